@@ -1,0 +1,112 @@
+#include "ConfigSettings.h"
+
+#include "Globals.h"
+
+#include <QByteArray>
+#include <QMutexLocker>
+#include <QSettings>
+
+namespace {
+QMutex ConfigSettingsMutex;
+ConfigSettings* configInstance = nullptr;
+
+const char* const base64Keys[] = {"MM", "DM", "D2M", "D4M", "D8M", "Sensor", "CID", "VID",
+                                  "USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID",
+                                  "Wireless8_PID"};
+}  // namespace
+
+ConfigSettings* ConfigSettings::GetInstance()
+{
+    QMutexLocker lock(&ConfigSettingsMutex);
+    if (!configInstance)
+        configInstance = new ConfigSettings;
+    return configInstance;
+}
+
+ConfigSettings::ConfigSettings()
+{
+    Reload();
+}
+
+ConfigSettings::~ConfigSettings()
+{
+    delete m_settings;
+}
+
+void ConfigSettings::Reload()
+{
+    QMutexLocker lock(&m_mutex);
+    delete m_settings;
+    m_path = AppDir() + QStringLiteral("/usersetting/Config.ini");
+    m_settings = new QSettings(m_path, QSettings::IniFormat);
+    m_settings->setIniCodec("UTF8");
+}
+
+bool ConfigSettings::IsBase64Key(const QString& key)
+{
+    for (const char* k : base64Keys) {
+        if (key == QLatin1String(k))
+            return true;
+    }
+    return false;
+}
+
+QString ConfigSettings::DecodeValue(const QString& stored)
+{
+    QString text = QString::fromUtf8(QByteArray::fromBase64(stored.toUtf8()));
+    text.remove(QLatin1Char('\n'));
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\t'));
+    text.remove(QLatin1Char(' '));
+    return text;
+}
+
+QString ConfigSettings::GetValue(const QString& group, const QString& key)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->setIniCodec("UTF8");
+    const QVariant value = m_settings->value(group + QLatin1Char('/') + key);
+    // A stored value with commas comes back as a list; keep it as written.
+    const QString text = value.type() == QVariant::StringList ? value.toStringList().join(QLatin1Char(','))
+                                                              : value.toString();
+    if (m_decode && IsBase64Key(key))
+        return DecodeValue(text);
+    return text;
+}
+
+QStringList ConfigSettings::GetValueList(const QString& group, const QString& key)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->setIniCodec("UTF8");
+    QStringList list = m_settings->value(group + QLatin1Char('/') + key).toStringList();
+    if (m_decode && IsBase64Key(key)) {
+        for (QString& item : list)
+            item = DecodeValue(item);
+    }
+    return list;
+}
+
+int ConfigSettings::GetInt(const QString& group, const QString& key)
+{
+    bool ok = false;
+    const int value = GetValue(group, key).trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+
+void ConfigSettings::SetValue(const QString& group, const QString& key, const QString& value)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->setIniCodec("UTF8");
+    m_settings->setValue(group + QLatin1Char('/') + key, value);
+}
+
+void ConfigSettings::RemoveValue(const QString& group, const QString& key)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->remove(group + QLatin1Char('/') + key);
+}
+
+QString ConfigSettings::DecodeBase64(const QString& text)
+{
+    return QString::fromLocal8Bit(QByteArray::fromBase64(text.toLocal8Bit()));
+}

@@ -1,0 +1,74 @@
+#include "MacroSettings.h"
+
+#include "Globals.h"
+
+#include <QMutexLocker>
+#include <QSettings>
+
+namespace {
+QMutex MacroSettingsMutex;
+MacroSettings* macroInstance = nullptr;
+}  // namespace
+
+MacroSettings* MacroSettings::GetInstance()
+{
+    QMutexLocker lock(&MacroSettingsMutex);
+    if (!macroInstance)
+        macroInstance = new MacroSettings;
+    return macroInstance;
+}
+
+MacroSettings::MacroSettings()
+{
+    Reload();
+}
+
+MacroSettings::~MacroSettings()
+{
+    delete m_settings;
+}
+
+void MacroSettings::Reload()
+{
+    QMutexLocker lock(&m_mutex);
+    delete m_settings;
+    m_path = UserDir() + QStringLiteral("/Macro.ini");
+    m_settings = new QSettings(m_path, QSettings::IniFormat);
+    m_settings->setIniCodec("UTF-8");
+}
+
+QString MacroSettings::GetValue(const QString& group, const QString& key)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->setIniCodec("UTF-8");
+    return m_settings->value(group + QLatin1Char('/') + key).toString();
+}
+
+void MacroSettings::SetValue(const QString& group, const QString& key, const QString& value)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->setIniCodec("UTF-8");
+    m_settings->setValue(group + QLatin1Char('/') + key, value);
+    m_settings->sync();
+}
+
+void MacroSettings::RemoveValue(const QString& group, const QString& key)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->remove(group + QLatin1Char('/') + key);
+    m_settings->sync();
+}
+
+QStringList MacroSettings::GetValueList(const QString& group, const QString& key)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->setIniCodec("UTF-8");
+    return m_settings->value(group + QLatin1Char('/') + key).toStringList();
+}
+
+int StoredLanguageIndex()
+{
+    bool ok = false;
+    const int index = MacroSettings::GetInstance()->GetValue(QStringLiteral("Language"), QStringLiteral("Language")).toInt(&ok);
+    return ok ? index : 0;
+}

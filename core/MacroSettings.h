@@ -1,0 +1,34 @@
+// The per-user "Macro.ini": language index, autostart switch, notice switch.
+#pragma once
+
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+class QSettings;
+
+class MacroSettings
+{
+public:
+    static MacroSettings* GetInstance();
+
+    QString GetValue(const QString& group, const QString& key);
+    void SetValue(const QString& group, const QString& key, const QString& value);
+    void RemoveValue(const QString& group, const QString& key);
+    QStringList GetValueList(const QString& group, const QString& key);
+
+    QString FilePath() const { return m_path; }
+    // Reopens the file (tests change HOME between cases).
+    void Reload();
+
+private:
+    MacroSettings();
+    ~MacroSettings();
+
+    QMutex m_mutex;
+    QString m_path;
+    QSettings* m_settings = nullptr;
+};
+
+// The language index stored in Macro.ini (0 when missing or not a number).
+int StoredLanguageIndex();

@@ -1,0 +1,92 @@
+#include "RegistryStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+QMutex& registryMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+// Value names become INI keys: keep them flat so that "a/b" is one name.
+QString iniName(const QString& name)
+{
+    QString flat = name;
+    flat.replace(QLatin1Char('/'), QLatin1Char('_'));
+    flat.replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return QStringLiteral("Values/") + flat;
+}
+}  // namespace
+
+QString RegistryStore::FileForKey(const QString& keyPath)
+{
+    const QString root = QStringLiteral("HKEY_CURRENT_USER\\");
+    if (!keyPath.startsWith(root, Qt::CaseInsensitive))
+        return QString();
+    const QStringList levels = keyPath.mid(root.size()).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (levels.isEmpty())
+        return QString();
+    for (const QString& level : levels) {
+        if (level == QLatin1String(".") || level == QLatin1String("..") || level.contains(QLatin1Char('/'))
+            || level.contains(QChar(0)))
+            return QString();
+    }
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (base.isEmpty())
+        return QString();
+    return base + QLatin1Char('/') + levels.join(QLatin1Char('/')) + QStringLiteral(".conf");
+}
+
+RegistryStore::RegistryStore(const QString& keyPath) : m_file(FileForKey(keyPath)) {}
+
+QVariant RegistryStore::value(const QString& name, const QVariant& fallback) const
+{
+    if (!isValid())
+        return fallback;
+    QMutexLocker lock(&registryMutex());
+    QSettings settings(m_file, QSettings::IniFormat);
+    settings.setIniCodec("UTF-8");
+    return settings.value(iniName(name), fallback);
+}
+
+bool RegistryStore::contains(const QString& name) const
+{
+    if (!isValid())
+        return false;
+    QMutexLocker lock(&registryMutex());
+    QSettings settings(m_file, QSettings::IniFormat);
+    return settings.contains(iniName(name));
+}
+
+bool RegistryStore::setValue(const QString& name, const QVariant& value)
+{
+    if (!isValid())
+        return false;
+    QMutexLocker lock(&registryMutex());
+    if (!QDir().mkpath(QFileInfo(m_file).absolutePath()))
+        return false;
+    QSettings settings(m_file, QSettings::IniFormat);
+    settings.setIniCodec("UTF-8");
+    settings.setValue(iniName(name), value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+bool RegistryStore::remove(const QString& name)
+{
+    if (!isValid())
+        return false;
+    QMutexLocker lock(&registryMutex());
+    if (!QFileInfo::exists(m_file))
+        return true;
+    QSettings settings(m_file, QSettings::IniFormat);
+    settings.remove(iniName(name));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}

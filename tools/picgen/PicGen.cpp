@@ -1,0 +1,141 @@
+#include "PicGen.h"
+
+#include <QDir>
+#include <QPainterPath>
+
+bool PicWriter::save(const QString& folder, const QString& name, const QImage& image)
+{
+    const QString dir = m_root + QLatin1Char('/') + folder;
+    QDir().mkpath(dir);
+    const bool ok = image.save(dir + QLatin1Char('/') + name, "PNG");
+    ok ? ++m_saved : ++m_failed;
+    return ok;
+}
+
+std::vector<PictureFolder>& PictureFolders()
+{
+    static std::vector<PictureFolder> folders;
+    return folders;
+}
+
+namespace Theme {
+
+QImage Blank(int w, int h, const QColor& fill)
+{
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    image.fill(fill);
+    return image;
+}
+
+void Prepare(QPainter& p)
+{
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+QImage RoundedPanel(int w, int h, const QColor& fill, const QColor& border, int radius)
+{
+    QImage image = Blank(w, h);
+    QPainter p(&image);
+    Prepare(p);
+    p.setPen(QPen(border, 1));
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), radius, radius);
+    return image;
+}
+
+QImage ButtonFace(int w, int h, int state, int radius)
+{
+    const QColor fill = state == 0 ? PanelLight : state == 1 ? PanelLight.lighter(125) : AccentDark;
+    const QColor border = state == 0 ? Border : Accent;
+    return RoundedPanel(w, h, fill, border, radius);
+}
+
+void DrawClose(QPainter& p, const QRectF& box, const QColor& c)
+{
+    p.setPen(QPen(c, qMax(1.5, box.width() / 10), Qt::SolidLine, Qt::RoundCap));
+    const QRectF r = box.adjusted(box.width() * 0.3, box.height() * 0.3, -box.width() * 0.3, -box.height() * 0.3);
+    p.drawLine(r.topLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomLeft());
+}
+
+void DrawMinimise(QPainter& p, const QRectF& box, const QColor& c)
+{
+    p.setPen(QPen(c, qMax(1.5, box.width() / 10), Qt::SolidLine, Qt::RoundCap));
+    const qreal y = box.center().y();
+    p.drawLine(QPointF(box.left() + box.width() * 0.3, y), QPointF(box.right() - box.width() * 0.3, y));
+}
+
+void DrawArrow(QPainter& p, const QRectF& box, const QColor& c, int direction)
+{
+    p.setPen(QPen(c, qMax(1.5, box.width() / 9), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    const QRectF r = box.adjusted(box.width() * 0.32, box.height() * 0.28, -box.width() * 0.32, -box.height() * 0.28);
+    QPolygonF line;
+    switch (direction) {
+    case 0: line << r.topRight() << QPointF(r.left(), r.center().y()) << r.bottomRight(); break;
+    case 1: line << r.topLeft() << QPointF(r.right(), r.center().y()) << r.bottomLeft(); break;
+    case 2: line << r.bottomLeft() << QPointF(r.center().x(), r.top()) << r.bottomRight(); break;
+    default: line << r.topLeft() << QPointF(r.center().x(), r.bottom()) << r.topRight(); break;
+    }
+    p.drawPolyline(line);
+}
+
+void DrawCheck(QPainter& p, const QRectF& box, const QColor& c)
+{
+    p.setPen(QPen(c, qMax(1.5, box.width() / 8), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPolygonF line;
+    line << QPointF(box.left() + box.width() * 0.22, box.top() + box.height() * 0.52)
+         << QPointF(box.left() + box.width() * 0.42, box.top() + box.height() * 0.72)
+         << QPointF(box.left() + box.width() * 0.78, box.top() + box.height() * 0.30);
+    p.drawPolyline(line);
+}
+
+void DrawWarning(QPainter& p, const QRectF& box, const QColor& c)
+{
+    QPainterPath tri;
+    tri.moveTo(box.center().x(), box.top() + 2);
+    tri.lineTo(box.right() - 2, box.bottom() - 2);
+    tri.lineTo(box.left() + 2, box.bottom() - 2);
+    tri.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawPath(tri);
+    p.setPen(QPen(Background, qMax(1.5, box.width() / 10), Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(box.center().x(), box.top() + box.height() * 0.38),
+               QPointF(box.center().x(), box.top() + box.height() * 0.66));
+    p.drawPoint(QPointF(box.center().x(), box.top() + box.height() * 0.80));
+}
+
+void DrawMouse(QPainter& p, const QRectF& box, const QColor& body, const QColor& line)
+{
+    const QRectF r = box.adjusted(box.width() * 0.22, box.height() * 0.08, -box.width() * 0.22, -box.height() * 0.08);
+    p.setPen(QPen(line, qMax(1.0, box.width() / 40)));
+    p.setBrush(body);
+    p.drawRoundedRect(r, r.width() * 0.48, r.width() * 0.48);
+    p.drawLine(QPointF(r.center().x(), r.top()), QPointF(r.center().x(), r.top() + r.height() * 0.38));
+    p.drawLine(QPointF(r.left(), r.top() + r.height() * 0.38), QPointF(r.right(), r.top() + r.height() * 0.38));
+    p.setBrush(Accent);
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(r.center().x() - r.width() * 0.05, r.top() + r.height() * 0.12, r.width() * 0.1,
+                             r.height() * 0.16),
+                      r.width() * 0.05, r.width() * 0.05);
+}
+
+void DrawReceiver(QPainter& p, const QRectF& box, const QColor& body, const QColor& line)
+{
+    const QRectF plug(box.center().x() - box.width() * 0.14, box.top() + box.height() * 0.12, box.width() * 0.28,
+                      box.height() * 0.3);
+    const QRectF head(box.center().x() - box.width() * 0.2, plug.bottom(), box.width() * 0.4, box.height() * 0.48);
+    p.setPen(QPen(line, qMax(1.0, box.width() / 40)));
+    p.setBrush(Panel);
+    p.drawRect(plug);
+    p.setBrush(body);
+    p.drawRoundedRect(head, head.width() * 0.18, head.width() * 0.18);
+    p.setBrush(Accent);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(head.center().x(), head.top() + head.height() * 0.7), head.width() * 0.08,
+                  head.width() * 0.08);
+}
+
+}  // namespace Theme
