@@ -12,8 +12,8 @@ namespace WindowFlags {
 // Main window and page container: frameless, system menu, minimise button.
 constexpr Qt::WindowFlags Main = Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint
                                  | Qt::WindowMinimizeButtonHint;
-// Every small dialog: frameless dialog with title and system menu hints,
-// kept above its opener.
-constexpr Qt::WindowFlags Dialog = Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowTitleHint
-                                   | Qt::WindowSystemMenuHint | Qt::WindowStaysOnTopHint;
+// Every small dialog: a frameless dialog with system menu and minimise
+// button, as designed, but managed by the window manager.
+constexpr Qt::WindowFlags Dialog = Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint
+                                   | Qt::WindowMinimizeButtonHint;
 }  // namespace WindowFlags
