@@ -1,0 +1,65 @@
+// The device writers: the only way the pages change the device. Each writer
+// changes one field of CurrentFlashData and sends the whole image.
+//
+// Common rule of every writer:
+//  - indexes are checked first (key 0..15, DPI stage 0..7, stage count 1..8):
+//    a bad index stores and sends nothing and returns false;
+//  - the device is asked whether it is reachable; when it is not, nothing is
+//    stored or sent, SigMouseOffLineo(0) is emitted unless a page is being
+//    filled (ButtonUiLoading, LightUiLoading, SensorUiLoading), and the result
+//    is false;
+//  - while the image in memory was not read from the selected device
+//    (ImageBelongsToDevice clear) nothing is stored or sent either: a re-read
+//    is armed (ReadAgain, DeviceOffline) and the result is false;
+//  - otherwise the value is stored under FlashDataMutex, a copy is taken and
+//    the copy is sent; the result is true.
+// Value bytes pass through unchanged. Call them on the GUI thread.
+#pragma once
+
+#include "DeviceImage.h"
+
+#include <cstdint>
+
+// Only the online check (steps 1 and 3 of the rule): no store, no send.
+bool IsDeviceOnline();
+
+bool SetReportRate(uint8_t code);         // byte 0: 8, 4, 2, 1, 16, 32, 64
+bool SetDPILevelCount(uint8_t count);     // byte 1: 1..8
+bool SetDPILevel(uint8_t stage);          // byte 2: 0..7
+bool SetConfigByte3(uint8_t value);       // byte 3
+bool SetConfigByte4(uint8_t value);       // byte 4
+bool SetLOD(uint8_t code);                // byte 5: 1, 2, 3
+bool SetDebounceTime(uint8_t ms);         // byte 6
+bool SetMotionSync(uint8_t on);           // byte 7
+bool SetSleepTime(uint8_t units);         // byte 8: units of 10 s
+bool SetStraightLine(uint8_t on);         // byte 9
+bool SetRippleControl(uint8_t on);        // byte 10
+bool SetMoveLightOff(uint8_t on);         // byte 11
+bool SetPerformance(uint8_t on);          // byte 12
+bool SetPerformanceOpen(uint8_t index);   // byte 13
+bool SetSensorMode(uint8_t index);        // byte 14
+
+// Stage record bytes 0..2 (x code, y code, flags) and 3..5 (colour).
+bool SetDPIValue(int stage, uint8_t a, uint8_t b, uint8_t c);
+bool SetDPIColor(int stage, uint8_t r, uint8_t g, uint8_t b);
+// Stage record stageA = a, stage record stageB = b, current stage = last,
+// stage count = last + 1.
+bool SwapDPILevels(const DpiStage& a, const DpiStage& b, int stageB, int stageA, uint8_t last);
+
+// Mode != 0: byte 66 = 1, byte 63 = mode; mode 0: byte 66 = 0, byte 63 kept.
+bool SetDPILightMode(int mode);
+bool SetDPILightBrightness(uint8_t value);  // byte 64
+bool SetDPILightSpeed(uint8_t value);       // byte 65
+
+// Mode != 0: byte 73 = 1, byte 67 = mode; mode 0: byte 73 = 0, byte 67 kept.
+bool SetLightMode(int mode);
+bool SetLightColor(uint8_t r, uint8_t g, uint8_t b);  // bytes 68..70
+bool SetLightSpeed(uint8_t value);                    // byte 71
+bool SetLightBrightness(uint8_t value);               // byte 72
+
+// Key entry k (bytes 74 + 3k .. 76 + 3k).
+bool SetButtonKey(int key, uint8_t type, uint8_t value1, uint8_t value2);
+// Key entry k and its 52-byte event record (from 124 + 52k).
+bool SetButtonCombo(int key, const KeyFunction& function, const KeyEventRecord& record);
+// Key entry k and its 592-byte macro record (from 956 + 592k).
+bool SetButtonMacro(int key, const KeyFunction& function, const MacroRecord& record);
