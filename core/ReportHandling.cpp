@@ -1,0 +1,411 @@
+// The report callback of the device link: answers to read requests, the full
+// configuration dump and the device's own notices. Runs on the library's
+// thread; page signals go out through the hub's blocking Post* functions.
+#include "ReportHandling.h"
+
+#include "ConfigSettings.h"
+#include "DeviceCache.h"
+#include "Globals.h"
+#include "HIDUsb.h"
+#include "LinkSupport.h"
+#include "PostMsg.h"
+#include "RegistryStore.h"
+#include "Worker.h"
+
+#include <QMutexLocker>
+
+#include <cstring>
+
+namespace {
+
+// ---- report types --------------------------------------------------------
+constexpr int ReportBattery = 4;
+constexpr int ReportFlash = 8;
+constexpr int ReportModelDefaults = 9;
+constexpr int ReportStatusChanged = 10;
+constexpr int ReportConfig = 14;
+constexpr int ReportVersion = 18;
+constexpr int ReportDongleRGB = 21;
+constexpr int ReportLongRange = 23;
+
+// Sub-code B of flash reports.
+constexpr int FlashWhole = 0;
+constexpr int FlashDpiStage = 4;
+constexpr int FlashDpiLed = 76;
+constexpr int FlashLedBar = 160;
+
+// The library's decoders take no length: hand them a zero-padded copy so
+// that a short report can never make them read past its end.
+struct PaddedReport {
+    unsigned char bytes[64] = {};
+    PaddedReport(const unsigned char* data, unsigned int length)
+    {
+        if (data)
+            std::memcpy(bytes, data, qMin<size_t>(length, sizeof bytes));
+    }
+};
+
+QString modelGroup(int driveIndex)
+{
+    return QStringLiteral("Drive") + QString::number(driveIndex + 1);
+}
+
+// The image is sent only while it was read from the selected device.
+void sendImage(const FlashDataMap& image)
+{
+    if (ImageBelongsToDevice.load())
+        ProtocolDataUpdate(&image);
+}
+
+// ---- re-read throttle ----------------------------------------------------
+QMutex throttleMutex;
+bool rereadDeferred = false;
+constexpr qint64 RereadWindowMs = 3000;
+
+// Called with throttleMutex held.
+bool windowOpen()
+{
+    return !ReadThrottleTimer.isValid() || ReadThrottleTimer.elapsed() > RereadWindowMs;
+}
+
+void honourLocked()
+{
+    ReadThrottleTimer.restart();
+    rereadDeferred = false;
+    ReadAgain = true;
+    ReloadPending = true;
+}
+
+// ---- report handlers -----------------------------------------------------
+
+void handleBattery(const unsigned char* data, unsigned int length)
+{
+    PaddedReport report(data, length);
+    GetDeviceBatteryStatus(report.bytes, BatteryStatus);
+    PostMsg::GetInstance()->PostBattery(BatteryStatus[1] > 0, BatteryStatus[0], ShowBatteryValue.load() == 1);
+}
+
+void fullRead(const unsigned char* data)
+{
+    // Parse into a local image: the pages and the writers never see a half
+    // parsed image, and a dump that makes no sense leaves everything as it was.
+    FlashDataMap parsed{};
+    if (!ProtocolDataParser(data, &parsed) || !ImageIsPlausible(parsed))
+        return;
+    ClampImageRecords(parsed);
+
+    const DeviceAllInfo device = CurrentDeviceSnapshot();
+    const QString configPath = DeviceFileName(device.cid, device.mid);
+    RunOnGuiThread([&] { CurrentConfigPath = configPath; });
+
+    UsbServer_ReadDPILed();
+    UsbServer_ReadBatteryLevel();
+    UsbServer_ReadVersion();
+    UsbServer_ReadConfig();
+
+    if (!SkipReceiverQuery.load()) {
+        const QByteArray path = device.path.toLatin1();
+        if (device.directMouse != 1 && device.type == 1) {
+            UsbFinderC_Get4KDongleRGBValue(path.constData(), CurrentDongleRGB);
+            if (CurrentDongleRGB->data[0] != 0)
+                PostMsg::GetInstance()->PostRGBValue(CurrentDongleRGB);
+        }
+        unsigned char longRangeReply = 's';
+        UsbFinderC_GetLongRangeMode(path.constData(), &longRangeReply);
+        if (longRangeReply != 's' && longRangeReply != 0)
+            PostMsg::GetInstance()->PostLongRangeMode(true);
+    }
+    SkipReceiverQuery = false;
+
+    if (KeyParamPassPending.load()) {
+        ClearKeyRecords(parsed, EventDefaultKeysOfModel(device.driveIndex));
+        KeyParamPassPending = false;
+    }
+
+    FlashDataMap copy;
+    {
+        QMutexLocker lock(&FlashDataMutex);
+        CurrentFlashData = parsed;
+        copy = CurrentFlashData;
+    }
+    ImageBelongsToDevice = true;
+    ProtocolDataUpdate(&copy);
+    // The latest settings stay visible while the device is unplugged.
+    WriteDeviceInfoFile(configPath, copy);
+
+    LightUiUpdated = false;
+    SensorUiUpdated = false;
+    ButtonUiUpdated = false;
+
+    PostMsg* hub = PostMsg::GetInstance();
+    hub->PostUpDataLightUIButton(copy);
+    hub->PostUpDataLightLight(copy);
+    hub->PostUpDataLightSensor(copy);
+    hub->PostForm();
+
+    OnlineAtEnd = true;
+    WorkerRun = false;
+}
+
+void handleReportRate(uint8_t code)
+{
+    if (!IsValidReportRateCode(code))
+        return;
+    if (CurrentDeviceSnapshot().directMouse && code >= 16)
+        return;  // a mouse on its cable does not run at 2000 Hz and up
+    FlashDataMap copy;
+    {
+        QMutexLocker lock(&FlashDataMutex);
+        CurrentFlashData.reportRate = code;
+        copy = CurrentFlashData;
+    }
+    PostMsg::GetInstance()->PostUpDataReportRate(code);
+    sendImage(copy);
+}
+
+void handleDpiStage(uint8_t stage)
+{
+    if (stage >= DpiStageCount)
+        return;
+    FlashDataMap copy;
+    {
+        QMutexLocker lock(&FlashDataMutex);
+        CurrentFlashData.dpiStage = stage;
+        copy = CurrentFlashData;
+    }
+    PostMsg::GetInstance()->PostUpDataDPI(stage);
+    sendImage(copy);
+}
+
+void handleFlash(const unsigned char* header, int headerLength, const unsigned char* data,
+                 unsigned int length)
+{
+    const int subA = headerLength > 3 ? header[3] : 0;
+    const int subB = headerLength > 4 ? header[4] : 0;
+    if (subA != 0 || !data)
+        return;
+    if (subB == FlashWhole && length == DeviceDumpSize) {
+        fullRead(data);
+    } else if (subB == FlashWhole && length == 1) {
+        handleReportRate(data[0]);
+    } else if (subB == FlashDpiStage && length == 1) {
+        handleDpiStage(data[0]);
+    } else if (subB == FlashDpiLed && length == 8) {
+        FlashDataMap copy;
+        {
+            QMutexLocker lock(&FlashDataMutex);
+            BufferToDPILed(data, &CurrentFlashData.dpiLightMode);
+            copy = CurrentFlashData;
+        }
+        PostMsg::GetInstance()->PostUpDataDPILed(copy);
+    } else if (subB == FlashLedBar && length == 9) {
+        FlashDataMap copy;
+        {
+            QMutexLocker lock(&FlashDataMutex);
+            BufferToLedBar(data, &CurrentFlashData.lightMode);
+            copy = CurrentFlashData;
+        }
+        PostMsg::GetInstance()->PostUpDataLightLight(copy);
+    }
+}
+
+// After a reset the device sends its model defaults: apply the receiver
+// settings of the model and read the whole image again, clearing the key
+// records that the model does not preset.
+void handleModelDefaults()
+{
+    const DeviceAllInfo device = CurrentDeviceSnapshot();
+    const QByteArray path = CurrentDevicePath();
+    const QStringList advanced = ConfigSettings::GetInstance()->GetValueList(modelGroup(device.driveIndex),
+                                                                           QStringLiteral("Adveanced"));
+    bool ok = false;
+    const int light = advanced.size() > 1 ? advanced.at(1).trimmed().toInt(&ok) : 0;
+    if (ok && light >= 1 && device.directMouse != 1 && device.type == 1) {
+        CurrentDongleRGB->data[0] = static_cast<uint8_t>(light);
+        UsbFinderC_Set4KDongleRGB(path.constData(), CurrentDongleRGB);
+        if (CurrentDongleRGB->data[0] != 0)
+            PostMsg::GetInstance()->PostRGBValue(CurrentDongleRGB);
+    }
+    ok = false;
+    const int longRange = advanced.size() > 0 ? advanced.at(0).trimmed().toInt(&ok) : -1;
+    if (ok && longRange == 1) {
+        UsbFinderC_SetLongRangeMode(path.constData(), 1);
+        PostMsg::GetInstance()->PostLongRangeMode(true);
+    } else if (ok && longRange == 0) {
+        UsbFinderC_SetLongRangeMode(path.constData(), 0);
+        PostMsg::GetInstance()->PostLongRangeMode(false);
+    }
+    // Set before asking: the answer may come before the request returns.
+    KeyParamPassPending = true;
+    SkipReceiverQuery = true;
+    UsbServer_ReadAllFlashData();
+}
+
+void handleVersion()
+{
+    const QByteArray path = CurrentDevicePath();
+    const int version = UsbFinderC_GetVersion(path.constData());
+    const QString text = VersionText(static_cast<unsigned int>(version) & 0xFFFFu);
+    DeviceAllInfo device;
+    RunOnGuiThread([&] {
+        CurrentDeviceInfo.firmwareVersion = text;
+        device = CurrentDeviceInfo;
+    });
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    const QString cid = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
+    const QString mid = config->GetValue(modelGroup(device.driveIndex), QStringLiteral("MID"));
+    // Stored before the settings page is told, so that it reads the new text.
+    // A device of no configured model has no record of its own.
+    if (!mid.isEmpty())
+        RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("MouseVer") + cid + mid, text);
+    PostMsg::GetInstance()->PostSetver(0);
+}
+
+}  // namespace
+
+// ---- pure helpers --------------------------------------------------------
+
+bool IsValidReportRateCode(int code)
+{
+    switch (code) {
+    case 1: case 2: case 4: case 8: case 16: case 32: case 64:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ImageIsPlausible(const FlashDataMap& image)
+{
+    return image.dpiStageCount >= 1 && image.dpiStageCount <= DpiStageCount
+           && image.dpiStage < image.dpiStageCount;
+}
+
+void ClampImageRecords(FlashDataMap& image)
+{
+    for (int k = 0; k < KeyCount; ++k) {
+        KeyEventRecord& keys = image.keyEvents[k];
+        if (keys.count > KeyEventRecordEvents)
+            keys.count = KeyEventRecordEvents;
+        MacroRecord& macro = image.macros[k];
+        if (macro.nameLength > MacroNameBytes)
+            macro.nameLength = MacroNameBytes;
+        if (macro.eventCount > MacroRecordEvents)
+            macro.eventCount = MacroRecordEvents;
+    }
+}
+
+void ClearKeyRecords(FlashDataMap& image, const QList<int>& keep)
+{
+    for (int k = 0; k < KeyCount; ++k) {
+        if (keep.contains(k))
+            continue;
+        std::memset(&image.keyEvents[k], 0, sizeof image.keyEvents[k]);
+        std::memset(&image.macros[k], 0, sizeof image.macros[k]);
+    }
+}
+
+QList<int> EventDefaultKeysOfModel(int driveIndex)
+{
+    QList<int> keys;
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    const QString group = modelGroup(driveIndex);
+    for (int i = 1; i <= 6; ++i) {
+        const QStringList param = config->GetValueList(group, QStringLiteral("KeyParam") + QString::number(i));
+        if (!param.isEmpty() && param.first().trimmed().compare(QLatin1String("0x05"), Qt::CaseInsensitive) == 0)
+            keys.append(i - 1);
+    }
+    return keys;
+}
+
+// ---- link support --------------------------------------------------------
+
+DeviceAllInfo CurrentDeviceSnapshot()
+{
+    DeviceAllInfo copy;
+    RunOnGuiThread([&] { copy = CurrentDeviceInfo; });
+    return copy;
+}
+
+void RequestFullReread()
+{
+    QMutexLocker lock(&throttleMutex);
+    if (windowOpen())
+        honourLocked();
+    else
+        rereadDeferred = true;
+}
+
+void HonourDeferredReread()
+{
+    QMutexLocker lock(&throttleMutex);
+    if (rereadDeferred && windowOpen())
+        honourLocked();
+}
+
+void RestartReadThrottle()
+{
+    QMutexLocker lock(&throttleMutex);
+    ReadThrottleTimer.restart();
+    rereadDeferred = false;
+}
+
+// ---- the callback --------------------------------------------------------
+
+void Worker::OnProtocolData(unsigned char* header, int headerLength, unsigned char* data, unsigned int dataLength)
+{
+    const int type = (header && headerLength >= 2) ? header[1] : 0;
+    if (!data)
+        dataLength = 0;
+    switch (type) {
+    case ReportBattery:
+        handleBattery(data, dataLength);
+        break;
+    case ReportFlash:
+        handleFlash(header, headerLength, data, dataLength);
+        break;
+    case ReportModelDefaults:
+        handleModelDefaults();
+        break;
+    case ReportStatusChanged: {
+        PaddedReport report(data, dataLength);
+        GetDeviceStatusChanged(report.bytes, StatusChangedFlags);
+        ReadChangedStatus();
+        break;
+    }
+    case ReportConfig:
+        if (dataLength == 1)
+            PostMsg::GetInstance()->PostUpDataConfigUI(4, data[0], true);
+        else
+            PostMsg::GetInstance()->PostUpDataConfigUI(0, 0, false);
+        break;
+    case ReportVersion:
+        handleVersion();
+        break;
+    case ReportDongleRGB:
+        PostMsg::GetInstance()->PostRGBValue(CurrentDongleRGB);
+        break;
+    case ReportLongRange:
+        if (dataLength == 10)
+            PostMsg::GetInstance()->PostLongRangeMode(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void Worker::ReadChangedStatus()
+{
+    if (StatusChangedFlags[0])
+        UsbServer_ReadCurrentDPI();
+    if (StatusChangedFlags[1])
+        UsbServer_ReadReportRate();
+    if (StatusChangedFlags[6])
+        UsbServer_ReadBatteryLevel();
+    if (StatusChangedFlags[5])
+        UsbServer_ReadLedBar();
+    if (StatusChangedFlags[3])
+        UsbServer_ReadDPILed();
+    if (StatusChangedFlags[2])
+        RequestFullReread();
+}

@@ -1,0 +1,503 @@
+#include "Worker.h"
+
+#include "ConfigSettings.h"
+#include "DeviceCache.h"
+#include "Globals.h"
+#include "HIDUsb.h"
+#include "LinkSupport.h"
+#include "PostMsg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMutexLocker>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstring>
+
+namespace {
+
+constexpr int CheckIntervalMs = 1300;
+// The device list shows the pages right after it starts the first pass; a
+// pass gives it this long to do so before it decides the pages are not shown.
+constexpr int MainPageGraceMs = 250;
+
+QString modelGroup(int driveIndex)
+{
+    return QStringLiteral("Drive") + QString::number(driveIndex + 1);
+}
+
+bool deviceOnline(const QByteArray& path)
+{
+    return UsbFinderC_GetDeviceOnLine(path.constData()) != 0;
+}
+
+bool sameAddress(const DeviceAllInfo& a, const DeviceAllInfo& b)
+{
+    return a.address.size() == 3 && b.address.size() == 3 && a.address == b.address;
+}
+
+int rateClassOfType(uint8_t type)
+{
+    switch (type) {
+    case 0: return 1;
+    case 4: return 2;
+    case 1: return 4;
+    case 5: return 8;
+    default: return 1;  // no receiver beside the mouse: the lowest class
+    }
+}
+
+// The firmware update dialog of the settings page, when it is on screen.
+bool updateDialogVisible()
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (w->inherits("UpDateRepair") && w->isVisible())
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool (*Worker::VersionCheck)(int kind, const QString& version, int rateClass) = nullptr;
+
+Worker::Worker(QObject* parent)
+    : QThread(parent)
+{
+    WorkerRun = true;
+    RestartReadThrottle();
+    SetCurrentDevicePath(QByteArrayLiteral("a"));
+    DeviceOnline = false;
+
+    auto* timer = new QTimer(this);
+    timer->setInterval(CheckIntervalMs);
+    connect(timer, &QTimer::timeout, this, &Worker::SlotCheckOnline);
+    timer->start();
+    CheckTimer = timer;
+
+    PostMsg* hub = PostMsg::GetInstance();
+    connect(hub, &PostMsg::SigSelectMouseInfo, this, &Worker::SlotSelectMouseInfo);
+    connect(hub, &PostMsg::SigMainPageChange, this, &Worker::SlotMainPageChange);
+    connect(this, &QThread::finished, this, &Worker::onPassFinished, Qt::QueuedConnection);
+
+    ShowBatteryValue = ConfigSettings::GetInstance()->GetInt(QStringLiteral("Option"), QStringLiteral("ShowBatteryValue"));
+
+    if (!WorkerThread)
+        WorkerThread = this;
+}
+
+Worker::~Worker()
+{
+    if (isRunning() && !StopAndWait())
+        wait();  // nothing else is left to do: a thread may not outlive its object
+    if (CheckTimer && CheckTimer->parent() == this)
+        CheckTimer = nullptr;
+    if (WorkerThread == this)
+        WorkerThread = nullptr;
+}
+
+// ---- starting and stopping -------------------------------------------------
+
+void Worker::StartPass(QThread::Priority priority)
+{
+    if (QThread::currentThread() != thread()) {
+        QPointer<Worker> self(this);
+        QMetaObject::invokeMethod(this, [self, priority] {
+            if (self)
+                self->StartPass(priority);
+        }, Qt::QueuedConnection);
+        return;
+    }
+    QMutexLocker lock(&m_startMutex);
+    if (m_stopping)
+        return;
+    if (isRunning()) {
+        m_pending = true;
+        m_pendingPriority = priority;
+        return;
+    }
+    startNow(priority);
+}
+
+void Worker::startNow(QThread::Priority priority)
+{
+    start(priority);
+}
+
+void Worker::onPassFinished()
+{
+    QMutexLocker lock(&m_startMutex);
+    if (!m_pending || m_stopping || isRunning())
+        return;
+    m_pending = false;
+    // The pass that just ended cleared the flag that the requester had set.
+    WorkerRun = true;
+    startNow(m_pendingPriority);
+}
+
+void Worker::Stop()
+{
+    WorkerRun = false;
+}
+
+bool Worker::StopAndWait(int timeoutMs)
+{
+    {
+        QMutexLocker lock(&m_startMutex);
+        m_stopping = true;
+        m_pending = false;
+    }
+    Stop();
+    QElapsedTimer clock;
+    clock.start();
+    const bool guiThread = QCoreApplication::instance()
+                           && QThread::currentThread() == QCoreApplication::instance()->thread();
+    while (isRunning() && clock.elapsed() < timeoutMs) {
+        // The pass may be waiting for a page on the GUI thread.
+        if (guiThread)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        wait(10);
+    }
+    return !isRunning();
+}
+
+void Worker::Shutdown(int timeoutMs)
+{
+    Worker* worker = WorkerThread;
+    if (!worker)
+        return;
+    WorkerThread = nullptr;
+    if (worker->StopAndWait(timeoutMs)) {
+        delete worker;
+        return;
+    }
+    // Still blocked inside the library: free it once it has finished.
+    worker->setParent(nullptr);
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    if (worker->isFinished())
+        worker->deleteLater();
+}
+
+void Worker::SetRunFlag() { WorkerRun = true; }
+void Worker::ClearRunFlag() { WorkerRun = false; }
+void Worker::Delay(int ms) { QThread::msleep(static_cast<unsigned long>(qMax(0, ms))); }
+
+// ---- slots (GUI thread) ----------------------------------------------------
+
+void Worker::SlotSelectMouseInfo(DeviceAllInfo info)
+{
+    CurrentDeviceInfo = info;
+    DeviceInfoFile = DeviceFileName(info.cid, info.mid);
+    SetCurrentDevicePath(info.path.toLocal8Bit());
+    // Whatever image is in memory came from another device (or none).
+    ImageBelongsToDevice = false;
+}
+
+void Worker::SlotMainPageChange()
+{
+    LastOnline = false;
+    ImageBelongsToDevice = false;
+}
+
+void Worker::SlotCheckOnline()
+{
+    if (DeviceOffline.load()) {
+        if (OnMainPage.load() == 0) {
+            if (CurrentDeviceInfo.type != 0)
+                DeviceOffline = false;
+        } else if (OnlinePollEnabled.load()) {
+            DeviceOnline = deviceOnline(CurrentDevicePath());
+            LastOnline = false;
+            if (!DeviceOnline.load())
+                return;
+            PostMsg::GetInstance()->PostCloseOffOnline();
+            DeviceOffline = false;
+        }
+    }
+    HonourDeferredReread();
+    if (DeviceOnline.load() && ReadAgain.load()) {
+        ReadAgain = false;
+        WorkerRun = true;
+        StartPass(QThread::InheritPriority);
+    }
+}
+
+// ---- the pass (worker thread) ----------------------------------------------
+
+void Worker::run()
+{
+    if (!WorkerRun.load())
+        return;
+
+    const QByteArray path = CurrentDevicePath();
+    if (!DeviceOnline.load())
+        DeviceOnline = deviceOnline(path);
+
+    DeviceAllInfo device = CurrentDeviceSnapshot();
+    const bool unchanged = device.path == m_lastPath && int(device.type) == m_lastType
+                           && LastOnline.load() == DeviceOnline.load() && !ReloadPending.load();
+    if (!unchanged) {
+        // The device list shows the pages just after it starts the first pass.
+        QElapsedTimer grace;
+        grace.start();
+        while (OnMainPage.load() != 1 && grace.elapsed() < MainPageGraceMs && WorkerRun.load())
+            QThread::msleep(5);
+    }
+
+    if (!unchanged && OnMainPage.load() == 1) {
+        PostMsg* hub = PostMsg::GetInstance();
+        const bool online = deviceOnline(path);
+        DeviceOnline = online;
+        if (online) {
+            RunOnGuiThread([] { CurrentDeviceInfo.online = 1; });
+            if (ReloadPending.load()) {
+                ReloadPending = false;
+                hub->PostUpDataParam(1);
+            } else if (!SettingsBusy.load()) {
+                hub->PostUpDataParam(0);
+            }
+        } else {
+            DeviceOffline = true;
+            // The device is read before anything is written to it once it
+            // answers again.
+            ReadAgain = true;
+            QString cacheName;
+            RunOnGuiThread([&] {
+                CurrentDeviceInfo.online = 0;
+                cacheName = DeviceInfoFile;
+            });
+            FlashDataMap cached;
+            if (ReadDeviceInfoFile(cacheName, cached)) {
+                hub->PostUpDataLightUIButton(cached);
+                hub->PostUpDataLightLight(cached);
+                hub->PostUpDataLightSensor(cached);
+                hub->PostForm();
+            } else {
+                hub->PostFormReset();
+            }
+        }
+
+        device = CurrentDeviceSnapshot();
+        m_lastPath = device.path;
+        m_lastType = device.type;
+        const QByteArray linkPath = CurrentDevicePath();
+        const QByteArray linkPath2 = linkPath;
+        UsbServerC_Start(linkPath.constData(), linkPath2.constData(), &Worker::OnProtocolData);
+        UsbServer_SetPCDriverStatus(1);
+        UsbServer_ReadAllFlashData();
+        LastOnline = DeviceOnline.load();
+    }
+
+    OnlineAtEnd = DeviceOnline.load();
+    WorkerRun = false;
+}
+
+// ---- selection, identification, discovery ----------------------------------
+
+void Worker::SelectDevice(DeviceAllInfo info)
+{
+    const QByteArray path = info.path.toLocal8Bit();
+    if (deviceOnline(path)) {
+        auto apply = [&] {
+            if (CurrentDeviceInfo.path != info.path)
+                ImageBelongsToDevice = false;
+            CurrentDeviceInfo = info;
+            DeviceInfoFile = DeviceFileName(info.cid, info.mid);
+            SetCurrentDevicePath(path);
+        };
+        RunOnGuiThread(apply);
+    }
+    WorkerRun = true;
+    StartPass(QThread::InheritPriority);
+}
+
+int Worker::MatchDeviceConfig(DeviceAllInfo& dev, const QByteArray& path)
+{
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    const int total = config->GetInt(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
+
+    DeviceIdentity id{0, 0, 0};
+    bool answered = false;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        id = UsbFinderC_GetDeviceInfo(path.constData());
+        if (id.cid != 0 || id.mid != 0) {
+            answered = true;
+            break;
+        }
+    }
+    if (!answered) {
+        dev.directMouse = DirectMouseFromType(id.type);
+        if (total > 0)
+            dev.driveIndex = total;
+        return 0;
+    }
+    if (total <= 0)
+        return 0;
+
+    const int ourCid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
+    for (int i = 0; i < total; ++i) {
+        if (id.cid != ourCid || id.mid != config->GetInt(modelGroup(i), QStringLiteral("MID")))
+            continue;
+        dev.directMouse = DirectMouseFromType(id.type);
+        dev.cid = id.cid;
+        dev.mid = id.mid;
+        dev.type = id.type;
+        dev.driveIndex = i;
+        DeviceAllInfo current = CurrentDeviceSnapshot();
+        if (current.path.isEmpty()) {
+            if (deviceOnline(path))
+                dev.online = 1;
+            return 1;
+        }
+        dev.address.clear();
+        unsigned char buffer[16] = {};
+        UsbFinderC_GetDeviceOnLineWithUsbAddress(path.constData(), buffer);
+        dev.online = buffer[6] == 1 ? 1 : 0;
+        dev.address = {buffer[7], buffer[8], buffer[9]};
+        if (dev.path == current.path) {
+            const DeviceAllInfo found = dev;
+            RunOnGuiThread([&] {
+                const QString firmware = CurrentDeviceInfo.firmwareVersion;
+                const QString usb = CurrentDeviceInfo.usbVersion;
+                CurrentDeviceInfo = found;
+                if (!firmware.isEmpty())
+                    CurrentDeviceInfo.firmwareVersion = firmware;
+                if (!usb.isEmpty())
+                    CurrentDeviceInfo.usbVersion = usb;
+            });
+        }
+        return 1;
+    }
+    dev.directMouse = DirectMouseFromType(id.type);
+    dev.driveIndex = total;
+    return id.cid == ourCid ? 2 : 3;
+}
+
+void Worker::FindDevices(const QString& vid, const QStringList& pids)
+{
+    const QByteArray vidText = vid.toLocal8Bit();
+    for (const QString& pid : pids) {
+        const QByteArray pidText = pid.toLocal8Bit();
+        int count = 5;
+        char** found = UsbFinderC_FindHidDevicesByDeviceId(vidText.constData(), pidText.constData(), 1, 5, &count);
+        // The library's storage lasts only until its next find call: copy it.
+        QList<QByteArray> paths;
+        for (int i = 0; found && i < count; ++i) {
+            if (found[i])
+                paths.append(QByteArray(found[i]));
+        }
+        for (const QByteArray& path : paths) {
+            DeviceAllInfo record;
+            record.path = QString::fromLocal8Bit(path);
+            record.vid = vid;
+            record.pid = pid;
+            unsigned char attribute[12] = {};
+            UsbFinderC_GetUsbDeviceAttribute(path.constData(), attribute);
+            const unsigned int version = attribute[8] | (unsigned(attribute[9]) << 8);
+            record.usbVersion = VersionText(version);
+
+            const DeviceAllInfo current = CurrentDeviceSnapshot();
+            if (current.path.isEmpty()) {
+                FoundDevices.append(record);
+                continue;
+            }
+            const int result = MatchDeviceConfig(record, path);
+            if (result == 1) {
+                if (record.driveIndex != current.driveIndex)
+                    continue;
+                FoundDevices.append(record);
+                if (record.path == current.path)
+                    SetCurrentDevicePath(path);
+            } else {
+                FoundDevices.append(record);
+            }
+        }
+    }
+}
+
+void Worker::OnUsbChanged()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        HandleUsbChanged();
+        return;
+    }
+    // The device list and the current device belong to the GUI thread.
+    QMetaObject::invokeMethod(app, [] { Worker::HandleUsbChanged(); }, Qt::QueuedConnection);
+}
+
+void Worker::HandleUsbChanged()
+{
+    PostMsg* hub = PostMsg::GetInstance();
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    const QString option = QStringLiteral("Option");
+
+    hub->PostSetver(4);
+    const QString vid = config->GetValue(option, QStringLiteral("VID"));
+    config->GetValue(option, QStringLiteral("InterfaceId"));
+    config->GetValue(option, QStringLiteral("DeviceId"));
+    FoundDevices.clear();
+    QStringList pids;
+    for (const char* key : {"USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID", "Wireless8_PID"})
+        pids += config->GetValueList(option, QLatin1String(key));
+    FindDevices(vid, pids);
+
+    if (FoundDevices.isEmpty()) {
+        if (OnlinePollEnabled.load()) {
+            CurrentDeviceInfo = DeviceAllInfo();
+            hub->PostChangeMainDialog(0);
+        }
+    } else {
+        const QList<DeviceAllInfo> found = FoundDevices;
+        int gone = 0;
+        for (const DeviceAllInfo& e : found) {
+            const bool mouseBesideReceiver = e.directMouse == 1 && e.online == 1
+                                             && CurrentDeviceInfo.directMouse == 0
+                                             && sameAddress(e, CurrentDeviceInfo);
+            if (!CurrentDeviceInfo.path.isEmpty()) {
+                if (mouseBesideReceiver && e.driveIndex == CurrentDeviceInfo.driveIndex && WorkerThread)
+                    WorkerThread->SelectDevice(e);
+            } else if (CurrentDeviceInfo.directMouse == 0 && CurrentDeviceInfo.online == 1) {
+                if (mouseBesideReceiver && WorkerThread)
+                    WorkerThread->SelectDevice(e);
+            }
+            if (!CurrentDeviceInfo.path.isEmpty() && e.path != CurrentDeviceInfo.path) {
+                ++gone;
+                if (gone == found.size() && OnlinePollEnabled.load())
+                    hub->PostChangeMainDialog(0);
+            }
+        }
+
+        if (CurrentDeviceInfo.directMouse == 1) {
+            const DeviceAllInfo* receiver = nullptr;
+            if (found.size() == 2) {
+                for (const DeviceAllInfo& e : found) {
+                    if (!e.address.isEmpty() && e.directMouse == 0) {
+                        receiver = &e;
+                        break;
+                    }
+                }
+            }
+            const QString receiverVersion = receiver ? receiver->usbVersion : QString();
+            const QString mouseVersion = CurrentDeviceInfo.firmwareVersion;
+            const int rateClass = rateClassOfType(receiver ? receiver->type : 0xFF);
+            QString waiting;
+            if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
+                ReceiverUpdateAvailable = VersionCheck && VersionCheck(211, receiverVersion, rateClass);
+                MouseUpdateAvailable = VersionCheck && VersionCheck(210, mouseVersion, rateClass);
+                if (ReceiverUpdateAvailable.load() || MouseUpdateAvailable.load())
+                    waiting = QStringLiteral("true");
+            }
+            hub->PostLabelTextB(receiverVersion, waiting);
+        }
+    }
+
+    if (updateDialogVisible() && !CheckTimersRunning.load())
+        hub->PostCheckUpdate();
+}
