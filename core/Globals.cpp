@@ -120,6 +120,7 @@ std::atomic<int> OnMainPage{0};
 std::atomic<int> ShowBatteryValue{0};
 std::atomic<int> OfflineReason{0};
 std::atomic<int> LastImportResult{0};
+std::atomic<int> ImportRunning{0};
 
 QList<int> EventDefaultKeys;
 
@@ -133,3 +134,4 @@ QString MouseMiddleText = QStringLiteral("Mouse Middle");
 QString MouseBackText = QStringLiteral("Mouse Back");
 QString MouseForwardText = QStringLiteral("Mouse Forward");
 QString WiredModeText;
+QString MouseIsNewText;

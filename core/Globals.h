@@ -92,6 +92,7 @@ extern std::atomic<int> OnMainPage;
 extern std::atomic<int> ShowBatteryValue;
 extern std::atomic<int> OfflineReason;
 extern std::atomic<int> LastImportResult;
+extern std::atomic<int> ImportRunning;       // 1 while a settings import's apply dialog exists
 
 extern QList<int> EventDefaultKeys;
 
@@ -109,3 +110,5 @@ extern QString MouseMiddleText;
 extern QString MouseBackText;
 extern QString MouseForwardText;
 extern QString WiredModeText;
+// The device list's text "MouseIsNewTips" (asked before a receiver repair).
+extern QString MouseIsNewText;
