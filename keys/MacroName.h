@@ -1,0 +1,34 @@
+// Macro names in device images and the per-macro text files.
+//
+// A macro record holds its name in 30 bytes. The program reads and writes
+// these bytes as UTF-8 everywhere, cut only at character boundaries.
+#pragma once
+
+#include "DeviceImage.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace keys {
+
+// The name in `size` bytes: up to the first zero byte (all bytes when none
+// is zero), decoded as UTF-8; a character cut off at the end is dropped.
+QString DecodeMacroName(const uint8_t* bytes, int size);
+QString DecodeMacroName(const MacroRecord& record);
+
+// The UTF-8 bytes of a name, at most `maxBytes` of them, cut at a character
+// boundary (and at a NUL, which would end the name on the device).
+QByteArray EncodeMacroName(const QString& name, int maxBytes = MacroNameBytes);
+
+// Folder of the per-macro files: UserDir() + "/usersetting/MacroPage".
+QString MacroFolder();
+// The file of macro `name`, or the empty text when the name may not become a
+// file name (see IsSafeFileName).
+QString MacroFilePath(const QString& name);
+
+// Replaces the macro's file with `text` and a line end, UTF-8. Returns false,
+// and writes nothing, when the name may not become a file name or the file
+// cannot be written; an old file is then left as it was.
+bool WriteMacroFile(const QString& name, const QString& text);
+
+}  // namespace keys
