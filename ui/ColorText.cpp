@@ -1,0 +1,44 @@
+#include "ColorText.h"
+
+#include "ConfigSettings.h"
+
+QString ColorTextFromList(const QStringList& list, const QString& fallback)
+{
+    if (list.size() < 3)
+        return fallback;
+    QStringList parts;
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        const QString part = list.at(i).trimmed();
+        const int value = part.toInt(&ok, 10);
+        if (!ok || value < 0 || value > 255)
+            return fallback;
+        parts << QString::number(value);
+    }
+    return parts.join(QLatin1Char(','));
+}
+
+QString DefaultOptionColorText(const QString& key)
+{
+    struct Default {
+        const char* key;
+        const char* rgb;
+    };
+    static const Default defaults[] = {
+        {"LabelColor", "225,228,235"},     {"ButtonColor", "240,242,246"},
+        {"SliderColor", "255,128,0"},      {"LinEditColor", "46,49,58"},
+        {"LinEditColorSecond", "66,70,82"}, {"ComboxTextColor", "225,228,235"},
+        {"ComboxSelectColor", "255,128,0"}, {"ComboxBackGroundColor", "34,36,43"},
+    };
+    for (const Default& d : defaults) {
+        if (key == QLatin1String(d.key))
+            return QLatin1String(d.rgb);
+    }
+    return QStringLiteral("255,255,255");
+}
+
+QString OptionColorText(const QString& key)
+{
+    return ColorTextFromList(ConfigSettings::GetInstance()->GetValueList(QStringLiteral("Option"), key),
+                             DefaultOptionColorText(key));
+}

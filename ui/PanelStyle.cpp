@@ -1,0 +1,56 @@
+#include "PanelStyle.h"
+
+#include "ColorText.h"
+
+namespace PanelStyle {
+
+QString ComboBoxSheet(const QString& folder)
+{
+    const QString text = OptionColorText(QStringLiteral("ComboxTextColor"));
+    const QString back = OptionColorText(QStringLiteral("ComboxBackGroundColor"));
+    const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
+    return QStringLiteral("QComboBox{border: 1px solid gray; color: rgb(") + text
+           + QStringLiteral("); border-image: url(") + folder + QStringLiteral("ComboboxBack.png")
+           + QStringLiteral(");}QComboBox::drop-down:button{border-radius:5px; background:rgb(") + back
+           + QStringLiteral(");} QComboBox::down-arrow{image: url(") + folder + QStringLiteral("Menu.png")
+           + QStringLiteral("); right: 8px; }QComboBox::down-arrow:on{ image: url(") + folder
+           + QStringLiteral("MenuClicked.png")
+           + QStringLiteral(");}QComboBox QAbstractItemView::item{height:25px;}QComboBox QAbstractItemView "
+                            "{outline: 0px solid gray; border: 1px  solid gray;color: rgb(")
+           + text + QStringLiteral("); border-image: url(") + folder + QStringLiteral("ComboboxTextBack.png")
+           + QStringLiteral(");selection-background-color: rgb(") + select + QStringLiteral("); }");
+}
+
+QString ComboListViewSheet()
+{
+    const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
+    return QStringLiteral("QListView::item:selected{background-color: rgb(") + select
+           + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select + QStringLiteral(");}");
+}
+
+QString SliderSheet(const QString& folder)
+{
+    return QStringLiteral("QSlider:groove:horizontal{height:2px;left: 0px;right: 0px;border:0px;border-radius:6px;"
+                          "background:rgba(0,0,0,50);}QSlider:handle:horizontal{ width:  5px;height: 50px;  "
+                          "margin-top: -20px;margin-left: 0px; margin-bottom: -20px;margin-right: 0px; "
+                          "border-image: url(")
+           + folder + QStringLiteral("HuaKuai.png);} QSlider:sub-page:horizontal{background-color: rgb(")
+           + OptionColorText(QStringLiteral("SliderColor"))
+           + QStringLiteral(";);}QSlider:add-page:horizontal{background-color: rgb(255, 255, 255);}");
+}
+
+QString ValueBoxSheet()
+{
+    const QString color = OptionColorText(QStringLiteral("LinEditColorSecond"));
+    return QStringLiteral("QSpinBox{background-color: transparent;color: rgb(") + color
+           + QStringLiteral(";);border: 1px  solid gray;}QSpinBox:hover{background-color: transparent;color: rgb(")
+           + color + QStringLiteral(";);border: 1px  solid gray;}");
+}
+
+QString PictureButtonSheet(const QString& objectName, const QString& folder, const QString& picture)
+{
+    return QLatin1Char('#') + objectName + QStringLiteral("{background-image: url(") + folder + picture
+           + QStringLiteral(");border:0px;background-position:center;background-repeat:no-repeat;}");
+}
+
+}  // namespace PanelStyle
