@@ -202,6 +202,7 @@ void Worker::SlotSelectMouseInfo(DeviceAllInfo info)
 void Worker::SlotMainPageChange()
 {
     LastOnline = false;
+    m_reopen = true;
     ImageBelongsToDevice = false;
 }
 
@@ -240,7 +241,7 @@ void Worker::run()
         DeviceOnline = deviceOnline(path);
 
     DeviceAllInfo device = CurrentDeviceSnapshot();
-    const bool unchanged = device.path == m_lastPath && int(device.type) == m_lastType
+    const bool unchanged = !m_reopen.load() && device.path == m_lastPath && int(device.type) == m_lastType
                            && LastOnline.load() == DeviceOnline.load() && !ReloadPending.load();
     if (!unchanged) {
         // The device list shows the pages just after it starts the first pass.
@@ -284,6 +285,7 @@ void Worker::run()
         }
 
         device = CurrentDeviceSnapshot();
+        m_reopen = false;
         m_lastPath = device.path;
         m_lastType = device.type;
         const QByteArray linkPath = CurrentDevicePath();

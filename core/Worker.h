@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QThread>
 
+#include <atomic>
+
 class QTimer;
 
 class Worker : public QThread
@@ -96,6 +98,9 @@ private:
     bool m_pending = false;
     bool m_stopping = false;
     QThread::Priority m_pendingPriority = QThread::InheritPriority;
+    // Set when the pages were left: the next pass reopens the link whatever
+    // the online state (also for a device that was and is offline).
+    std::atomic<bool> m_reopen{false};
     // The device for which the last link was opened (worker thread only).
     QString m_lastPath;
     int m_lastType = 0;

@@ -1,0 +1,279 @@
+// The link thread without a device: construction, selection, the pass for
+// an offline device (fill from the cache or reset), a pass with the pages
+// not shown, pending starts, and stopping while the pass waits for the GUI.
+#include "LinkTestSupport.h"
+
+#include "DeviceCache.h"
+#include "Worker.h"
+
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstring>
+
+using namespace linktest;
+
+namespace {
+
+DeviceAllInfo missingDevice(uint8_t cid, uint8_t mid)
+{
+    DeviceAllInfo info;
+    info.path = QStringLiteral("/dev/hidusb/no-such-device");
+    info.cid = cid;
+    info.mid = mid;
+    info.type = 5;
+    return info;
+}
+
+bool waitFinished(Worker& worker, int ms = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while ((worker.isRunning() || clock.elapsed() < 50) && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return !worker.isRunning();
+}
+
+void resetFlags()
+{
+    OnMainPage = 0;
+    DeviceOnline = false;
+    LastOnline = false;
+    DeviceOffline = false;
+    ReadAgain = false;
+    ReloadPending = false;
+    SettingsBusy = false;
+    ImageBelongsToDevice = false;
+    CurrentDeviceInfo = DeviceAllInfo();
+    DeviceInfoFile.clear();
+}
+
+}  // namespace
+
+class WorkerTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_appDir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_appDir.isValid());
+        installConfig(m_appDir.path(), configText());
+    }
+
+    void init()
+    {
+        resetFlags();
+        QDir(DeviceInfoFolder()).removeRecursively();
+    }
+
+    void constructionSetsUpTheLink()
+    {
+        SetCurrentDevicePath("previous");
+        WorkerRun = false;
+        DeviceOnline = true;
+        ShowBatteryValue = 0;
+        {
+            Worker worker;
+            QCOMPARE(WorkerThread, &worker);
+            QVERIFY(WorkerRun.load());
+            QVERIFY(!DeviceOnline.load());
+            QCOMPARE(CurrentDevicePath(), QByteArray("a"));
+            QCOMPARE(ShowBatteryValue.load(), 1);
+            QVERIFY(CheckTimer);
+            QCOMPARE(CheckTimer->interval(), 1300);
+            QVERIFY(CheckTimer->isActive());
+            QVERIFY(!worker.isRunning());  // not started by its constructor
+        }
+        QCOMPARE(WorkerThread, nullptr);
+        QCOMPARE(CheckTimer, nullptr);
+    }
+
+    void selectionMakesTheCurrentDevice()
+    {
+        Worker worker;
+        ImageBelongsToDevice = true;
+        DeviceAllInfo info = missingDevice(5, 171);
+        info.path = QStringLiteral("/dev/hidusb/selected");
+        PostMsg::GetInstance()->PostSelectMouseInfo(info);
+        QCOMPARE(CurrentDeviceInfo.path, info.path);
+        QCOMPARE(CurrentDeviceInfo.cid, uint8_t(5));
+        QCOMPARE(DeviceInfoFile, QStringLiteral("Device_CID05_MIDAB.bin"));
+        QCOMPARE(CurrentDevicePath(), QByteArray("/dev/hidusb/selected"));
+        QVERIFY(!ImageBelongsToDevice.load());
+
+        ImageBelongsToDevice = true;
+        LastOnline = true;
+        PostMsg::GetInstance()->PostMainPageChange();
+        QVERIFY(!LastOnline.load());
+        QVERIFY(!ImageBelongsToDevice.load());
+    }
+
+    void offlinePassFillsThePagesFromTheCache()
+    {
+        Worker worker;
+        Recorder rec;
+        FlashDataMap cached{};
+        cached.dpiStageCount = 5;
+        cached.dpiStage = 2;
+        cached.lightMode = 4;
+        cached.macros[15].events[69].delay = 0xDEADBEEF;
+        QVERIFY(WriteDeviceInfoFile(DeviceFileName(0x18, 0x01), cached));
+
+        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x01));
+        OnMainPage = 1;
+        WorkerRun = true;
+        worker.StartPass();
+        QVERIFY(waitFinished(worker));
+        QCOMPARE(rec.entries(), QStringList({"Button", "Light", "Sensor", "Form"}));
+        QVERIFY(!rec.arrivedOffGuiThread());
+        const QList<FlashDataMap> images = rec.images();
+        QCOMPARE(images.size(), 3);
+        for (const FlashDataMap& image : images)
+            QCOMPARE(std::memcmp(&image, &cached, sizeof image), 0);
+        QVERIFY(DeviceOffline.load());
+        QVERIFY(ReadAgain.load());  // read the device first once it answers
+        QCOMPARE(CurrentDeviceInfo.online, uint8_t(0));
+        QVERIFY(!OnlineAtEnd.load());
+        QVERIFY(!WorkerRun.load());
+        // The offline fill does not make the image the device's.
+        QVERIFY(!ImageBelongsToDevice.load());
+    }
+
+    void offlinePassWithoutCacheResetsThePages()
+    {
+        Worker worker;
+        Recorder rec;
+        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
+        OnMainPage = 1;
+        WorkerRun = true;
+        worker.StartPass();
+        QVERIFY(waitFinished(worker));
+        QCOMPARE(rec.entries(), QStringList({"FormReset"}));
+    }
+
+    void passOpensNothingWithoutThePages()
+    {
+        Worker worker;
+        Recorder rec;
+        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
+        OnMainPage = 0;
+        WorkerRun = true;
+        worker.StartPass();
+        QVERIFY(waitFinished(worker));
+        QVERIFY(rec.entries().isEmpty());
+        QVERIFY(!DeviceOffline.load());
+        QVERIFY(!WorkerRun.load());
+
+        // A pass whose run flag was cleared does nothing at all.
+        OnMainPage = 1;
+        WorkerRun = false;
+        worker.StartPass();
+        QVERIFY(waitFinished(worker));
+        QVERIFY(rec.entries().isEmpty());
+    }
+
+    void pagesShownJustAfterTheStartAreSeen()
+    {
+        // The device list starts the pass and shows the pages right after.
+        Worker worker;
+        Recorder rec;
+        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
+        WorkerRun = true;
+        worker.StartPass();
+        OnMainPage = 1;
+        QVERIFY(waitFinished(worker));
+        QCOMPARE(rec.entries(), QStringList({"FormReset"}));
+    }
+
+    void unchangedDevicePassOpensNothing()
+    {
+        Worker worker;
+        Recorder rec;
+        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
+        OnMainPage = 1;
+        WorkerRun = true;
+        worker.StartPass();
+        QVERIFY(waitFinished(worker));
+        QCOMPARE(rec.count("FormReset"), 1);
+        // Same device, same state, nothing pending: nothing happens.
+        WorkerRun = true;
+        worker.StartPass();
+        QVERIFY(waitFinished(worker));
+        QCOMPARE(rec.count("FormReset"), 1);
+        // Back to the list and the same device again: the link is opened
+        // again, also for a device that stayed offline.
+        PostMsg::GetInstance()->PostMainPageChange();
+        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
+        WorkerRun = true;
+        worker.StartPass();
+        QVERIFY(waitFinished(worker));
+        QCOMPARE(rec.count("FormReset"), 2);
+    }
+
+    void startWhileRunningIsNotLost()
+    {
+        Worker worker;
+        Recorder rec;
+        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
+        OnMainPage = 1;
+        WorkerRun = true;
+        worker.StartPass();
+        QVERIFY(worker.isRunning());
+        // The pass waits for the GUI thread (the page signals): ask again now.
+        worker.StartPass();
+        worker.StartPass();  // one pending start, not two
+        ReloadPending = true;  // make the second pass do work
+        QVERIFY(waitFinished(worker));
+        pump(300);
+        QVERIFY(waitFinished(worker));
+        QCOMPARE(rec.count("FormReset"), 2);
+        ReloadPending = false;
+    }
+
+    void stopWhileThePassWaitsForTheGuiThread()
+    {
+        auto* worker = new Worker;
+        Recorder rec;
+        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
+        OnMainPage = 1;
+        WorkerRun = true;
+        worker->StartPass();
+        // Keep the GUI thread busy: the pass blocks in a hand-off to it.
+        QThread::msleep(400);
+        QVERIFY(worker->isRunning());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(worker->StopAndWait(5000));
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(worker->isFinished());
+        // A stopped worker starts no more passes.
+        WorkerRun = true;
+        worker->StartPass();
+        QVERIFY(!worker->isRunning());
+        delete worker;
+        QCOMPARE(WorkerThread, nullptr);
+    }
+
+    void shutdownOfTheGlobalWorker()
+    {
+        WorkerThread = nullptr;
+        auto* worker = new Worker;
+        QCOMPARE(WorkerThread, worker);
+        QPointer<Worker> guard(worker);
+        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
+        OnMainPage = 1;
+        WorkerRun = true;
+        worker->StartPass();
+        QThread::msleep(200);
+        Worker::Shutdown(5000);
+        QCOMPARE(WorkerThread, nullptr);
+        QVERIFY(guard.isNull());
+        Worker::Shutdown();  // nothing left to stop
+    }
+};
+
+QTEST_MAIN(WorkerTest)
+#include "tst_link_worker.moc"
