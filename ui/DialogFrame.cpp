@@ -66,6 +66,13 @@ FramelessDialog::FramelessDialog(const QString& section, QWidget* parent)
 {
     connect(PostMsg::GetInstance(), SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
     setWindowFlags(WindowFlags::Dialog);
+    // The background picture covers the dialog; where a frame is smaller than
+    // its dialog, the dialog shows the picture's panel colour, not the
+    // desktop theme's.
+    QPalette dark = palette();
+    dark.setColor(QPalette::Window, QColor(30, 32, 38));
+    setPalette(dark);
+    setAutoFillBackground(true);
 }
 
 FramelessDialog::~FramelessDialog() = default;

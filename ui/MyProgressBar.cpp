@@ -73,8 +73,9 @@ void MyProgressBar::StepCoarse()
 
 void MyProgressBar::StepFine()
 {
+    // Eases towards the target: a twentieth of the way per tick, at least 0.1 %.
     if (m_percent < m_target)
-        Show(qMin(m_target, m_percent + 0.1));
+        Show(qMin(m_target, m_percent + qMax(0.1, (m_target - m_percent) / 20.0)));
     if (m_percent >= m_target && !m_coarse.isActive())
         m_fine.stop();
 }

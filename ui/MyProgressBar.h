@@ -1,7 +1,8 @@
 // A progress bar from 0 to 100 that shows its percentage with one decimal
 // ("37.5%") and moves smoothly: the work is split into equal stages, a
 // coarse timer walks the target from one stage boundary to the next, and a
-// fine 5 ms timer moves the shown value towards the target by 0.1 %.
+// fine 5 ms timer eases the shown value towards the target (at least 0.1 %
+// per tick).
 // A report of real progress (SetStage, Finish) moves the target at once.
 #pragma once
 
