@@ -630,6 +630,17 @@ private slots:
                     image.save(QStringLiteral("%1/%2-%3.png").arg(shots, entry.first).arg(language));
             }
         }
+        // The panels' combo boxes are drawn from their pictures.
+        DebounceTime debounce;
+        debounce.SetIndex(8);
+        StopCloseTime sleep;
+        sleep.SetIndex(2);
+        for (QWidget* panel : {static_cast<QWidget*>(&debounce), static_cast<QWidget*>(&sleep)}) {
+            const QImage image = panel->grab().toImage();
+            QCOMPARE(image.pixelColor(6, 17), QColor(46, 49, 58));
+            if (!shots.isEmpty())
+                image.save(QStringLiteral("%1/%2.png").arg(shots, panel->objectName()));
+        }
     }
 };
 

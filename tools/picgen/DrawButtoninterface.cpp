@@ -5,16 +5,9 @@
 
 void DrawComboPictures(PicWriter& out, const QString& folder)
 {
-    // The closed box: a raised field with a separator before the arrow.
-    {
-        const int w = 141, h = 34;
-        QImage image = Theme::RoundedPanel(w, h, Theme::PanelLight, Theme::Border, 5);
-        QPainter p(&image);
-        Theme::Prepare(p);
-        p.setPen(QPen(Theme::Border, 1));
-        p.drawLine(QPointF(w - 28.5, 7), QPointF(w - 28.5, h - 7));
-        out.save(folder, QStringLiteral("ComboboxBack.png"), image);
-    }
+    // The closed box: a raised field (the arrow's button is drawn over its
+    // right end by the style sheet).
+    out.save(folder, QStringLiteral("ComboboxBack.png"), Theme::RoundedPanel(141, 34, Theme::PanelLight, Theme::Border, 5));
     // The open list.
     {
         QImage image = Theme::Blank(141, 160, Theme::Panel);
