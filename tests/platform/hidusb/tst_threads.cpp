@@ -1,0 +1,197 @@
+// The library's thread rules: callbacks never on the calling thread and
+// never inside the requesting call, reports of one link in request order,
+// a read requested inside a callback answered after it returns, and
+// UsbServer_Exit returning while a callback is blocked.
+#include "TestSupport.h"
+
+using namespace t;
+
+namespace {
+
+void CallbacksComeFromALibraryThreadInOrder()
+{
+    ResetBench();
+    Recorder& rec = Recorder::Get();
+    rec.Clear();
+    std::atomic<bool> inCall{false};
+    std::atomic<int> duringCall{0};
+    rec.SetHook([&](const Rec&) {
+        if (inCall)
+            ++duringCall;
+    });
+    CHECK(UsbServerC_Start("hidbench/mouse2", "hidbench/mouse2", &Recorder::Callback));
+    const int rounds = 40;
+    for (int i = 0; i < rounds; ++i) {
+        inCall = true;
+        CHECK(UsbServer_ReadReportRate());
+        CHECK(UsbServer_ReadCurrentDPI());
+        CHECK(UsbServer_ReadBatteryLevel());
+        inCall = false;
+    }
+    CHECK(rec.WaitCount(3 * rounds));
+    auto reports = rec.Take();
+    CHECK_EQ(reports.size(), size_t(3 * rounds));
+    std::thread::id first = reports.empty() ? std::thread::id() : reports[0].thread;
+    for (size_t i = 0; i < reports.size(); ++i) {
+        CHECK(reports[i].thread != std::this_thread::get_id());
+        CHECK(reports[i].thread == first);  // one thread per link
+        int want = i % 3 == 0 ? 8 : i % 3 == 1 ? 8 : 4;
+        int wantB = i % 3 == 1 ? 4 : 0;
+        CHECK(reports[i].type == want && reports[i].subB == wantB);
+    }
+    // A burst that the caller makes while holding its own lock completes
+    // without the callback ever being called inside the requesting call.
+    CHECK_EQ(duringCall.load(), 0);
+    UsbServer_Exit();
+}
+
+void ReadInsideCallbackIsAnsweredAfterItReturns()
+{
+    ResetBench();
+    Recorder& rec = Recorder::Get();
+    rec.Clear();
+    std::atomic<bool> inside{false};
+    std::atomic<bool> overlapped{false};
+    std::atomic<int> requested{0};
+    rec.SetHook([&](const Rec& r) {
+        if (inside.exchange(true))
+            overlapped = true;
+        if (r.type == 8 && r.subB == 0 && r.data.size() == DeviceDumpSize) {
+            // The report handling asks for more from inside the callback.
+            CHECK(UsbServer_ReadDPILed());
+            CHECK(UsbServer_ReadBatteryLevel());
+            CHECK(UsbServer_ReadVersion());
+            CHECK(UsbServer_ReadConfig());
+            ++requested;
+            Sleep(20);  // the answers must wait for this callback to return
+        }
+        inside = false;
+    });
+    CHECK(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &Recorder::Callback));
+    CHECK(UsbServer_SetPCDriverStatus(1));
+    CHECK(UsbServer_ReadAllFlashData());
+    CHECK(rec.WaitCount(5));
+    auto r = rec.Take();
+    CHECK_EQ(requested.load(), 1);
+    CHECK(!overlapped);
+    if (r.size() >= 5) {
+        CHECK(r[0].type == 8 && r[0].data.size() == DeviceDumpSize);
+        CHECK(r[1].type == 8 && r[1].subB == 76);
+        CHECK(r[2].type == 4);
+        CHECK(r[3].type == 18);
+        CHECK(r[4].type == 14);
+    }
+    UsbServer_Exit();
+}
+
+void ExitWhileACallbackIsBlockedReturns()
+{
+    ResetBench();
+    Recorder& rec = Recorder::Get();
+    rec.Clear();
+    std::mutex gate;
+    std::condition_variable cv;
+    bool release = false;
+    std::atomic<bool> blocked{false};
+    rec.SetHook([&](const Rec&) {
+        blocked = true;
+        std::unique_lock<std::mutex> lock(gate);
+        cv.wait(lock, [&] { return release; });  // like a blocking queued emit
+    });
+    CHECK(UsbServerC_Start("hidbench/mouse2", "hidbench/mouse2", &Recorder::Callback));
+    CHECK(UsbServer_ReadAllFlashData());
+    CHECK(UsbServer_ReadBatteryLevel());
+    CHECK(WaitFor([&] { return blocked.load(); }));
+    auto start = std::chrono::steady_clock::now();
+    UsbServer_Exit();
+    UsbServer_Exit();  // idempotent
+    // Other calls keep working while the callback thread is stuck.
+    CHECK(UsbFinderC_GetDeviceOnLine("hidbench/mouse2") == 1);
+    CHECK(!UsbServer_ReadBatteryLevel());  // no link any more
+    // A new link opens and answers while the old thread is still blocked.
+    Recorder::Get().SetHook(nullptr);
+    CHECK(UsbServerC_Start("hidbench/mouse2", "hidbench/mouse2", &Recorder::Callback));
+    CHECK(UsbServer_ReadVersion());
+    CHECK(rec.WaitType(18));
+    auto took = std::chrono::steady_clock::now() - start;
+    CHECK(took < std::chrono::seconds(2));
+    UsbServer_Exit();
+    {
+        std::lock_guard<std::mutex> lock(gate);
+        release = true;
+    }
+    cv.notify_all();
+    Sleep(30);
+    // The closed link dropped its second request: no battery report came.
+    for (auto& r : rec.Take())
+        CHECK(r.type != 4);
+}
+
+void StartReplacesTheLinkAndUnknownPathsStaySilent()
+{
+    ResetBench();
+    Recorder& rec = Recorder::Get();
+    rec.Clear();
+    CHECK(!UsbServerC_Start("no/such/device", "no/such/device", &Recorder::Callback));
+    CHECK(UsbServer_ReadAllFlashData());  // queued, but nobody answers
+    Sleep(80);
+    CHECK_EQ(rec.Count(), size_t(0));
+    CHECK(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &Recorder::Callback));
+    CHECK(UsbServer_ReadConfig());
+    CHECK(rec.WaitType(14));
+    UsbServer_Exit();
+    CHECK(!UsbServer_ReadConfig());
+    CHECK(!UsbServer_SetCurrentConfig(1));
+    CHECK(!UsbServer_SetClearSetting());
+}
+
+void ManyThreadsAtOnce()
+{
+    ResetBench();
+    Recorder::Get().Clear();
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+    threads.emplace_back([&] {
+        while (!stop) {
+            int count = 5;
+            char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId("7A51", "F001", &count);
+            for (int i = 0; i < count; ++i)
+                UsbFinderC_GetDeviceInfo(paths[i]);
+        }
+    });
+    threads.emplace_back([&] {
+        while (!stop) {
+            UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &Recorder::Callback);
+            UsbServer_ReadAllFlashData();
+            FlashDataMap img = hidusb::ModelDefaultImage(1);
+            ProtocolDataUpdate(&img);
+            UsbServer_Exit();
+        }
+    });
+    threads.emplace_back([&] {
+        while (!stop) {
+            StartUsbChanged([] {}, 10);
+            StopUsbChanged();
+            UsbServer_ReadBatteryLevel();
+        }
+    });
+    Sleep(400);
+    stop = true;
+    for (auto& t : threads)
+        t.join();
+    StopUsbChanged();
+    UsbServer_Exit();
+    CHECK(UsbFinderC_GetDeviceOnLine("hidbench/rx8k") == 1);
+}
+
+}  // namespace
+
+int main()
+{
+    CallbacksComeFromALibraryThreadInOrder();
+    ReadInsideCallbackIsAnsweredAfterItReturns();
+    ExitWhileACallbackIsBlockedReturns();
+    StartReplacesTheLinkAndUnknownPathsStaySilent();
+    ManyThreadsAtOnce();
+    return Finish("hidusb_threads");
+}
