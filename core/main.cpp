@@ -1,19 +1,13 @@
-// Start-up of the program (placeholder window until the main window lands).
-#include "Globals.h"
-#include "PostMsg.h"
-
-#include <QApplication>
-#include <QLabel>
-#include <QTextCodec>
+// The program: start-up as a single instance, then the main window.
+//
+// The compiled-in resources are not registered here: they hold only the
+// Windows qt.conf, and any qt.conf makes Qt look for its plugins beside the
+// executable instead of in the system's plugin folder.
+#include "DialogMain.h"
+#include "Startup.h"
 
 int main(int argc, char** argv)
 {
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
-    QApplication app(argc, argv);
-    PostMsg::GetInstance();
-    QLabel label(AppName);
-    label.setWindowTitle(AppName);
-    label.resize(400, 200);
-    label.show();
-    return app.exec();
+    return RunApplication(
+        argc, argv, [] { return new DialogMain; }, ShowAlreadyRunningNotice);
 }
