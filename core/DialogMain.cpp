@@ -1,0 +1,431 @@
+#include "DialogMain.h"
+#include "ui_DialogMain.h"
+
+#include "ConfigSettings.h"
+#include "ContainReset.h"
+#include "Dialog.h"
+#include "DialogChange.h"
+#include "FormSetting.h"
+#include "Globals.h"
+#include "HIDUsb.h"
+#include "LanguageLoader.h"
+#include "MacroSettings.h"
+#include "Match.h"
+#include "MouseOffLine.h"
+#include "PostMsg.h"
+#include "RegistryStore.h"
+#include "UpDateRepair.h"
+#include "UpDateWarning.h"
+#include "PumpedWait.h"
+#include "WindowFlags.h"
+#include "Worker.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDebug>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QThread>
+
+DialogMain::DialogMain(QWidget* parent) : QDialog(parent), ui(new Ui::DialogMain)
+{
+    ui->setupUi(this);
+    connect(PostMsg::GetInstance(), SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
+    MoveOldLanguageSetting();
+    m_pictureDir = AppDir() + QStringLiteral("/Picture/Dialog/");
+
+    // The container first: it builds the pages and the device link object.
+    m_dialog = new Dialog(this);
+    m_change = new DialogChange(this);
+    ui->stackedWidgetMain->addWidget(m_change);
+    ui->stackedWidgetMain->addWidget(m_dialog);
+    ui->stackedWidgetMain->setCurrentWidget(m_change);
+
+    setWindowFlags(WindowFlags::Main);
+    setFixedSize(size());
+
+    PostMsg* hub = PostMsg::GetInstance();
+    connect(hub, SIGNAL(SigChangeMainDialog(int)), this, SLOT(SlotChangeMainDialog(int)));
+    connect(hub, SIGNAL(SigChangeSize(int)), this, SLOT(SlotChangeSize(int)));
+    connect(hub, SIGNAL(SigMouseOffLineo(int)), this, SLOT(SlotMouseOffLine(int)));
+    connect(hub, SIGNAL(SigUpPageLight()), this, SLOT(SlotUpPageLight()));
+
+    m_tray = new QSystemTrayIcon;
+    m_tray->setIcon(QIcon(m_pictureDir + QStringLiteral("Logo.png")));
+    m_tray->setToolTip(AppName);
+
+    SlotChangeLanguage(StoredLanguageIndex());
+}
+
+DialogMain::~DialogMain()
+{
+    if (m_tray) {
+        m_tray->hide();
+        m_tray->setContextMenu(nullptr);
+    }
+    delete m_tray;
+    // The pages go before the form: the container's destructor stops the
+    // device link while the other windows still exist.
+    delete m_dialog;
+    m_dialog = nullptr;
+    delete ui;
+}
+
+bool DialogMain::PagesShown() const
+{
+    return ui->stackedWidgetMain->currentIndex() == 1;
+}
+
+void DialogMain::MoveOldLanguageSetting()
+{
+    // Earlier versions kept the language in the registry; it now lives in
+    // Macro.ini. The old value is moved once and removed.
+    RegistryStore old(QStringLiteral("HKEY_CURRENT_USER\\Software\\") + AppName + QLatin1Char('\\') + AppName
+                      + QLatin1Char('\\') + AppName);
+    if (!old.isValid())
+        return;
+    if (old.contains(QStringLiteral("LanguageIndex"))) {
+        const int index = old.value(QStringLiteral("LanguageIndex"), 0).toInt();
+        if (index != 0)
+            MacroSettings::GetInstance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"),
+                                                   QString::number(index));
+        old.remove(QStringLiteral("LanguageIndex"));
+    }
+}
+
+void DialogMain::SlotChangeLanguage(int index)
+{
+    LanguageTexts texts;
+    texts.store(QStringLiteral("MainForm"), &m_mainText).store(QStringLiteral("Exit"), &m_exitText);
+    LoadLanguageSection(index, QStringLiteral("DialogMain"), texts);
+    // Actions made at an earlier hide follow the language too.
+    if (m_actionMain)
+        m_actionMain->setText(m_mainText);
+    if (m_actionExit)
+        m_actionExit->setText(m_exitText);
+}
+
+void DialogMain::SlotChangeMainDialog(int page)
+{
+    UiReady = true;
+    if (page == 0) {
+        PostMsg::GetInstance()->PostSecondPageChange();
+        OnMainPage = 0;
+        PostMsg::GetInstance()->PostMainPageChange();
+        UsbServer_Exit();
+        QThread::msleep(100);
+        ui->stackedWidgetMain->setCurrentWidget(m_change);
+        StartUsbChanged(&DialogChange::OnUsbChanged, 600);
+    } else if (page == 1) {
+        ui->stackedWidgetMain->setCurrentWidget(m_dialog);
+        StartUsbChanged(&Worker::OnUsbChanged, 600);
+    }
+}
+
+void DialogMain::SlotChangeSize(int mode)
+{
+    switch (mode) {
+    case 0:
+        UsbServer_SetPCDriverStatus(0);
+        HideToTray();
+        break;
+    case 1:
+        UsbServer_SetPCDriverStatus(0);
+        RunExitSequence();
+        break;
+    case 2:
+        HideToTray();
+        break;
+    case 3:
+        RunExitSequence();
+        break;
+    default:
+        break;
+    }
+}
+
+void DialogMain::HideToTray()
+{
+    if (m_exiting)
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Hidden without a tray icon, the window could not be reached again.
+        m_minimisedInstead = true;
+        showMinimized();
+        return;
+    }
+    hide();
+    if (!m_trayMenu) {
+        m_actionMain = new QAction(m_mainText, this);
+        m_actionExit = new QAction(m_exitText, this);
+        connect(m_actionMain, SIGNAL(triggered()), this, SLOT(slotActionMain()));
+        connect(m_actionExit, SIGNAL(triggered()), this, SLOT(slotActionExitApp()));
+        m_trayMenu = new QMenu(this);
+        m_trayMenu->addAction(m_actionMain);
+        m_trayMenu->addSeparator();
+        m_trayMenu->addAction(m_actionExit);
+        m_tray->setContextMenu(m_trayMenu);
+        connect(m_tray, &QSystemTrayIcon::activated, this, &DialogMain::on_activatedSysTrayIcon);
+    }
+    m_tray->show();
+}
+
+void DialogMain::ShowFromTray(bool tellDevice)
+{
+    m_minimisedInstead = false;
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+    if (tellDevice && PagesShown())
+        UsbServer_SetPCDriverStatus(1);
+    m_tray->hide();
+}
+
+void DialogMain::on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Context:
+        // The platform may already have opened the menu itself.
+        if (m_trayMenu && !m_trayMenu->isVisible())
+            m_trayMenu->popup(QCursor::pos());
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        ShowFromTray(false);
+        break;
+    case QSystemTrayIcon::Trigger:
+        ShowFromTray(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void DialogMain::slotActionMain()
+{
+    ShowFromTray(true);
+}
+
+void DialogMain::slotActionExitApp()
+{
+    RequestClose();
+}
+
+void DialogMain::RequestClose()
+{
+    if (m_exiting)
+        return;
+    if (PagesShown())
+        m_dialog->on_CloseButton_clicked();  // saves the image, then SigChangeSize(1)
+    else
+        PostMsg::GetInstance()->PostChangeSize(3);
+}
+
+void DialogMain::RunExitSequence()
+{
+    if (m_exiting)
+        return;
+    m_exiting = true;
+    qDebug() << "close";
+    StopUsbChanged();
+    PumpEventsFor(200);
+    UsbServer_Exit();
+    m_tray->hide();
+    close();
+    // The application does not quit on its last window: end the loop here.
+    QCoreApplication::exit(0);
+}
+
+void DialogMain::closeEvent(QCloseEvent* event)
+{
+    if (m_exiting) {
+        event->accept();
+        return;
+    }
+    // The window manager's close (Alt+F4, the task bar) takes the same path
+    // as the close button of the page that is shown.
+    event->ignore();
+    RequestClose();
+}
+
+void DialogMain::SlotMouseOffLine(int reason)
+{
+    OfflineReason = reason;
+    DeviceOffline = true;
+    ReadAgain = true;
+    if (m_offlineNotice) {
+        // One notice at a time: the open one takes the new reason's text.
+        m_offlineNotice->SlotChangeLanguage(StoredLanguageIndex());
+        return;
+    }
+    MouseOffLine notice;
+    m_offlineNotice = &notice;
+    notice.move(CentreFor(&notice) - QPoint(0, 20));
+    notice.exec();
+    m_offlineNotice = nullptr;
+}
+
+void DialogMain::SlotUpPageLight()
+{
+}
+
+QPoint DialogMain::CentreFor(const QWidget* dialog, int dx) const
+{
+    const QPoint topLeft = mapToGlobal(QPoint(0, 0));
+    return QPoint(topLeft.x() + (width() - dialog->width()) / 2 - dx,
+                  topLeft.y() + (height() - dialog->height()) / 2);
+}
+
+void DialogMain::mousePressEvent(QMouseEvent* event)
+{
+    m_pressGlobal = event->globalPos();
+    m_pressWindow = pos();
+    m_dragOffset = m_pressGlobal - m_pressWindow;
+}
+
+void DialogMain::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() == Qt::LeftButton && !isMaximized() && !m_dragOffset.isNull())
+        move(event->globalPos() - m_dragOffset);
+}
+
+void DialogMain::mouseReleaseEvent(QMouseEvent*)
+{
+    m_dragOffset = QPoint(0, 0);
+}
+
+void DialogMain::keyPressEvent(QKeyEvent* event)
+{
+    // A macro recording takes every key; nothing reaches the windows.
+    if (RecordingMacro) {
+        event->accept();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_F12:
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        PostMsg::GetInstance()->PostEnterKey();
+        return;
+    case Qt::Key_Space:
+        if (PagesShown())
+            PairOnPages();
+        else
+            FirmwareShortcut();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+}
+
+void DialogMain::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        return;
+    }
+    if (event->type() == QEvent::WindowStateChange && m_minimisedInstead && !isMinimized()) {
+        // Back from the task bar after a minimise without a tray: as a
+        // click on the tray icon would do.
+        m_minimisedInstead = false;
+        if (PagesShown())
+            UsbServer_SetPCDriverStatus(1);
+    }
+    QDialog::changeEvent(event);
+}
+
+void DialogMain::PairOnPages()
+{
+    {
+        Match match;
+        RePairFlag = true;
+        match.InitMatch();
+        match.move(CentreFor(&match));
+        match.exec();
+    }
+    // The pairing used the link: open it again, and follow USB changes as
+    // the pages do (the dialog may have put the device list's callback in).
+    const QByteArray path = CurrentDevicePath();
+    UsbServerC_Start(path.constData(), path.constData(), &Worker::OnProtocolData);
+    if (PagesShown())
+        StartUsbChanged(&Worker::OnUsbChanged, 600);
+}
+
+void DialogMain::PairListedDevice()
+{
+    {
+        Match match;
+        RePairFlag = false;
+        match.InitMatch();
+        match.move(CentreFor(&match));
+        match.exec();
+    }
+    const QByteArray path = CurrentDevicePath();
+    UsbServerC_Start(path.constData(), path.constData(), &Worker::OnProtocolData);
+}
+
+void DialogMain::FirmwareShortcut()
+{
+    if (DeviceList.size() != 1)
+        return;
+    const DeviceAllInfo device = DeviceList.first();
+    if (device.directMouse != 0)
+        return;
+
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    const QString group = QStringLiteral("Drive") + QString::number(device.driveIndex + 1);
+    const QString cid = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
+    const QString mid = config->GetValue(group, QStringLiteral("MID"));
+    RegistryStore store(ProgramRegistryKey());
+    const QString mouseVersion = store.value(QStringLiteral("MouseVer") + cid + mid).toString();
+    if (mouseVersion.isEmpty()) {
+        PairListedDevice();
+        return;
+    }
+
+    const uint8_t cidByte = static_cast<uint8_t>(cid.toInt());
+    const uint8_t midByte = static_cast<uint8_t>(mid.toInt());
+    const bool mouseNewer = FormSetting::FindFirmwareFile(210, mouseVersion, config->GetValue(group, QStringLiteral("MM")),
+                                                         cidByte, midByte);
+    UpDateRepair repair;
+    repair.move(CentreFor(&repair));
+
+    QString receiverKey;
+    switch (device.type) {
+    case 0: receiverKey = QStringLiteral("DM"); break;
+    case 4: receiverKey = QStringLiteral("D2M"); break;
+    case 1: receiverKey = QStringLiteral("D4M"); break;
+    case 5: receiverKey = QStringLiteral("D8M"); break;
+    default: break;
+    }
+    const QString receiverName = receiverKey.isEmpty() ? QString() : config->GetValue(group, receiverKey);
+    const bool receiverNewer = !receiverName.isEmpty()
+                               && UpDateRepair::FindFirmwareFile(211, device.usbVersion, receiverName, cidByte, midByte);
+
+    if (receiverNewer == mouseNewer) {
+        PairListedDevice();
+    } else if (receiverNewer) {
+        ContainReset question;
+        question.SetText(MouseIsNewText);
+        question.move(CentreFor(&question, 20));
+        question.exec();
+        if (question.IsAccepted()) {
+            repair.StartAutoRepair(0);
+            repair.exec();
+        }
+    } else {
+        UpDateWarning warning;
+        warning.SetText(WiredModeText);
+        warning.move(CentreFor(&warning, 20));
+        warning.exec();
+    }
+}

@@ -1,0 +1,94 @@
+// The main window: a frameless window that holds the device list (stack
+// page 0) and the page container (stack page 1), switches between them,
+// hides to the tray, runs the exit sequence, shows the offline notice and
+// handles the keys no page takes.
+#pragma once
+
+#include "MouseOffLine.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+class Dialog;
+class DialogChange;
+
+class QAction;
+class QMenu;
+
+namespace Ui {
+class DialogMain;
+}
+
+class DialogMain : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit DialogMain(QWidget* parent = nullptr);
+    ~DialogMain() override;
+
+    DialogChange* DeviceListPage() const { return m_change; }
+    Dialog* PageContainer() const { return m_dialog; }
+    QSystemTrayIcon* TrayIcon() const { return m_tray; }
+    QMenu* TrayMenu() const { return m_trayMenu; }
+    // True while the configuration pages are shown (stack page 1).
+    bool PagesShown() const;
+    // True from the start of the exit sequence.
+    bool Exiting() const { return m_exiting; }
+    // The offline notice while it is open.
+    MouseOffLine* OfflineNotice() const { return m_offlineNotice; }
+
+    // The texts of the tray actions (language section "DialogMain").
+    QString MainActionText() const { return m_mainText; }
+    QString ExitActionText() const { return m_exitText; }
+
+public slots:
+    void SlotChangeMainDialog(int page);
+    void SlotChangeSize(int mode);
+    void SlotMouseOffLine(int reason);
+    void SlotUpPageLight();
+    void on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
+    void slotActionMain();
+    void slotActionExitApp();
+    void SlotChangeLanguage(int index);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void MoveOldLanguageSetting();
+    void HideToTray();
+    void ShowFromTray(bool tellDevice);
+    void RunExitSequence();
+    // The close path of the page that is shown (window manager, tray exit).
+    void RequestClose();
+    void PairOnPages();
+    void FirmwareShortcut();
+    void PairListedDevice();
+    QPoint CentreFor(const QWidget* dialog, int dx = 0) const;
+
+    Ui::DialogMain* ui;
+    Dialog* m_dialog = nullptr;
+    DialogChange* m_change = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QAction* m_actionMain = nullptr;
+    QAction* m_actionExit = nullptr;
+    QString m_mainText;
+    QString m_exitText;
+    QString m_pictureDir;
+    QPoint m_pressGlobal;
+    QPoint m_pressWindow;
+    QPoint m_dragOffset;
+    QPointer<MouseOffLine> m_offlineNotice;
+    bool m_exiting = false;
+    // Minimised on the task bar instead of hidden (no system tray).
+    bool m_minimisedInstead = false;
+};

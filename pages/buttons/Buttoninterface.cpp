@@ -1,0 +1,315 @@
+#include "Buttoninterface.h"
+#include "ui_Buttoninterface.h"
+
+#include "ConfigSettings.h"
+#include "ContainReset.h"
+#include "DebounceTime.h"
+#include "Globals.h"
+#include "HIDUsb.h"
+#include "LanguageLoader.h"
+#include "MacroName.h"
+#include "MacroSettings.h"
+#include "MyConmboBox.h"
+#include "PostMsg.h"
+#include "UpDataParam.h"
+#include "Worker.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::Buttoninterface)
+{
+    ui->setupUi(this);
+    PostMsg* hub = PostMsg::GetInstance();
+    connect(hub, SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
+    connect(hub, SIGNAL(SigMouseIndex(int)), this, SLOT(SlotMouseIndex(int)));
+
+    pictureDir = AppDir() + QStringLiteral("/Picture/Buttoninterface/");
+    pageFolder = UserDir() + QStringLiteral("/usersetting/MainPage");
+    if (!QDir(pageFolder).exists())
+        QDir().mkpath(pageFolder);
+    ui->widget->setStyleSheet(MousePictureSheet());
+
+    keyGroup = new QButtonGroup(this);
+    keyGroup->setExclusive(true);
+    for (QToolButton* key : {ui->FireKey, ui->RightKey, ui->BackKey, ui->StartPause, ui->TopMusic, ui->BackMusic})
+        keyGroup->addButton(key);
+    entryGroup = new QButtonGroup(this);
+    entryGroup->setExclusive(true);
+
+    // The macro list lives in the scroll area of its sub-menu page.
+    macroListWidget = new QWidget(this);
+    macroListWidget->setFixedSize(205, 220);
+    macroListWidget->setStyleSheet(QStringLiteral("background-color:transparent;border:none;"));
+    macroListLayout = new QVBoxLayout(macroListWidget);
+    macroListLayout->setSizeConstraint(QLayout::SetFixedSize);
+    ui->scrollArea_7->setWidget(macroListWidget);
+
+    sensorDefines = ReadInstalledSensorDefines();
+
+    connect(hub, SIGNAL(SigUpDataLightUIButton(FlashDataMap)), this, SLOT(SlotUpDataButtonUIButton(FlashDataMap)));
+    connect(hub, SIGNAL(SigUpDataConfigUI(int, int, bool)), this, SLOT(SlotUpDataConfigUI(int, int, bool)));
+    connect(hub, SIGNAL(SigUpDataButtonUIC(FlashDataMap)), this, SLOT(SlotUpDataButtonUIB(FlashDataMap)));
+    connect(hub, SIGNAL(SigAddMacroButton()), this, SLOT(SlotAddMacroButton()));
+    connect(hub, SIGNAL(SigFormReset()), this, SLOT(SlotFormResetButton()));
+
+    // The one device link object; the device list starts it.
+    new Worker(this);
+
+    ui->stackedWidget->setCurrentWidget(ui->page);
+    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+    SlotAddMacroButton();
+    SlotChangeLanguage(StoredLanguageIndex());
+}
+
+Buttoninterface::~Buttoninterface()
+{
+    // Nothing the link still delivers may reach a page on its way out.
+    PostMsg::GetInstance()->disconnect(this);
+    // The link thread is stopped and joined while events still run: a pass
+    // may be waiting for a page on the GUI thread.
+    Worker::Shutdown(5000);
+    StopUsbChanged();
+    delete ui;
+}
+
+QString Buttoninterface::MousePictureSheet() const
+{
+    if (!QFileInfo::exists(pictureDir + QStringLiteral("mouse0.png")))
+        return QString();  // no picture installed: no image, and no warning per repaint
+    return QStringLiteral("QWidget#widget{border:0px;background-image: url(") + pictureDir
+           + QStringLiteral("mouse0.png);background-position:center;background-repeat:no-repeat;}");
+}
+
+QPoint Buttoninterface::DialogPosition(const QWidget* dialog) const
+{
+    const QPoint topLeft = mapToGlobal(QPoint(0, 0));
+    return QPoint(topLeft.x() + (width() - dialog->width()) / 2 - 75,
+                  topLeft.y() + (height() - dialog->height()) / 2 - 65);
+}
+
+void Buttoninterface::SlotMouseIndex(int)
+{
+    // One picture serves every model.
+    ui->widget->setStyleSheet(MousePictureSheet());
+}
+
+void Buttoninterface::SlotAddMacroButton()
+{
+    for (QToolButton* button : macroButtons) {
+        entryGroup->removeButton(button);
+        button->deleteLater();
+    }
+    macroButtons.clear();
+    const QStringList files = QDir(keys::MacroFolder()).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        auto* button = new QToolButton(macroListWidget);
+        button->setObjectName(QStringLiteral("macro_") + QString::number(macroButtons.size()));
+        button->setText(QFileInfo(file).completeBaseName());
+        button->setCheckable(true);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFixedSize(174, 22);
+        macroListLayout->addWidget(button);
+        entryGroup->addButton(button);
+        macroButtons.append(button);
+    }
+}
+
+void Buttoninterface::ClearOptionChecks()
+{
+    entryGroup->setExclusive(false);
+    for (QAbstractButton* button : entryGroup->buttons())
+        button->setChecked(false);
+    entryGroup->setExclusive(true);
+}
+
+bool Buttoninterface::WriteMacroFile(const QString& name, const QString& text)
+{
+    return keys::WriteMacroFile(name, text);
+}
+
+void Buttoninterface::Fill(const FlashDataMap& image)
+{
+    // Byte 8 counts tens of seconds; as int, 240 gives 2400 (no wrap).
+    PostMsg::GetInstance()->PostLightToFrom(static_cast<int>(image.sleepTime) * 10);
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
+    sensorName = config->GetValue(group, QStringLiteral("Sensor"));
+    const int keyCount = qBound(0, config->GetInt(group, QStringLiteral("KeyNumber")), KeyCount);
+    keyType.clear();
+    keyValue1.clear();
+    keyValue2.clear();
+    for (int i = 0; i < keyCount; ++i) {
+        keyType.append(image.keys[i].type);
+        keyValue1.append(image.keys[i].value1);
+        keyValue2.append(image.keys[i].value2);
+    }
+    ui->DebunceButton->SetIndex(image.debounce);
+}
+
+void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap image)
+{
+    ButtonUiUpdated = false;
+    ButtonUiLoading = true;
+    Fill(image);
+    ButtonUiUpdated = true;
+    ButtonUiLoading = false;
+}
+
+void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap image)
+{
+    ButtonUiLoading = true;
+    Fill(image);
+    ButtonUiLoading = false;
+}
+
+void Buttoninterface::SlotUpDataConfigUI(int count, int current, bool enabled)
+{
+    ui->ProjectChoose->clear();
+    {
+        const QSignalBlocker block(ui->ProjectChoose);
+        if (count > 0) {
+            for (int i = 1; i <= count; ++i)
+                ui->ProjectChoose->addItem(configPrefix + QString::number(i));
+        } else if (count == 0) {
+            ui->ProjectChoose->addItem(configPrefix + QStringLiteral("1"));
+        }
+    }
+    ui->ProjectChoose->setEnabled(enabled);
+    if (count >= 1 && current >= 0 && current < count)
+        ui->ProjectChoose->setCurrentIndex(current);
+}
+
+void Buttoninterface::SlotFormResetButton()
+{
+    ButtonUiLoading = true;
+    ui->widget->setStyleSheet(MousePictureSheet());
+    PostMsg::GetInstance()->PostMouseIndex(0);
+    ui->stackedWidget->setCurrentWidget(ui->page);
+    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+    // Left, right, middle, back, forward and the DPI key.
+    keyType = {1, 1, 1, 1, 1, 2};
+    keyValue1 = {1, 2, 4, 8, 16, 1};
+    keyValue2 = {0, 0, 0, 0, 0, 0};
+    ui->DebunceButton->SetIndex(8);
+    PostMsg::GetInstance()->PostLightToFrom(60);
+    ButtonUiLoading = false;
+}
+
+void Buttoninterface::on_ProjectChoose_activated(int index)
+{
+    const QByteArray path = CurrentDevicePath();
+    if (!UsbFinderC_GetDeviceOnLine(path.constData()) && !ButtonUiLoading) {
+        ui->ProjectChoose->setCurrentIndex(ui->ProjectChoose->pressIndex);
+        PostMsg::GetInstance()->PostMouseOffLineo(0);
+        return;
+    }
+    UsbServer_SetCurrentConfig(static_cast<unsigned char>(index));
+}
+
+void Buttoninterface::on_Reset_clicked()
+{
+    const QByteArray path = CurrentDevicePath();
+    if (!UsbFinderC_GetDeviceOnLine(path.constData())) {
+        PostMsg::GetInstance()->PostMouseOffLineo(0);
+        return;
+    }
+    {
+        ContainReset question;
+        question.move(DialogPosition(&question));
+        question.exec();
+        if (!question.IsAccepted())
+            return;
+    }
+    SettingsBusy = true;
+    if (CheckTimer)
+        CheckTimer->stop();
+    // Only an image read from this device goes back to it.
+    if (ImageBelongsToDevice) {
+        const FlashDataMap image = SnapshotFlashData();
+        ProtocolDataUpdate(&image);
+    }
+    UsbServer_SetClearSetting();
+    UpDataParam dialog;
+    dialog.StartTimer();
+    dialog.waitMode = true;
+    WorkerRun = true;
+    if (WorkerThread)
+        WorkerThread->StartPass();
+    dialog.move(DialogPosition(&dialog));
+    dialog.exec();
+    SettingsBusy = false;
+    if (CheckTimer)
+        CheckTimer->start();
+}
+
+void Buttoninterface::on_ImportData_clicked()
+{
+    const QByteArray path = CurrentDevicePath();
+    if (!UsbFinderC_GetDeviceOnLine(path.constData())) {
+        PostMsg::GetInstance()->PostMouseOffLineo(0);
+        return;
+    }
+    SettingsBusy = true;
+    const QString fileName = QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(),
+                                                          QStringLiteral("File(*.bin)"));
+    if (!fileName.isEmpty()) {
+        ImportRunning = 1;
+        UpDataParam dialog;
+        dialog.StartTimer();
+        dialog.importMode = true;
+        dialog.path = fileName;
+        dialog.move(DialogPosition(&dialog));
+        dialog.exec();
+        ImportRunning = 0;
+    }
+    SettingsBusy = false;
+}
+
+void Buttoninterface::SlotChangeLanguage(int index)
+{
+    ReadLanguageLabels(index);
+}
+
+void Buttoninterface::ReadLanguageLabels(int index)
+{
+    LanguageTexts texts;
+    // S1..S19 name debounce entries 0..18, S20 both 19 and 20.
+    for (int k = 1; k <= 19; ++k)
+        texts.on(QStringLiteral("S") + QString::number(k),
+                 [this, k](const QString& t) { ui->DebunceButton->SetItemText(k - 1, t); });
+    texts.on(QStringLiteral("S20"), [this](const QString& t) {
+        ui->DebunceButton->SetItemText(19, t);
+        ui->DebunceButton->SetItemText(20, t);
+    });
+    texts.store(QStringLiteral("Macro_"), &macroWord);
+    texts.on(QStringLiteral("Config"), [this](const QString& t) {
+        configPrefix = t;
+        for (int i = 0; i < ui->ProjectChoose->count(); ++i)
+            ui->ProjectChoose->setItemText(i, configPrefix + QString::number(i + 1));
+    });
+    texts.label(QStringLiteral("label_3"), ui->label_3);
+    texts.button(QStringLiteral("Reset"), ui->Reset);
+    texts.button(QStringLiteral("ImportData"), ui->ImportData);
+    texts.button(QStringLiteral("OutputData"), ui->OutputData);
+    LoadLanguageSection(index, QStringLiteral("Buttoninterface"), texts);
+}
+
+void Buttoninterface::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        const int profile = ui->ProjectChoose->currentIndex();
+        const QSignalBlocker block(ui->ProjectChoose);
+        ui->retranslateUi(this);
+        ui->ProjectChoose->setCurrentIndex(profile);
+        return;
+    }
+    QWidget::changeEvent(event);
+}

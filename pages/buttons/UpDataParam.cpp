@@ -1,0 +1,180 @@
+#include "UpDataParam.h"
+#include "ui_UpDataParam.h"
+
+#include "ConfigSettings.h"
+#include "DeviceCache.h"
+#include "Globals.h"
+#include "HIDUsb.h"
+#include "InportFail.h"
+#include "LanguageLoader.h"
+#include "PostMsg.h"
+#include "PumpedWait.h"
+
+#include <QDataStream>
+#include <QDebug>
+#include <QFile>
+#include <QMutexLocker>
+#include <QTimer>
+
+#include <cstring>
+
+UpDataParam::UpDataParam(QWidget* parent) : FramelessDialog(QStringLiteral("UpDataParam"), parent), ui(new Ui::UpDataParam)
+{
+    ui->setupUi(this);
+    timer = new QTimer(this);
+    connect(timer, SIGNAL(timeout()), this, SLOT(onTimeupDestroy()));
+    StyleFrame({ui->UpDataParamA, ui->label, nullptr, {}});
+    ApplyStoredLanguage();
+}
+
+UpDataParam::~UpDataParam()
+{
+    delete ui;
+}
+
+QString UpDataParam::LabelText() const
+{
+    return ui->label->text();
+}
+
+void UpDataParam::StartTimer()
+{
+    timer->setSingleShot(true);
+    timer->start(2500);
+}
+
+void UpDataParam::FillLanguageTexts(LanguageTexts& texts)
+{
+    // One message while a settings file is imported, another otherwise.
+    texts.on(QStringLiteral("label"), [this](const QString& t) {
+        if (ImportRunning == 0)
+            ui->label->setText(t);
+    });
+    texts.on(QStringLiteral("label_1"), [this](const QString& t) {
+        if (ImportRunning == 1)
+            ui->label->setText(t);
+    });
+}
+
+int UpDataParam::ParseParamFile(const QByteArray& content, const QString& sensorName, int maxStages, FlashDataMap* image)
+{
+    QDataStream stream(content);
+    QByteArray tag, sensor, data;
+    stream >> tag >> sensor >> data;  // a short file leaves the rest empty
+    const auto textOf = [](const QByteArray& bytes) {
+        const int end = bytes.indexOf('\0');
+        return end < 0 ? bytes : bytes.left(end);
+    };
+    if (textOf(tag) != "Durod")
+        return ImportBadFile;
+    if (QString::fromLocal8Bit(textOf(sensor)) != sensorName)
+        return ImportWrongDevice;
+    // A short image is not a configuration of the device: refuse it rather
+    // than send bytes that were never in the file.
+    if (data.size() < static_cast<int>(sizeof(FlashDataMap)))
+        return ImportBadFile;
+    std::memcpy(image, data.constData(), sizeof(FlashDataMap));
+    if (image->dpiStageCount > maxStages)
+        return ImportWrongDevice;
+    return ImportAccepted;
+}
+
+int UpDataParam::ReadParamFile(const QString& fileName, FlashDataMap* image)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug() << "failed";
+        return ImportBadFile;
+    }
+    // A settings file is about 10 KB; never take more than a few times that.
+    const QByteArray content = file.read(1 << 20);
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
+    return ParseParamFile(content, config->GetValue(group, QStringLiteral("Sensor")),
+                          config->GetInt(group, QStringLiteral("DPIMaxGrade")), image);
+}
+
+bool UpDataParam::PollPagesUpdated(bool clearOnSuccess)
+{
+    for (int i = 0; i < 12; ++i) {
+        if (LightUiUpdated && SensorUiUpdated && ButtonUiUpdated) {
+            if (clearOnSuccess) {
+                LightUiUpdated = false;
+                SensorUiUpdated = false;
+                ButtonUiUpdated = false;
+            }
+            return true;
+        }
+        PumpEventsFor(pollInterval);
+    }
+    return false;
+}
+
+void UpDataParam::EmitPageFills(const FlashDataMap& image)
+{
+    PostMsg* hub = PostMsg::GetInstance();
+    hub->PostUpDataLightUIA(image);
+    hub->PostUpDataSensorUIB(image);
+    hub->PostUpDataButtonUIC(image);
+    hub->PostFormB();
+}
+
+void UpDataParam::onTimeupDestroy()
+{
+    PostMsg* hub = PostMsg::GetInstance();
+    hub->PostSetver(4);
+
+    if (waitMode) {
+        const bool updated = PollPagesUpdated(false);
+        // The pages settle before the dialog goes; the GUI keeps running.
+        PumpEventsFor(settleDelay);
+        close();
+        if (!updated) {
+            hub->PostMouseOffLineo(0);
+            close();
+        }
+        return;
+    }
+
+    if (importMode) {
+        FlashDataMap image{};
+        const int result = ReadParamFile(path, &image);
+        LastImportResult = result;
+        if (result == ImportAccepted) {
+            {
+                QMutexLocker lock(&FlashDataMutex);
+                CurrentFlashData = image;
+            }
+            // The imported image now is the device's configuration.
+            ImageBelongsToDevice = true;
+            ProtocolDataUpdate(&image);
+            EmitPageFills(image);
+            for (int i = 0; i < 5; ++i)
+                PumpEventsFor(pollInterval);
+        } else {
+            InportFail notice;
+            notice.MoveOver(this);
+            notice.exec();
+        }
+        importMode = false;
+        close();
+        return;
+    }
+
+    if (OnlineAtEnd) {
+        const bool updated = PollPagesUpdated(true);
+        close();
+        if (!updated)
+            hub->PostMouseOffLineo(1);
+        FlashDataMap cached{};
+        if (DeviceOnline && !ReadDeviceInfoFile(DeviceInfoFile, cached))
+            WriteDeviceInfoFile(CurrentConfigPath, SnapshotFlashData());
+        return;
+    }
+
+    FlashDataMap cached{};
+    if (ReadDeviceInfoFile(DeviceInfoFile, cached))
+        EmitPageFills(cached);
+    hub->PostMouseOffLineo(0);
+    close();
+}

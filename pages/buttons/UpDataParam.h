@@ -1,0 +1,63 @@
+// The apply-and-wait dialog: "Please wait, we are updating the setting".
+// Shown while the device's configuration is applied or read again; its one
+// timer slot fires 2500 ms after StartTimer and, by mode,
+//  - wait mode: waits until the three pages were refilled from the device;
+//  - import mode: applies a settings file (ReadParamFile) to the device;
+//  - plain mode: after a link pass, waits for the refill (device online) or
+//    fills the pages from the cached image (device offline);
+// then closes itself. Wait mode wins over import mode.
+#pragma once
+
+#include "DeviceImage.h"
+#include "DialogFrame.h"
+
+class QTimer;
+
+namespace Ui {
+class UpDataParam;
+}
+
+class UpDataParam : public FramelessDialog
+{
+    Q_OBJECT
+
+public:
+    // Results of reading a settings export file.
+    enum ImportResult { ImportAccepted = 0, ImportBadFile = 1, ImportWrongDevice = 2 };
+
+    explicit UpDataParam(QWidget* parent = nullptr);
+    ~UpDataParam() override;
+
+    // The modes, set by the opener before exec().
+    QString path;
+    bool importMode = false;
+    bool waitMode = false;
+
+    // Starts the 2500 ms single shot; call before exec().
+    void StartTimer();
+    // Reads a settings export file (tag "Durod", the sensor name, the
+    // image) for the current device's model into *image.
+    static int ReadParamFile(const QString& fileName, FlashDataMap* image);
+    // The same on the file's bytes, for a model's sensor name and stage limit.
+    static int ParseParamFile(const QByteArray& content, const QString& sensorName, int maxStages, FlashDataMap* image);
+
+    QString LabelText() const;
+    QTimer* Timer() const { return timer; }
+
+    // Waits of the timer slot (ms); tests shorten them.
+    int pollInterval = 500;
+    int settleDelay = 2000;
+
+public slots:
+    void onTimeupDestroy();
+
+protected:
+    void FillLanguageTexts(LanguageTexts& texts) override;
+
+private:
+    bool PollPagesUpdated(bool clearOnSuccess);
+    void EmitPageFills(const FlashDataMap& image);
+
+    Ui::UpDataParam* ui;
+    QTimer* timer = nullptr;
+};

@@ -1,0 +1,65 @@
+// The firmware update and repair dialog.
+//
+// Built so far: the frame and its texts (section "AutoRepair"), the image
+// lookup FindFirmwareFile, and the automatic repair that the main window's
+// firmware shortcut starts (StartAutoRepair: upgrade of the image found
+// last, progress and result shown in the dialog). The check of the attached
+// devices and the two-stage repair run are completed with the settings page.
+#pragma once
+
+#include "DialogFrame.h"
+
+#include <QByteArray>
+
+namespace Ui {
+class UpDateRepair;
+}
+
+class UpDateRepair : public FramelessDialog
+{
+    Q_OBJECT
+
+public:
+    explicit UpDateRepair(QWidget* parent = nullptr);
+    ~UpDateRepair() override;
+
+    // True when a "*.bin" image beside the executable is for kind (210
+    // mouse, 211 receiver), cid, mid and name and its version differs from
+    // version (an empty version differs from all). The image found is kept
+    // for the repair.
+    static bool FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 cid, quint8 mid);
+    // The image found by the last successful lookup (empty when none).
+    static QByteArray RepairImage();
+
+    void StartAutoRepair(int mode);
+    void ResetView();
+    bool AutoRepair() const { return m_autoRepair; }
+    QString TipText() const;
+
+    // Upgrade events of the device library (any thread).
+    static void UpgradeCallback(unsigned char* event);
+
+public slots:
+    void on_CloseButton_clicked();
+    void on_Start_clicked();
+    void SlotAutoRepair(int failed);
+    void SlotAutoRepairProgress(int percent);
+
+protected:
+    void FillLanguageTexts(LanguageTexts& texts) override;
+
+private:
+    void StartUpgrade();
+
+    Ui::UpDateRepair* ui;
+    bool m_autoRepair = false;
+    bool m_ready = false;
+    QString m_defaultText;
+    QString m_successText;
+    QString m_failText;
+    QString m_progressText;
+};
+
+// The settings page's instance; the device link and the device list ask
+// whether it is visible. Null before the settings page exists.
+extern UpDateRepair* UpdateRepairDialog;
