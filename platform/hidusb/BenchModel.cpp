@@ -204,7 +204,9 @@ void SetInt(const std::string& v, int& out)
         out = x;
 }
 
-void ApplyDeviceKey(BenchDevice& d, const std::string& k, const std::string& v)
+}  // namespace
+
+bool SetDeviceField(BenchDevice& d, const std::string& k, const std::string& v)
 {
     if (k == "id") d.id = v;
     else if (k == "path") d.path = v;
@@ -230,9 +232,10 @@ void ApplyDeviceKey(BenchDevice& d, const std::string& k, const std::string& v)
     else if (k == "refuse_writes") d.refuseWrites = ParseBool(v);
     else if (k == "upgrade_fail") { if (v == "off" || v.empty()) d.upgradeFail = -1; else SetInt(v, d.upgradeFail); }
     else if (k == "pair_fail") d.pairFail = ParseBool(v);
+    else return false;
+    return true;
 }
 
-}  // namespace
 
 Bench ParseBench(const std::string& text)
 {
@@ -267,7 +270,7 @@ Bench ParseBench(const std::string& text)
             else if (k == "upgrade_step_ms") SetInt(v, bench.upgradeStepMs);
             else if (k == "trace") bench.trace = ParseBool(v);
         } else if (section == Device) {
-            ApplyDeviceKey(bench.devices.back(), k, v);
+            SetDeviceField(bench.devices.back(), k, v);
         }
     }
     // A device without a usable id or path cannot be addressed: drop it, and
@@ -427,7 +430,7 @@ bool ReadWholeFile(const std::string& file, std::string& out)
     return true;
 }
 
-bool WriteFileAtomic(const std::string& file, const std::string& data)
+bool WriteFileAtomic(const std::string& file, const std::string& data, unsigned mode)
 {
     std::string tmpl = file + ".tmp.XXXXXX";
     std::vector<char> name(tmpl.begin(), tmpl.end());
@@ -435,7 +438,7 @@ bool WriteFileAtomic(const std::string& file, const std::string& data)
     int fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
-    fchmod(fd, 0600);
+    fchmod(fd, static_cast<mode_t>(mode));
     size_t done = 0;
     bool ok = true;
     while (done < data.size()) {

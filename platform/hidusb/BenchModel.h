@@ -84,6 +84,10 @@ std::string VersionText(int version);
 int ParseVersion(const std::string& text);
 bool ParseInt(const std::string& text, int& out);  // decimal or 0x hexadecimal
 
+// Sets one device field from its bench.ini key and text; false for an
+// unknown key. Values that do not read leave the field as it was.
+bool SetDeviceField(BenchDevice& device, const std::string& key, const std::string& value);
+
 // ---- bench.ini text ----------------------------------------------------
 Bench ParseBench(const std::string& text);
 std::string FormatBench(const Bench& bench);
@@ -96,7 +100,7 @@ std::string BenchDir();
 bool EnsureBenchDir(const std::string& dir);
 bool ReadWholeFile(const std::string& file, std::string& out);
 // Writes through a temporary file in the same folder and renames it.
-bool WriteFileAtomic(const std::string& file, const std::string& data);
+bool WriteFileAtomic(const std::string& file, const std::string& data, unsigned mode = 0600);
 
 // Exclusive lock of the bench folder (flock on bench.lock): serialises the
 // read-modify-write of bench files between threads and processes.
