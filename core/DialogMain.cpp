@@ -237,8 +237,10 @@ void DialogMain::RunExitSequence()
     UsbServer_Exit();
     m_tray->hide();
     close();
-    // The application does not quit on its last window: end the loop here.
-    QCoreApplication::exit(0);
+    // The application does not quit on its last window: end the loop here
+    // (and only a running one: without a loop there is nothing to end).
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
 }
 
 void DialogMain::closeEvent(QCloseEvent* event)
@@ -248,9 +250,13 @@ void DialogMain::closeEvent(QCloseEvent* event)
         return;
     }
     // The window manager's close (Alt+F4, the task bar) takes the same path
-    // as the close button of the page that is shown.
-    event->ignore();
+    // as the close button of the page that is shown. Its close() comes while
+    // this close is under way, so this event decides.
     RequestClose();
+    if (m_exiting)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void DialogMain::SlotMouseOffLine(int reason)
