@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <thread>
 
@@ -210,6 +211,89 @@ inline QString bench(const QStringList& args, bool* ok = nullptr)
         qWarning("hidusb-bench %s failed: %s", qPrintable(args.join(' ')),
                  process.readAllStandardError().constData());
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The bench folder of this test run.
+inline QString benchDir()
+{
+    return QString::fromLocal8Bit(qgetenv("HIDUSB_BENCH"));
+}
+
+// The library's call log (the bench's "trace" option), one call per line.
+inline QStringList callsLog()
+{
+    QFile file(benchDir() + QStringLiteral("/calls.log"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+inline void clearCallsLog()
+{
+    QFile::remove(benchDir() + QStringLiteral("/calls.log"));
+}
+// Lines of the call log that start with one of the prefixes, in order.
+inline QStringList callsLog(const QStringList& prefixes)
+{
+    QStringList out;
+    const QStringList all = callsLog();
+    for (const QString& line : all) {
+        for (const QString& p : prefixes) {
+            if (line.startsWith(p)) {
+                out.append(line);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+// The configuration image stored in a bench device (its current profile).
+inline FlashDataMap deviceImage(const QString& device)
+{
+    FlashDataMap image{};
+    static std::atomic<int> serial{0};
+    const QString file = benchDir() + QStringLiteral("/export-") + QString::number(++serial) + QStringLiteral(".img");
+    bool ok = false;
+    bench({QStringLiteral("export"), device, file}, &ok);
+    QFile in(file);
+    if (ok && in.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = in.readAll();
+        if (bytes.size() == int(sizeof image))
+            std::memcpy(&image, bytes.constData(), sizeof image);
+        else
+            qWarning("export of %s gave %d bytes", qPrintable(device), bytes.size());
+    }
+    QFile::remove(file);
+    return image;
+}
+
+// Stores an image in a bench device; false when the device refused it.
+inline bool storeDeviceImage(const QString& device, const FlashDataMap& image)
+{
+    const QString file = benchDir() + QStringLiteral("/import.img");
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    out.write(reinterpret_cast<const char*>(&image), sizeof image);
+    out.close();
+    bool ok = false;
+    bench({QStringLiteral("import"), device, file}, &ok);
+    QFile::remove(file);
+    return ok;
+}
+
+// Waits, processing events, until cond holds or ms have passed.
+inline bool waitFor(const std::function<bool()>& cond, int ms = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!cond()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    return true;
 }
 
 }  // namespace linktest
