@@ -68,6 +68,7 @@ bool State::SilentQuery(const BenchDevice& device)
 
 void State::Trace(const std::string& line)
 {
+    Refresh();
     bool on;
     {
         std::lock_guard<std::mutex> lock(m_);

@@ -6,6 +6,7 @@
 #include "BenchFlash.h"
 #include "Tool.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -80,7 +81,7 @@ template <class Fn>
 BenchDevice ChangeDevice(const Ctx& c, Fn fn)
 {
     BenchDevice result;
-    std::string error;
+    Failure error{0, ""};
     bool ok = ModifyBench(c.dir, [&](Bench& b) {
         try {
             BenchDevice& d = b.devices[ResolveDevice(b, c.args[1])];
@@ -88,12 +89,12 @@ BenchDevice ChangeDevice(const Ctx& c, Fn fn)
             result = d;
             return true;
         } catch (const Failure& f) {
-            error = f.message;
+            error = f;
             return false;
         }
     });
-    if (!error.empty())
-        Fail(error);
+    if (error.code)
+        throw error;
     if (!ok)
         Fail("cannot write the bench in " + c.dir);
     return result;
@@ -468,6 +469,9 @@ int CmdDeviceSide(const Ctx& c, const std::string& cmd)
 
 int CmdBenchState(const Ctx& c, const std::string& cmd)
 {
+    static const char* const known[] = {"plug", "unplug", "online", "offline", "boot", "firmware"};
+    if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
+        return -1;
     Need(c.args, 2, (cmd + " DEVICE").c_str());
     BenchDevice d;
     if (cmd == "plug" || cmd == "unplug")

@@ -45,6 +45,17 @@ inline int& Failures()
         }                                                                           \
     } while (0)
 
+// A check whose result the test also uses: if (CHECK_WAIT(...)) ...
+inline bool Checked(bool ok, const char* file, int line, const char* text)
+{
+    if (!ok) {
+        std::fprintf(stderr, "%s:%d: CHECK failed: %s\n", file, line, text);
+        ++Failures();
+    }
+    return ok;
+}
+#define CHECK_WAIT(cond) t::Checked((cond), __FILE__, __LINE__, #cond)
+
 #define CHECK_EQ(a, b)                                                                        \
     do {                                                                                      \
         auto va_ = (a);                                                                       \
@@ -101,6 +112,9 @@ struct Rec {
     std::thread::id thread;
 };
 
+// Byte i of a report's data, -1 when it has none there.
+inline int Byte(const Rec& r, size_t i) { return i < r.data.size() ? r.data[i] : -1; }
+
 // Collects the reports of the callback below.
 struct Recorder {
     std::mutex m;
@@ -135,7 +149,14 @@ struct Recorder {
         }
         rec.cv.notify_all();
     }
+    // Forgets the reports so far (the hook stays).
     void Clear()
+    {
+        std::lock_guard<std::mutex> lock(m);
+        reports.clear();
+    }
+    // Forgets the reports and the hook.
+    void Reset()
     {
         std::lock_guard<std::mutex> lock(m);
         reports.clear();
@@ -193,6 +214,7 @@ inline void ResetBench(hidusb::Bench bench = hidusb::DefaultBench(), int pairMs 
     hidusb::EnsureBenchDir(dir);
     bench.pairDelayMs = pairMs;
     bench.upgradeStepMs = stepMs;
+    Recorder::Get().Reset();
     hidusb::BenchLock lock(dir);
     for (const auto& d : hidusb::DefaultBench().devices)
         std::remove(hidusb::FlashFilePath(dir, d.id).c_str());
@@ -231,9 +253,10 @@ inline std::string FileBytes(const std::string& file)
 
 // Runs the hidusb-bench tool in a process of its own; returns its exit code
 // and (in *out) what it printed on stdout.
-inline int RunTool(const std::vector<std::string>& args, std::string* out = nullptr)
+inline int RunTool(const std::vector<std::string>& args, std::string* out = nullptr, std::string* err = nullptr)
 {
     std::string outFile = Dir() + "/tool-output.txt";
+    std::string errFile = Dir() + "/tool-errors.txt";
     std::vector<std::string> argv{HIDUSB_BENCH_TOOL};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> cargv;
@@ -243,6 +266,7 @@ inline int RunTool(const std::vector<std::string>& args, std::string* out = null
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid;
     int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -253,7 +277,10 @@ inline int RunTool(const std::vector<std::string>& args, std::string* out = null
     }
     if (out)
         *out = FileBytes(outFile);
+    if (err)
+        *err = FileBytes(errFile);
     std::remove(outFile.c_str());
+    std::remove(errFile.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
