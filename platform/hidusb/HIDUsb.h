@@ -26,7 +26,9 @@ typedef struct DongleRGB DongleRGB;
 #endif
 
 /* Report callback: header[1] is the report type, header[3] and header[4]
- * the sub-codes; data holds dataLength bytes. */
+ * the sub-codes; data holds dataLength bytes. The header is 8 bytes: 0x5A,
+ * type, 0, sub-code A, sub-code B, data length (u16 little-endian), 0.
+ * Both buffers are valid only during the call. */
 typedef void (*ProtocolDataCallback)(unsigned char* header, int headerLength, unsigned char* data,
                                      unsigned int dataLength);
 /* USB change callback: the set of attached devices changed. */
@@ -45,9 +47,10 @@ typedef struct DeviceIdentity {
 
 /* ---- Discovery -------------------------------------------------------- */
 
-/* Paths of the attached devices with these id texts. *count is 5 on input
- * and the number of paths on output. The returned storage stays valid until
- * the next find call on the same thread. */
+/* Paths of the attached devices with these id texts (hexadecimal, case
+ * does not matter). *count is 5 on input (not a limit) and the number of
+ * paths on output. The returned storage stays valid until the next find call
+ * on the same thread. Devices in boot mode are not found. */
 HIDUSB_API char** UsbFinderC_FindHidDevicesByDefaultDeviceId(const char* vid, const char* pid, int* count);
 /* The same search; interfaceId and deviceId are passed as 1 and 5. */
 HIDUSB_API char** UsbFinderC_FindHidDevicesByDeviceId(const char* vid, const char* pid, int interfaceId,
@@ -80,7 +83,9 @@ HIDUSB_API bool UsbFinderC_SetDongleIDToMouse(const char* path, unsigned char* r
 /* ---- Change notice ---------------------------------------------------- */
 
 /* Sets the one USB change callback (replacing any earlier one); the set of
- * attached devices is checked every interval milliseconds. */
+ * attached devices is checked every interval milliseconds. The callback runs
+ * on a library thread: once soon after each call of StartUsbChanged (the
+ * attached devices are news to it), then once per change. */
 HIDUSB_API void StartUsbChanged(UsbChangedCallback callback, int interval);
 /* Stops the notice; may be called more than once. */
 HIDUSB_API void StopUsbChanged(void);
@@ -88,7 +93,11 @@ HIDUSB_API void StopUsbChanged(void);
 /* ---- Link ------------------------------------------------------------- */
 
 /* Opens the link with the device (replacing an open link). Reports of the
- * link arrive in order on one library thread. */
+ * link arrive in order on one library thread; requests made inside a report
+ * callback are answered after it returns. Returns whether path names an
+ * attached device; the link is open either way (an unknown or absent device
+ * answers nothing). The Read and Set calls below return false when no link
+ * is open; the Read calls queue the request and return at once. */
 HIDUSB_API bool UsbServerC_Start(const char* path, const char* path2, ProtocolDataCallback callback);
 /* 1 while the application is in front, 0 when not. */
 HIDUSB_API bool UsbServer_SetPCDriverStatus(int status);
@@ -112,7 +121,10 @@ HIDUSB_API void UsbServer_Exit(void);
 /* 6912-byte dump of the device -> configuration image. */
 HIDUSB_API bool ProtocolDataParser(const unsigned char* dump, FlashDataMap* image);
 /* Sends the whole image to the linked device; true when the device took it.
- * The image is copied before the call returns. */
+ * The image is copied before the call returns. False (the device's memory
+ * unchanged) without a link, with the device offline, unplugged or refusing
+ * writes, or when the image holds a value the device cannot store (an event
+ * state or type above 15, a delay above 65535 ms). */
 HIDUSB_API bool ProtocolDataUpdate(const FlashDataMap* image);
 /* 8 bytes of a DPI light report -> image bytes 63..66 (dpiLed = &byte 63). */
 HIDUSB_API void BufferToDPILed(const unsigned char* data, unsigned char* dpiLed);
@@ -129,9 +141,14 @@ HIDUSB_API void GetDeviceStatusChanged(const unsigned char* data, unsigned char*
 /* image: the start of a whole firmware file (728-byte header first).
  * *count (5 on input) becomes the number of boot-mode devices that take it. */
 HIDUSB_API bool UsbUpgradeC_FindBootDevices(const unsigned char* image, int* count);
-/* Starts writing the image; progress and the end arrive through callback. */
+/* Starts writing the image; progress and the end arrive through callback,
+ * on a library thread. An image that cannot start (bad header, no single
+ * device for it) gives false and the end event {7, 2, 0}; while another
+ * upgrade runs the answer is false and no event comes. The timeout is not
+ * used. */
 HIDUSB_API bool UsbUpgrade_Start(const unsigned char* image, UpgradeCallback callback, int timeout);
-/* Eight zero-terminated texts describing the last upgrade. */
+/* Eight zero-terminated texts describing the last upgrade; valid until the
+ * next call on the same thread. */
 HIDUSB_API char** UsbUpgradeC_GetLogs(void);
 
 #ifdef __cplusplus
