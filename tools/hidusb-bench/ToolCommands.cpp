@@ -518,9 +518,12 @@ int Dispatch(const Ctx& c)
     if (cmd == "init") {
         bool force = c.args.size() > 1 && c.args[1] == "--force";
         BenchLock lock(c.dir);
-        if (force)
+        if (force) {
             for (const auto& d : Load(c).devices)
                 std::remove(FlashFilePath(c.dir, d.id).c_str());
+            std::remove(EventLogPath(c.dir).c_str());
+            std::remove((c.dir + "/calls.log").c_str());
+        }
         if (!WriteDefaultBenchLocked(c.dir, force))
             Fail("cannot write the bench in " + c.dir);
         c.out << c.dir << "\n";

@@ -18,7 +18,8 @@ paired mouse.
 Bench:
   path                          print the bench folder
   init [--force]                write the default bench (--force: replace
-                                bench.ini and forget the devices' memory)
+                                bench.ini, forget the devices' memory, the
+                                event log and the call trace)
   list                          one line per device:
                                 N id= path= vid= pid= kind= role= cid= mid=
                                 plugged= online= boot= address= firmware=
