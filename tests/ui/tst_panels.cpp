@@ -1,0 +1,274 @@
+// The debounce and sleep-time panels against the simulated device: a user's
+// choice reaches the device's memory with one send, the offline case raises
+// one notice and sends nothing, filling a panel never writes.
+#include "../core/LinkTestSupport.h"
+
+#include "DebounceTime.h"
+#include "DebouncetimeB.h"
+#include "DebouncetimeC.h"
+#include "HIDUsb.h"
+#include "StopCloseTime.h"
+#include "StopCloseTimeB.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QSlider>
+#include <QSpinBox>
+#include <QToolButton>
+
+using namespace linktest;
+
+namespace {
+
+const QString Mouse = QStringLiteral("mouse1");
+
+void ignoreReports(unsigned char*, int, unsigned char*, unsigned int) {}
+
+int sends()
+{
+    return callsLog({QStringLiteral("ProtocolDataUpdate")}).size();
+}
+
+// The user opens the list and clicks entry index.
+void choose(QComboBox* combo, int index)
+{
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    QVERIFY(view->isVisible());
+    const QModelIndex item = view->model()->index(index, 0);
+    view->scrollTo(item);
+    const QPoint at = view->visualRect(item).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTRY_VERIFY(!view->isVisible());
+}
+
+}  // namespace
+
+class PanelsTest : public QObject
+{
+    Q_OBJECT
+
+    FlashDataMap m_base{};
+
+private slots:
+    void initTestCase()
+    {
+        SetAppDirOverride(QStringLiteral(DIZADI_SOURCE_DIR "/install"));
+        ConfigSettings::GetInstance()->Reload();
+        bench({QStringLiteral("init")});
+        bench({QStringLiteral("option"), QStringLiteral("trace=on")});
+        m_base = deviceImage(Mouse);
+        m_base.debounce = 4;
+        m_base.sleepTime = 6;
+        SetCurrentDevicePath("hidbench/rx8k");
+        QVERIFY(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &ignoreReports));
+    }
+
+    void cleanupTestCase() { UsbServer_Exit(); }
+
+    void init()
+    {
+        ButtonUiLoading = false;
+        LightUiLoading = false;
+        SensorUiLoading = false;
+        UiReady = true;
+        bench({QStringLiteral("online"), Mouse});
+        QVERIFY(storeDeviceImage(Mouse, m_base));
+        {
+            QMutexLocker lock(&FlashDataMutex);
+            CurrentFlashData = m_base;
+        }
+        ImageBelongsToDevice = true;
+        clearCallsLog();
+    }
+
+    void debounceEntries()
+    {
+        DebounceTime panel;
+        QComboBox* combo = panel.findChild<QComboBox*>(QStringLiteral("Debunce"));
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 21);
+        for (int i = 0; i < 21; ++i)
+            QCOMPARE(combo->itemText(i), QStringLiteral("%1ms").arg(i));
+        panel.SetItemText(7, QStringLiteral(" ms"));
+        QCOMPARE(combo->itemText(7), QStringLiteral("7 ms"));
+        QCOMPARE(combo->maxVisibleItems(), 5);
+        QCOMPARE(panel.size(), QSize(164, 37));
+        QVERIFY(combo->styleSheet().contains(AppDir() + QStringLiteral("/Picture/Buttoninterface/ComboboxBack.png")));
+    }
+
+    // A pick while the device is online: byte 6 on the device, one send.
+    void debounceUserPickOnline()
+    {
+        DebounceTime panel;
+        panel.SetIndex(m_base.debounce);
+        panel.show();
+        QComboBox* combo = panel.findChild<QComboBox*>(QStringLiteral("Debunce"));
+        Recorder rec;
+        choose(combo, 12);
+        QCOMPARE(panel.CurrentIndex(), 12);
+        QCOMPARE(SnapshotFlashData().debounce, uint8_t(12));
+        QCOMPARE(sends(), 1);
+        QCOMPARE(deviceImage(Mouse).debounce, uint8_t(12));
+        // The entry already shown, chosen again: nothing new.
+        choose(combo, 12);
+        QCOMPARE(sends(), 1);
+        QVERIFY(!rec.contains(QStringLiteral("MouseOffLineo")));
+    }
+
+    void debounceUserPickOffline()
+    {
+        bench({QStringLiteral("offline"), Mouse});
+        DebounceTime panel;
+        panel.SetIndex(m_base.debounce);
+        panel.show();
+        Recorder rec;
+        choose(panel.findChild<QComboBox*>(QStringLiteral("Debunce")), 9);
+        QCOMPARE(rec.count(QStringLiteral("MouseOffLineo(0)")), 1);
+        QCOMPARE(sends(), 0);
+        QCOMPARE(SnapshotFlashData().debounce, m_base.debounce);
+        bench({QStringLiteral("online"), Mouse});
+        QCOMPARE(deviceImage(Mouse).debounce, m_base.debounce);
+    }
+
+    // Filling the panel never writes, whatever the value; before the pages
+    // are first shown a pick writes nothing either.
+    void debounceFillNeverWrites()
+    {
+        DebounceTime panel;
+        Recorder rec;
+        panel.SetIndex(3);
+        QCOMPARE(panel.CurrentIndex(), 3);
+        panel.SetIndex(25);
+        QCOMPARE(panel.CurrentIndex(), 3);
+        panel.SetIndex(-1);
+        QCOMPARE(panel.CurrentIndex(), 3);
+        panel.SetIndex(20);
+        QCOMPARE(panel.CurrentIndex(), 20);
+        QCOMPARE(sends(), 0);
+        QCOMPARE(SnapshotFlashData().debounce, m_base.debounce);
+
+        UiReady = false;
+        panel.show();
+        choose(panel.findChild<QComboBox*>(QStringLiteral("Debunce")), 2);
+        QCOMPARE(panel.CurrentIndex(), 2);
+        QCOMPARE(sends(), 0);
+        QVERIFY(rec.entries().isEmpty());
+    }
+
+    void sleepEntries()
+    {
+        const int seconds[] = {10, 30, 60, 300, 600, 900, 1200, 1500, 1800, 2100, 2400};
+        for (int i = 0; i < 11; ++i) {
+            QCOMPARE(StopCloseTime::IndexForSeconds(seconds[i]), i);
+            QCOMPARE(StopCloseTime::UnitsForIndex(i) * 10, seconds[i]);
+        }
+        QCOMPARE(StopCloseTime::IndexForSeconds(50), -1);
+        QCOMPARE(StopCloseTime::IndexForSeconds(0), -1);
+        QCOMPARE(StopCloseTime::UnitsForIndex(11), 0);
+        QCOMPARE(StopCloseTime::UnitsForIndex(-1), 0);
+
+        StopCloseTime panel;
+        QComboBox* combo = panel.findChild<QComboBox*>(QStringLiteral("StopClose"));
+        QCOMPARE(combo->count(), 11);
+        QCOMPARE(combo->itemText(3), QString::fromUtf8("5分钟"));
+        panel.SetItemText(3, QStringLiteral("5 minutes"));
+        QCOMPARE(combo->itemText(3), QStringLiteral("5 minutes"));
+        QCOMPARE(combo->maxVisibleItems(), 15);
+        QVERIFY(combo->styleSheet().contains(AppDir() + QStringLiteral("/Picture/Light/Menu.png")));
+    }
+
+    // Every pick writes, also of the entry already shown.
+    void sleepUserPicks()
+    {
+        StopCloseTime panel;
+        panel.SetIndex(2);
+        panel.show();
+        QComboBox* combo = panel.findChild<QComboBox*>(QStringLiteral("StopClose"));
+        Recorder rec;
+        choose(combo, 3);
+        QCOMPARE(SnapshotFlashData().sleepTime, uint8_t(30));
+        QCOMPARE(sends(), 1);
+        QCOMPARE(deviceImage(Mouse).sleepTime, uint8_t(30));
+        choose(combo, 3);
+        QCOMPARE(sends(), 2);
+        choose(combo, 10);
+        QCOMPARE(deviceImage(Mouse).sleepTime, uint8_t(240));
+        QCOMPARE(sends(), 3);
+        QVERIFY(!rec.contains(QStringLiteral("MouseOffLineo")));
+    }
+
+    void sleepSilentCases()
+    {
+        StopCloseTime panel;
+        panel.show();
+        QComboBox* combo = panel.findChild<QComboBox*>(QStringLiteral("StopClose"));
+        Recorder rec;
+        // Filling: never a write; a value no entry shows leaves the entry.
+        panel.SetIndex(5);
+        QCOMPARE(panel.CurrentIndex(), 5);
+        panel.SetIndex(StopCloseTime::IndexForSeconds(50));
+        panel.SetIndex(11);
+        QCOMPARE(panel.CurrentIndex(), 5);
+        // While the lighting page fills, or before the pages were shown.
+        LightUiLoading = true;
+        choose(combo, 1);
+        LightUiLoading = false;
+        UiReady = false;
+        choose(combo, 4);
+        UiReady = true;
+        QCOMPARE(sends(), 0);
+        QVERIFY(rec.entries().isEmpty());
+        // Offline: one notice, nothing sent.
+        bench({QStringLiteral("offline"), Mouse});
+        choose(combo, 6);
+        QCOMPARE(rec.count(QStringLiteral("MouseOffLineo(0)")), 1);
+        QCOMPARE(sends(), 0);
+        QCOMPARE(SnapshotFlashData().sleepTime, m_base.sleepTime);
+    }
+
+    // The variants no window creates, lightly.
+    void variants()
+    {
+        DebouncetimeB b;
+        b.SetIndex(7);
+        QCOMPARE(b.Value(), 7);
+        b.SetSuffix(QStringLiteral("ms"));
+        QCOMPARE(b.findChild<QSpinBox*>(QStringLiteral("spinBoxA"))->text(), QStringLiteral("7ms"));
+        QCOMPARE(sends(), 0);
+        QSlider* slider = b.findChild<QSlider*>(QStringLiteral("Debunce"));
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(b.Value(), 8);
+        QCOMPARE(sends(), 1);
+        QCOMPARE(deviceImage(Mouse).debounce, uint8_t(8));
+
+        DebouncetimeC c;
+        c.SetIndex(20);
+        c.findChild<QToolButton*>(QStringLiteral("AddLevelA"))->click();
+        QCOMPARE(c.Value(), 20);
+        c.SetIndex(1);
+        c.findChild<QToolButton*>(QStringLiteral("ReduceLevelA"))->click();
+        QCOMPARE(c.Value(), 1);
+        QCOMPARE(sends(), 1);
+        c.SetIndex(5);
+        c.findChild<QToolButton*>(QStringLiteral("AddLevelA"))->click();
+        QCOMPARE(c.Value(), 6);
+        QCOMPARE(sends(), 2);
+        QCOMPARE(deviceImage(Mouse).debounce, uint8_t(6));
+
+        StopCloseTimeB s;
+        s.SetSuffixTexts(QString::fromUtf8("10秒"), QString::fromUtf8("1分钟"));
+        s.SetIndex(1);
+        QCOMPARE(s.ShownText(), QString::fromUtf8("30秒"));
+        s.SetIndex(3);
+        QCOMPARE(s.ShownText(), QString::fromUtf8("5分钟"));
+        QCOMPARE(sends(), 2);
+        QTest::keyClick(s.findChild<QSlider*>(QStringLiteral("StopClose")), Qt::Key_Right);
+        QCOMPARE(s.ShownText(), QString::fromUtf8("10分钟"));
+        QCOMPARE(sends(), 3);
+        QCOMPARE(deviceImage(Mouse).sleepTime, uint8_t(60));
+    }
+};
+
+QTEST_MAIN(PanelsTest)
+#include "tst_panels.moc"
