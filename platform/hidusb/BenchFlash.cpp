@@ -160,10 +160,13 @@ FlashDataMap ModelDefaultImage(int mid)
     struct Stage {
         uint8_t code, flags;
     };
-    // Register codes of 400, 800, 1600, ... DPI: (code + 1) * 50, or * 100
-    // with flags 0x22 (the second DPI range of the IX90 sensor).
-    static const Stage ax72[DpiStageCount] = {{7, 0}, {15, 0}, {31, 0}, {47, 0}, {63, 0}, {127, 0}, {255, 0}, {255, 0}};
-    static const Stage ix90[DpiStageCount] = {{7, 0}, {15, 0}, {31, 0}, {63, 0}, {63, 0x22}, {119, 0x22}, {119, 0x22}, {119, 0x22}};
+    // Register codes of the DPI grades of Config.ini as both sensors take
+    // them (driver_sensor.h): code = DPI / 50; above the first DPI range
+    // (12750 on the AX72, 3200 on the IX90) flags 0x22 double the step.
+    static const Stage ax72[DpiStageCount] = {{0x08, 0}, {0x10, 0}, {0x20, 0},    {0x30, 0},
+                                              {0x40, 0}, {0x80, 0}, {0x80, 0x22}, {0xFF, 0x22}};
+    static const Stage ix90[DpiStageCount] = {{0x08, 0}, {0x10, 0}, {0x20, 0},    {0x40, 0},
+                                              {0x40, 0x22}, {0x78, 0x22}, {0x78, 0x22}, {0x78, 0x22}};
     static const uint8_t colours[DpiStageCount][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},     {255, 255, 0},
                                                       {0, 255, 255}, {255, 0, 255}, {255, 255, 255}, {255, 128, 0}};
     const Stage* stages = mid == 2 ? ix90 : ax72;

@@ -66,7 +66,9 @@ Device memory (the current profile of the mouse):
                                 keys, key-events, macros, bytes OFFSET [COUNT]
                                 lines: "report-rate: 1000 Hz",
                                 "dpi-stages: 6", "dpi-current: 2",
-                                "dpi 1: 400 colour 255,0,0 (x 7, y 7, flags 0x00)",
+                                "dpi 1: 400 colour 255,0,0 (x 8, y 8, flags 0x00)"
+                                (DPI = code x 50, doubled for flags 0x22 and
+                                for 0x11, as the sensors' register tables say),
                                 "debounce: 8", "sleep: 60 s (6)",
                                 "lift-off: 1 (1 mm)",
                                 "light: mode 1 colour 255,128,0 speed 4 brightness 9 on 1",

@@ -37,10 +37,14 @@ std::string RateText(int code)
     }
 }
 
-// Register code and flags -> DPI by the sensors' formula (no register table).
+// Register code and flags -> DPI as the register tables of both sensors
+// (install/driver_sensor.h) give it: code * 50, doubled for flags 0x22 and
+// again for 0x11.
 int DpiValue(int code, int flags)
 {
-    int d = (code + 1) * ((flags & 0x22) ? 100 : 50);
+    int d = code * 50;
+    if (flags & 0x22)
+        d *= 2;
     return (flags & 0x11) ? d * 2 : d;
 }
 

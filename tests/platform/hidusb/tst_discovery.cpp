@@ -50,7 +50,8 @@ void DefaultBenchOnFirstUse()
     // The shipped model defaults are in the flash of a new device.
     FlashDataMap img = FlashImage("mouse1");
     CHECK(img.reportRate == 1 && img.dpiStageCount == 6 && img.dpiStage == 1);
-    CHECK(img.dpiStages[0].xCode == 7 && img.dpiStages[0].r == 255 && img.dpiStages[1].g == 255);
+    CHECK(img.dpiStages[0].xCode == 8 && img.dpiStages[0].r == 255 && img.dpiStages[1].g == 255);
+    CHECK(img.dpiStages[7].xCode == 0xFF && img.dpiStages[7].flags == 0x22);
     CHECK(img.keys[0].type == 1 && img.keys[0].value1 == 1 && img.keys[5].type == 2 && img.keys[5].value1 == 1);
     FlashDataMap ix = hidusb::ModelDefaultImage(2);
     CHECK(ix.keys[4].type == 5 && ix.keyEvents[4].count == 2 && ix.keyEvents[4].events[0].code == 0xCD);

@@ -64,14 +64,14 @@ void ShowPrintsWhatTheProgramWrote()
     CHECK_STR(Tool({"show", "1", "dpi"}),
               "dpi-stages: 3\n"
               "dpi-current: 3\n"
-              "dpi 1: 800 colour 10,20,30 (x 15, y 15, flags 0x00)\n"
-              "dpi 2: 3200 colour 0,0,0 (x 31, y 31, flags 0x22)\n"
-              "dpi 3: 1600 colour 0,0,255 (x 31, y 31, flags 0x00)\n"
-              "dpi 4: 2400 colour 255,255,0 (x 47, y 47, flags 0x00) unused\n"
-              "dpi 5: 3200 colour 0,255,255 (x 63, y 63, flags 0x00) unused\n"
-              "dpi 6: 6400 colour 255,0,255 (x 127, y 127, flags 0x00) unused\n"
-              "dpi 7: 12800 colour 255,255,255 (x 255, y 255, flags 0x00) unused\n"
-              "dpi 8: 12800 colour 255,128,0 (x 255, y 255, flags 0x00) unused\n");
+              "dpi 1: 750 colour 10,20,30 (x 15, y 15, flags 0x00)\n"
+              "dpi 2: 3100 colour 0,0,0 (x 31, y 31, flags 0x22)\n"
+              "dpi 3: 1600 colour 0,0,255 (x 32, y 32, flags 0x00)\n"
+              "dpi 4: 2400 colour 255,255,0 (x 48, y 48, flags 0x00) unused\n"
+              "dpi 5: 3200 colour 0,255,255 (x 64, y 64, flags 0x00) unused\n"
+              "dpi 6: 6400 colour 255,0,255 (x 128, y 128, flags 0x00) unused\n"
+              "dpi 7: 12800 colour 255,255,255 (x 128, y 128, flags 0x22) unused\n"
+              "dpi 8: 25500 colour 255,128,0 (x 255, y 255, flags 0x22) unused\n");
     CHECK_STR(Tool({"show", "mouse1", "debounce"}), "debounce: 4\n");
     CHECK_STR(Tool({"show", "hidbench/rx8k", "sleep"}), "sleep: 300 s (30)\n");
     CHECK_STR(Tool({"show", "rx8k", "lighting"}),
