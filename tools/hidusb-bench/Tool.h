@@ -27,7 +27,7 @@ struct Failure {
 [[noreturn]] void Usage(const std::string& message);
 
 // Index (1-based), id or path of a device of the bench.
-int ResolveDevice(const hidusb::Bench& bench, const std::string& spec);
+int ResolveDevice(const hidusb::Bench& bench, const std::string& name);
 // The mouse whose configuration a device stands for: itself or a
 // receiver's paired mouse.
 const hidusb::BenchDevice& ConfigDevice(const hidusb::Bench& bench, const hidusb::BenchDevice& device);

@@ -18,21 +18,21 @@ namespace bench {
 void Fail(const std::string& message, int code) { throw Failure{code, message}; }
 void Usage(const std::string& message) { throw Failure{2, message}; }
 
-int ResolveDevice(const Bench& b, const std::string& spec)
+int ResolveDevice(const Bench& b, const std::string& name)
 {
     int index;
-    if (!spec.empty() && spec.find_first_not_of("0123456789") == std::string::npos && ParseInt(spec, index)) {
+    if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos && ParseInt(name, index)) {
         if (index >= 1 && index <= int(b.devices.size()))
             return index - 1;
-        Fail("no device " + spec + " (the bench has " + std::to_string(b.devices.size()) + ")");
+        Fail("no device " + name + " (the bench has " + std::to_string(b.devices.size()) + ")");
     }
     for (size_t i = 0; i < b.devices.size(); ++i)
-        if (b.devices[i].id == spec)
+        if (b.devices[i].id == name)
             return int(i);
     for (size_t i = 0; i < b.devices.size(); ++i)
-        if (b.devices[i].path == spec)
+        if (b.devices[i].path == name)
             return int(i);
-    Fail("no device " + spec);
+    Fail("no device " + name);
 }
 
 const BenchDevice& ConfigDevice(const Bench& b, const BenchDevice& d)
