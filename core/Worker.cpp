@@ -2,18 +2,18 @@
 
 #include "ConfigSettings.h"
 #include "DeviceCache.h"
+#include "FormSetting.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LinkSupport.h"
 #include "PostMsg.h"
+#include "UpDateRepair.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMutexLocker>
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
 
 #include <cstring>
 
@@ -50,22 +50,7 @@ int rateClassOfType(uint8_t type)
     }
 }
 
-// The firmware update dialog of the settings page, when it is on screen.
-bool updateDialogVisible()
-{
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return false;
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows) {
-        if (w->inherits("UpDateRepair") && w->isVisible())
-            return true;
-    }
-    return false;
-}
-
 }  // namespace
-
-bool (*Worker::VersionCheck)(int kind, const QString& version, int rateClass) = nullptr;
 
 Worker::Worker(QObject* parent)
     : QThread(parent)
@@ -491,8 +476,8 @@ void Worker::HandleUsbChanged()
             const int rateClass = rateClassOfType(receiver ? receiver->type : 0xFF);
             QString waiting;
             if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
-                ReceiverUpdateAvailable = VersionCheck && VersionCheck(211, receiverVersion, rateClass);
-                MouseUpdateAvailable = VersionCheck && VersionCheck(210, mouseVersion, rateClass);
+                ReceiverUpdateAvailable = FormSetting::CheckVersionAvailable(211, receiverVersion, rateClass);
+                MouseUpdateAvailable = FormSetting::CheckVersionAvailable(210, mouseVersion, rateClass);
                 if (ReceiverUpdateAvailable.load() || MouseUpdateAvailable.load())
                     waiting = QStringLiteral("true");
             }
@@ -500,6 +485,6 @@ void Worker::HandleUsbChanged()
         }
     }
 
-    if (updateDialogVisible() && !CheckTimersRunning.load())
+    if (UpdateRepairDialog && UpdateRepairDialog->isVisible() && !CheckTimersRunning.load())
         hub->PostCheckUpdate();
 }

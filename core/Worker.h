@@ -66,12 +66,6 @@ public:
     // The read requests that the last status-change report asks for.
     static void ReadChangedStatus();
 
-    // The firmware version check of the settings page (device kind 210 mouse
-    // or 211 receiver, version text, receiver rate class): true when the
-    // firmware folder holds an image of another version. Set by the settings
-    // page; while it is not set no update is reported.
-    static bool (*VersionCheck)(int kind, const QString& version, int rateClass);
-
     static void SetRunFlag();
     static void ClearRunFlag();
     static void Delay(int ms);

@@ -44,7 +44,9 @@ inline QString configText(const QString& drive1Extra = QString(), const QString&
                "ShowBatteryValue=1\n"
                "\n[Drive1]\n"
                "MID=1\n"
-               "KeyNumber=6\n")
+               "KeyNumber=6\n"
+               // Firmware names: CDM_AX72_MOUSE, CDM_RX1K, CDM_RX2K, CDM_RX4K, CDM_RX8K.
+               "MM=Q0RNX0FYNzJfTU9VU0U=\nDM=Q0RNX1JYMUs=\nD2M=Q0RNX1JYMks=\nD4M=Q0RNX1JYNEs=\nD8M=Q0RNX1JYOEs=\n")
            + (drive1Extra.isEmpty() ? QStringLiteral("KeyParam1=0x01,0x01,0x00\nAdveanced=1,2\n") : drive1Extra)
            + QStringLiteral("\n[Drive2]\nMID=2\nKeyNumber=6\n")
            + (drive2Extra.isEmpty() ? QStringLiteral("Adveanced=0,-1\n") : drive2Extra);
