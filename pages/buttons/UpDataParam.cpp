@@ -167,7 +167,8 @@ void UpDataParam::onTimeupDestroy()
         if (!updated)
             hub->PostMouseOffLineo(1);
         FlashDataMap cached{};
-        if (DeviceOnline && !ReadDeviceInfoFile(DeviceInfoFile, cached))
+        // Only an image read from the device is worth keeping for it.
+        if (DeviceOnline && ImageBelongsToDevice && !ReadDeviceInfoFile(DeviceInfoFile, cached))
             WriteDeviceInfoFile(CurrentConfigPath, SnapshotFlashData());
         return;
     }

@@ -1,0 +1,283 @@
+// The apply-and-wait dialog: reading a settings file, and what its timer
+// slot does in wait, import and plain mode (signal order, flags, cache).
+#include "DeviceCache.h"
+#include "Globals.h"
+#include "MacroSettings.h"
+#include "PostMsg.h"
+#include "Startup.h"
+#include "UpDataParam.h"
+
+#include <QApplication>
+#include <QDataStream>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+QByteArray settingsFile(const QByteArray& tag, const QByteArray& sensor, const QByteArray& image)
+{
+    QByteArray out;
+    QDataStream stream(&out, QIODevice::WriteOnly);
+    stream << tag << sensor << image;
+    return out;
+}
+
+QByteArray padded(const QByteArray& text, int size = 12)
+{
+    QByteArray out = text.left(size);
+    if (out.size() < size)
+        out.append(QByteArray(size - out.size(), '\0'));
+    return out;
+}
+
+QByteArray imageBytes(const FlashDataMap& image)
+{
+    return QByteArray(reinterpret_cast<const char*>(&image), sizeof image);
+}
+
+// Records the order of the signals the dialog sends.
+class Order : public QObject
+{
+    Q_OBJECT
+public:
+    QStringList seen;
+    Order()
+    {
+        PostMsg* hub = PostMsg::GetInstance();
+        connect(hub, &PostMsg::SigUpDataLightUIA, this, [this](FlashDataMap) { seen << "LightUIA"; });
+        connect(hub, &PostMsg::SigUpDataSensorUIB, this, [this](FlashDataMap) { seen << "SensorUIB"; });
+        connect(hub, &PostMsg::SigUpDataButtonUIC, this, [this](FlashDataMap) { seen << "ButtonUIC"; });
+        connect(hub, &PostMsg::SigFormB, this, [this] { seen << "FormB"; });
+        connect(hub, &PostMsg::SigSetver, this, [this](int v) { seen << QStringLiteral("Setver%1").arg(v); });
+        connect(hub, &PostMsg::SigMouseOffLineo, this, [this](int v) { seen << QStringLiteral("Offline%1").arg(v); });
+    }
+};
+
+void setFlags(bool value)
+{
+    LightUiUpdated = value;
+    SensorUiUpdated = value;
+    ButtonUiUpdated = value;
+}
+}  // namespace
+
+class UpDataParamTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        PrepareUserFolders(UserDir());
+        MacroSettings::GetInstance()->Reload();
+        CurrentDeviceInfo.driveIndex = 0;  // Drive1: sensor AX72, 8 stages
+    }
+
+    void readSettingsFile_data()
+    {
+        FlashDataMap good{};
+        good.dpiStageCount = 8;
+        good.lightR = 77;
+        FlashDataMap tooMany = good;
+        tooMany.dpiStageCount = 9;
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("result");
+        QTest::newRow("accepted") << settingsFile(padded("Durod"), padded("AX72"), imageBytes(good)) << 0;
+        QTest::newRow("longer image") << settingsFile(padded("Durod"), padded("AX72"), imageBytes(good) + "extra") << 0;
+        QTest::newRow("other tag") << settingsFile(padded("Macro"), padded("AX72"), imageBytes(good)) << 1;
+        QTest::newRow("empty file") << QByteArray() << 1;
+        QTest::newRow("truncated tag") << QByteArray::fromHex("0000000c4475") << 1;
+        QTest::newRow("other sensor") << settingsFile(padded("Durod"), padded("IX90"), imageBytes(good)) << 2;
+        QTest::newRow("sensor cut, no zero") << settingsFile(padded("Durod"), padded("AX72LONGNAME"), imageBytes(good)) << 2;
+        QTest::newRow("too many stages") << settingsFile(padded("Durod"), padded("AX72"), imageBytes(tooMany)) << 2;
+        QTest::newRow("short image") << settingsFile(padded("Durod"), padded("AX72"), imageBytes(good).left(48)) << 1;
+    }
+
+    void readSettingsFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, result);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("settings.bin"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        FlashDataMap image{};
+        QCOMPARE(UpDataParam::ReadParamFile(path, &image), result);
+        if (result == 0)
+            QCOMPARE(image.lightR, uchar(77));
+    }
+
+    void missingFileIsBad()
+    {
+        FlashDataMap image{};
+        QCOMPARE(UpDataParam::ReadParamFile(QStringLiteral("/nonexistent/x.bin"), &image), 1);
+    }
+
+    void waitMode()
+    {
+        UpDataParam dialog;
+        dialog.pollInterval = 5;
+        dialog.settleDelay = 5;
+        dialog.waitMode = true;
+        dialog.importMode = true;  // wait mode wins
+        Order order;
+        setFlags(true);
+        dialog.onTimeupDestroy();
+        QCOMPARE(order.seen, QStringList{"Setver4"});
+        QVERIFY(LightUiUpdated && SensorUiUpdated && ButtonUiUpdated);  // left as they are
+
+        order.seen.clear();
+        setFlags(false);
+        dialog.onTimeupDestroy();
+        QCOMPARE(order.seen, (QStringList{"Setver4", "Offline0"}));
+    }
+
+    void plainModeOnline()
+    {
+        UpDataParam dialog;
+        dialog.pollInterval = 5;
+        Order order;
+        OnlineAtEnd = true;
+        DeviceOnline = true;
+        ImageBelongsToDevice = true;
+        DeviceInfoFile = QStringLiteral("Device_CID18_MID05.bin");
+        CurrentConfigPath = DeviceInfoFile;
+        QFile::remove(DeviceInfoFilePath(DeviceInfoFile));
+        {
+            QMutexLocker lock(&FlashDataMutex);
+            CurrentFlashData = FlashDataMap{};
+            CurrentFlashData.lightB = 99;
+        }
+        // The pages refill while it waits: the flags are consumed.
+        setFlags(false);
+        QTimer::singleShot(20, [] { setFlags(true); });
+        dialog.onTimeupDestroy();
+        QCOMPARE(order.seen, QStringList{"Setver4"});
+        QVERIFY(!LightUiUpdated && !SensorUiUpdated && !ButtonUiUpdated);
+        // No cache yet: the device's image is kept for offline use.
+        FlashDataMap cached{};
+        QVERIFY(ReadDeviceInfoFile(DeviceInfoFile, cached));
+        QCOMPARE(cached.lightB, uchar(99));
+
+        // Without the refill: the timeout notice.
+        order.seen.clear();
+        dialog.onTimeupDestroy();
+        QCOMPARE(order.seen, (QStringList{"Setver4", "Offline1"}));
+        OnlineAtEnd = false;
+        DeviceOnline = false;
+    }
+
+    void plainModeOffline()
+    {
+        UpDataParam dialog;
+        Order order;
+        OnlineAtEnd = false;
+        DeviceInfoFile = QStringLiteral("Device_CID18_MID06.bin");
+        FlashDataMap image{};
+        image.debounce = 4;
+        QVERIFY(WriteDeviceInfoFile(DeviceInfoFile, image));
+        FlashDataMap got{};
+        QObject guard;
+        connect(PostMsg::GetInstance(), &PostMsg::SigUpDataButtonUIC, &guard, [&](FlashDataMap m) { got = m; });
+        dialog.onTimeupDestroy();
+        QCOMPARE(order.seen, (QStringList{"Setver4", "LightUIA", "SensorUIB", "ButtonUIC", "FormB", "Offline0"}));
+        QCOMPARE(got.debounce, uchar(4));
+
+        // No readable cache: only the notice.
+        order.seen.clear();
+        DeviceInfoFile = QStringLiteral("Device_CID18_MID07.bin");
+        dialog.onTimeupDestroy();
+        QCOMPARE(order.seen, (QStringList{"Setver4", "Offline0"}));
+    }
+
+    void importMode()
+    {
+        QTemporaryDir dir;
+        FlashDataMap image{};
+        image.dpiStageCount = 4;
+        image.lightG = 55;
+        const QString good = dir.filePath(QStringLiteral("good.bin"));
+        QFile file(good);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(settingsFile(padded("Durod"), padded("AX72"), imageBytes(image)));
+        file.close();
+
+        ImageBelongsToDevice = false;
+        UpDataParam dialog;
+        dialog.pollInterval = 1;
+        dialog.importMode = true;
+        dialog.path = good;
+        Order order;
+        dialog.onTimeupDestroy();
+        QCOMPARE(order.seen, (QStringList{"Setver4", "LightUIA", "SensorUIB", "ButtonUIC", "FormB"}));
+        QCOMPARE(LastImportResult.load(), 0);
+        QCOMPARE(SnapshotFlashData().lightG, uchar(55));
+        QVERIFY(ImageBelongsToDevice);
+        QVERIFY(!dialog.importMode);
+
+        // A refused file: the notice with the result, the image untouched.
+        const QString wrong = dir.filePath(QStringLiteral("wrong.bin"));
+        QFile bad(wrong);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(settingsFile(padded("Durod"), padded("IX90"), imageBytes(FlashDataMap{})));
+        bad.close();
+        dialog.importMode = true;
+        dialog.path = wrong;
+        order.seen.clear();
+        QString notice;
+        int resultWhenShown = -1;
+        QTimer::singleShot(100, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            notice = modal ? QString::fromLatin1(modal->metaObject()->className()) : QString();
+            resultWhenShown = LastImportResult;
+            if (modal)
+                modal->close();
+        });
+        dialog.onTimeupDestroy();
+        QCOMPARE(notice, QStringLiteral("InportFail"));
+        QCOMPARE(resultWhenShown, 2);
+        QCOMPARE(order.seen, QStringList{"Setver4"});
+        QCOMPARE(SnapshotFlashData().lightG, uchar(55));
+        QVERIFY(!dialog.importMode);
+    }
+
+    void messagesByImport()
+    {
+        ImportRunning = 0;
+        {
+            UpDataParam dialog;
+            QCOMPARE(dialog.LabelText(), QStringLiteral("Please wait, we are updating the settings"));
+        }
+        ImportRunning = 1;
+        {
+            UpDataParam dialog;
+            QCOMPARE(dialog.LabelText(), QStringLiteral("Please wait, importing the settings file"));
+        }
+        ImportRunning = 0;
+    }
+
+    void timerClosesTheDialog()
+    {
+        UpDataParam dialog;
+        dialog.pollInterval = 1;
+        OnlineAtEnd = false;
+        DeviceInfoFile.clear();
+        dialog.StartTimer();
+        QVERIFY(dialog.Timer()->isSingleShot());
+        QCOMPARE(dialog.Timer()->interval(), 2500);
+        QSignalSpy offline(PostMsg::GetInstance(), SIGNAL(SigMouseOffLineo(int)));
+        dialog.exec();  // returns when the slot has closed it
+        QCOMPARE(offline.count(), 1);
+        QVERIFY(!dialog.isVisible());
+    }
+};
+
+QTEST_MAIN(UpDataParamTest)
+#include "tst_updataparam.moc"
