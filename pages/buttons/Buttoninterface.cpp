@@ -10,6 +10,7 @@
 #include "MacroName.h"
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
+#include "PageStyle.h"
 #include "PostMsg.h"
 #include "UpDataParam.h"
 #include "Worker.h"
@@ -52,6 +53,8 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
     ui->scrollArea_7->setWidget(macroListWidget);
 
     sensorDefines = ReadInstalledSensorDefines();
+    ui->MainWindow->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("MainWindow")));
+    PageStyle::StyleComboBox(ui->ProjectChoose, pictureDir);
 
     connect(hub, SIGNAL(SigUpDataLightUIButton(FlashDataMap)), this, SLOT(SlotUpDataButtonUIButton(FlashDataMap)));
     connect(hub, SIGNAL(SigUpDataConfigUI(int, int, bool)), this, SLOT(SlotUpDataConfigUI(int, int, bool)));

@@ -4,6 +4,7 @@
 #include "Globals.h"
 #include "LanguageLoader.h"
 #include "MacroSettings.h"
+#include "PageStyle.h"
 #include "PostMsg.h"
 
 #include <QEvent>
@@ -11,6 +12,8 @@
 LampLight::LampLight(QWidget* parent) : QWidget(parent), ui(new Ui::LampLight)
 {
     ui->setupUi(this);
+    ui->LightPage->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("LightPage")));
+    PageStyle::StyleComboBox(ui->LightMod, AppDir() + QStringLiteral("/Picture/Light/"), 7);
     PostMsg* hub = PostMsg::GetInstance();
     connect(hub, SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
     connect(hub, SIGNAL(SigUpDataLightLight(FlashDataMap)), this, SLOT(SlotUpDataLightUILight(FlashDataMap)));

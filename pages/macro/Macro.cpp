@@ -5,6 +5,7 @@
 #include "Globals.h"
 #include "LanguageLoader.h"
 #include "MacroSettings.h"
+#include "PageStyle.h"
 #include "PostMsg.h"
 
 #include <QEvent>
@@ -12,6 +13,8 @@
 Macro::Macro(QWidget* parent) : QWidget(parent), ui(new Ui::Macro)
 {
     ui->setupUi(this);
+    ui->MacroPage->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("MacroPage")));
+    PageStyle::StyleComboBox(ui->ChooseEvent, AppDir() + QStringLiteral("/Picture/Buttoninterface/"), 9);
     ShowRecordButtons();
     PostMsg* hub = PostMsg::GetInstance();
     connect(hub, SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));

@@ -3,6 +3,7 @@
 
 #include "ConfigSettings.h"
 #include "Globals.h"
+#include "PageStyle.h"
 #include "PostMsg.h"
 
 #include <QEvent>
@@ -17,6 +18,7 @@ bool validRateCode(int code)
 Sensor::Sensor(QWidget* parent) : QWidget(parent), ui(new Ui::Sensor)
 {
     ui->setupUi(this);
+    ui->SenSorPage->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("SenSorPage")));
     PostMsg* hub = PostMsg::GetInstance();
     connect(hub, SIGNAL(SigUpDataLightSensor(FlashDataMap)), this, SLOT(SlotUpDataSenSorUISensor(FlashDataMap)));
     connect(hub, SIGNAL(SigUpDataSensorUIB(FlashDataMap)), this, SLOT(SlotUpDataSenSorUIB(FlashDataMap)));

@@ -6,6 +6,7 @@
 #include "Globals.h"
 #include "LanguageLoader.h"
 #include "MacroSettings.h"
+#include "PageStyle.h"
 #include "PostMsg.h"
 #include "UpDateRepair.h"
 
@@ -22,6 +23,11 @@ const char* const kLanguageNames[] = {"English", "简体中文", "繁體中文",
 FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSetting)
 {
     ui->setupUi(this);
+    ui->FrameSetting->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("FrameSetting")));
+    PageStyle::StyleComboBox(ui->comboBox, AppDir() + QStringLiteral("/Picture/Buttoninterface/"));
+    ui->pushButton->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("left")));
+    ui->pushButton_3->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("right")));
+    ui->pushButton_4->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("right")));
     ui->label_12->hide();
     ui->label_13->hide();
     ui->frameClose->hide();

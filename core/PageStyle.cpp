@@ -1,0 +1,55 @@
+#include "PageStyle.h"
+
+#include "ColorText.h"
+#include "PanelStyle.h"
+
+#include <QComboBox>
+#include <QListView>
+
+namespace PageStyle {
+
+QString FrameSheet(const QString& frameName)
+{
+    const QString label = OptionColorText(QStringLiteral("LabelColor"));
+    const QString button = OptionColorText(QStringLiteral("ButtonColor"));
+    const QString field = OptionColorText(QStringLiteral("LinEditColor"));
+    const QString raised = OptionColorText(QStringLiteral("LinEditColorSecond"));
+    const QString accent = OptionColorText(QStringLiteral("SliderColor"));
+    const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
+    return QStringLiteral("#") + frameName + QStringLiteral("{border:none;background:transparent;}")
+           + QStringLiteral("QLabel,QCheckBox{color: rgb(") + label + QStringLiteral(");}")
+           + QStringLiteral("QGroupBox{border:none;}QScrollArea{background:transparent;border:none;}"
+                            "QScrollArea > QWidget > QWidget{background:transparent;}")
+           + QStringLiteral("QListWidget{background-color: rgb(") + field + QStringLiteral(");color: rgb(") + label
+           + QStringLiteral(");border:1px solid rgb(") + raised + QStringLiteral(");outline:0;}"
+                                                                   "QListWidget::item:selected{background-color: rgb(")
+           + select + QStringLiteral(");}")
+           + QStringLiteral("QPushButton,QToolButton{color: rgb(") + button + QStringLiteral(");background-color: rgb(")
+           + field + QStringLiteral(");border:1px solid rgb(") + raised
+           + QStringLiteral(");border-radius:4px;padding:2px 6px;}QPushButton:hover,QToolButton:hover{border-color: rgb(")
+           + accent + QStringLiteral(");}QPushButton:pressed,QToolButton:pressed,QToolButton:checked{border-color: rgb(")
+           + accent + QStringLiteral(");color: rgb(") + accent + QStringLiteral(");}")
+           + QStringLiteral("QScrollBar:vertical{width:10px;margin:2px 0px 2px 0px;border:none;background: rgb(28,28,28);}"
+                            "QScrollBar::handle:vertical{background: rgb(63,63,63);border-radius:3px;min-height:30px;"
+                            "margin:0px 2px 0px 2px;}"
+                            "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;}"
+                            "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}");
+}
+
+QString LinkButtonSheet(const QString& align)
+{
+    return QStringLiteral("QPushButton{border:none;background:transparent;color: rgb(")
+           + OptionColorText(QStringLiteral("LabelColor")) + QStringLiteral(");text-align : ") + align
+           + QStringLiteral(";padding-right:1px;}");
+}
+
+void StyleComboBox(QComboBox* combo, const QString& pictureFolder, int visibleItems)
+{
+    combo->setStyleSheet(PanelStyle::ComboBoxSheet(pictureFolder));
+    auto* view = new QListView(combo);
+    view->setStyleSheet(PanelStyle::ComboListViewSheet());
+    combo->setView(view);
+    combo->setMaxVisibleItems(visibleItems);
+}
+
+}  // namespace PageStyle
