@@ -33,7 +33,8 @@ GroupKey::GroupKey(QWidget* parent)
 
 GroupKey::~GroupKey()
 {
-    m_hook.UnHook();
+    // Before the widgets go: no key event may reach them any more.
+    m_hook.Release();
     delete ui;
 }
 

@@ -28,14 +28,17 @@ KeyboardHook::KeyboardHook(Installation which) : m_installation(valid(which) ? w
 
 KeyboardHook::~KeyboardHook()
 {
+    Release();
+}
+
+void KeyboardHook::Release()
+{
     InstallationData& data = installation(m_installation);
-    // Another object of the same installation may have taken it over since;
-    // then it stays theirs.
-    if (data.binder == this || !data.callback) {
-        UnHook();
-        data.callback = nullptr;
-        data.binder = nullptr;
-    }
+    if (data.binder != this && data.binder != nullptr)
+        return;
+    UnHook();
+    data.callback = nullptr;
+    data.binder = nullptr;
 }
 
 void KeyboardHook::SetHook()

@@ -74,7 +74,7 @@ public:
     };
 
     explicit KeyboardHook(Installation installation);
-    // UnHook, and the callback this object bound is unbound.
+    // Release().
     ~KeyboardHook();
     KeyboardHook(const KeyboardHook&) = delete;
     KeyboardHook& operator=(const KeyboardHook&) = delete;
@@ -86,6 +86,10 @@ public:
     void SetHook();
     // Removes it; harmless when not installed.
     void UnHook();
+    // UnHook and unbind, unless another KeyboardHook of the same
+    // installation has bound its callback since (a later owner of the same
+    // kind keeps its installation when an earlier one goes away).
+    void Release();
     bool IsInstalled() const { return IsInstalled(m_installation); }
 
     // Binds KeyHookCallback to owner's member function, replacing what the

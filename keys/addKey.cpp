@@ -20,7 +20,8 @@ addKey::addKey(QWidget* parent) : FramelessDialog(QStringLiteral("AddKey"), pare
 
 addKey::~addKey()
 {
-    m_hook.UnHook();
+    // Before the widgets go: no key event may reach them any more.
+    m_hook.Release();
     delete ui;
 }
 

@@ -5,6 +5,8 @@
 if command -v xvfb-run >/dev/null 2>&1; then
     export QT_QPA_PLATFORM=xcb
     export QT_XCB_GL_INTEGRATION=none
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+    # -a looks for a free display from the given number on; starting from a
+    # number of our own keeps tests started at the same moment apart.
+    exec xvfb-run -a -n $((100 + $$ % 400)) -s "-screen 0 1024x768x24" "$@"
 fi
 exec "$@"

@@ -516,6 +516,17 @@ void TestCaptureDialogs::addKeyExits()
         KeyboardHook::HookProc(KeyboardHook::AddKey, Down, 'A');
         QCOMPARE(KeyEventSource::ListenerCount(), 0);
     }
+    {
+        // One dialog after another in one scope: the first going away does
+        // not take the second one's installation with it.
+        auto first = std::make_unique<addKey>();
+        first->on_NewHong_2_clicked();
+        addKey second;
+        first.reset();
+        QVERIFY(KeyboardHook::IsInstalled(KeyboardHook::AddKey));
+        KeyboardHook::HookProc(KeyboardHook::AddKey, Down, 'K');
+        QCOMPARE(second.ResultText(), QStringLiteral("K"));
+    }
 }
 
 QTEST_MAIN(TestCaptureDialogs)
