@@ -50,11 +50,24 @@ QString modelGroup(int driveIndex)
     return QStringLiteral("Drive") + QString::number(driveIndex + 1);
 }
 
-// The image is sent only while it was read from the selected device.
-void sendImage(const FlashDataMap& image)
+// A report's value goes into the image only while the image was read from
+// the linked device (another device's image must not take this one's
+// values, nor be sent to it); the pages are told either way. Returns the
+// image to show.
+template <typename Change>
+FlashDataMap applyReport(Change&& change, bool* stored)
 {
-    if (ImageBelongsToDevice.load())
-        ProtocolDataUpdate(&image);
+    FlashDataMap copy;
+    QMutexLocker lock(&FlashDataMutex);
+    *stored = ImageBelongsToDevice.load();
+    if (*stored) {
+        change(CurrentFlashData);
+        copy = CurrentFlashData;
+    } else {
+        copy = CurrentFlashData;
+        change(copy);
+    }
+    return copy;
 }
 
 // ---- re-read throttle ----------------------------------------------------
@@ -96,7 +109,6 @@ void fullRead(const unsigned char* data)
 
     const DeviceAllInfo device = CurrentDeviceSnapshot();
     const QString configPath = DeviceFileName(device.cid, device.mid);
-    RunOnGuiThread([&] { CurrentConfigPath = configPath; });
 
     UsbServer_ReadDPILed();
     UsbServer_ReadBatteryLevel();
@@ -122,13 +134,18 @@ void fullRead(const unsigned char* data)
         KeyParamPassPending = false;
     }
 
+    // The image and its cache name change together as seen from the GUI
+    // thread, where the writers run and the pages save the cache.
     FlashDataMap copy;
-    {
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData = parsed;
-        copy = CurrentFlashData;
-    }
-    ImageBelongsToDevice = true;
+    RunOnGuiThread([&] {
+        {
+            QMutexLocker lock(&FlashDataMutex);
+            CurrentFlashData = parsed;
+            copy = CurrentFlashData;
+        }
+        CurrentConfigPath = configPath;
+        ImageBelongsToDevice = true;
+    });
     ProtocolDataUpdate(&copy);
     // The latest settings stay visible while the device is unplugged.
     WriteDeviceInfoFile(configPath, copy);
@@ -153,28 +170,22 @@ void handleReportRate(uint8_t code)
         return;
     if (CurrentDeviceSnapshot().directMouse && code >= 16)
         return;  // a mouse on its cable does not run at 2000 Hz and up
-    FlashDataMap copy;
-    {
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData.reportRate = code;
-        copy = CurrentFlashData;
-    }
+    bool stored = false;
+    const FlashDataMap copy = applyReport([code](FlashDataMap& image) { image.reportRate = code; }, &stored);
     PostMsg::GetInstance()->PostUpDataReportRate(code);
-    sendImage(copy);
+    if (stored)
+        ProtocolDataUpdate(&copy);
 }
 
 void handleDpiStage(uint8_t stage)
 {
     if (stage >= DpiStageCount)
         return;
-    FlashDataMap copy;
-    {
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData.dpiStage = stage;
-        copy = CurrentFlashData;
-    }
+    bool stored = false;
+    const FlashDataMap copy = applyReport([stage](FlashDataMap& image) { image.dpiStage = stage; }, &stored);
     PostMsg::GetInstance()->PostUpDataDPI(stage);
-    sendImage(copy);
+    if (stored)
+        ProtocolDataUpdate(&copy);
 }
 
 void handleFlash(const unsigned char* header, int headerLength, const unsigned char* data,
@@ -191,20 +202,14 @@ void handleFlash(const unsigned char* header, int headerLength, const unsigned c
     } else if (subB == FlashDpiStage && length == 1) {
         handleDpiStage(data[0]);
     } else if (subB == FlashDpiLed && length == 8) {
-        FlashDataMap copy;
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            BufferToDPILed(data, &CurrentFlashData.dpiLightMode);
-            copy = CurrentFlashData;
-        }
+        bool stored = false;
+        const FlashDataMap copy =
+            applyReport([data](FlashDataMap& image) { BufferToDPILed(data, &image.dpiLightMode); }, &stored);
         PostMsg::GetInstance()->PostUpDataDPILed(copy);
     } else if (subB == FlashLedBar && length == 9) {
-        FlashDataMap copy;
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            BufferToLedBar(data, &CurrentFlashData.lightMode);
-            copy = CurrentFlashData;
-        }
+        bool stored = false;
+        const FlashDataMap copy =
+            applyReport([data](FlashDataMap& image) { BufferToLedBar(data, &image.lightMode); }, &stored);
         PostMsg::GetInstance()->PostUpDataLightLight(copy);
     }
 }

@@ -377,9 +377,20 @@ private slots:
         // a stage report is shown but the image is not sent.
         Recorder rec;
         openLink();
-        bench({QStringLiteral("status"), Mouse, "0"});
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("DPI(")); }));
+        FlashDataMap other = m_factory;
+        other.dpiStage = 4;
+        other.lightMode = 0;
+        {
+            QMutexLocker lock(&FlashDataMutex);
+            CurrentFlashData = other;
+        }
+        bench({QStringLiteral("status"), Mouse, "0", "5"});
+        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Light")); }));
         pump(100);
+        QCOMPARE(rec.entries(), QStringList({"DPI(1)", "Light"}));
+        // The page sees the device's light; the image in memory stays as it was.
+        QCOMPARE(rec.images().value(0).lightMode, m_factory.lightMode);
+        QVERIFY(sameImage(SnapshotFlashData(), other));
         QVERIFY(callsLog({QStringLiteral("ProtocolDataUpdate")}).isEmpty());
     }
 

@@ -216,6 +216,16 @@ private slots:
     {
         Recorder rec;
         CurrentDeviceInfo = DeviceAllInfo();
+        // Into another device's image nothing goes; the pages are told.
+        ImageBelongsToDevice = false;
+        deliver(8, 0, 0, QByteArray(1, char(32)));
+        deliver(8, 0, 4, QByteArray(1, char(3)));
+        QCOMPARE(rec.entries(), QStringList({"ReportRate(32)", "DPI(3)"}));
+        QCOMPARE(SnapshotFlashData().reportRate, uint8_t(1));
+        QCOMPARE(SnapshotFlashData().dpiStage, uint8_t(1));
+        rec.clear();
+
+        ImageBelongsToDevice = true;
         deliver(8, 0, 0, QByteArray(1, char(64)));
         deliver(8, 0, 4, QByteArray(1, char(7)));
         QCOMPARE(rec.entries(), QStringList({"ReportRate(64)", "DPI(7)"}));
@@ -232,6 +242,7 @@ private slots:
         QCOMPARE(rec.entries(), QStringList({"ReportRate(8)"}));
         QCOMPARE(SnapshotFlashData().reportRate, uint8_t(8));
         CurrentDeviceInfo = DeviceAllInfo();
+        ImageBelongsToDevice = false;
     }
 
     void statusChangeThrottle()
