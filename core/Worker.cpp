@@ -426,9 +426,8 @@ void Worker::HandleUsbChanged()
     const QString option = QStringLiteral("Option");
 
     hub->PostSetver(4);
+    // (InterfaceId and DeviceId are fixed for the search: 1 and 5.)
     const QString vid = config->GetValue(option, QStringLiteral("VID"));
-    config->GetValue(option, QStringLiteral("InterfaceId"));
-    config->GetValue(option, QStringLiteral("DeviceId"));
     FoundDevices.clear();
     QStringList pids;
     for (const char* key : {"USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID", "Wireless8_PID"})
