@@ -170,6 +170,8 @@ private slots:
             QVERIFY(sameImage(image, changed));
         QVERIFY(DeviceOffline.load());
         QVERIFY(ReadAgain.load());
+        QVERIFY(!DeviceOnline.load());  // not the answer of the earlier session
+        QCOMPARE(CurrentDeviceInfo.online, uint8_t(0));
         QVERIFY(!ImageBelongsToDevice.load());
         // Nothing can be written while the mouse does not answer.
         QVERIFY(!SetSleepTime(30));
