@@ -1,8 +1,9 @@
 #include "Resources.h"
 
 #include <QtGlobal>
-#include <QDir>
 
+// No qt.conf is compiled in: on Linux any qt.conf makes Qt look for its
+// plugins beside the executable instead of where the system keeps them.
 static void initAll()
 {
     Q_INIT_RESOURCE(resources);

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QObject>
 #include <QXmlStreamReader>
@@ -47,7 +48,14 @@ LanguageTexts& LanguageTexts::label(const QString& element, QLabel* widget)
 
 LanguageTexts& LanguageTexts::button(const QString& element, QAbstractButton* widget)
 {
-    return on(element, [widget](const QString& text) { widget->setText(text); });
+    return on(element, [widget](const QString& text) {
+        // setText() drops a shortcut set in code (Return on OK buttons);
+        // keep it unless the new text brings a mnemonic of its own.
+        const QKeySequence shortcut = widget->shortcut();
+        widget->setText(text);
+        if (widget->shortcut().isEmpty() && !shortcut.isEmpty())
+            widget->setShortcut(shortcut);
+    });
 }
 
 LanguageTexts& LanguageTexts::store(const QString& element, QString* target)

@@ -43,9 +43,5 @@ void UpDateWarning::FillLanguageTexts(LanguageTexts& texts)
 {
     // The message always comes from SetText (or the form): only the button
     // reads the section shared with the new-firmware notice.
-    texts.on(QStringLiteral("NewHong"), [this](const QString& text) {
-        ui->NewHong->setText(text);
-        // A new text replaces a button's shortcut: Return is set again.
-        ui->NewHong->setShortcut(QKeySequence(Qt::Key_Return));
-    });
+    texts.button(QStringLiteral("NewHong"), ui->NewHong);
 }

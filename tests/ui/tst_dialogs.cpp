@@ -572,6 +572,8 @@ private slots:
         QCOMPARE(labelOf(&d), QStringLiteral("Repair the receiver?"));
         PostMsg::GetInstance()->PostChangeLanguage(0);
         QCOMPARE(labelOf(&d), QStringLiteral("EN-ContainReset-label"));
+        // A new button text must not take Return away from OK.
+        QCOMPARE(button(&d, "OK")->shortcut(), QKeySequence(Qt::Key_Return));
     }
 
     void deleteQuestion()
