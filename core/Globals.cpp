@@ -85,6 +85,14 @@ QString DeviceInfoFile;
 QList<DeviceAllInfo> FoundDevices;
 QList<DeviceAllInfo> DeviceList;
 QList<DeviceAllInfo> DeviceListB;
+QStringList UsbPidList;
+QStringList WirelessPidList;
+QStringList Wireless2PidList;
+QStringList Wireless4PidList;
+QStringList Wireless8PidList;
+std::atomic<int> ModelCount{0};
+std::atomic<int> SelectedIndex{0};
+std::atomic<int> rateClass{0};
 
 DongleRGB CurrentDongleRGBBlock{};
 DongleRGB* const CurrentDongleRGB = &CurrentDongleRGBBlock;

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QMutex>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 
@@ -55,6 +56,22 @@ extern QString DeviceInfoFile;     // cache file name of the selected device
 extern QList<DeviceAllInfo> FoundDevices;
 extern QList<DeviceAllInfo> DeviceList;
 extern QList<DeviceAllInfo> DeviceListB;
+
+// Product ids of Config.ini ([Option] USB_PID and the receivers of 1, 2, 4
+// and 8 kHz) as the device list read them at its last search (GUI thread).
+extern QStringList UsbPidList;
+extern QStringList WirelessPidList;
+extern QStringList Wireless2PidList;
+extern QStringList Wireless4PidList;
+extern QStringList Wireless8PidList;
+// [Option] DeviceTotal as read when the device list was built: a driveIndex
+// equal to it marks a device that matches no model group.
+extern std::atomic<int> ModelCount;
+// Index in DeviceList of the device last clicked in the list.
+extern std::atomic<int> SelectedIndex;
+// Receiver rate class (1, 2, 4, 8 kHz) of the device last opened from the
+// list; 0 for a mouse on its cable (no receiver image applies).
+extern std::atomic<int> rateClass;
 
 // The receiver light block and the library's out-buffers (one each for the run).
 extern DongleRGB CurrentDongleRGBBlock;
