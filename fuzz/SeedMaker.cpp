@@ -1,0 +1,206 @@
+// Writes the seed corpora of the fuzz targets into <corpus>/<target>/:
+//   fuzz-seeds <corpus folder> <install folder>
+// Binary seeds are made from the simulated devices' own images, text seeds
+// are the installed files and a few variants of them. Run it again after a
+// format changes (cmake --build <fuzz build> --target fuzz-seeds) and
+// commit the result.
+#include "BenchFlash.h"
+#include "DeviceImage.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+std::string corpus;
+std::string install;
+
+void put(const std::string& target, const std::string& name, const Bytes& bytes)
+{
+    const std::string dir = corpus + "/" + target;
+    mkdir(corpus.c_str(), 0755);
+    mkdir(dir.c_str(), 0755);
+    std::ofstream out(dir + "/" + name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out) {
+        std::fprintf(stderr, "cannot write %s/%s\n", dir.c_str(), name.c_str());
+        std::exit(1);
+    }
+}
+
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+Bytes readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", path.c_str());
+        std::exit(1);
+    }
+    std::ostringstream s;
+    s << in.rdbuf();
+    return text(s.str());
+}
+
+const uint8_t* raw(const FlashDataMap& image) { return reinterpret_cast<const uint8_t*>(&image); }
+
+// A busy image: every macro and key record full, names of 30 bytes.
+FlashDataMap fullImage()
+{
+    FlashDataMap image = hidusb::ModelDefaultImage(1);
+    image.dpiStageCount = 8;
+    image.dpiStage = 7;
+    for (int k = 0; k < KeyCount; ++k) {
+        image.keyEvents[k].count = KeyEventRecordEvents;
+        for (int e = 0; e < KeyEventRecordEvents; ++e)
+            image.keyEvents[k].events[e] = KeyEvent{uint8_t(e & 1), 1, uint16_t(4 + e), 20};
+        MacroRecord& m = image.macros[k];
+        m.nameLength = MacroNameBytes;
+        std::memset(m.name, 'A' + k, MacroNameBytes);
+        m.eventCount = MacroRecordEvents;
+        for (int e = 0; e < MacroRecordEvents; ++e)
+            m.events[e] = KeyEvent{uint8_t(e & 1), uint8_t(e % 3), uint16_t(4 + e), uint32_t(e * 100)};
+    }
+    image.keys[0] = KeyFunction{6, 0, 1};   // a macro key
+    image.keys[1] = KeyFunction{5, 1, 0};   // a key event record
+    image.keys[2] = KeyFunction{10, 15, 0}; // DPI lock
+    return image;
+}
+
+// ---- the image cache file: big-endian u32 length, then the image ----------
+Bytes cacheFile(const FlashDataMap& image, uint32_t length, size_t keep)
+{
+    Bytes out{uint8_t(length >> 24), uint8_t(length >> 16), uint8_t(length >> 8), uint8_t(length)};
+    out.insert(out.end(), raw(image), raw(image) + FlashDataMapSize);
+    out.resize(4 + keep);
+    return out;
+}
+
+void cacheSeeds()
+{
+    const char* t = "fuzz_device_cache";
+    put(t, "model1", cacheFile(hidusb::ModelDefaultImage(1), 10428, 10428));
+    put(t, "model2", cacheFile(hidusb::ModelDefaultImage(2), 10428, 10428));
+    put(t, "full", cacheFile(fullImage(), 10428, 10428));
+    put(t, "short-length", cacheFile(hidusb::ModelDefaultImage(1), 100, 100));
+    Bytes longer = cacheFile(hidusb::ModelDefaultImage(1), 20000, 10428);
+    longer.resize(longer.size() + 64, 0xEE);
+    put(t, "long-length", longer);
+    put(t, "cut", cacheFile(hidusb::ModelDefaultImage(1), 10428, 5000));
+    put(t, "length-only", Bytes{0, 0, 0x28, 0xBC});
+    put(t, "empty", Bytes{});
+}
+
+// ---- reports: one device byte, then records -------------------------------
+struct Stream {
+    Bytes bytes;
+    explicit Stream(uint8_t device) { bytes.push_back(device); }
+    // control: header length | 0x10 fix the dump checksum | 0x20 no data
+    Stream& report(uint8_t type, uint8_t subA, uint8_t subB, const Bytes& data, uint8_t control = 8)
+    {
+        bytes.push_back(control);
+        const uint16_t n = uint16_t(data.size());
+        const Bytes header{0x5A, type, 0, subA, subB, uint8_t(n), uint8_t(n >> 8), 0};
+        bytes.insert(bytes.end(), header.begin(), header.begin() + std::min<int>(control & 0x0F, 8));
+        bytes.push_back(uint8_t(n));
+        bytes.push_back(uint8_t(n >> 8));
+        bytes.insert(bytes.end(), data.begin(), data.end());
+        return *this;
+    }
+};
+
+Bytes dump(const FlashDataMap& image)
+{
+    hidusb::Dump d{};
+    if (!hidusb::EncodeDump(image, d)) {
+        std::fprintf(stderr, "the seed image does not encode\n");
+        std::exit(1);
+    }
+    return Bytes(d.begin(), d.end());
+}
+
+void reportSeeds()
+{
+    const char* t = "fuzz_report";
+    // Device byte: bit 0 model, bits 1.. kind (0, 1, 4, 5, 2, 3).
+    put(t, "fullread-model1", Stream(6).report(8, 0, 0, dump(hidusb::ModelDefaultImage(1)), 0x18).bytes);
+    put(t, "fullread-model2-mouse", Stream(9).report(8, 0, 0, dump(hidusb::ModelDefaultImage(2)), 0x18).bytes);
+    put(t, "fullread-full-then-small",
+        Stream(6)
+            .report(8, 0, 0, dump(fullImage()), 0x18)
+            .report(8, 0, 0, {16})
+            .report(8, 0, 4, {3})
+            .report(8, 0, 76, {1, 2, 3, 1, 0, 0, 0, 0})
+            .report(8, 0, 160, {2, 255, 0, 128, 3, 4, 1, 0, 0})
+            .report(4, 0, 0, {55, 1})
+            .bytes);
+    put(t, "small-reports",
+        Stream(2)
+            .report(4, 0, 0, {120, 0})
+            .report(10, 0, 0, {0x7F})
+            .report(14, 0, 0, {2})
+            .report(14, 0, 0, {})
+            .report(18, 0, 0, {1, 5})
+            .report(21, 0, 0, {1})
+            .report(23, 0, 0, Bytes(10, 1))
+            .bytes);
+    put(t, "model-defaults", Stream(6).report(9, 0, 0, {}).report(8, 0, 0, dump(hidusb::ModelDefaultImage(1)), 0x18).bytes);
+    put(t, "short-headers", Stream(0).report(8, 0, 4, {1}, 2).report(8, 0, 0, {8}, 4).report(4, 0, 0, {}, 0x09).bytes);
+    put(t, "no-data", Stream(4).report(8, 0, 0, {1}, 0x28).report(4, 0, 0, {50, 1}, 0x28).bytes);
+}
+
+// ---- text files -------------------------------------------------------------
+void textSeeds()
+{
+    const Bytes config = readFile(install + "/usersetting/Config.ini");
+    put("fuzz_config", "shipped", config);
+    std::string s(config.begin(), config.end());
+    std::string more = s;
+    more.replace(more.find("DeviceTotal=2"), 13, "DeviceTotal=7");
+    put("fuzz_config", "more-models", text(more));
+    std::string odd = s;
+    odd.replace(odd.find("CID=MjQ="), 8, "CID=!!not base64\\,x,\"q\"");
+    put("fuzz_config", "odd-values", text(odd));
+    put("fuzz_config", "small",
+        text("[Option]\nDeviceTotal=1\nCID=MjQ=\nVID=N0E1MQ==\nUSB_PID=RjAwMQ==\n[Drive1]\nMID=1\n"
+             "KeyParam1=0x05,0,0,Ctrl+C\n"));
+
+    put("fuzz_language", "english", readFile(install + "/Language/0-English.xml"));
+    put("fuzz_language", "chinese", readFile(install + "/Language/1-\xE7\xAE\x80\xE4\xBD\x93\xE4\xB8\xAD\xE6\x96\x87.xml"));
+    put("fuzz_language", "net", readFile(install + "/Language/Net.xml"));
+    put("fuzz_language", "sections",
+        text("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Total><Test><label>A &amp; B</label><OK>&amp;OK</OK>"
+             "<Tips>t</Tips><a><b/></a><x><y><z>deep</z></y></x></Test><DialogMain><label>second</label>"
+             "</DialogMain><Test><label>last</label></Test></Total>\n"));
+    put("fuzz_language", "wrong-root", text("<Other><Test><label>x</label></Test></Other>"));
+
+    const Bytes sensor = readFile(install + "/driver_sensor.h");
+    put("fuzz_sensor_defines", "shipped", sensor);
+    put("fuzz_sensor_defines", "small",
+        text("#define SUPPORT_LOD_CAL\tAX72|IX90\n#define SENSOR_AX72_DPI_100\t0x02\n"
+             "#define SENSOR_AX72_DPI_200\t4 //comment\r\n#define SENSOR_IX90_DPI_x\t7\n#define NAME\n"
+             "#define SENSOR__DPI_50\t0x01"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <corpus folder> <install folder>\n", argv[0]);
+        return 2;
+    }
+    corpus = argv[1];
+    install = argv[2];
+    cacheSeeds();
+    reportSeeds();
+    textSeeds();
+    std::printf("seeds written to %s\n", corpus.c_str());
+    return 0;
+}
