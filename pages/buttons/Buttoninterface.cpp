@@ -1,11 +1,14 @@
 #include "Buttoninterface.h"
 #include "ui_Buttoninterface.h"
 
+#include "ButtonMenu.h"
 #include "ConfigSettings.h"
 #include "ContainReset.h"
 #include "DebounceTime.h"
+#include "DeviceCache.h"
 #include "Globals.h"
 #include "HIDUsb.h"
+#include "KeyRecords.h"
 #include "LanguageLoader.h"
 #include "MacroName.h"
 #include "MacroSettings.h"
@@ -20,6 +23,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFont>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -37,12 +41,7 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
         QDir().mkpath(pageFolder);
     ui->widget->setStyleSheet(MousePictureSheet());
 
-    keyGroup = new QButtonGroup(this);
-    keyGroup->setExclusive(true);
-    for (QToolButton* key : {ui->FireKey, ui->RightKey, ui->BackKey, ui->StartPause, ui->TopMusic, ui->BackMusic})
-        keyGroup->addButton(key);
-    entryGroup = new QButtonGroup(this);
-    entryGroup->setExclusive(true);
+    BuildMenu();
 
     // The macro list lives in the scroll area of its sub-menu page.
     macroListWidget = new QWidget(this);
@@ -55,12 +54,14 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
     sensorDefines = ReadInstalledSensorDefines();
     ui->MainWindow->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("MainWindow")));
     PageStyle::StyleComboBox(ui->ProjectChoose, pictureDir);
+    StyleMenu();
 
     connect(hub, SIGNAL(SigUpDataLightUIButton(FlashDataMap)), this, SLOT(SlotUpDataButtonUIButton(FlashDataMap)));
     connect(hub, SIGNAL(SigUpDataConfigUI(int, int, bool)), this, SLOT(SlotUpDataConfigUI(int, int, bool)));
     connect(hub, SIGNAL(SigUpDataButtonUIC(FlashDataMap)), this, SLOT(SlotUpDataButtonUIB(FlashDataMap)));
     connect(hub, SIGNAL(SigAddMacroButton()), this, SLOT(SlotAddMacroButton()));
     connect(hub, SIGNAL(SigFormReset()), this, SLOT(SlotFormResetButton()));
+    connect(hub, SIGNAL(SigDeleteMacroButton(QString)), this, SLOT(SlotDeleteMacroButton(QString)));
 
     // The one device link object; the device list starts it.
     new Worker(this);
@@ -68,7 +69,7 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
     ui->stackedWidget->setCurrentWidget(ui->page);
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
     SlotAddMacroButton();
-    SlotChangeLanguage(StoredLanguageIndex());
+    LoadLanguage(StoredLanguageIndex(), false);
 }
 
 Buttoninterface::~Buttoninterface()
@@ -90,6 +91,13 @@ QString Buttoninterface::MousePictureSheet() const
            + QStringLiteral("mouse0.png);background-position:center;background-repeat:no-repeat;}");
 }
 
+int Buttoninterface::KeyNumber() const
+{
+    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
+    return qBound(0, ConfigSettings::GetInstance()->GetInt(group, QStringLiteral("KeyNumber")), KeyCount);
+}
+
+// Where the import and reset dialogs stand over the page.
 QPoint Buttoninterface::DialogPosition(const QWidget* dialog) const
 {
     const QPoint topLeft = mapToGlobal(QPoint(0, 0));
@@ -142,18 +150,9 @@ void Buttoninterface::Fill(const FlashDataMap& image)
 {
     // Byte 8 counts tens of seconds; as int, 240 gives 2400 (no wrap).
     PostMsg::GetInstance()->PostLightToFrom(static_cast<int>(image.sleepTime) * 10);
-    ConfigSettings* config = ConfigSettings::GetInstance();
     const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
-    sensorName = config->GetValue(group, QStringLiteral("Sensor"));
-    const int keyCount = qBound(0, config->GetInt(group, QStringLiteral("KeyNumber")), KeyCount);
-    keyType.clear();
-    keyValue1.clear();
-    keyValue2.clear();
-    for (int i = 0; i < keyCount; ++i) {
-        keyType.append(image.keys[i].type);
-        keyValue1.append(image.keys[i].value1);
-        keyValue2.append(image.keys[i].value2);
-    }
+    sensorName = ConfigSettings::GetInstance()->GetValue(group, QStringLiteral("Sensor"));
+    ShowKeyFunctions(image);
     ui->DebunceButton->SetIndex(image.debounce);
 }
 
@@ -276,13 +275,37 @@ void Buttoninterface::on_ImportData_clicked()
     SettingsBusy = false;
 }
 
-void Buttoninterface::SlotChangeLanguage(int index)
+void Buttoninterface::ShowKeyFunctions(const FlashDataMap& image)
 {
-    ReadLanguageLabels(index);
+    const int keyCount = KeyNumber();
+    keyType.clear();
+    keyValue1.clear();
+    keyValue2.clear();
+    for (int k = 0; k < keyCount; ++k) {
+        keyType.append(image.keys[k].type);
+        keyValue1.append(image.keys[k].value1);
+        keyValue2.append(image.keys[k].value2);
+    }
+    for (int k = 0; k < keyCount; ++k)
+        ShowButtonFunction(k, keyType.at(k), keyValue1.at(k), keyValue2.at(k), &image);
 }
 
-void Buttoninterface::ReadLanguageLabels(int index)
+void Buttoninterface::SlotChangeLanguage(int index)
 {
+    LoadLanguage(index, true);
+}
+
+void Buttoninterface::LoadLanguage(int index, bool languageChange)
+{
+    // The menu entries take one font in every language; Russian words need
+    // a smaller one to fit.
+    QFont entryFont(QStringLiteral("微软雅黑"));
+    entryFont.setPointSize(index == 4 ? 7 : 9);
+    for (const char* name : buttons::MainListEntries()) {
+        if (QAbstractButton* entry = Entry(QLatin1String(name)))
+            entry->setFont(entryFont);
+    }
+
     LanguageTexts texts;
     // S1..S19 name debounce entries 0..18, S20 both 19 and 20.
     for (int k = 1; k <= 19; ++k)
@@ -298,11 +321,29 @@ void Buttoninterface::ReadLanguageLabels(int index)
         for (int i = 0; i < ui->ProjectChoose->count(); ++i)
             ui->ProjectChoose->setItemText(i, configPrefix + QString::number(i + 1));
     });
-    texts.label(QStringLiteral("label_3"), ui->label_3);
+    texts.label(QStringLiteral("checkBox"), ui->label_3);
     texts.button(QStringLiteral("Reset"), ui->Reset);
     texts.button(QStringLiteral("ImportData"), ui->ImportData);
     texts.button(QStringLiteral("OutputData"), ui->OutputData);
-    LoadLanguageSection(index, QStringLiteral("Buttoninterface"), texts);
+    for (const buttons::KeyButtonInfo& info : buttons::KeyButtons())
+        texts.button(QLatin1String(info.objectName), KeyButton(info.key));
+    // Every entry with a word of its own; "DPI+", "DPI-" and the DPI values
+    // read the same in every language.
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        const buttons::FunctionEntry* entry = buttons::FindFunctionEntry(it.key());
+        const bool numeric = entry && (entry->kind == buttons::FunctionEntry::DpiLock
+                                       || (entry->type == keys::FunctionDpiSwitch && entry->value != 1));
+        if (!numeric)
+            texts.button(it.key(), it.value());
+    }
+    const bool loaded =
+        LoadLanguageSection(index, QStringLiteral("Buttoninterface"), texts) == LanguageLoader::Result::Loaded;
+
+    // A language change shows the keys' functions again in the new words,
+    // from the image in memory, when the selected device has a cached image.
+    FlashDataMap cached{};
+    if (loaded && languageChange && ReadDeviceInfoFile(DeviceInfoFile, cached))
+        ShowKeyFunctions(SnapshotFlashData());
 }
 
 void Buttoninterface::changeEvent(QEvent* event)

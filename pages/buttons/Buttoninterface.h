@@ -1,22 +1,36 @@
 // The button mapping page (the first page of the container).
 //
-// Built so far: the page's spine. It creates the device link object
-// (WorkerThread) and stops it on destruction; it is filled from device
-// images (the key cache, debounce, the sleep time for the settings page,
-// its loading and updated flags); the profile choice, the macro list, the
-// reset to defaults, the factory reset and the settings import, and its
-// language texts. The key captions, the function menu and its entries come
-// with the key vocabulary and the page's own work.
+// It creates the device link object (WorkerThread) and stops it on
+// destruction; it is filled from device images (the key cache and the six key
+// captions, debounce, the sleep time for the settings page, its loading and
+// updated flags); it holds the profile choice, the macro list, the reset to
+// defaults, the factory reset and the settings import, and its language
+// texts.
+//
+// The function menu: a click on a key button opens the menu for that key
+// with the entry of its present function marked (the only key that still
+// gives a left click is refused with the LeftButtonOnly notice); a click on
+// an entry gives the checked key that entry's function through the device
+// writers. The combination and fire-key entries ask through their dialogs;
+// the macro entry shows the macro list or, with no macro, the MakeMacro
+// notice. The key operations themselves live in keys/KeyFunctions.h; the
+// members below forward to them.
 #pragma once
 
 #include "DeviceImage.h"
+#include "KeyFunctions.h"
 #include "SensorDefines.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <QWidget>
 
+#include <optional>
+
+class QAbstractButton;
 class QButtonGroup;
 class QToolButton;
 class QVBoxLayout;
@@ -25,7 +39,11 @@ namespace Ui {
 class Buttoninterface;
 }
 
-class Buttoninterface : public QWidget
+namespace buttons {
+struct FunctionEntry;
+}
+
+class Buttoninterface : public QWidget, public keys::ButtonPageView
 {
     Q_OBJECT
 
@@ -35,13 +53,33 @@ public:
 
     Ui::Buttoninterface* Form() const { return ui; }
     QList<QToolButton*> MacroButtons() const { return macroButtons; }
+    // The key button of data key 0..5, null for any other key.
+    QToolButton* KeyButton(int key) const;
+    // The menu entry (or sub-menu switch) of that object name, or null.
+    QAbstractButton* Entry(const QString& objectName) const { return entries.value(objectName); }
 
     // Replaces the macro's file "<user>/usersetting/MacroPage/<name>.ini"
     // with text and a line end. A name that may not be a file name writes
     // nothing.
     bool WriteMacroFile(const QString& name, const QString& text);
-    // Unchecks the option entries and the macro buttons.
-    void ClearOptionChecks();
+
+    // keys::ButtonPageView
+    QString EntryText(const QString& objectName) const override;
+    void SetKeyCaption(int key, const QString& caption) override;
+    void ShowNoSubMenu() override;
+    // Unchecks the sub-menu entries and the macro buttons.
+    void ClearOptionChecks() override;
+    void ShowFunctionList() override;
+
+    // The key operations (keys/KeyFunctions.h) on this page's members.
+    bool SetGroupKey(int key, const QString& text);
+    bool SetMultiMediaKey(int key, int selector);
+    void SetButtonState(int key, int type, int value1, int value2);
+    bool ApplyKeyParamDefault(int key, const QStringList& items);
+    int DPIValueToIndex(int dpi) const;  // keys::DpiIndexNotFound: send nothing
+    int DPIIndexToValue(int index) const;
+    std::optional<KeyEventRecord> GroupKeyToRecord(const QString& text) const;
+    void ShowButtonFunction(int key, int type, int value1, int value2, const FlashDataMap* image);
 
     // The page's cache of each key's function (type, value1, value2).
     QVector<int> keyType;
@@ -51,6 +89,9 @@ public:
     SensorDefines sensorDefines;
     QString macroWord;      // language "Macro_": prefix of macro captions
     QString configPrefix;   // language "Config": prefix of profile items
+    // The values of the last accepted fire-key dialog.
+    int fireInterval = 10;
+    int fireCount = 3;
 
 public slots:
     void SlotAddMacroButton();
@@ -60,25 +101,61 @@ public slots:
     void SlotUpDataConfigUI(int count, int current, bool enabled);
     void SlotFormResetButton();
     void SlotChangeLanguage(int index);
+    // A macro was deleted: the keys whose caption is `caption` get their
+    // model's default back.
+    void SlotDeleteMacroButton(QString caption);
     void on_Reset_clicked();
     void on_ImportData_clicked();
     void on_ProjectChoose_activated(int index);
+
+    // The key buttons open the function menu for their key.
+    void on_FireKey_clicked();
+    void on_RightKey_clicked();
+    void on_BackKey_clicked();
+    void on_TopMusic_clicked();
+    void on_StartPause_clicked();
+    void on_BackMusic_clicked();
+    // Key combination through the GroupKey dialog.
+    void on_DPI_8_clicked();
+    // Fire key through the FireKey dialog; the bool form assigns the last
+    // accepted values when checked is true.
+    void on_DPI_6_clicked();
+    void on_DPI_6_clicked(bool checked);
+    // The macro list, or the MakeMacro notice when there is no macro.
+    void on_DPI_10_clicked();
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
     void Fill(const FlashDataMap& image);
-    void ReadLanguageLabels(int index);
+    // The key cache and the key captions from the image's key entries.
+    void ShowKeyFunctions(const FlashDataMap& image);
+    void LoadLanguage(int index, bool languageChange);
     QString MousePictureSheet() const;
     QPoint DialogPosition(const QWidget* dialog) const;
+    int KeyNumber() const;
+
+    // Function menu (ButtonFunctionMenu.cpp).
+    void BuildMenu();
+    void StyleMenu();
+    void OpenMenu(QToolButton* keyButton, int key);
+    void ApplyEntry(const buttons::FunctionEntry& entry, bool checked);
+    void CloseMenu();
+    void ShowSubMenu(const QString& pageName);
+    // The data key of the first checked key button in page order, -1: none.
+    int CheckedKey() const;
+    void UncheckKeys();
+    keys::KeyCache Cache() { return keys::KeyCache{keyType, keyValue1, keyValue2}; }
 
     Ui::Buttoninterface* ui;
     QWidget* macroListWidget = nullptr;
     QVBoxLayout* macroListLayout = nullptr;
     QList<QToolButton*> macroButtons;
     QButtonGroup* keyGroup = nullptr;
-    QButtonGroup* entryGroup = nullptr;
+    QButtonGroup* menuGroup = nullptr;   // the main list
+    QButtonGroup* entryGroup = nullptr;  // the sub-menu entries and macro buttons
+    QHash<QString, QAbstractButton*> entries;
     QString pictureDir;
     QString pageFolder;
 };

@@ -1,0 +1,189 @@
+#include "ButtonMenu.h"
+
+#include "KeyNames.h"
+#include "KeyRecords.h"
+
+namespace buttons {
+
+const QVector<KeyButtonInfo>& KeyButtons()
+{
+    // On the page the key of StartPause (4) stands before that of TopMusic
+    // (3). The fallbacks give keys 0..4 the mouse button 1 << key.
+    static const QVector<KeyButtonInfo> table = {
+        {"FireKey", 0, "LeftKey_3"},     {"RightKey", 1, "RightKey_3"}, {"BackKey", 2, "MidKey"},
+        {"StartPause", 4, "ForWardKey"}, {"TopMusic", 3, "BackKey_2"},  {"BackMusic", 5, "VolumeUp_8"},
+    };
+    return table;
+}
+
+const char* KeyButtonName(int key)
+{
+    for (const KeyButtonInfo& info : KeyButtons()) {
+        if (info.key == key)
+            return info.objectName;
+    }
+    return nullptr;
+}
+
+const QVector<FunctionEntry>& FunctionEntries()
+{
+    using namespace keys;
+    static const QVector<FunctionEntry> table = [] {
+        QVector<FunctionEntry> t = {
+            {"LeftKey_3", FunctionEntry::KeyFunction, FunctionMouseButton, 1, true},
+            {"RightKey_3", FunctionEntry::KeyFunction, FunctionMouseButton, 2, true},
+            {"MidKey", FunctionEntry::KeyFunction, FunctionMouseButton, 4, true},
+            {"BackKey_2", FunctionEntry::KeyFunction, FunctionMouseButton, 8, true},
+            {"ForWardKey", FunctionEntry::KeyFunction, FunctionMouseButton, 16, true},
+            {"DPI_2", FunctionEntry::KeyFunction, FunctionReportRate, 0, true},
+            {"DPI_3", FunctionEntry::KeyFunction, FunctionProfile, 0, true},
+            {"DPI_5", FunctionEntry::KeyFunction, FunctionDisabled, 0, true},
+        };
+        for (const ConsumerEntry& entry : ConsumerEntries())
+            t.append({entry.objectName, FunctionEntry::Consumer, FunctionEventRecord, entry.selector, false});
+        t += QVector<FunctionEntry>{
+            {"VolumeUp_2", FunctionEntry::KeyFunction, FunctionTilt, 1, false},
+            {"VolumeDown_2", FunctionEntry::KeyFunction, FunctionTilt, 2, false},
+            {"VolumeUp_4", FunctionEntry::KeyFunction, FunctionLight, 0, false},
+            {"VolumeUp_5", FunctionEntry::KeyFunction, FunctionLight, 1, false},
+            {"VolumeUp_6", FunctionEntry::KeyFunction, FunctionLight, 3, false},
+            {"VolumeUp_7", FunctionEntry::KeyFunction, FunctionLight, 4, false},
+            {"VolumeUp_8", FunctionEntry::KeyFunction, FunctionDpiSwitch, 1, false},
+            {"VolumeUp_9", FunctionEntry::KeyFunction, FunctionDpiSwitch, 2, false},
+            {"VolumeUp_10", FunctionEntry::KeyFunction, FunctionDpiSwitch, 3, false},
+            // The DPI-lock entries' object names are not in DPI order.
+            {"VolumeUp_11", FunctionEntry::DpiLock, FunctionDpiLock, 100, false},
+            {"VolumeUp_12", FunctionEntry::DpiLock, FunctionDpiLock, 200, false},
+            {"VolumeUp_13", FunctionEntry::DpiLock, FunctionDpiLock, 300, false},
+            {"VolumeUp_16", FunctionEntry::DpiLock, FunctionDpiLock, 400, false},
+            {"VolumeUp_15", FunctionEntry::DpiLock, FunctionDpiLock, 500, false},
+            {"VolumeUp_19", FunctionEntry::DpiLock, FunctionDpiLock, 600, false},
+            {"VolumeUp_20", FunctionEntry::DpiLock, FunctionDpiLock, 700, false},
+            {"VolumeUp_22", FunctionEntry::DpiLock, FunctionDpiLock, 800, false},
+            {"VolumeUp_18", FunctionEntry::DpiLock, FunctionDpiLock, 900, false},
+            {"VolumeUp_24", FunctionEntry::DpiLock, FunctionDpiLock, 1000, false},
+            {"VolumeUp_23", FunctionEntry::DpiLock, FunctionDpiLock, 1100, false},
+            {"VolumeUp_21", FunctionEntry::DpiLock, FunctionDpiLock, 1200, false},
+            {"VolumeUp_14", FunctionEntry::KeyFunction, FunctionWheel, 1, false},
+            {"VolumeDown_14", FunctionEntry::KeyFunction, FunctionWheel, 2, false},
+        };
+        return t;
+    }();
+    return table;
+}
+
+const FunctionEntry* FindFunctionEntry(const QString& objectName)
+{
+    for (const FunctionEntry& entry : FunctionEntries()) {
+        if (objectName == QLatin1String(entry.objectName))
+            return &entry;
+    }
+    return nullptr;
+}
+
+const QVector<SubMenuSwitch>& SubMenuSwitches()
+{
+    static const QVector<SubMenuSwitch> table = {
+        {"DPI_12", "page_3"}, {"DPI_11", "page_4"}, {"DPI_9", "page_6"},
+        {"DPI_7", "page_7"},  {"DPI_4", "page_8"},  {"DPI_13", "page_10"},
+    };
+    return table;
+}
+
+const QVector<const char*>& MainListEntries()
+{
+    static const QVector<const char*> table = {
+        "LeftKey_3", "RightKey_3", "MidKey", "BackKey_2", "ForWardKey", "DPI_2",  "DPI_3", "DPI_6", "DPI_8",
+        "DPI_5",     "DPI_13",     "DPI_11", "DPI_4",     "DPI_9",      "DPI_7",  "DPI_12", "DPI_10",
+    };
+    return table;
+}
+
+namespace {
+
+int mainRow(const char* entry)
+{
+    const QVector<const char*>& entries = MainListEntries();
+    for (int i = 0; i < entries.size(); ++i) {
+        if (qstrcmp(entries.at(i), entry) == 0)
+            return i;
+    }
+    return 0;
+}
+
+// The sub-menu entry of {type, value} and its row within its sub-menu (the
+// entries of one type fill one sub-menu, in menu order).
+bool findSubEntry(FunctionEntry::Kind kind, int type, int value, QString& name, int& row)
+{
+    int r = 0;
+    for (const FunctionEntry& entry : FunctionEntries()) {
+        if (entry.mainList || entry.kind != kind || entry.type != type)
+            continue;
+        if (entry.value == value) {
+            name = QLatin1String(entry.objectName);
+            row = r;
+            return true;
+        }
+        ++r;
+    }
+    return false;
+}
+
+}  // namespace
+
+MenuSelection SelectionFor(int type, int value1, const KeyEventRecord& record, int dpi)
+{
+    using namespace keys;
+    MenuSelection s;
+    s.known = type >= FunctionDisabled && type <= FunctionWheel;
+    if (!s.known)
+        return s;
+    s.subPage = QLatin1String(NoSubMenuPage);
+    auto withSubMenu = [&](const char* page, const char* main, FunctionEntry::Kind kind, int value) {
+        s.subPage = QLatin1String(page);
+        s.mainEntry = QLatin1String(main);
+        s.mainRow = mainRow(main);
+        findSubEntry(kind, type, value, s.subEntry, s.subRow);
+    };
+    auto plain = [&](const char* main) {
+        s.mainEntry = QLatin1String(main);
+        s.mainRow = mainRow(main);
+    };
+    switch (type) {
+    case FunctionDisabled: plain("DPI_5"); break;
+    case FunctionMouseButton:
+        // A button value that no entry gives marks nothing.
+        for (const FunctionEntry& e : FunctionEntries()) {
+            if (e.type == FunctionMouseButton && e.value == value1)
+                plain(e.objectName);
+        }
+        break;
+    case FunctionDpiSwitch: withSubMenu("page_7", "DPI_7", FunctionEntry::KeyFunction, value1); break;
+    case FunctionTilt: withSubMenu("page_4", "DPI_11", FunctionEntry::KeyFunction, value1); break;
+    case FunctionFireKey: plain("DPI_6"); break;
+    case FunctionEventRecord: {
+        // Only the low byte of a consumer usage tells the entries apart.
+        const KeyEvent& first = record.events[0];
+        const ConsumerEntry* consumer = first.kind == KindConsumer ? FindConsumerEntry(first.code & 0xFF) : nullptr;
+        if (consumer)
+            withSubMenu("page_3", "DPI_12", FunctionEntry::Consumer, consumer->selector);
+        else
+            plain("DPI_8");
+        break;
+    }
+    case FunctionMacro:
+        s.subPage = QStringLiteral("page_5");
+        plain("DPI_10");
+        s.macroKey = true;
+        break;
+    case FunctionReportRate: plain("DPI_2"); break;
+    case FunctionLight: withSubMenu("page_6", "DPI_9", FunctionEntry::KeyFunction, value1); break;
+    case FunctionProfile: plain("DPI_3"); break;
+    case FunctionDpiLock: withSubMenu("page_8", "DPI_4", FunctionEntry::DpiLock, dpi); break;
+    case FunctionWheel: withSubMenu("page_10", "DPI_13", FunctionEntry::KeyFunction, value1); break;
+    default: break;
+    }
+    return s;
+}
+
+}  // namespace buttons

@@ -1,0 +1,622 @@
+// The button page's function menu against the simulated device: the key
+// captions of a device's image, every entry's function reaching the device,
+// the DPI-lock entries and their step indexes, the combination and fire-key
+// dialogs, the defaults a key gets back when its macro is deleted, and the
+// notices of the last left click and of a missing macro.
+#include "../../core/LinkTestSupport.h"
+
+#include "Buttoninterface.h"
+#include "DeviceCache.h"
+#include "FireKey.h"
+#include "GroupKey.h"
+#include "HIDUsb.h"
+#include "KeyRecords.h"
+#include "LeftButtonOnly.h"
+#include "MacroName.h"
+#include "MacroSettings.h"
+#include "MakeMacro.h"
+#include "Startup.h"
+#include "ui_Buttoninterface.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cstring>
+#include <memory>
+
+using namespace linktest;
+
+namespace {
+
+const QString Mouse = QStringLiteral("mouse1");
+
+void ignoreReports(unsigned char*, int, unsigned char*, unsigned int) {}
+
+int sends()
+{
+    return callsLog({QStringLiteral("ProtocolDataUpdate")}).size();
+}
+
+KeyEvent ev(int state, int kind, int code)
+{
+    return KeyEvent{uint8_t(state), uint8_t(kind), uint16_t(code), 10};
+}
+
+KeyEventRecord record(std::initializer_list<KeyEvent> events)
+{
+    KeyEventRecord r{};
+    int i = 0;
+    for (const KeyEvent& e : events)
+        r.events[i++] = e;
+    r.count = uint8_t(i);
+    return r;
+}
+
+bool sameRecord(const KeyEventRecord& a, const KeyEventRecord& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void setMacroName(FlashDataMap& image, int key, const QByteArray& name)
+{
+    std::memset(image.macros[key].name, 0, MacroNameBytes);
+    std::memcpy(image.macros[key].name, name.constData(), size_t(name.size()));
+    image.macros[key].nameLength = uint8_t(name.size());
+}
+
+// Runs act on the first modal dialog of type T that comes up (from inside
+// its exec()); `seen` tells whether one came.
+template <typename T>
+void whenModal(const std::function<void(T*)>& act, bool* seen)
+{
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, qApp, [timer, act, seen] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            *seen = true;
+            act(dialog);
+        }
+    });
+    timer->start();
+    // A dialog that never comes must not leave the timer to a later case.
+    QTimer::singleShot(5000, timer, [timer] { timer->deleteLater(); });
+}
+
+// The entry names a test does not want to hard-code twice.
+QToolButton* tool(Buttoninterface& page, const QString& name)
+{
+    return page.findChild<QToolButton*>(name);
+}
+
+}  // namespace
+
+class ButtonFunctionsTest : public QObject
+{
+    Q_OBJECT
+
+    FlashDataMap m_base{};
+
+    // The image in memory is the device's own; the page is filled from it.
+    void useImage(const FlashDataMap& image)
+    {
+        QVERIFY(storeDeviceImage(Mouse, image));
+        QMutexLocker lock(&FlashDataMutex);
+        CurrentFlashData = image;
+        ImageBelongsToDevice = true;
+    }
+
+    std::unique_ptr<Buttoninterface> makePage(const FlashDataMap& image)
+    {
+        auto page = std::make_unique<Buttoninterface>();
+        // The link object's check timer would probe the device in the middle
+        // of a case; the cases drive the device themselves.
+        if (CheckTimer)
+            CheckTimer->stop();
+        SetCurrentDevicePath("hidbench/rx8k");
+        page->resize(883, 630);
+        page->show();
+        page->SlotUpDataButtonUIButton(image);
+        clearCallsLog();
+        return page;
+    }
+
+    // An image in which the six keys carry their usual mouse functions.
+    FlashDataMap mouseImage() const
+    {
+        FlashDataMap image = m_base;
+        const KeyFunction usual[6] = {{1, 1, 0}, {1, 2, 0}, {1, 4, 0}, {1, 8, 0}, {1, 16, 0}, {2, 1, 0}};
+        for (int k = 0; k < 6; ++k) {
+            image.keys[k] = usual[k];
+            image.keyEvents[k] = KeyEventRecord{};
+        }
+        return image;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        PrepareUserFolders(UserDir());
+        MacroSettings::GetInstance()->Reload();
+        bench({QStringLiteral("init")});
+        bench({QStringLiteral("option"), QStringLiteral("trace=on")});
+        m_base = deviceImage(Mouse);
+        QCOMPARE(m_base.dpiStageCount, uint8_t(6));  // the bench's factory image
+        QVERIFY(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &ignoreReports));
+    }
+
+    void cleanupTestCase() { UsbServer_Exit(); }
+
+    void init()
+    {
+        CurrentDeviceInfo = DeviceAllInfo();
+        CurrentDeviceInfo.driveIndex = 0;  // Drive1: six keys, sensor AX72, no "0x05" defaults
+        ButtonUiLoading = false;
+        LightUiLoading = false;
+        SensorUiLoading = false;
+        ReadAgain = false;
+        DeviceOffline = false;
+        DeviceInfoFile.clear();
+        QDir(keys::MacroFolder()).removeRecursively();
+        QDir().mkpath(keys::MacroFolder());
+        bench({QStringLiteral("online"), Mouse});
+        useImage(mouseImage());
+        clearCallsLog();
+    }
+
+    void captionsOfADeviceImage()
+    {
+        FlashDataMap image = mouseImage();
+        image.keys[1] = {10, 16, 0};  // DPI lock, AX72 step 16 = 800 DPI
+        image.keys[2] = {5, 0, 0};
+        image.keyEvents[2] = record({ev(0, 0, 1), ev(0, 0, 2), ev(0, 1, 4), ev(1, 1, 4), ev(1, 0, 2), ev(1, 0, 1)});
+        image.keys[3] = {8, 3, 0};
+        image.keys[4] = {5, 0, 0};
+        image.keyEvents[4] = record({ev(0, 2, 0x00CD), ev(1, 2, 0x00CD)});
+        image.keys[5] = {6, 5, 3};
+        setMacroName(image, 5, "m1");
+        QVERIFY(storeDeviceImage(Mouse, image));
+        const FlashDataMap fromDevice = deviceImage(Mouse);
+        QCOMPARE(std::memcmp(&fromDevice, &image, sizeof image), 0);
+
+        auto page = makePage(fromDevice);
+        QCOMPARE(page->KeyButton(0)->text(), QStringLiteral("Left button"));
+        QCOMPARE(page->KeyButton(1)->text(), QStringLiteral("DPI lock-800"));
+        QCOMPARE(page->KeyButton(2)->text(), QStringLiteral("Ctrl+Shift+A"));
+        QCOMPARE(page->KeyButton(3)->text(), QStringLiteral("Light strip on/off"));
+        QCOMPARE(page->KeyButton(4)->text(), QStringLiteral("Play/Pause"));
+        QCOMPARE(page->KeyButton(5)->text(), QStringLiteral("Macro: m1"));
+        QCOMPARE(page->Form()->TopMusic->text(), QStringLiteral("Light strip on/off"));  // key 3
+        QCOMPARE(page->Form()->StartPause->text(), QStringLiteral("Play/Pause"));        // key 4
+        QFile macroFile(keys::MacroFolder() + QStringLiteral("/m1.ini"));
+        QVERIFY(macroFile.open(QIODevice::ReadOnly));
+        QVERIFY(macroFile.readAll().startsWith("3\n"));
+        QCOMPARE(page->keyType, (QVector<int>{1, 10, 5, 8, 5, 6}));
+        QCOMPARE(page->keyValue1, (QVector<int>{1, 16, 0, 3, 0, 5}));
+
+        // A language change shows the same functions in the new words, from
+        // the image in memory, once the device has a cached image.
+        {
+            QMutexLocker lock(&FlashDataMutex);
+            CurrentFlashData = fromDevice;
+        }
+        // Without a cached image of the device the keys show the file's key
+        // texts.
+        PostMsg::GetInstance()->PostChangeLanguage(1);
+        QCOMPARE(page->KeyButton(1)->text(), QStringLiteral("右键"));
+        QCOMPARE(page->KeyButton(5)->text(), QStringLiteral("下一曲"));
+        DeviceInfoFile = QStringLiteral("captions-test.bin");
+        QVERIFY(WriteDeviceInfoFile(DeviceInfoFile, fromDevice));
+        PostMsg::GetInstance()->PostChangeLanguage(1);
+        QCOMPARE(page->KeyButton(0)->text(), QStringLiteral("左键"));
+        QCOMPARE(page->KeyButton(1)->text(), QStringLiteral("DPI锁定-800"));
+        QCOMPARE(page->KeyButton(3)->text(), QStringLiteral("开/关灯带"));
+        QCOMPARE(page->KeyButton(4)->text(), QStringLiteral("播放/暂停"));
+        QCOMPARE(page->KeyButton(5)->text(), QStringLiteral("宏：m1"));
+        QCOMPARE(tool(*page, "DPI_12")->text(), QStringLiteral("多媒体功能"));
+        QCOMPARE(tool(*page, "VolumeUp_9")->text(), QStringLiteral("DPI+"));  // the same in every language
+        QCOMPARE(tool(*page, "DPI_12")->font().pointSize(), 9);
+        PostMsg::GetInstance()->PostChangeLanguage(4);
+        QCOMPARE(page->KeyButton(0)->text(), QStringLiteral("Левая кнопка"));
+        QCOMPARE(tool(*page, "DPI_12")->font().pointSize(), 7);
+
+        PostMsg::GetInstance()->PostChangeLanguage(0);
+        QCOMPARE(page->KeyButton(1)->text(), QStringLiteral("DPI lock-800"));
+        QFile::remove(DeviceInfoFilePath(DeviceInfoFile));
+        QCOMPARE(sends(), 0);  // captions never write to the device
+    }
+
+    void everyEntryReachesTheDevice_data()
+    {
+        QTest::addColumn<QString>("opener");  // main-list entry showing the sub-menu, or empty
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("value1");
+        QTest::addColumn<int>("usage");  // consumer usage of a type-5 entry
+        const struct {
+            const char* opener;
+            const char* entry;
+            int type, value1, usage;
+        } rows[] = {
+            {"", "LeftKey_3", 1, 1, 0},   {"", "RightKey_3", 1, 2, 0},  {"", "MidKey", 1, 4, 0},
+            {"", "BackKey_2", 1, 8, 0},   {"", "ForWardKey", 1, 16, 0}, {"", "DPI_2", 7, 0, 0},
+            {"", "DPI_3", 9, 0, 0},       {"", "DPI_5", 0, 0, 0},
+            {"DPI_12", "Player", 5, 0, 0x0183},        {"DPI_12", "StartPause_2", 5, 0, 0x00CD},
+            {"DPI_12", "BackMusic_2", 5, 0, 0x00B5},   {"DPI_12", "TopMusic_2", 5, 0, 0x00B6},
+            {"DPI_12", "Mute", 5, 0, 0x00B7},          {"DPI_12", "VolumeUp", 5, 0, 0x00E2},
+            {"DPI_12", "VolumeDown", 5, 0, 0x00E9},    {"DPI_12", "VolumeDown_4", 5, 0, 0x00EA},
+            {"DPI_12", "VolumeDown_5", 5, 0, 0x018A},  {"DPI_12", "VolumeDown_6", 5, 0, 0x0192},
+            {"DPI_12", "VolumeDown_3", 5, 0, 0x0194},  {"DPI_12", "VolumeDown_8", 5, 0, 0x0223},
+            {"DPI_12", "VolumeDown_9", 5, 0, 0x0221},  {"DPI_12", "VolumeDown_7", 5, 0, 0x0225},
+            {"DPI_12", "VolumeDown_10", 5, 0, 0x0224}, {"DPI_12", "VolumeDown_12", 5, 0, 0x0226},
+            {"DPI_12", "VolumeDown_13", 5, 0, 0x0227}, {"DPI_12", "VolumeDown_11", 5, 0, 0x022A},
+            {"DPI_11", "VolumeUp_2", 3, 1, 0},  {"DPI_11", "VolumeDown_2", 3, 2, 0},
+            {"DPI_9", "VolumeUp_4", 8, 0, 0},   {"DPI_9", "VolumeUp_5", 8, 1, 0},
+            {"DPI_9", "VolumeUp_6", 8, 3, 0},   {"DPI_9", "VolumeUp_7", 8, 4, 0},
+            {"DPI_7", "VolumeUp_8", 2, 1, 0},   {"DPI_7", "VolumeUp_9", 2, 2, 0},
+            {"DPI_7", "VolumeUp_10", 2, 3, 0},
+            {"DPI_13", "VolumeUp_14", 11, 1, 0}, {"DPI_13", "VolumeDown_14", 11, 2, 0},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.entry) << QString::fromLatin1(r.opener) << QString::fromLatin1(r.entry) << r.type
+                                   << r.value1 << r.usage;
+    }
+
+    void everyEntryReachesTheDevice()
+    {
+        QFETCH(QString, opener);
+        QFETCH(QString, entry);
+        QFETCH(int, type);
+        QFETCH(int, value1);
+        QFETCH(int, usage);
+        FlashDataMap start = mouseImage();
+        start.keyEvents[1] = record({ev(0, 1, 0x1E), ev(1, 1, 0x1E)});  // an old record of key 1
+        useImage(start);
+        auto page = makePage(start);
+
+        // The key of the second row (RightKey, key 1) opens its menu.
+        QTest::mouseClick(page->Form()->RightKey, Qt::LeftButton);
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page_2);
+        QVERIFY(tool(*page, "RightKey_3")->isChecked());
+        if (!opener.isEmpty())
+            QTest::mouseClick(tool(*page, opener), Qt::LeftButton);
+        QToolButton* button = tool(*page, entry);
+        QVERIFY(button && button->isVisible());
+        const QString text = button->text();
+        QTest::mouseClick(button, Qt::LeftButton);
+
+        FlashDataMap expected = start;
+        expected.keys[1] = KeyFunction{uint8_t(type), uint8_t(value1), 0};
+        if (usage)
+            expected.keyEvents[1] = keys::ConsumerRecord(usage);
+        const FlashDataMap stored = deviceImage(Mouse);
+        QVERIFY(std::memcmp(&stored, &expected, sizeof stored) == 0);
+        QCOMPARE(sends(), 1);
+        QCOMPARE(page->KeyButton(1)->text(), text);
+        QCOMPARE(page->keyType.at(1), type);
+        QCOMPARE(page->keyValue1.at(1), value1);
+        // The menu closed on the key; the other keys kept their functions.
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_9);
+        QCOMPARE(page->Form()->scrollArea_11->verticalScrollBar()->styleSheet(), QStringLiteral("QScrollBar {width:10px;}"));
+        QVERIFY(page->Form()->RightKey->isChecked());
+        QCOMPARE(page->KeyButton(0)->text(), QStringLiteral("Left button"));
+    }
+
+    void anOfflineEntryChangesNothing()
+    {
+        auto page = makePage(mouseImage());
+        QTest::mouseClick(page->Form()->BackKey, Qt::LeftButton);
+        bench({QStringLiteral("offline"), Mouse});
+        QSignalSpy offline(PostMsg::GetInstance(), SIGNAL(SigMouseOffLineo(int)));
+        QTest::mouseClick(tool(*page, "DPI_5"), Qt::LeftButton);
+        QCOMPARE(offline.count(), 1);
+        QCOMPARE(sends(), 0);
+        QCOMPARE(page->KeyButton(2)->text(), QStringLiteral("Middle button"));
+        QCOMPARE(page->keyType.at(2), 1);
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
+    }
+
+    void dpiLockEntries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("dpi");
+        const char* names[] = {"VolumeUp_11", "VolumeUp_12", "VolumeUp_13", "VolumeUp_16", "VolumeUp_15", "VolumeUp_19",
+                               "VolumeUp_20", "VolumeUp_22", "VolumeUp_18", "VolumeUp_24", "VolumeUp_23", "VolumeUp_21"};
+        for (int i = 0; i < 12; ++i)
+            QTest::newRow(names[i]) << QString::fromLatin1(names[i]) << 100 * (i + 1);
+    }
+
+    void dpiLockEntries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, dpi);
+        auto page = makePage(mouseImage());
+        QCOMPARE(page->sensorName, QStringLiteral("AX72"));
+        QTest::mouseClick(page->Form()->StartPause, Qt::LeftButton);  // key 4
+        QTest::mouseClick(tool(*page, "DPI_4"), Qt::LeftButton);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_8);
+        QTest::mouseClick(tool(*page, entry), Qt::LeftButton);
+        // The installed table of the AX72 has one step per 50 DPI.
+        const int index = dpi / 50;
+        const KeyFunction sent = deviceImage(Mouse).keys[4];
+        QCOMPARE(int(sent.type), 10);
+        QCOMPARE(int(sent.value1), index);
+        QCOMPARE(int(sent.value2), 0);
+        QCOMPARE(page->KeyButton(4)->text(), QStringLiteral("DPI lock-%1").arg(dpi));
+        QCOMPARE(page->keyValue1.at(4), index);
+
+        // Opening the key again marks the same entry, through the step's DPI.
+        QTest::mouseClick(page->Form()->StartPause, Qt::LeftButton);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_8);
+        QVERIFY(tool(*page, "DPI_4")->isChecked());
+        QVERIFY(tool(*page, entry)->isChecked());
+
+        // A sensor without definitions counts steps from 100 DPI = 1.
+        page->sensorName = QStringLiteral("NoTable");
+        QTest::mouseClick(tool(*page, entry), Qt::LeftButton);
+        QCOMPARE(int(deviceImage(Mouse).keys[4].value1), dpi / 50 - 1);
+    }
+
+    void aDpiTheSensorCannotLockSendsNothing()
+    {
+        auto page = makePage(mouseImage());
+        // A table that knows 800 DPI only.
+        page->sensorDefines = ParseSensorDefines("#define SENSOR_AX72_DPI_800\t0x10\n");
+        QTest::mouseClick(page->Form()->BackMusic, Qt::LeftButton);
+        QTest::mouseClick(tool(*page, "DPI_4"), Qt::LeftButton);
+        QTest::mouseClick(tool(*page, "VolumeUp_11"), Qt::LeftButton);  // 100
+        QCOMPARE(sends(), 0);
+        QCOMPARE(deviceImage(Mouse).keys[5].type, uint8_t(2));
+        QCOMPARE(page->KeyButton(5)->text(), QStringLiteral("DPI cycle"));
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
+        QTest::mouseClick(page->Form()->BackMusic, Qt::LeftButton);
+        QTest::mouseClick(tool(*page, "DPI_4"), Qt::LeftButton);
+        QTest::mouseClick(tool(*page, "VolumeUp_22"), Qt::LeftButton);  // 800
+        QCOMPARE(sends(), 1);
+        QCOMPARE(int(deviceImage(Mouse).keys[5].value1), 0x10);
+    }
+
+    void combinationEntry()
+    {
+        FlashDataMap start = mouseImage();
+        start.keyEvents[2] = record({ev(0, 2, 0xE9), ev(1, 2, 0xE9)});
+        useImage(start);
+        auto page = makePage(start);
+        QTest::mouseClick(page->Form()->BackKey, Qt::LeftButton);  // key 2
+
+        // Cancel changes nothing.
+        bool seen = false;
+        whenModal<GroupKey>([](GroupKey* d) { QTest::mouseClick(d->findChild<QToolButton*>("NewHong_2"), Qt::LeftButton); },
+                            &seen);
+        QTest::mouseClick(tool(*page, "DPI_8"), Qt::LeftButton);
+        QVERIFY(seen);
+        QCOMPARE(sends(), 0);
+        QCOMPARE(page->KeyButton(2)->text(), QStringLiteral("Middle button"));
+
+        // Ctrl ticked, A captured: Ctrl+A.
+        seen = false;
+        whenModal<GroupKey>(
+            [](GroupKey* d) {
+                d->SetClock([] { return qint64(1000); });
+                d->UpdateCapslockTip(65, true, false);  // A
+                d->findChild<QCheckBox*>("Ctrl")->setChecked(true);
+                QTest::mouseClick(d->findChild<QToolButton*>("NewHong"), Qt::LeftButton);
+            },
+            &seen);
+        QTest::mouseClick(tool(*page, "DPI_8"), Qt::LeftButton);
+        QVERIFY(seen);
+        const FlashDataMap stored = deviceImage(Mouse);
+        QCOMPARE(stored.keys[2].type, uint8_t(5));
+        QCOMPARE(stored.keys[2].value1, uint8_t(0));
+        QCOMPARE(stored.keys[2].value2, uint8_t(0));
+        QVERIFY(sameRecord(stored.keyEvents[2], record({ev(0, 0, 1), ev(0, 1, 4), ev(1, 1, 4), ev(1, 0, 1)})));
+        QVERIFY(std::memcmp(&stored.keyEvents[1], &start.keyEvents[1], sizeof(KeyEventRecord)) == 0);
+        QCOMPARE(sends(), 1);
+        QCOMPARE(page->KeyButton(2)->text(), QStringLiteral("Ctrl+A"));
+        QCOMPARE(page->keyType.at(2), 5);
+        // The menu stays open on the main list for the same key.
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page_2);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_9);
+        QVERIFY(page->Form()->BackKey->isChecked());
+
+        // The caption of the stored record after a fill reads the same.
+        page->SlotUpDataButtonUIB(stored);
+        QCOMPARE(page->KeyButton(2)->text(), QStringLiteral("Ctrl+A"));
+        // Opening the key again marks the combination entry.
+        QTest::mouseClick(page->Form()->BackKey, Qt::LeftButton);
+        QVERIFY(tool(*page, "DPI_8")->isChecked());
+    }
+
+    void fireKeyEntry()
+    {
+        auto page = makePage(mouseImage());
+        QTest::mouseClick(page->Form()->TopMusic, Qt::LeftButton);  // key 3
+
+        int presetTime = 0, presetCount = 0;
+        bool seen = false;
+        whenModal<FireKey>(
+            [&](FireKey* d) {
+                presetTime = d->findChild<QSpinBox*>("Time")->value();
+                presetCount = d->findChild<QSpinBox*>("Count")->value();
+                d->findChild<QSpinBox*>("Time")->setValue(50);
+                d->findChild<QSpinBox*>("Count")->setValue(0);
+                QTest::mouseClick(d->findChild<QToolButton*>("NewHong"), Qt::LeftButton);
+            },
+            &seen);
+        QTest::mouseClick(tool(*page, "DPI_6"), Qt::LeftButton);
+        QVERIFY(seen);
+        QCOMPARE(presetTime, 10);
+        QCOMPARE(presetCount, 3);
+        const KeyFunction fire = deviceImage(Mouse).keys[3];
+        QCOMPARE(int(fire.type), 4);
+        QCOMPARE(int(fire.value1), 50);
+        QCOMPARE(int(fire.value2), 0);
+        QCOMPARE(page->KeyButton(3)->text(), QStringLiteral("Fire key"));
+        QCOMPARE(page->keyValue1.at(3), 50);
+        QCOMPARE(page->keyValue2.at(3), 0);
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
+
+        // A fire key opens the dialog at its own values; Cancel keeps them.
+        QTest::mouseClick(page->Form()->TopMusic, Qt::LeftButton);
+        QVERIFY(tool(*page, "DPI_6")->isChecked());
+        seen = false;
+        whenModal<FireKey>(
+            [&](FireKey* d) {
+                presetTime = d->findChild<QSpinBox*>("Time")->value();
+                presetCount = d->findChild<QSpinBox*>("Count")->value();
+                QTest::mouseClick(d->findChild<QToolButton*>("NewHong_2"), Qt::LeftButton);
+            },
+            &seen);
+        QTest::mouseClick(tool(*page, "DPI_6"), Qt::LeftButton);
+        QVERIFY(seen);
+        QCOMPARE(presetTime, 50);
+        QCOMPARE(presetCount, 0);
+        QCOMPARE(sends(), 1);
+
+        // Another key starts from 10 and 3 again.
+        QTest::mouseClick(page->Form()->BackMusic, Qt::LeftButton);
+        seen = false;
+        whenModal<FireKey>(
+            [&](FireKey* d) {
+                presetTime = d->findChild<QSpinBox*>("Time")->value();
+                presetCount = d->findChild<QSpinBox*>("Count")->value();
+                QTest::mouseClick(d->findChild<QToolButton*>("CloseButton"), Qt::LeftButton);
+            },
+            &seen);
+        QTest::mouseClick(tool(*page, "DPI_6"), Qt::LeftButton);
+        QVERIFY(seen);
+        QCOMPARE(presetTime, 10);
+        QCOMPARE(presetCount, 3);
+        QCOMPARE(sends(), 1);
+    }
+
+    void deletedMacroGivesTheMouseDefaults()
+    {
+        // Drive1 defines no event-record defaults: each key gets its mouse
+        // function back, whatever its caption said before.
+        FlashDataMap start = mouseImage();
+        for (int k : {1, 3}) {
+            start.keys[k] = {6, uint8_t(k), 1};
+            setMacroName(start, k, "m1");
+            start.keyEvents[k] = record({ev(0, 1, 4), ev(1, 1, 4)});
+        }
+        start.keys[5] = {6, 5, 1};
+        setMacroName(start, 5, "m2");
+        useImage(start);
+        auto page = makePage(start);
+        QCOMPARE(page->KeyButton(1)->text(), QStringLiteral("Macro: m1"));
+        QCOMPARE(page->KeyButton(3)->text(), QStringLiteral("Macro: m1"));
+
+        PostMsg::GetInstance()->PostDeleteMacroButton(QStringLiteral("Macro: m1"));
+        const FlashDataMap stored = deviceImage(Mouse);
+        QCOMPARE(int(stored.keys[1].type), 1);
+        QCOMPARE(int(stored.keys[1].value1), 2);
+        QCOMPARE(int(stored.keys[3].type), 1);
+        QCOMPARE(int(stored.keys[3].value1), 8);
+        QVERIFY(sameRecord(stored.keyEvents[1], KeyEventRecord{}));
+        QVERIFY(sameRecord(stored.keyEvents[3], KeyEventRecord{}));
+        QCOMPARE(int(stored.keys[5].type), 6);  // another macro stays
+        QCOMPARE(page->KeyButton(1)->text(), QStringLiteral("Right button"));
+        QCOMPARE(page->KeyButton(3)->text(), QStringLiteral("Back button"));
+        QCOMPARE(page->keyType.at(3), 1);
+        QCOMPARE(page->keyValue1.at(3), 8);
+        QCOMPARE(sends(), 3);  // one per key, then the image once more
+        for (int k = 0; k < 6; ++k)
+            QVERIFY(!page->KeyButton(k)->isChecked());
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
+
+        // A caption no key shows still sends the image once.
+        clearCallsLog();
+        PostMsg::GetInstance()->PostDeleteMacroButton(QStringLiteral("m2"));
+        QCOMPARE(sends(), 1);
+        QCOMPARE(int(deviceImage(Mouse).keys[5].type), 6);
+    }
+
+    void deletedMacroGivesTheModelDefaults()
+    {
+        // Drive2: key 4 defaults to the play/pause consumer key, key 5 to
+        // Ctrl+C, the others to their mouse buttons.
+        CurrentDeviceInfo.driveIndex = 1;
+        FlashDataMap start = mouseImage();
+        for (int k : {0, 4, 5}) {
+            start.keys[k] = {6, uint8_t(k), 2};
+            setMacroName(start, k, "gone");
+            start.keyEvents[k] = record({ev(0, 1, 5), ev(1, 1, 5)});
+        }
+        useImage(start);
+        auto page = makePage(start);
+        QCOMPARE(page->sensorName, QStringLiteral("IX90"));
+        page->KeyButton(1)->setText(QStringLiteral("Left button"));  // a second left click: no refusal anywhere
+
+        PostMsg::GetInstance()->PostDeleteMacroButton(QStringLiteral("Macro: gone"));
+        const FlashDataMap stored = deviceImage(Mouse);
+        QCOMPARE(int(stored.keys[0].type), 1);
+        QCOMPARE(int(stored.keys[0].value1), 1);
+        QVERIFY(sameRecord(stored.keyEvents[0], KeyEventRecord{}));
+        QCOMPARE(int(stored.keys[4].type), 5);
+        QVERIFY(sameRecord(stored.keyEvents[4], record({ev(0, 2, 0x00CD), ev(1, 2, 0x00CD)})));
+        QCOMPARE(int(stored.keys[5].type), 5);
+        QVERIFY(sameRecord(stored.keyEvents[5], record({ev(0, 0, 1), ev(0, 1, 0x06), ev(1, 1, 0x06), ev(1, 0, 1)})));
+        QCOMPARE(page->KeyButton(0)->text(), QStringLiteral("Left button"));
+        QCOMPARE(page->KeyButton(4)->text(), QStringLiteral("Play/Pause"));
+        QCOMPARE(page->KeyButton(5)->text(), QStringLiteral("Ctrl+C"));
+        QCOMPARE(page->keyType, (QVector<int>{1, 1, 1, 1, 5, 5}));
+        QCOMPARE(sends(), 4);
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_9);
+        for (int k = 0; k < 6; ++k)
+            QVERIFY(!page->KeyButton(k)->isChecked());
+    }
+
+    void theLastLeftClickStays()
+    {
+        auto page = makePage(mouseImage());
+        bool seen = false;
+        whenModal<LeftButtonOnly>([](LeftButtonOnly* d) { d->close(); }, &seen);
+        QTest::mouseClick(page->Form()->FireKey, Qt::LeftButton);
+        QVERIFY(seen);
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_9);
+        for (int k = 0; k < 6; ++k)
+            QVERIFY(!page->KeyButton(k)->isChecked());
+
+        // With a second key giving the left click either one opens.
+        FlashDataMap two = mouseImage();
+        two.keys[2] = {1, 1, 0};
+        page->SlotUpDataButtonUIB(two);
+        QTest::mouseClick(page->Form()->FireKey, Qt::LeftButton);
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page_2);
+        QVERIFY(tool(*page, "LeftKey_3")->isChecked());
+        QVERIFY(page->Form()->FireKey->isChecked());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+
+    void theMacroEntryWithoutMacros()
+    {
+        auto page = makePage(mouseImage());
+        QTest::mouseClick(page->Form()->RightKey, Qt::LeftButton);
+        bool seen = false;
+        whenModal<MakeMacro>([](MakeMacro* d) { d->close(); }, &seen);
+        QTest::mouseClick(tool(*page, "DPI_10"), Qt::LeftButton);
+        QVERIFY(seen);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_9);
+
+        QVERIFY(keys::WriteMacroFile(QStringLiteral("first"), QStringLiteral("1")));
+        PostMsg::GetInstance()->PostAddMacroButton();
+        seen = false;
+        QTest::mouseClick(tool(*page, "DPI_10"), Qt::LeftButton);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_5);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+};
+
+QTEST_MAIN(ButtonFunctionsTest)
+#include "tst_buttonfunctions.moc"

@@ -1,0 +1,164 @@
+// The function menu as data: which key button stands for which key, what
+// every entry gives a key, and which entries a key's present function marks
+// when its menu opens.
+#include "ButtonMenu.h"
+#include "KeyRecords.h"
+
+#include <QSet>
+#include <QtTest>
+
+#include <algorithm>
+
+using namespace buttons;
+
+namespace {
+KeyEventRecord recordOf(int kind, int code)
+{
+    KeyEventRecord record{};
+    record.count = 2;
+    record.events[0] = {0, uint8_t(kind), uint16_t(code), 10};
+    record.events[1] = {1, uint8_t(kind), uint16_t(code), 10};
+    return record;
+}
+}  // namespace
+
+class ButtonMenuTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keyButtons()
+    {
+        // Page order; StartPause (key 4) stands before TopMusic (key 3).
+        QStringList names;
+        QList<int> keys;
+        QStringList fallbacks;
+        for (const KeyButtonInfo& info : KeyButtons()) {
+            names << QLatin1String(info.objectName);
+            keys << info.key;
+            fallbacks << QLatin1String(info.fallbackEntry);
+        }
+        QCOMPARE(names, (QStringList{"FireKey", "RightKey", "BackKey", "StartPause", "TopMusic", "BackMusic"}));
+        QCOMPARE(keys, (QList<int>{0, 1, 2, 4, 3, 5}));
+        // Keys 0..4 fall back to the mouse button 1 << key, key 5 to DPI cycle.
+        for (const KeyButtonInfo& info : KeyButtons()) {
+            const FunctionEntry* entry = FindFunctionEntry(QLatin1String(info.fallbackEntry));
+            QVERIFY(entry);
+            if (info.key < 5) {
+                QCOMPARE(entry->type, 1);
+                QCOMPARE(entry->value, 1 << info.key);
+            } else {
+                QCOMPARE(entry->type, 2);
+                QCOMPARE(entry->value, 1);
+            }
+        }
+        QCOMPARE(QLatin1String(KeyButtonName(3)), QLatin1String("TopMusic"));
+        QVERIFY(KeyButtonName(6) == nullptr);
+        QVERIFY(KeyButtonName(-1) == nullptr);
+    }
+
+    void entriesAreUniqueAndComplete()
+    {
+        QSet<QString> names;
+        int main = 0, consumer = 0, dpiLock = 0;
+        for (const FunctionEntry& entry : FunctionEntries()) {
+            QVERIFY2(!names.contains(QLatin1String(entry.objectName)), entry.objectName);
+            names.insert(QLatin1String(entry.objectName));
+            main += entry.mainList;
+            consumer += entry.kind == FunctionEntry::Consumer;
+            dpiLock += entry.kind == FunctionEntry::DpiLock;
+            QVERIFY(entry.type >= 0 && entry.type <= 11);
+        }
+        QCOMPARE(FunctionEntries().size(), 49);
+        QCOMPARE(main, 8);
+        QCOMPARE(consumer, 18);
+        QCOMPARE(dpiLock, 12);
+        // The DPI-lock entries in menu order lock 100 .. 1200.
+        QList<int> dpis;
+        for (const FunctionEntry& entry : FunctionEntries()) {
+            if (entry.kind == FunctionEntry::DpiLock)
+                dpis << entry.value;
+        }
+        QCOMPARE(dpis, (QList<int>{100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, 1100, 1200}));
+        QCOMPARE(FindFunctionEntry("VolumeUp_22")->value, 800);
+        QCOMPARE(FindFunctionEntry("VolumeUp_6")->value, 3);  // the light strip; no entry writes 2
+        QVERIFY(!FindFunctionEntry("DPI_4"));  // opens a sub-menu
+        QVERIFY(!FindFunctionEntry("DPI_8"));  // opens a dialog
+        // The main list: 17 entries, the switches among them.
+        QCOMPARE(MainListEntries().size(), 17);
+        for (const SubMenuSwitch& sub : SubMenuSwitches())
+            QVERIFY(std::any_of(MainListEntries().begin(), MainListEntries().end(),
+                                [&](const char* e) { return qstrcmp(e, sub.entry) == 0; }));
+    }
+
+    void selection_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("value1");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("main");
+        QTest::addColumn<QString>("sub");
+        QTest::addColumn<int>("subRow");
+        QTest::newRow("disabled") << 0 << 0 << 0 << 0 << 0 << "page_9" << "DPI_5" << "" << 0;
+        QTest::newRow("left") << 1 << 1 << 0 << 0 << 0 << "page_9" << "LeftKey_3" << "" << 0;
+        QTest::newRow("forward") << 1 << 16 << 0 << 0 << 0 << "page_9" << "ForWardKey" << "" << 0;
+        QTest::newRow("no button 3") << 1 << 3 << 0 << 0 << 0 << "page_9" << "" << "" << 0;
+        QTest::newRow("dpi down") << 2 << 3 << 0 << 0 << 0 << "page_7" << "DPI_7" << "VolumeUp_10" << 2;
+        QTest::newRow("dpi other") << 2 << 9 << 0 << 0 << 0 << "page_7" << "DPI_7" << "" << 0;
+        QTest::newRow("tilt right") << 3 << 2 << 0 << 0 << 0 << "page_4" << "DPI_11" << "VolumeDown_2" << 1;
+        QTest::newRow("fire") << 4 << 50 << 0 << 0 << 0 << "page_9" << "DPI_6" << "" << 0;
+        QTest::newRow("volume down") << 5 << 0 << 2 << 0x00EA << 0 << "page_3" << "DPI_12" << "VolumeDown_4" << 7;
+        QTest::newRow("mute by low byte") << 5 << 0 << 2 << 0x01E2 << 0 << "page_3" << "DPI_12" << "VolumeUp" << 5;
+        // The key "4" has the usage 0x21 on the keyboard page: no search key.
+        QTest::newRow("combination 4") << 5 << 0 << 1 << 0x21 << 0 << "page_9" << "DPI_8" << "" << 0;
+        QTest::newRow("unknown consumer") << 5 << 0 << 2 << 0x55 << 0 << "page_9" << "DPI_8" << "" << 0;
+        QTest::newRow("macro") << 6 << 0 << 0 << 0 << 0 << "page_5" << "DPI_10" << "" << 0;
+        QTest::newRow("rate") << 7 << 0 << 0 << 0 << 0 << "page_9" << "DPI_2" << "" << 0;
+        QTest::newRow("strip") << 8 << 3 << 0 << 0 << 0 << "page_6" << "DPI_9" << "VolumeUp_6" << 2;
+        QTest::newRow("effect") << 8 << 4 << 0 << 0 << 0 << "page_6" << "DPI_9" << "VolumeUp_7" << 3;
+        QTest::newRow("light 2") << 8 << 2 << 0 << 0 << 0 << "page_6" << "DPI_9" << "" << 0;
+        QTest::newRow("profile") << 9 << 0 << 0 << 0 << 0 << "page_9" << "DPI_3" << "" << 0;
+        QTest::newRow("lock 800") << 10 << 16 << 0 << 0 << 800 << "page_8" << "DPI_4" << "VolumeUp_22" << 7;
+        QTest::newRow("lock 1200") << 10 << 24 << 0 << 0 << 1200 << "page_8" << "DPI_4" << "VolumeUp_21" << 11;
+        QTest::newRow("lock 1250") << 10 << 25 << 0 << 0 << 1250 << "page_8" << "DPI_4" << "" << 0;
+        QTest::newRow("wheel down") << 11 << 2 << 0 << 0 << 0 << "page_10" << "DPI_13" << "VolumeDown_14" << 1;
+    }
+
+    void selection()
+    {
+        QFETCH(int, type);
+        QFETCH(int, value1);
+        QFETCH(int, kind);
+        QFETCH(int, code);
+        QFETCH(int, dpi);
+        QFETCH(QString, page);
+        QFETCH(QString, main);
+        QFETCH(QString, sub);
+        QFETCH(int, subRow);
+        const MenuSelection s = SelectionFor(type, value1, recordOf(kind, code), dpi);
+        QVERIFY(s.known);
+        QCOMPARE(s.subPage, page);
+        QCOMPARE(s.mainEntry, main);
+        QCOMPARE(s.subEntry, sub);
+        QCOMPARE(s.subRow, subRow);
+        QCOMPARE(s.macroKey, type == 6);
+        if (!main.isEmpty())
+            QCOMPARE(QLatin1String(MainListEntries().at(s.mainRow)), main);
+    }
+
+    void typesOutsideTheTableChangeNothing()
+    {
+        for (int type : {-1, 12, 255}) {
+            const MenuSelection s = SelectionFor(type, 1, KeyEventRecord{}, 0);
+            QVERIFY(!s.known);
+            QVERIFY(s.subPage.isEmpty());
+            QVERIFY(s.mainEntry.isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(ButtonMenuTest)
+#include "tst_buttonmenu.moc"
