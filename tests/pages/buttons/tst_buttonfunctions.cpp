@@ -611,7 +611,6 @@ private slots:
 
         QVERIFY(keys::WriteMacroFile(QStringLiteral("first"), QStringLiteral("1")));
         PostMsg::GetInstance()->PostAddMacroButton();
-        seen = false;
         QTest::mouseClick(tool(*page, "DPI_10"), Qt::LeftButton);
         QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_5);
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
