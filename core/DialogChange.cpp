@@ -226,6 +226,7 @@ void DialogChange::HandleUsbChanged()
 void DialogChange::RunUsbChange()
 {
     BusyScope busy(this);
+    ++m_searches;
     const QString failInfo = RegistryStore(ProgramRegistryKey()).value(QStringLiteral("UpdateFailInfo")).toString();
     ShowRepair(!failInfo.isEmpty());
 

@@ -65,6 +65,8 @@ public:
     QList<QLabel*> LinkMarks() const { return m_linkMarks; }
     QList<QLabel*> RateBadges() const { return m_badges; }
     QStackedWidget* Pages() const;
+    // Searches run so far (each USB change, or burst of them, is one).
+    int SearchesRun() const { return m_searches; }
     // True from a queued duplicate notice until it has closed.
     bool DuplicateNoticePending() const { return m_noticeQueued || m_noticeOpen; }
     // Language texts kept for later use.
@@ -138,6 +140,7 @@ private:
     std::atomic<bool> m_changeQueued{false};
     // Handlers under way (rebuild, click, notice): a search waits for them.
     int m_busy = 0;
+    int m_searches = 0;
     bool m_rerun = false;
     bool m_duplicates = false;
     bool m_noticeQueued = false;
