@@ -72,6 +72,8 @@ void LampLight::ApplyStyles()
 {
     ui->LightPage->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("LightPage")));
     PageStyle::StyleComboBox(ui->LightMod, pictureDir, 5);
+    // The sleep-time panel's frame stays invisible: only its list shows.
+    ui->frameClose->setStyleSheet(QStringLiteral("#frameClose{border:0px;background:transparent;}"));
 
     const QString labelSheet =
         QStringLiteral("QLabel{color: rgb(") + OptionColorText(QStringLiteral("LabelColor")) + QStringLiteral(";);}");
