@@ -3,6 +3,10 @@
 // from an import (flags, sliders, colour, preview, mode, switch, sleep
 // entry), the reset, the colour board and its picture, the focus rule and
 // the language texts.
+#include "../../core/LinkTestSupport.h"
+
+#include "ColorText.h"
+#include "ConfigSettings.h"
 #include "Globals.h"
 #include "LampLight.h"
 #include "LightRules.h"
@@ -14,6 +18,7 @@
 #include "ui_LampLight.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QLabel>
 #include <QtTest>
@@ -500,6 +505,27 @@ private slots:
                 QVERIFY(sleepCombo(page)->itemText(i) != QLatin1String("?"));
         }
         page.SlotChangeLanguage(0);
+    }
+
+    void shortColourListsUseTheDefault()
+    {
+        // A model table whose colours hold fewer than three numbers (or none).
+        QTemporaryDir appDir;
+        QVERIFY(appDir.isValid());
+        linktest::installConfig(appDir.path(), QStringLiteral("[Option]\nLabelColor=10,20\nSliderColor=\n"
+                                                             "LinEditColorSecond=1,2,3\n"));
+        {
+            LampLight page;
+            Ui::LampLight* ui = page.Form();
+            const QString label = DefaultOptionColorText(QStringLiteral("LabelColor"));
+            QCOMPARE(ui->label->styleSheet(), QStringLiteral("QLabel{color: rgb(") + label + QStringLiteral(";);}"));
+            QVERIFY(ui->SpeedSpinBox_2->styleSheet().contains(QStringLiteral("rgb(") + label + QLatin1Char(';')));
+            QVERIFY(ui->horizontalLight->styleSheet().contains(
+                QStringLiteral("rgb(") + DefaultOptionColorText(QStringLiteral("SliderColor")) + QLatin1Char(';')));
+            QVERIFY(ui->RSpinBox->styleSheet().contains(QStringLiteral("color: rgb(1,2,3;)")));
+        }
+        SetAppDirOverride(QString());
+        ConfigSettings::GetInstance()->Reload();
     }
 };
 
