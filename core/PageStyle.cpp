@@ -12,8 +12,10 @@ QString FrameSheet(const QString& frameName)
 {
     const QString label = OptionColorText(QStringLiteral("LabelColor"));
     const QString button = OptionColorText(QStringLiteral("ButtonColor"));
-    const QString field = OptionColorText(QStringLiteral("LinEditColor"));
-    const QString raised = OptionColorText(QStringLiteral("LinEditColorSecond"));
+    // Field and border shades of the dark theme; the Option colours are
+    // text colours and would make the fields unreadable as grounds.
+    const QString field = QStringLiteral("46,49,58");
+    const QString raised = QStringLiteral("66,70,82");
     const QString accent = OptionColorText(QStringLiteral("SliderColor"));
     const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
     return QStringLiteral("#") + frameName + QStringLiteral("{border:none;background:transparent;}")

@@ -26,8 +26,8 @@ QString DefaultOptionColorText(const QString& key)
     };
     static const Default defaults[] = {
         {"LabelColor", "225,228,235"},     {"ButtonColor", "240,242,246"},
-        {"SliderColor", "255,128,0"},      {"LinEditColor", "46,49,58"},
-        {"LinEditColorSecond", "66,70,82"}, {"ComboxTextColor", "225,228,235"},
+        {"SliderColor", "255,128,0"},      {"LinEditColor", "240,242,246"},
+        {"LinEditColorSecond", "225,228,235"}, {"ComboxTextColor", "225,228,235"},
         {"ComboxSelectColor", "255,128,0"}, {"ComboxBackGroundColor", "34,36,43"},
     };
     for (const Default& d : defaults) {
