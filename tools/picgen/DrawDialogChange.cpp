@@ -197,7 +197,7 @@ QImage deviceCard(CardState state)
     QImage image = Theme::Blank(284, 360);
     QPainter p(&image);
     Theme::Prepare(p);
-    const QRectF card(8.5, 8.5, 267, 343);
+    const QRectF card(4.5, 4.5, 275, 351);
     QLinearGradient fill(0, card.top(), 0, card.bottom());
     fill.setColorAt(0, Theme::Panel.lighter(state == CardState::Online ? 118 : 106));
     fill.setColorAt(1, Theme::Background.lighter(104));
