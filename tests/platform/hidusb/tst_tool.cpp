@@ -216,6 +216,32 @@ void TraceRecordsTheCalls()
     CHECK(FileBytes(Dir() + "/calls.log") == log);
 }
 
+// A forced init of a folder that holds no bench yet writes the default bench
+// (it once waited forever for the bench lock that it held itself).
+void ForcedInitOfAnEmptyFolder()
+{
+    const std::string fresh = Dir() + "/fresh-bench";
+    Tool({"--bench", fresh, "init", "--force"});
+    CHECK(hidusb::SignatureOf(hidusb::BenchIniPath(fresh)).exists);
+    const std::string list = Tool({"--bench", fresh, "list"});
+    CHECK(list.find("id=rx8k") != std::string::npos);
+    Tool({"--bench", fresh, "init", "--force"});
+}
+
+// A silent-identity fault injected after a forced init is seen as a new one
+// by a library that saw an earlier fault on the same device.
+void SilentIdentityAfterForcedInit()
+{
+    ResetBench();
+    Tool({"fault", "mouse2", "silent-id", "1"});
+    CHECK(UsbFinderC_GetDeviceInfo("hidbench/mouse2").cid == 0);
+    CHECK(UsbFinderC_GetDeviceInfo("hidbench/mouse2").cid == 24);
+    Tool({"init", "--force"});
+    Tool({"fault", "mouse2", "silent-id", "1"});
+    CHECK(UsbFinderC_GetDeviceInfo("hidbench/mouse2").cid == 0);
+    CHECK(UsbFinderC_GetDeviceInfo("hidbench/mouse2").cid == 24);
+}
+
 }  // namespace
 
 int main()
@@ -225,5 +251,7 @@ int main()
     BenchChangesReachTheLibrary();
     ExportImportAndFirmwareFiles();
     TraceRecordsTheCalls();
+    ForcedInitOfAnEmptyFolder();
+    SilentIdentityAfterForcedInit();
     return Finish("hidusb_tool");
 }
