@@ -518,19 +518,30 @@ int Dispatch(const Ctx& c)
     if (cmd == "init") {
         bool force = c.args.size() > 1 && c.args[1] == "--force";
         BenchLock lock(c.dir);
-        // Only an existing bench.ini is read here: LoadBench writes a missing
-        // one under the bench lock, which this process already holds.
-        Bench old;
-        if (force && SignatureOf(BenchIniPath(c.dir)).exists && LoadBench(c.dir, old, nullptr)) {
+        if (force) {
+            // Read the old bench directly: loading it through the library
+            // would take the bench lock a second time and wait for ourselves.
+            std::string text;
+            Bench old;
+            if (ReadWholeFile(BenchIniPath(c.dir), text))
+                old = ParseBench(text);
             for (const auto& d : old.devices)
                 std::remove(FlashFilePath(c.dir, d.id).c_str());
-        }
-        if (force) {
             std::remove(EventLogPath(c.dir).c_str());
             std::remove((c.dir + "/calls.log").c_str());
-        }
-        if (!WriteDefaultBenchLocked(c.dir, force))
+            // A running program remembers the silent-identity fault it last
+            // saw by its serial: keep counting from there, so that a fault
+            // injected after the reset is a new one.
+            Bench fresh = DefaultBench();
+            for (auto& d : fresh.devices)
+                for (const auto& o : old.devices)
+                    if (o.id == d.id)
+                        d.silentIdSerial = o.silentIdSerial;
+            if (!WriteFileAtomic(BenchIniPath(c.dir), FormatBench(fresh)))
+                Fail("cannot write the bench in " + c.dir);
+        } else if (!WriteDefaultBenchLocked(c.dir, false)) {
             Fail("cannot write the bench in " + c.dir);
+        }
         c.out << c.dir << "\n";
         return 0;
     }
