@@ -1,0 +1,486 @@
+// End-to-end acceptance: the program as built, on a virtual X server, with
+// a device bench and a HOME of its own, used as a person would use it. The
+// test clicks and types with xdotool; it learns where the widgets are, and
+// what they show, from the observer plugin loaded into the program
+// (E2eProbe.cpp), and what reached the device from the bench's tool. Each
+// step leaves a screenshot in the shots folder beside the test.
+//
+// Bench: the 8 kHz receiver with its wireless mouse (model 1), and the mouse
+// on a cable made a model-2 mouse, so that the list shows both (a receiver
+// beside a cabled mouse of its own model is not listed).
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const QString AppPath = QStringLiteral(E2E_APP);
+const QString ToolPath = QStringLiteral(E2E_TOOL);
+const QString PluginRoot = QStringLiteral(E2E_PLUGIN_ROOT);
+const QString ShotsDir = QStringLiteral(E2E_SHOTS);
+
+// The image bytes of the lighting (see DeviceImage.h).
+constexpr int LightModeAt = 67;
+constexpr int LightRAt = 68;
+constexpr int LightBrightnessAt = 72;
+constexpr int LightOnAt = 73;
+constexpr int ImageSize = 10428;
+
+// ASan builds are slow to start and to tear down.
+constexpr int StepTimeoutMs = 30000;
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = StepTimeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(100);
+    }
+    return true;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class Acceptance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void deviceListShowsTheBenchDevices();
+    void clickingTheReceiverOpensPagesFilledFromTheDevice();
+    void aLightingChangeReachesTheDeviceFlash();
+    void unpluggingTheDeviceReturnsToTheList();
+    void closingAndRestartingKeepsTheSettings();
+    void aSecondStartShowsTheNoticeAndExits();
+    void cleanupTestCase();
+
+private:
+    // ---- the program ----
+    QProcess* start();
+    bool finishes(QProcess* process, int timeoutMs = StepTimeoutMs);
+    // ---- the observer ----
+    QJsonArray ask(QProcess* process, const QString& request);
+    // The widgets of that object name (a regular expression) below a widget
+    // of class `inside` (anywhere when empty).
+    QList<QJsonObject> widgets(QProcess* process, const QString& name, const QString& inside = QString());
+    QJsonObject widget(QProcess* process, const QString& name, const QString& inside = QString());
+    QList<QJsonObject> visibleDeviceButtons(QProcess* process);
+    bool pagesShown(QProcess* process);
+    // Waits until the modal apply-and-wait dialog of a link pass has gone.
+    bool applyDialogGone(QProcess* process);
+    // ---- the user ----
+    bool xdotool(const QStringList& args);
+    bool click(const QJsonObject& widget);
+    void shot(const QString& name);
+    // ---- the bench ----
+    QString tool(const QStringList& args);
+    QByteArray deviceImage(const QString& device);
+    QString cacheFile() const;
+
+    QString m_xdotool;
+    QString m_import;
+    QString m_probeDir;
+    QString m_receiverButton;  // object name of the receiver's card
+    QProcess* m_first = nullptr;
+    QProcess* m_second = nullptr;
+    int m_shots = 0;
+};
+
+// ---- helpers -------------------------------------------------------------
+
+QProcess* Acceptance::start()
+{
+    auto* process = new QProcess(this);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
+    env.insert(QStringLiteral("QT_PLUGIN_PATH"), PluginRoot);
+    env.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"), QStringLiteral("e2eprobe"));
+    env.insert(QStringLiteral("DIZADI_E2E_PROBE_DIR"), m_probeDir);
+    process->setProcessEnvironment(env);
+    // The program's own output (and any sanitizer report) goes to the log.
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(AppPath, QStringList());
+    if (!process->waitForStarted(10000))
+        return process;
+    // Ready once its observer answers.
+    waitFor([&] { return !ask(process, QStringLiteral("windows")).isEmpty(); });
+    return process;
+}
+
+bool Acceptance::finishes(QProcess* process, int timeoutMs)
+{
+    if (!process)
+        return false;
+    if (process->state() != QProcess::NotRunning && !process->waitForFinished(timeoutMs))
+        return false;
+    return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+}
+
+QJsonArray Acceptance::ask(QProcess* process, const QString& request)
+{
+    if (!process || process->state() != QProcess::Running)
+        return {};
+    QLocalSocket socket;
+    socket.connectToServer(m_probeDir + QStringLiteral("/probe-%1").arg(process->processId()));
+    if (!socket.waitForConnected(2000))
+        return {};
+    socket.write(request.toUtf8() + '\n');
+    socket.flush();
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(10000))
+            return {};
+    }
+    return QJsonDocument::fromJson(socket.readLine()).object().value(QStringLiteral("result")).toArray();
+}
+
+QList<QJsonObject> Acceptance::widgets(QProcess* process, const QString& name, const QString& inside)
+{
+    QList<QJsonObject> out;
+    for (const QJsonValue& v : ask(process, QStringLiteral("widgets ") + name)) {
+        const QJsonObject o = v.toObject();
+        const QStringList ancestors = o.value(QStringLiteral("ancestors")).toString().split(QLatin1Char('/'));
+        if (inside.isEmpty() || ancestors.contains(inside) || o.value(QStringLiteral("window")).toString() == inside)
+            out.append(o);
+    }
+    return out;
+}
+
+QJsonObject Acceptance::widget(QProcess* process, const QString& name, const QString& inside)
+{
+    const QList<QJsonObject> found = widgets(process, name, inside);
+    // A visible one first: a page keeps hidden twins of some controls.
+    for (const QJsonObject& o : found) {
+        if (o.value(QStringLiteral("visible")).toBool())
+            return o;
+    }
+    return found.value(0);
+}
+
+QList<QJsonObject> Acceptance::visibleDeviceButtons(QProcess* process)
+{
+    QList<QJsonObject> out;
+    for (const QJsonObject& o : widgets(process, QStringLiteral("btn[0-9]+"), QStringLiteral("DialogChange"))) {
+        if (o.value(QStringLiteral("visible")).toBool())
+            out.append(o);
+    }
+    return out;
+}
+
+bool Acceptance::pagesShown(QProcess* process)
+{
+    return widget(process, QStringLiteral("ButtonMain"), QStringLiteral("Dialog")).value(QStringLiteral("visible")).toBool();
+}
+
+bool Acceptance::applyDialogGone(QProcess* process)
+{
+    return waitFor([&] {
+        for (const QJsonValue& w : ask(process, QStringLiteral("windows"))) {
+            if (w.toObject().value(QStringLiteral("class")).toString() == QLatin1String("UpDataParam"))
+                return false;
+        }
+        return true;
+    });
+}
+
+bool Acceptance::xdotool(const QStringList& args)
+{
+    QProcess p;
+    p.start(m_xdotool, args);
+    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool Acceptance::click(const QJsonObject& w)
+{
+    if (!w.value(QStringLiteral("visible")).toBool())
+        return false;
+    const int x = w.value(QStringLiteral("x")).toInt() + w.value(QStringLiteral("w")).toInt() / 2;
+    const int y = w.value(QStringLiteral("y")).toInt() + w.value(QStringLiteral("h")).toInt() / 2;
+    // Move, let the widget see the pointer come in (hover looks), then click.
+    if (!xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(x), QString::number(y)}))
+        return false;
+    QTest::qWait(150);
+    return xdotool({QStringLiteral("click"), QStringLiteral("1")});
+}
+
+void Acceptance::shot(const QString& name)
+{
+    // Let the last change reach the screen first.
+    QTest::qWait(400);
+    const QString path = ShotsDir + QStringLiteral("/%1-%2.png").arg(++m_shots, 2, 10, QLatin1Char('0')).arg(name);
+    QProcess p;
+    p.start(m_import, {QStringLiteral("-window"), QStringLiteral("root"), path});
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        qWarning("no screenshot %s", qPrintable(path));
+}
+
+QString Acceptance::tool(const QStringList& args)
+{
+    QProcess p;
+    p.start(ToolPath, args);
+    if (!p.waitForFinished(20000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        qWarning("hidusb-bench %s: %s", qPrintable(args.join(QLatin1Char(' '))), p.readAllStandardError().constData());
+        return QStringLiteral("(failed)");
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QByteArray Acceptance::deviceImage(const QString& device)
+{
+    const QString path = QDir::temp().filePath(QStringLiteral("e2e-image-%1.bin").arg(QCoreApplication::applicationPid()));
+    tool({QStringLiteral("export"), device, path});
+    const QByteArray image = readFile(path);
+    QFile::remove(path);
+    return image;
+}
+
+QString Acceptance::cacheFile() const
+{
+    // Device_CID<cid>_MID<mid>.bin of the receiver's mouse: CID 24, MID 1.
+    return QDir::homePath() + QStringLiteral("/AppData/Local/Corvane Dizadi Mouse/Device_Info/Device_CID18_MID01.bin");
+}
+
+// ---- the steps -------------------------------------------------------------
+
+void Acceptance::initTestCase()
+{
+    if (qgetenv("QT_QPA_PLATFORM") != "xcb" || qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X server (xvfb-run was not found)");
+    m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    m_import = QStandardPaths::findExecutable(QStringLiteral("import"));
+    if (m_xdotool.isEmpty() || m_import.isEmpty())
+        QSKIP("needs xdotool and ImageMagick's import");
+    QVERIFY(QFileInfo(AppPath).isExecutable());
+    QVERIFY(QFileInfo(PluginRoot + QStringLiteral("/generic")).isDir());
+
+    QDir(ShotsDir).removeRecursively();
+    QVERIFY(QDir().mkpath(ShotsDir));
+    m_probeDir = QDir::homePath() + QStringLiteral("/probe");
+    QVERIFY(QDir().mkpath(m_probeDir));
+
+    // The bench, with a lighting the program does not start with by itself.
+    tool({QStringLiteral("init"), QStringLiteral("--force")});
+    QVERIFY(!tool({QStringLiteral("set"), QStringLiteral("mouse2"), QStringLiteral("mid=2")}).startsWith(QLatin1String("(failed)")));
+    QByteArray image = deviceImage(QStringLiteral("rx8k"));
+    QCOMPARE(image.size(), ImageSize);
+    image[LightModeAt] = 1;  // colour flow
+    image[LightRAt] = 12;
+    image[LightRAt + 1] = 34;
+    image[LightRAt + 2] = 56;
+    image[LightBrightnessAt] = 4;
+    image[LightOnAt] = 1;
+    const QString imagePath = QDir::homePath() + QStringLiteral("/start-image.bin");
+    QFile out(imagePath);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(image) == image.size());
+    out.close();
+    tool({QStringLiteral("import"), QStringLiteral("rx8k"), imagePath});
+    QVERIFY(tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("lighting")})
+                .contains(QLatin1String("light: mode 1 colour 12,34,56")));
+    // The library's calls are written to calls.log from now on.
+    tool({QStringLiteral("option"), QStringLiteral("trace=on")});
+}
+
+void Acceptance::deviceListShowsTheBenchDevices()
+{
+    m_first = start();
+    QVERIFY2(m_first->state() == QProcess::Running, "the program did not start");
+    QVERIFY2(waitFor([&] { return visibleDeviceButtons(m_first).size() == 2; }), "the list does not show two devices");
+    shot(QStringLiteral("device-list"));
+
+    // One card is the receiver (wireless mark), the other the mouse on its
+    // cable (USB mark); each card index has its mark.
+    QString receiver, cabled;
+    for (const QJsonObject& mark : widgets(m_first, QStringLiteral("UsbWifi[0-9]+"), QStringLiteral("DialogChange"))) {
+        const QString index = mark.value(QStringLiteral("name")).toString().mid(7);
+        const QString sheet = mark.value(QStringLiteral("styleSheet")).toString();
+        if (sheet.contains(QLatin1String("OnLineWifi.png")))
+            receiver = QStringLiteral("btn") + index;
+        else if (sheet.contains(QLatin1String("OnLineUsb.png")))
+            cabled = QStringLiteral("btn") + index;
+    }
+    QVERIFY2(!receiver.isEmpty(), "no card shows the receiver");
+    QVERIFY2(!cabled.isEmpty(), "no card shows the mouse on its cable");
+    QVERIFY(receiver != cabled);
+    m_receiverButton = receiver;
+    QVERIFY(!pagesShown(m_first));
+    // The list follows the bench's changes through the library's notice.
+    const QString calls = QString::fromUtf8(readFile(qEnvironmentVariable("HIDUSB_BENCH") + QStringLiteral("/calls.log")));
+    QVERIFY(calls.contains(QLatin1String("StartUsbChanged 600")));
+    QVERIFY(!calls.contains(QLatin1String("UsbServerC_Start")));
+}
+
+void Acceptance::clickingTheReceiverOpensPagesFilledFromTheDevice()
+{
+    QVERIFY(!m_receiverButton.isEmpty());
+    QVERIFY(click(widget(m_first, m_receiverButton, QStringLiteral("DialogChange"))));
+    QVERIFY2(waitFor([&] { return pagesShown(m_first); }), "the pages did not open");
+
+    // The lighting page holds the device's lighting (it is filled while
+    // hidden): mode 1, colour 12,34,56, brightness 4 shown as 5.
+    const bool filled = waitFor([&] {
+        return widget(m_first, QStringLiteral("LightMod")).value(QStringLiteral("currentIndex")).toInt() == 1
+               && widget(m_first, QStringLiteral("RSpinBox")).value(QStringLiteral("value")).toInt() == 12
+               && widget(m_first, QStringLiteral("GSpinBox")).value(QStringLiteral("value")).toInt() == 34
+               && widget(m_first, QStringLiteral("BSpinBox")).value(QStringLiteral("value")).toInt() == 56
+               && widget(m_first, QStringLiteral("horizontalLight")).value(QStringLiteral("value")).toInt() == 5;
+    });
+    shot(QStringLiteral("pages-opening"));
+    QVERIFY2(filled, "the lighting page does not show the device's lighting");
+
+    // The apply-and-wait dialog goes by itself.
+    QVERIFY(applyDialogGone(m_first));
+    shot(QStringLiteral("pages-filled"));
+
+    // The link was opened to the receiver and read the whole image, and the
+    // image kept for offline use is the device's own.
+    const QString calls = QString::fromUtf8(readFile(qEnvironmentVariable("HIDUSB_BENCH") + QStringLiteral("/calls.log")));
+    QVERIFY(calls.contains(QLatin1String("UsbServerC_Start hidbench/rx8k")));
+    QVERIFY(calls.contains(QLatin1String("UsbServer_ReadAllFlashData")));
+    QVERIFY(waitFor([&] { return QFileInfo::exists(cacheFile()); }));
+    QCOMPARE(readFile(cacheFile()).mid(4), deviceImage(QStringLiteral("rx8k")));
+}
+
+void Acceptance::aLightingChangeReachesTheDeviceFlash()
+{
+    QVERIFY(click(widget(m_first, QStringLiteral("LightsButton"), QStringLiteral("Dialog"))));
+    QVERIFY2(waitFor([&] { return widget(m_first, QStringLiteral("LightMod")).value(QStringLiteral("visible")).toBool(); }),
+             "the lighting page is not shown");
+    shot(QStringLiteral("lighting-page"));
+
+    // The mode list: open it, one entry down (single-colour breathing).
+    QVERIFY(click(widget(m_first, QStringLiteral("LightMod"))));
+    QTest::qWait(500);
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100"), QStringLiteral("Down"),
+                     QStringLiteral("Return")}));
+    QVERIFY2(waitFor([&] {
+                 return tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("lighting")})
+                     .contains(QLatin1String("light: mode 2 colour 12,34,56"));
+             }),
+             qPrintable(QStringLiteral("the device did not get mode 2: ")
+                        + tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("lighting")})));
+    QCOMPARE(widget(m_first, QStringLiteral("LightMod")).value(QStringLiteral("currentIndex")).toInt(), 2);
+
+    // Mode 2 shows the colours: the third preset is green.
+    QVERIFY(waitFor([&] {
+        return widget(m_first, QStringLiteral("toolButtonColorC")).value(QStringLiteral("visible")).toBool();
+    }));
+    QVERIFY(click(widget(m_first, QStringLiteral("toolButtonColorC"))));
+    QVERIFY2(waitFor([&] {
+                 return tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("lighting")})
+                     .contains(QLatin1String("light: mode 2 colour 0,255,0"));
+             }),
+             qPrintable(QStringLiteral("the device did not get the green preset: ")
+                        + tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("lighting")})));
+    QCOMPARE(widget(m_first, QStringLiteral("GSpinBox")).value(QStringLiteral("value")).toInt(), 255);
+    shot(QStringLiteral("lighting-changed"));
+}
+
+void Acceptance::unpluggingTheDeviceReturnsToTheList()
+{
+    QVERIFY(pagesShown(m_first));
+    tool({QStringLiteral("unplug"), QStringLiteral("rx8k")});
+    QVERIFY2(waitFor([&] { return !pagesShown(m_first) && visibleDeviceButtons(m_first).size() == 1; }),
+             "the program did not go back to a list of the one device left");
+    shot(QStringLiteral("unplugged-back-to-list"));
+    QVERIFY(QString::fromUtf8(readFile(qEnvironmentVariable("HIDUSB_BENCH") + QStringLiteral("/calls.log")))
+                .contains(QLatin1String("UsbServer_Exit")));
+}
+
+void Acceptance::closingAndRestartingKeepsTheSettings()
+{
+    tool({QStringLiteral("plug"), QStringLiteral("rx8k")});
+    QVERIFY2(waitFor([&] { return visibleDeviceButtons(m_first).size() == 2; }), "the replugged receiver is not listed");
+    shot(QStringLiteral("replugged"));
+
+    // The list's own close button ends the program.
+    QVERIFY(click(widget(m_first, QStringLiteral("CloseButton"), QStringLiteral("DialogChange"))));
+    QVERIFY2(finishes(m_first), "the program did not end with exit code 0 after its close button");
+    shot(QStringLiteral("closed"));
+
+    m_first = start();
+    QVERIFY2(m_first->state() == QProcess::Running, "the program did not start again");
+    QVERIFY(waitFor([&] { return visibleDeviceButtons(m_first).size() == 2; }));
+    shot(QStringLiteral("restarted-list"));
+    QVERIFY(click(widget(m_first, m_receiverButton, QStringLiteral("DialogChange"))));
+    QVERIFY(waitFor([&] { return pagesShown(m_first); }));
+    const bool kept = waitFor([&] {
+        return widget(m_first, QStringLiteral("LightMod")).value(QStringLiteral("currentIndex")).toInt() == 2
+               && widget(m_first, QStringLiteral("RSpinBox")).value(QStringLiteral("value")).toInt() == 0
+               && widget(m_first, QStringLiteral("GSpinBox")).value(QStringLiteral("value")).toInt() == 255
+               && widget(m_first, QStringLiteral("BSpinBox")).value(QStringLiteral("value")).toInt() == 0;
+    });
+    QVERIFY(applyDialogGone(m_first));
+    QVERIFY(click(widget(m_first, QStringLiteral("LightsButton"), QStringLiteral("Dialog"))));
+    QVERIFY(waitFor([&] { return widget(m_first, QStringLiteral("LightMod")).value(QStringLiteral("visible")).toBool(); }));
+    shot(QStringLiteral("restarted-lighting"));
+    QVERIFY2(kept, "after a restart the lighting page does not show the changed lighting");
+    QVERIFY(tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("lighting")})
+                .contains(QLatin1String("light: mode 2 colour 0,255,0")));
+    // The image kept for offline use has it too.
+    QVERIFY(waitFor([&] {
+        const QByteArray cached = readFile(cacheFile());
+        return cached.size() == 4 + ImageSize && quint8(cached.at(4 + LightModeAt)) == 2
+               && quint8(cached.at(4 + LightRAt + 1)) == 255;
+    }));
+}
+
+void Acceptance::aSecondStartShowsTheNoticeAndExits()
+{
+    QVERIFY(m_first && m_first->state() == QProcess::Running);
+    m_second = start();
+    QVERIFY2(m_second->state() == QProcess::Running, "the second start ended before it showed anything");
+    QJsonObject ok;
+    QVERIFY2(waitFor([&] {
+                 ok = widget(m_second, QStringLiteral("NewHong"), QStringLiteral("ExeIsRun"));
+                 return ok.value(QStringLiteral("visible")).toBool();
+             }),
+             "the second start shows no notice");
+    // It is the only window of the second process: no main window there.
+    const QJsonArray windows = ask(m_second, QStringLiteral("windows"));
+    QCOMPARE(windows.size(), 1);
+    QCOMPARE(windows.at(0).toObject().value(QStringLiteral("class")).toString(), QStringLiteral("ExeIsRun"));
+    shot(QStringLiteral("second-start-notice"));
+
+    QVERIFY(click(ok));
+    QVERIFY2(finishes(m_second), "the second start did not end with exit code 0");
+    QCOMPARE(m_first->state(), QProcess::Running);
+    shot(QStringLiteral("second-start-gone"));
+
+    // The first one closes from its pages too, with exit code 0.
+    QVERIFY(click(widget(m_first, QStringLiteral("CloseButton"), QStringLiteral("Dialog"))));
+    QVERIFY2(finishes(m_first), "the program did not end with exit code 0 after the pages' close button");
+}
+
+void Acceptance::cleanupTestCase()
+{
+    for (QProcess* p : {m_second, m_first}) {
+        if (p && p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(Acceptance)
+#include "tst_acceptance.moc"
