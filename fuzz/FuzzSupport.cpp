@@ -55,6 +55,8 @@ QApplication* SetUp(int* argc, char*** argv)
         setEnv("XDG_RUNTIME_DIR", rootPath + QStringLiteral("/run"));
         setEnv("HIDUSB_BENCH", rootPath + QStringLiteral("/bench"));
         std::fprintf(stderr, "fuzz: private folder %s\n", pattern.constData());
+        // Gone after a clean run; a crash leaves it for a look.
+        std::atexit([] { QDir(rootPath).removeRecursively(); });
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -9,6 +9,11 @@ if [ ! -x "$fuzzer" ]; then
     echo "no fuzz target at $fuzzer (build the fuzz build first)" >&2
     exit 1
 fi
+here=$(cd "$(dirname "$0")" && pwd)
+# Run by hand, the same sanitizer settings as in CTest.
+: "${LSAN_OPTIONS:=suppressions=$here/fuzz-lsan.supp:print_suppressions=0}"
+: "${UBSAN_OPTIONS:=print_stacktrace=1:halt_on_error=1}"
+export LSAN_OPTIONS UBSAN_OPTIONS
 work=$(mktemp -d "${TMPDIR:-/tmp}/dizadi-fuzz-corpus.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$findings"
