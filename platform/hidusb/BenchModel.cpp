@@ -355,10 +355,15 @@ Bench DefaultBench()
     m1.battery = 80;
     b.devices.push_back(m1);
 
-    BenchDevice m2;  // the same model on its cable, paired with a receiver not attached
+    // A mouse of the second model on its cable, paired with a receiver not
+    // attached; its memory starts from that model's defaults. The device list
+    // hides a receiver beside a cabled mouse of its own model, so with the
+    // first model here a new user would see the cabled mouse only.
+    BenchDevice m2;
     m2.id = "mouse2";
     m2.path = "hidbench/mouse2";
-    m2.firmwareName = DefaultFirmwareName(2, 1);
+    m2.mid = 2;
+    m2.firmwareName = DefaultFirmwareName(2, 2);
     m2.address = {{0x3C, 0x71, 0x9E}};
     m2.battery = 100;
     m2.charging = true;

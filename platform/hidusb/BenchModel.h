@@ -91,6 +91,9 @@ bool SetDeviceField(BenchDevice& device, const std::string& key, const std::stri
 // ---- bench.ini text ----------------------------------------------------
 Bench ParseBench(const std::string& text);
 std::string FormatBench(const Bench& bench);
+// The bench of a new folder: an 8 kHz receiver (rx8k) with its wireless mouse
+// (mouse1), both of the first model, and a mouse of the second model on its
+// cable (mouse2).
 Bench DefaultBench();
 
 // ---- the folder and its files ------------------------------------------

@@ -55,8 +55,8 @@ inline void addFirmware(const QString& appDir, const QString& fileName, const QS
     QVERIFY(ok);
 }
 
-// The default bench (an 8 kHz receiver with its mouse, a mouse on its
-// cable), then the given tool commands, one per entry.
+// The default bench (an 8 kHz receiver with its mouse, a mouse of the
+// second model on its cable), then the given tool commands, one per entry.
 inline void resetBench(const QList<QStringList>& commands = {})
 {
     bool ok = false;

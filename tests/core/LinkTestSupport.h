@@ -215,6 +215,16 @@ inline QString bench(const QStringList& args, bool* ok = nullptr)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// The tool command that makes the default bench's cabled mouse (mouse2, of
+// the second model) a mouse of the first model, the model of the receiver
+// and its wireless mouse. Given right after "init": the mouse's memory then
+// starts from the first model's defaults.
+inline QStringList firstModelOnCable()
+{
+    return {QStringLiteral("set"), QStringLiteral("mouse2"), QStringLiteral("mid=1"),
+            QStringLiteral("firmware_name=CDM_AX72_MOUSE")};
+}
+
 // The bench folder of this test run.
 inline QString benchDir()
 {

@@ -402,7 +402,8 @@ private slots:
 
     void cabledMouseStandsForItsModelsReceivers()
     {
-        resetBench({{"add", "rx1k", "id=rxd", "mid=2"}});
+        // A cabled mouse of the first model, the receiver's.
+        resetBench({firstModelOnCable(), {"add", "rx1k", "id=rxd", "mid=2"}});
         DialogChange page;
         StopUsbChanged();
         QVERIFY(search(page));
@@ -417,6 +418,15 @@ private slots:
         // The receiver kept in DeviceListB has its link state too.
         QCOMPARE(DeviceListB[2].address, QVector<uint8_t>({0x5A, 0x8C, 0x21}));
         QCOMPARE(int(DeviceListB[2].online), 1);
+
+        // The default bench's cabled mouse is of the second model: it stands
+        // for the model-2 receiver, and the model-1 receiver is listed.
+        resetBench({{"add", "rx1k", "id=rxd", "mid=2"}});
+        QVERIFY(search(page));
+        QCOMPARE(paths(DeviceList), QStringList({benchPath("mouse2"), benchPath("rx8k")}));
+        QCOMPARE(paths(DeviceListB), QStringList({benchPath("mouse2"), benchPath("rxd"), benchPath("rx8k")}));
+        QCOMPARE(page.RateBadges().size(), 1);
+        QVERIFY(sheetOf(page.RateBadges()[0]).contains(QStringLiteral("8KHz.png")));
     }
 
     void receiverOnlyInUsbIdsIsNeitherCountedNorBadged()
@@ -438,7 +448,8 @@ private slots:
     {
         QTest::addColumn<QList<QStringList>>("commands");
         QTest::newRow("two 8 kHz receivers") << QList<QStringList>({{"unplug", "mouse2"}, {"add", "rx8k", "id=rxz"}});
-        QTest::newRow("two cabled mice") << QList<QStringList>({{"add", "mouse", "id=mz"}});
+        // A second cabled mouse of the first model beside one of its own.
+        QTest::newRow("two cabled mice") << QList<QStringList>({firstModelOnCable(), {"add", "mouse", "id=mz"}});
         QTest::newRow("two unmatched receivers")
             << QList<QStringList>({{"unplug", "mouse2"}, {"set", "rx8k", "cid=30"}, {"add", "rx8k", "id=rxz", "cid=30"}});
     }
@@ -449,10 +460,11 @@ private slots:
         resetBench(commands);
         DialogChange page;
         StopUsbChanged();
-        // A page from before: the notice search empties it.
+        // A page from before (the default bench: the cabled mouse and the
+        // receiver): the notice search empties it.
         resetBench();
         QVERIFY(search(page));
-        QCOMPARE(page.DeviceButtons().size(), 1);
+        QCOMPARE(page.DeviceButtons().size(), 2);
         resetBench(commands);
 
         QString noticeClass;
@@ -499,8 +511,9 @@ private slots:
 
     void countingTableFollowsDeviceTotal()
     {
-        // Twenty models; the device's model id is that of group 16.
+        // Twenty models; the devices' model id is that of group 16.
         useTable(tableWith(defaultLists(), QStringLiteral("[Drive16]\nMID=1\n"), 20));
+        resetBench({firstModelOnCable()});
         DialogChange page;
         StopUsbChanged();
         QVERIFY(search(page));
@@ -520,7 +533,9 @@ private slots:
     void hoverRefreshesTheEntryOfItsPath()
     {
         // The receiver is found first, so DeviceListB and DeviceList differ
-        // in their order once it is hidden behind the cabled mouse.
+        // in their order once it is hidden behind the cabled mouse of its
+        // model.
+        resetBench({firstModelOnCable()});
         useTable(tableWith(QStringLiteral("USB_PID=%1,%2\nWireless8_PID=%1\n").arg(QLatin1String(F080), QLatin1String(F001)),
                            defaultGroups()));
         DialogChange page;
@@ -588,14 +603,14 @@ private slots:
         pump(150);
         QCOMPARE(page.SearchesRun(), before + 1);
         QCOMPARE(calls::offGuiThread, 0);
-        QCOMPARE(paths(DeviceList), QStringList({benchPath("mouse2")}));
+        QCOMPARE(paths(DeviceList), QStringList({benchPath("mouse2"), benchPath("rx8k")}));
     }
 
     void unplugInTheBenchUpdatesTheList()
     {
         DialogChange page;  // registers its callback: the library watches the bench
-        QVERIFY(waitFor([&] { return page.DeviceButtons().size() == 1; }, 5000));
-        QCOMPARE(paths(DeviceList), QStringList({benchPath("mouse2")}));
+        QVERIFY(waitFor([&] { return page.DeviceButtons().size() == 2; }, 5000));
+        QCOMPARE(paths(DeviceList), QStringList({benchPath("mouse2"), benchPath("rx8k")}));
 
         bench({"unplug", "mouse2"});
         QVERIFY(waitFor([&] { return paths(DeviceList) == QStringList({benchPath("rx8k")}); }, 5000));
@@ -608,7 +623,9 @@ private slots:
 
         bench({"plug", "rx8k"});
         bench({"plug", "mouse2"});
-        QVERIFY(waitFor([&] { return paths(DeviceList) == QStringList({benchPath("mouse2")}); }, 5000));
+        QVERIFY(waitFor([&] { return paths(DeviceList) == QStringList({benchPath("mouse2"), benchPath("rx8k")}); },
+                        5000));
+        QCOMPARE(page.DeviceButtons().size(), 2);
         StopUsbChanged();
     }
 
@@ -633,7 +650,7 @@ private slots:
                                                    "the top to repair the device."));
         QCOMPARE(hint->text(), page.RepairText());
 
-        QVERIFY(search(page));  // one device, with its offline mark
+        QVERIFY(search(page));  // the default devices, with their offline marks
         page.ChangeDialogLanguage(1);
         QCOMPARE(page.findChild<QLabel*>(QStringLiteral("label_3"))->text(), QStringLiteral("点击图案进入使用"));
         QCOMPARE(page.NoDeviceText(), QStringLiteral("请接入你的游戏装备"));

@@ -220,6 +220,8 @@ private slots:
 
     void cabledMouseHasNoReceiverRate()
     {
+        // A cabled mouse of the model of the receiver image below.
+        resetBench({firstModelOnCable()});
         addFirmware(m_appDir.path(), QStringLiteral("rx8k.bin"), QStringLiteral("receiver"), QStringLiteral("CDM_RX8K"),
                     QStringLiteral("1.6"));
         ReceiverUpdateAvailable = true;

@@ -125,7 +125,7 @@ private slots:
         bench({QStringLiteral("fault"), CableMouse, QStringLiteral("silent-id"), QStringLiteral("9")});
         DeviceAllInfo late;
         QCOMPARE(Worker::MatchDeviceConfig(late, "hidbench/mouse2"), 1);
-        QCOMPARE(late.mid, uint8_t(1));
+        QCOMPARE(late.mid, uint8_t(2));  // the cabled mouse's own model
 
         // With a current device the address is asked, and the current
         // device's record follows, keeping its versions.
@@ -180,8 +180,10 @@ private slots:
         // Without a current device the records are not identified.
         QCOMPARE(FoundDevices.at(1).mid, uint8_t(0));
 
-        // With one, they are; another model's devices are left out.
+        // With one, they are; the devices of its model stay (here a cabled
+        // mouse of the receiver's model), another model's are left out.
         FoundDevices.clear();
+        bench(firstModelOnCable());
         bench({QStringLiteral("add"), QStringLiteral("mouse"), QStringLiteral("id=model2"), QStringLiteral("mid=2")});
         bench({QStringLiteral("add"), QStringLiteral("mouse"), QStringLiteral("id=unlisted"), QStringLiteral("mid=7")});
         CurrentDeviceInfo = identified(QStringLiteral("hidbench/rx8k"));
@@ -199,6 +201,9 @@ private slots:
 
     void currentDeviceGoneGoesBackToTheList()
     {
+        // A cabled mouse of the receiver's model: a device of the model is
+        // still attached when the receiver goes.
+        bench(firstModelOnCable());
         Worker worker;
         Recorder rec;
         CurrentDeviceInfo = identified(QStringLiteral("hidbench/rx8k"));
@@ -234,6 +239,8 @@ private slots:
 
     void mouseCabledBesideItsReceiverIsSelected()
     {
+        // The cabled mouse of the receiver's model counts among its devices.
+        bench(firstModelOnCable());
         Worker worker;
         Recorder rec;
         CurrentDeviceInfo = identified(QStringLiteral("hidbench/rx8k"));
@@ -254,6 +261,7 @@ private slots:
 
         // A mouse of another receiver is not taken.
         bench({QStringLiteral("init"), QStringLiteral("--force")});
+        bench(firstModelOnCable());
         bench({QStringLiteral("set"), CableMouse, QStringLiteral("address=5A,8C,22")});
         CurrentDeviceInfo = identified(QStringLiteral("hidbench/rx8k"));
         MatchDeviceConfig(CurrentDeviceInfo);

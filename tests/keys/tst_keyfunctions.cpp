@@ -106,6 +106,11 @@ private slots:
             QRegularExpression("path=(\\S+) .*role=mouse .*plugged=1").match(list);
         QVERIFY2(cable.hasMatch(), qPrintable(list));
         m_path = cable.captured(1).toUtf8();
+        // Of the first model (the default's is of the second): its memory
+        // starts from the first model's keys, so the second model's key
+        // defaults applied below change it.
+        bench({"set", QString::fromUtf8(m_path), "mid=1", "firmware_name=CDM_AX72_MOUSE"});
+        QVERIFY(bench({"list"}).contains("path=" + m_path + " vid=7A51 pid=F001 kind=2 role=mouse cid=24 mid=1 "));
     }
 
     void cleanupTestCase() { UsbServer_Exit(); }
@@ -166,11 +171,13 @@ private slots:
         QCOMPARE(deviceImage(m_path), after);
         QVERIFY(bench({"show", m_path, "keys"}).contains("key 4: 5,0,0"));
 
-        // The model default of the second model's sixth key.
+        // The model default of the second model's sixth key, on a key that
+        // holds something else.
+        const QByteArray ctrlC("050000" "04000000" "000001000a000000" "000106000a000000");
+        QVERIFY(keyBytes(deviceImage(m_path), 5).left(3 + 4 + 16).toHex() != ctrlC);
         QVERIFY(ApplyKeyParamDefault(view, cache(), 5, {"0x05", "0", "0", "Ctrl+C"}));
         QCOMPARE(view.captions.value(5), QString("Ctrl+C"));
-        QCOMPARE(keyBytes(deviceImage(m_path), 5).left(3 + 4 + 16).toHex(),
-                 QByteArray("050000" "04000000" "000001000a000000" "000106000a000000"));
+        QCOMPARE(keyBytes(deviceImage(m_path), 5).left(3 + 4 + 16).toHex(), ctrlC);
     }
 
     void consumerKeyReachesTheDevice()

@@ -10,10 +10,10 @@ usage: hidusb-bench [--bench DIR] COMMAND [ARGUMENTS]
 
 The bench folder is --bench DIR, else $HIDUSB_BENCH, else
 ${XDG_STATE_HOME:-~/.local/state}/hidusb-bench. It is created with the
-default bench (an 8 kHz receiver with its wireless mouse, and a mouse on its
-cable) when first used. DEVICE is an index (1 = first line of `list`), an
-id or a HID path. A receiver given where a mouse is meant stands for its
-paired mouse.
+default bench (an 8 kHz receiver with its wireless mouse, both of model 1,
+and a model-2 mouse on its cable) when first used. DEVICE is an index
+(1 = first line of `list`), an id or a HID path. A receiver given where a
+mouse is meant stands for its paired mouse.
 
 Bench:
   path                          print the bench folder

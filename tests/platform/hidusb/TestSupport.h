@@ -223,6 +223,18 @@ inline void ResetBench(hidusb::Bench bench = hidusb::DefaultBench(), int pairMs 
     hidusb::WriteFileAtomic(hidusb::BenchIniPath(dir), hidusb::FormatBench(bench));
 }
 
+// The default bench with its cabled mouse of the first model, the model of
+// the receiver and its wireless mouse (the default has the second model on
+// the cable).
+inline hidusb::Bench FirstModelOnCableBench()
+{
+    hidusb::Bench bench = hidusb::DefaultBench();
+    hidusb::BenchDevice* cable = bench.Find("mouse2");
+    cable->mid = 1;
+    cable->firmwareName = hidusb::DefaultFirmwareName(cable->kind, 1);
+    return bench;
+}
+
 template <class Fn>
 inline void EditBench(Fn fn)
 {

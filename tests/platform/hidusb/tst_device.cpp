@@ -52,7 +52,7 @@ void ProfilesSwitchAndAskForAReRead()
     CHECK(UsbServer_ReadConfig());
     CHECK(rec.WaitType(14));
     CHECK(rec.Last(14).data.size() == 1 && Byte(rec.Last(14), 0) == 2);
-    CHECK(Same(FullRead(), hidusb::ModelDefaultImage(1)));  // profile 3 is untouched
+    CHECK(Same(FullRead(), hidusb::ModelDefaultImage(2)));  // profile 3 is untouched (its model's defaults)
     FlashDataMap b = Marked(22);
     CHECK(ProtocolDataUpdate(&b));
     CHECK(UsbServer_SetCurrentConfig(0));
@@ -285,7 +285,7 @@ void TwoProcessesShareTheBench()
     unsigned char reply = 9;
     CHECK(UsbFinderC_GetLongRangeMode("hidbench/rx8k", &reply) && reply == 0);
     CHECK(UsbServerC_Start("hidbench/mouse2", "hidbench/mouse2", &Recorder::Callback));
-    CHECK(Same(FullRead(), hidusb::ModelDefaultImage(1)));
+    CHECK(Same(FullRead(), hidusb::ModelDefaultImage(2)));  // a new device of the second model
     // The other process writes the mouse's image and the receiver's mode.
     CHECK_EQ(RunSelf("write"), 0);
     CHECK(UsbFinderC_GetLongRangeMode("hidbench/rx8k", &reply) && reply == 1);

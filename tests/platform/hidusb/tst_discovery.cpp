@@ -37,8 +37,10 @@ void DefaultBenchOnFirstUse()
 
     DeviceIdentity rx = UsbFinderC_GetDeviceInfo("hidbench/rx8k");
     CHECK(rx.cid == 24 && rx.mid == 1 && rx.type == 5);
+    // The cabled mouse is of the second model, so the list shows it beside
+    // the receiver (a cabled mouse of the first model would hide it).
     DeviceIdentity m = UsbFinderC_GetDeviceInfo("hidbench/mouse2");
-    CHECK(m.cid == 24 && m.mid == 1 && (m.type & 0xFA) != 0);
+    CHECK(m.cid == 24 && m.mid == 2 && (m.type & 0xFA) != 0);
     CHECK(UsbFinderC_GetDeviceOnLine("hidbench/rx8k") == 1);
     CHECK(UsbFinderC_GetDeviceOnLine("hidbench/mouse2") == 1);
     // The wireless mouse is not on the bus by itself.
@@ -130,7 +132,7 @@ void SilentIdentityForKQueries()
         CHECK(id.cid == 0 && id.mid == 0 && id.type == 2);
     }
     DeviceIdentity id = UsbFinderC_GetDeviceInfo("hidbench/mouse2");
-    CHECK(id.cid == 24 && id.mid == 1);
+    CHECK(id.cid == 24 && id.mid == 2);  // its own model, not the receiver's
     // Armed again (a new serial): silent again.
     EditBench([](hidusb::Bench& b) {
         b.Find("mouse2")->silentId = 1;

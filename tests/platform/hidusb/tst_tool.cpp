@@ -112,6 +112,10 @@ void ListAndManyDevices()
               "1 id=rx8k path=hidbench/rx8k vid=7A51 pid=F080 kind=5 role=receiver-8k cid=24 mid=1 plugged=1 "
               "online=1 boot=0 address=5A,8C,21 firmware=v1.5 usb_version=v1.5 firmware_name=CDM_RX8K paired=mouse1 "
               "battery=100 charging=0 faults=none\n");
+    // The cable mouse is of the second model, with that model's firmware name.
+    CHECK(list.find("\n3 id=mouse2 path=hidbench/mouse2 vid=7A51 pid=F001 kind=2 role=mouse cid=24 mid=2 ") !=
+          std::string::npos);
+    CHECK(list.find(" firmware_name=CDM_IX90_MOUSE paired=") != std::string::npos);
     for (int i = 0; i < 12; ++i)
         Tool({"add", i % 2 ? "mouse" : "rx4k"});
     list = Tool({"list"});
@@ -155,8 +159,8 @@ void BenchChangesReachTheLibrary()
     UsbServer_Exit();
     Tool({"firmware", "mouse2", "v1.a"});
     CHECK_EQ(UsbFinderC_GetVersion("hidbench/mouse2"), 0x010A);
-    Tool({"set", "mouse2", "battery=12", "mid=2"});
-    CHECK(UsbFinderC_GetDeviceInfo("hidbench/mouse2").mid == 2);
+    Tool({"set", "mouse2", "battery=12", "mid=1"});  // the default is mid 2
+    CHECK(UsbFinderC_GetDeviceInfo("hidbench/mouse2").mid == 1);
     Tool({"set", "mouse2", "colour=red"}, 2);
     Tool({"online", "nobody"}, 1);
     Tool({"frobnicate"}, 2);

@@ -106,7 +106,8 @@ void SampleImagesAreValid()
 
 void ProgressReaches100AndSetsTheVersion()
 {
-    ResetBench();
+    // A cabled mouse of the first model takes the first model's image.
+    ResetBench(FirstModelOnCableBench());
     EditBench([](hidusb::Bench& b) { b.Find("mouse2")->firmware = 0x0104; });
     Events& ev = Events::Get();
     ev.Reset();
@@ -183,7 +184,8 @@ void InjectedFailureEndsWith720AndRepairWorks()
 
 void RefusedImagesEndAtOnce()
 {
-    ResetBench();
+    // The image below fits the cabled mouse of the first model.
+    ResetBench(FirstModelOnCableBench());
     Events& ev = Events::Get();
     auto refused = [&](const uint8_t* image) {
         ev.Reset();
@@ -228,7 +230,7 @@ void SecondStageFromTheEndEvent()
     Events& ev = Events::Get();
     ev.Reset();
     static std::vector<uint8_t> mouseImage;
-    mouseImage = Image(210, "CDM_AX72_MOUSE", 1, 0x0108);
+    mouseImage = Image(210, "CDM_IX90_MOUSE", 2, 0x0108);  // the cabled mouse's model
     std::atomic<bool> secondAccepted{false};
     {
         std::lock_guard<std::mutex> lock(ev.m);
