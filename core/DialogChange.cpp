@@ -512,6 +512,8 @@ QPoint DialogChange::CentreFor(const QWidget* dialog, int dx) const
 
 void DialogChange::on_Repair_clicked()
 {
+    // The repair dialog is made with the pages.
+    emit PagesNeeded();
     UpDateRepair* dialog = UpdateRepairDialog;
     if (!dialog)
         return;
@@ -624,6 +626,8 @@ void DialogChange::slotButtonClicked()
     if (!button || !m_buttons.contains(button))
         return;
     BusyScope busy(this);
+    // Everything below may reach the pages and the device link.
+    emit PagesNeeded();
     PostMsg* hub = PostMsg::GetInstance();
     hub->PostSetver(6);
 

@@ -15,6 +15,9 @@
 // current device, the main window shows the configuration pages and the
 // link thread starts. A receiver that cannot be used as it is leads to the
 // pairing dialog, the pairing question or a firmware notice instead.
+// Before a click or the repair button does anything the page emits
+// PagesNeeded(), so that a main window that builds its pages on demand has
+// them (and their hub connections) in place.
 #pragma once
 
 #include "DeviceRecords.h"
@@ -95,6 +98,11 @@ public slots:
     // and marks (the device buttons call it when the pointer enters them).
     // Always true.
     bool RefreshOnlineState(int index);
+
+signals:
+    // Emitted (directly) before a device is chosen or the repair dialog is
+    // opened: whatever follows needs the configuration pages.
+    void PagesNeeded();
 
 protected:
     void changeEvent(QEvent* event) override;

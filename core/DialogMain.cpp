@@ -30,19 +30,26 @@
 #include <QMouseEvent>
 #include <QThread>
 
-DialogMain::DialogMain(QWidget* parent) : QDialog(parent), ui(new Ui::DialogMain)
+DialogMain::DialogMain(QWidget* parent, PageBuild pages) : QDialog(parent), ui(new Ui::DialogMain)
 {
     ui->setupUi(this);
     connect(PostMsg::GetInstance(), SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
     MoveOldLanguageSetting();
     m_pictureDir = AppDir() + QStringLiteral("/Picture/Dialog/");
+    // Crash dumps from the start, whenever the container comes (it installs
+    // the same handler again).
+    m_crashDump.Install(UserDir() + QStringLiteral("/Exception"));
 
     // The container first: it builds the pages and the device link object.
-    m_dialog = new Dialog(this);
+    if (pages == PageBuild::WithWindow)
+        m_dialog = new Dialog(this);
     m_change = new DialogChange(this);
     ui->stackedWidgetMain->addWidget(m_change);
-    ui->stackedWidgetMain->addWidget(m_dialog);
+    if (m_dialog)
+        ui->stackedWidgetMain->addWidget(m_dialog);
     ui->stackedWidgetMain->setCurrentWidget(m_change);
+    // Every way from the list to a device asks for the pages first.
+    connect(m_change, &DialogChange::PagesNeeded, this, &DialogMain::EnsurePageContainer);
 
     setWindowFlags(WindowFlags::Main);
     setFixedSize(size());
@@ -77,6 +84,20 @@ DialogMain::~DialogMain()
 bool DialogMain::PagesShown() const
 {
     return ui->stackedWidgetMain->currentIndex() == 1;
+}
+
+Dialog* DialogMain::PageContainer()
+{
+    EnsurePageContainer();
+    return m_dialog;
+}
+
+void DialogMain::EnsurePageContainer()
+{
+    if (m_dialog)
+        return;
+    m_dialog = new Dialog(this);
+    ui->stackedWidgetMain->addWidget(m_dialog);
 }
 
 void DialogMain::MoveOldLanguageSetting()
@@ -120,6 +141,7 @@ void DialogMain::SlotChangeMainDialog(int page)
         ui->stackedWidgetMain->setCurrentWidget(m_change);
         StartUsbChanged(&DialogChange::OnUsbChanged, 600);
     } else if (page == 1) {
+        EnsurePageContainer();
         ui->stackedWidgetMain->setCurrentWidget(m_dialog);
         StartUsbChanged(&Worker::OnUsbChanged, 600);
     }
@@ -386,6 +408,8 @@ void DialogMain::FirmwareShortcut()
     const DeviceAllInfo device = DeviceList.first();
     if (device.directMouse != 0)
         return;
+    // Pairing and repair reach the device: its pages take what it reports.
+    EnsurePageContainer();
 
     ConfigSettings* config = ConfigSettings::GetInstance();
     const QString group = QStringLiteral("Drive") + QString::number(device.driveIndex + 1);

@@ -2,8 +2,16 @@
 // page 0) and the page container (stack page 1), switches between them,
 // hides to the tray, runs the exit sequence, shows the offline notice and
 // handles the keys no page takes.
+//
+// The page container (the five pages and the device link object) is built
+// with the window, or, for a quick start, only when it is first needed:
+// when a device of the list is chosen, the repair dialog is opened, a
+// pairing or firmware path starts from the list, or the pages are shown.
+// Until then the pages' hub connections do not exist; every way to a device
+// builds the container before it emits anything the pages take.
 #pragma once
 
+#include "CrashDump.h"
 #include "MouseOffLine.h"
 
 #include <QDialog>
@@ -26,11 +34,18 @@ class DialogMain : public QDialog
     Q_OBJECT
 
 public:
-    explicit DialogMain(QWidget* parent = nullptr);
+    enum class PageBuild {
+        WithWindow,  // the container is built by the constructor
+        OnDemand,    // built when first needed (the program's start)
+    };
+
+    explicit DialogMain(QWidget* parent = nullptr, PageBuild pages = PageBuild::WithWindow);
     ~DialogMain() override;
 
     DialogChange* DeviceListPage() const { return m_change; }
-    Dialog* PageContainer() const { return m_dialog; }
+    // The page container, built first when it does not exist yet.
+    Dialog* PageContainer();
+    bool PageContainerBuilt() const { return m_dialog != nullptr; }
     QSystemTrayIcon* TrayIcon() const { return m_tray; }
     QMenu* TrayMenu() const { return m_trayMenu; }
     // True while the configuration pages are shown (stack page 1).
@@ -45,6 +60,8 @@ public:
     QString ExitActionText() const { return m_exitText; }
 
 public slots:
+    // Builds the page container and puts it on the stack, once.
+    void EnsurePageContainer();
     void SlotChangeMainDialog(int page);
     void SlotChangeSize(int mode);
     void SlotMouseOffLine(int reason);
@@ -88,6 +105,7 @@ private:
     QPoint m_pressWindow;
     QPoint m_dragOffset;
     QPointer<MouseOffLine> m_offlineNotice;
+    CrashDumpHandler m_crashDump;
     bool m_exiting = false;
     // Minimised on the task bar instead of hidden (no system tray).
     bool m_minimisedInstead = false;
