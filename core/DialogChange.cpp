@@ -88,9 +88,14 @@ DialogChange::DialogChange(QWidget* parent) : QWidget(parent), ui(new Ui::Dialog
         QMutexLocker lock(&instanceMutex());
         s_instance = this;
     }
-    ui->comboBox->setCurrentIndex(0);
     m_pictureDir = AppDir() + QStringLiteral("/Picture/DialogChange/");
     ApplyStyles();
+    // The language names come after the box and its list are styled: a
+    // list restyled with items measures them all, and the names in their
+    // own scripts would load the large CJK font at every start. Added to a
+    // hidden list they are laid out when it first opens.
+    ui->comboBox->addItems(Language::NativeNames());
+    ui->comboBox->setCurrentIndex(0);
     // The hints lie over the device pages; clicks go through them.
     ui->label_2->setAttribute(Qt::WA_TransparentForMouseEvents);
     ui->label_3->setAttribute(Qt::WA_TransparentForMouseEvents);

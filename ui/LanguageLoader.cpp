@@ -33,6 +33,14 @@ QString NetFilePath()
     return AppDir() + QStringLiteral("/Language/Net.xml");
 }
 
+QStringList NativeNames()
+{
+    QStringList names;
+    for (const char* name : {"English", "简体中文", "繁體中文", "한국어", "Русский", "日本語"})
+        names.append(QString::fromUtf8(name));
+    return names;
+}
+
 }  // namespace Language
 
 LanguageTexts& LanguageTexts::on(const QString& element, Setter setter)

@@ -38,6 +38,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -55,6 +56,9 @@ QString FileName(int index);
 QString FilePath(int index);
 // AppDir() + "/Language/Net.xml" (company name and links; root "Profile").
 QString NetFilePath();
+// The names of the six languages, each in its own language, in index order
+// (the items of the language boxes).
+QStringList NativeNames();
 }  // namespace Language
 
 // What a window reads of one section: element name -> what its text does.

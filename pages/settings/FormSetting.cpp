@@ -16,10 +16,6 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-namespace {
-const char* const kLanguageNames[] = {"English", "简体中文", "繁體中文", "한국어", "Русский", "日本語"};
-}
-
 FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSetting)
 {
     ui->setupUi(this);
@@ -36,8 +32,7 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
     ShowLedBlock(false);
 
     ui->comboBox->clear();
-    for (const char* name : kLanguageNames)
-        ui->comboBox->addItem(QString::fromUtf8(name));
+    ui->comboBox->addItems(Language::NativeNames());
 
     PostMsg* hub = PostMsg::GetInstance();
     connect(hub, SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
