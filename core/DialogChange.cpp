@@ -282,7 +282,7 @@ bool DialogChange::RefreshOnlineState(int index)
     device.address = link.address;
     DeviceList[index] = device;
     DeviceDiscovery::ReplaceByPath(DeviceListB, device);
-    ApplyLook(index, true);
+    ApplyLook(index);
     return true;
 }
 
@@ -401,10 +401,12 @@ void DialogChange::CreateDeviceWidgets(QWidget* page, int index, int count)
                              + QStringLiteral(");}"));
         m_badges.append(label);
     }
-    ApplyLook(index, false);
+    // The card's picture comes with its state (RefreshOnlineState, right
+    // after the pages are built): a first picture here would only be read
+    // from disk and replaced before anything is painted.
 }
 
-void DialogChange::ApplyLook(int index, bool refreshed)
+void DialogChange::ApplyLook(int index)
 {
     if (index < 0 || index >= DeviceList.size() || index >= m_buttons.size())
         return;
@@ -413,10 +415,6 @@ void DialogChange::ApplyLook(int index, bool refreshed)
     QLabel* offline = m_offlineMarks.value(index);
     QLabel* link = m_linkMarks.value(index);
     const bool unmatched = device.driveIndex == ModelCount.load();
-    if (!refreshed) {
-        button->setStyleSheet(ButtonSheet(unmatched ? QStringLiteral("Unknow.png") : QStringLiteral("DisOnlin0.png")));
-        return;
-    }
     if (link)
         link->setStyleSheet(MarkSheet(device.directMouse ? QStringLiteral("OnLineUsb.png") : QStringLiteral("OnLineWifi.png")));
     if (unmatched) {

@@ -120,7 +120,8 @@ private:
     void QueueUsbChange();
     void ClearPages();
     void CreateDeviceWidgets(QWidget* page, int index, int count);
-    void ApplyLook(int index, bool refreshed);
+    // The card, its marks and their pictures for the device's state.
+    void ApplyLook(int index);
     void UpdateArrows();
     void ShowRepair(bool shown);
     void ShowHint(bool empty);
