@@ -193,6 +193,21 @@ inline void pump(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
+// The link's shared flags as a fresh start has them, with no device chosen.
+inline void resetLinkFlags()
+{
+    OnMainPage = 0;
+    DeviceOnline = false;
+    LastOnline = false;
+    DeviceOffline = false;
+    ReadAgain = false;
+    ReloadPending = false;
+    SettingsBusy = false;
+    OnlinePollEnabled = true;
+    ImageBelongsToDevice = false;
+    CurrentDeviceInfo = DeviceAllInfo();
+}
+
 // The device bench's control tool, built beside the tests.
 inline QString benchTool()
 {
@@ -292,6 +307,26 @@ inline bool storeDeviceImage(const QString& device, const FlashDataMap& image)
     bench({QStringLiteral("import"), device, file}, &ok);
     QFile::remove(file);
     return ok;
+}
+
+// A device that answers, whose memory and the program's image are both
+// `image`, read from it (the state after a full read), with no page loading.
+inline bool startFromDeviceImage(const QString& device, const FlashDataMap& image)
+{
+    ButtonUiLoading = false;
+    LightUiLoading = false;
+    SensorUiLoading = false;
+    UiReady = true;
+    bool ok = false;
+    bench({QStringLiteral("online"), device}, &ok);
+    if (!ok || !storeDeviceImage(device, image))
+        return false;
+    {
+        QMutexLocker lock(&FlashDataMutex);
+        CurrentFlashData = image;
+    }
+    ImageBelongsToDevice = true;
+    return true;
 }
 
 // Waits, processing events, until cond holds or ms have passed.

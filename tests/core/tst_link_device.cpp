@@ -43,16 +43,7 @@ void resetLinkState()
 {
     UsbServer_Exit();
     StopUsbChanged();
-    OnMainPage = 0;
-    DeviceOnline = false;
-    LastOnline = false;
-    DeviceOffline = false;
-    ReadAgain = false;
-    ReloadPending = false;
-    SettingsBusy = false;
-    OnlinePollEnabled = true;
-    ImageBelongsToDevice = false;
-    CurrentDeviceInfo = DeviceAllInfo();
+    resetLinkFlags();
     FoundDevices.clear();
     SetCurrentDevicePath("a");
 }

@@ -36,16 +36,24 @@ bool waitFinished(Worker& worker, int ms = 10000)
 
 void resetFlags()
 {
-    OnMainPage = 0;
-    DeviceOnline = false;
-    LastOnline = false;
-    DeviceOffline = false;
-    ReadAgain = false;
-    ReloadPending = false;
-    SettingsBusy = false;
-    ImageBelongsToDevice = false;
-    CurrentDeviceInfo = DeviceAllInfo();
+    resetLinkFlags();
     DeviceInfoFile.clear();
+}
+
+// Selects a device that is not attached (CID 0x18) and lets a pass run.
+void selectMissing(uint8_t mid, int mainPage = 1)
+{
+    PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, mid));
+    OnMainPage = mainPage;
+    WorkerRun = true;
+}
+
+// One pass with the run flag set, to its end.
+bool runPass(Worker& worker)
+{
+    WorkerRun = true;
+    worker.StartPass();
+    return waitFinished(worker);
 }
 
 }  // namespace
@@ -122,11 +130,8 @@ private slots:
         cached.macros[15].events[69].delay = 0xDEADBEEF;
         QVERIFY(WriteDeviceInfoFile(DeviceFileName(0x18, 0x01), cached));
 
-        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x01));
-        OnMainPage = 1;
-        WorkerRun = true;
-        worker.StartPass();
-        QVERIFY(waitFinished(worker));
+        selectMissing(0x01);
+        QVERIFY(runPass(worker));
         QCOMPARE(rec.entries(), QStringList({"Button", "Light", "Sensor", "Form"}));
         QVERIFY(!rec.arrivedOffGuiThread());
         const QList<FlashDataMap> images = rec.images();
@@ -146,11 +151,8 @@ private slots:
     {
         Worker worker;
         Recorder rec;
-        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
-        OnMainPage = 1;
-        WorkerRun = true;
-        worker.StartPass();
-        QVERIFY(waitFinished(worker));
+        selectMissing(0x02);
+        QVERIFY(runPass(worker));
         QCOMPARE(rec.entries(), QStringList({"FormReset"}));
     }
 
@@ -158,11 +160,8 @@ private slots:
     {
         Worker worker;
         Recorder rec;
-        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
-        OnMainPage = 0;
-        WorkerRun = true;
-        worker.StartPass();
-        QVERIFY(waitFinished(worker));
+        selectMissing(0x02, 0);
+        QVERIFY(runPass(worker));
         QVERIFY(rec.entries().isEmpty());
         QVERIFY(!DeviceOffline.load());
         QVERIFY(!WorkerRun.load());
@@ -180,8 +179,7 @@ private slots:
         // The device list starts the pass and shows the pages right after.
         Worker worker;
         Recorder rec;
-        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
-        WorkerRun = true;
+        selectMissing(0x02, 0);
         worker.StartPass();
         OnMainPage = 1;
         QVERIFY(waitFinished(worker));
@@ -192,24 +190,17 @@ private slots:
     {
         Worker worker;
         Recorder rec;
-        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
-        OnMainPage = 1;
-        WorkerRun = true;
-        worker.StartPass();
-        QVERIFY(waitFinished(worker));
+        selectMissing(0x02);
+        QVERIFY(runPass(worker));
         QCOMPARE(rec.count("FormReset"), 1);
         // Same device, same state, nothing pending: nothing happens.
-        WorkerRun = true;
-        worker.StartPass();
-        QVERIFY(waitFinished(worker));
+        QVERIFY(runPass(worker));
         QCOMPARE(rec.count("FormReset"), 1);
         // Back to the list and the same device again: the link is opened
         // again, also for a device that stayed offline.
         PostMsg::GetInstance()->PostMainPageChange();
         PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
-        WorkerRun = true;
-        worker.StartPass();
-        QVERIFY(waitFinished(worker));
+        QVERIFY(runPass(worker));
         QCOMPARE(rec.count("FormReset"), 2);
     }
 
@@ -217,9 +208,7 @@ private slots:
     {
         Worker worker;
         Recorder rec;
-        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
-        OnMainPage = 1;
-        WorkerRun = true;
+        selectMissing(0x02);
         worker.StartPass();
         QVERIFY(worker.isRunning());
         // The pass waits for the GUI thread (the page signals): ask again now.
@@ -237,9 +226,7 @@ private slots:
     {
         auto* worker = new Worker;
         Recorder rec;
-        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
-        OnMainPage = 1;
-        WorkerRun = true;
+        selectMissing(0x02);
         worker->StartPass();
         // Keep the GUI thread busy: the pass blocks in a hand-off to it.
         QThread::msleep(400);
@@ -263,9 +250,7 @@ private slots:
         auto* worker = new Worker;
         QCOMPARE(WorkerThread, worker);
         QPointer<Worker> guard(worker);
-        PostMsg::GetInstance()->PostSelectMouseInfo(missingDevice(0x18, 0x02));
-        OnMainPage = 1;
-        WorkerRun = true;
+        selectMissing(0x02);
         worker->StartPass();
         QThread::msleep(200);
         Worker::Shutdown(5000);

@@ -68,17 +68,7 @@ private slots:
 
     void init()
     {
-        ButtonUiLoading = false;
-        LightUiLoading = false;
-        SensorUiLoading = false;
-        UiReady = true;
-        bench({QStringLiteral("online"), Mouse});
-        QVERIFY(storeDeviceImage(Mouse, m_base));
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = m_base;
-        }
-        ImageBelongsToDevice = true;
+        QVERIFY(startFromDeviceImage(Mouse, m_base));
         clearCallsLog();
     }
 

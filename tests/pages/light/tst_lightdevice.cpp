@@ -162,17 +162,7 @@ private slots:
 
     void init()
     {
-        UiReady = true;
-        LightUiLoading = false;
-        ButtonUiLoading = false;
-        SensorUiLoading = false;
-        bench({QStringLiteral("online"), Mouse});
-        QVERIFY(storeDeviceImage(Mouse, m_base));
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = m_base;
-        }
-        ImageBelongsToDevice = true;
+        QVERIFY(startFromDeviceImage(Mouse, m_base));
         m_page.reset(new LampLight);
         m_page->SlotUpDataLightUILight(m_base);
         clearCallsLog();
