@@ -13,6 +13,23 @@ ConfigSettings* configInstance = nullptr;
 const char* const base64Keys[] = {"MM", "DM", "D2M", "D4M", "D8M", "Sensor", "CID", "VID",
                                   "USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID",
                                   "Wireless8_PID"};
+
+// The receiver kinds, one row each: kind byte, rate class, firmware-name key.
+struct ReceiverKind {
+    int type;
+    int rateClass;
+    const char* firmwareKey;
+};
+constexpr ReceiverKind receiverKinds[] = {{0, 1, "DM"}, {4, 2, "D2M"}, {1, 4, "D4M"}, {5, 8, "D8M"}};
+
+const ReceiverKind* kindOfType(int type)
+{
+    for (const ReceiverKind& kind : receiverKinds) {
+        if (kind.type == type)
+            return &kind;
+    }
+    return nullptr;
+}
 }  // namespace
 
 ConfigSettings* ConfigSettings::GetInstance()
@@ -109,4 +126,45 @@ void ConfigSettings::RemoveValue(const QString& group, const QString& key)
 QString ConfigSettings::DecodeBase64(const QString& text)
 {
     return QString::fromLocal8Bit(QByteArray::fromBase64(text.toLocal8Bit()));
+}
+
+QString ConfigSettings::ModelGroup(int driveIndex)
+{
+    return QStringLiteral("Drive") + QString::number(driveIndex + 1);
+}
+
+QString ConfigSettings::ModelValue(int driveIndex, const QString& key)
+{
+    return GetValue(ModelGroup(driveIndex), key);
+}
+
+QStringList ConfigSettings::ModelValueList(int driveIndex, const QString& key)
+{
+    return GetValueList(ModelGroup(driveIndex), key);
+}
+
+int ConfigSettings::ModelInt(int driveIndex, const QString& key)
+{
+    return GetInt(ModelGroup(driveIndex), key);
+}
+
+int ConfigSettings::RateClassOfType(int type, int notReceiver)
+{
+    const ReceiverKind* kind = kindOfType(type);
+    return kind ? kind->rateClass : notReceiver;
+}
+
+QString ConfigSettings::ReceiverFirmwareKey(int type)
+{
+    const ReceiverKind* kind = kindOfType(type);
+    return kind ? QString::fromLatin1(kind->firmwareKey) : QString();
+}
+
+QString ConfigSettings::ReceiverFirmwareKeyOfRate(int rateClass)
+{
+    for (const ReceiverKind& kind : receiverKinds) {
+        if (kind.rateClass == rateClass)
+            return QString::fromLatin1(kind.firmwareKey);
+    }
+    return QString();
 }

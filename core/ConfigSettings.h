@@ -2,6 +2,12 @@
 // group Option and one group "Drive<N>" per device model. Read only.
 // Values are addressed as "group/key"; device identity keys are stored as
 // Base64 text and come back decoded.
+//
+// The facts of a device model live here too, in one place: the name of its
+// group (ModelGroup; never build "Drive" + N elsewhere) with its values
+// (ModelValue, ModelValueList, ModelInt), and the one table of the receiver
+// kinds (kind byte 0, 4, 1, 5 = 1, 2, 4, 8 kHz, firmware-name keys DM, D2M,
+// D4M, D8M). A caller that may hold no receiver names its own fallback.
 #pragma once
 
 #include <QMutex>
@@ -30,6 +36,23 @@ public:
     static bool IsBase64Key(const QString& key);
     // Base64 -> UTF-8 text without line breaks, tabs and spaces.
     static QString DecodeValue(const QString& stored);
+
+    // ---- model facts ------------------------------------------------------
+    // The group of model index driveIndex (DeviceAllInfo::driveIndex):
+    // "Drive" + (driveIndex + 1).
+    static QString ModelGroup(int driveIndex);
+    // A value of that group, read as GetValue, GetValueList and GetInt do.
+    QString ModelValue(int driveIndex, const QString& key);
+    QStringList ModelValueList(int driveIndex, const QString& key);
+    int ModelInt(int driveIndex, const QString& key);
+
+    // Rate class (1, 2, 4, 8 kHz) of a receiver kind byte (0, 4, 1, 5);
+    // notReceiver for any other byte (a mouse on its cable).
+    static int RateClassOfType(int type, int notReceiver);
+    // Key of the receiver's firmware name in its model group (DM, D2M, D4M,
+    // D8M), by kind byte or by rate class; empty for anything else.
+    static QString ReceiverFirmwareKey(int type);
+    static QString ReceiverFirmwareKeyOfRate(int rateClass);
 
     QString FilePath() const { return m_path; }
     // Reopens the file (tests point the program at another folder).

@@ -21,11 +21,6 @@ QByteArray pathBytes(const QString& path)
     return path.toUtf8();
 }
 
-QString driveGroup(int n)
-{
-    return QStringLiteral("Drive") + QString::number(n);
-}
-
 bool pathListed(const QList<DeviceAllInfo>& list, const QString& path)
 {
     for (const DeviceAllInfo& d : list) {
@@ -114,7 +109,7 @@ bool ReadDeviceInfo(DeviceAllInfo& info)
 
     const int cid = config->GetInt(Option, QStringLiteral("CID"));
     for (int n = 1; n <= total; ++n) {
-        if (int(id.cid) != cid || int(id.mid) != config->GetInt(driveGroup(n), QStringLiteral("MID")))
+        if (int(id.cid) != cid || int(id.mid) != config->ModelInt(n - 1, QStringLiteral("MID")))
             continue;
         info.directMouse = DirectMouseFromType(id.type);
         info.cid = id.cid;
@@ -280,28 +275,6 @@ QPoint ButtonPlace(int index, int count)
     if (count % 3 == 1)
         return QPoint(305, 0);
     return QPoint(index % 3 == 0 ? 135 : 445, 0);
-}
-
-int RateClassOfType(uint8_t type)
-{
-    switch (type) {
-    case 0: return 1;
-    case 4: return 2;
-    case 1: return 4;
-    case 5: return 8;
-    default: return 0;
-    }
-}
-
-QString ReceiverFirmwareKey(uint8_t type)
-{
-    switch (type) {
-    case 0: return QStringLiteral("DM");
-    case 4: return QStringLiteral("D2M");
-    case 1: return QStringLiteral("D4M");
-    case 5: return QStringLiteral("D8M");
-    default: return QString();
-    }
 }
 
 }  // namespace DeviceDiscovery

@@ -86,10 +86,4 @@ QPoint ButtonPlace(int index, int count);
 bool OnShortLastPage(int index, int count);
 int PageCount(int count);
 
-// 1, 2, 4, 8 for the receiver kinds 0, 4, 1, 5; 0 for anything else.
-int RateClassOfType(uint8_t type);
-// The Drive<N> key of a receiver's firmware name: DM, D2M, D4M, D8M for
-// the kinds 0, 4, 1, 5; empty for anything else.
-QString ReceiverFirmwareKey(uint8_t type);
-
 }  // namespace DeviceDiscovery

@@ -123,6 +123,7 @@ std::atomic<bool> OnlinePollEnabled{true};
 std::atomic<bool> RecordingMacro{false};
 std::atomic<bool> RepairUpgradeRunning{false};
 std::atomic<bool> CheckTimersRunning{false};
+std::atomic<bool> RepairDialogShown{false};
 std::atomic<bool> RePairFlag{false};
 std::atomic<int> OnMainPage{0};
 std::atomic<int> ShowBatteryValue{0};

@@ -104,6 +104,9 @@ extern std::atomic<bool> OnlinePollEnabled;   // true at start; false while a fi
 extern std::atomic<bool> RecordingMacro;
 extern std::atomic<bool> RepairUpgradeRunning;
 extern std::atomic<bool> CheckTimersRunning;
+// The settings page's firmware repair dialog is on screen (the dialog keeps
+// it; the device link asks it for a new check after a USB change).
+extern std::atomic<bool> RepairDialogShown;
 extern std::atomic<bool> RePairFlag;
 extern std::atomic<int> OnMainPage;
 extern std::atomic<int> ShowBatteryValue;

@@ -45,11 +45,6 @@ struct PaddedReport {
     }
 };
 
-QString modelGroup(int driveIndex)
-{
-    return QStringLiteral("Drive") + QString::number(driveIndex + 1);
-}
-
 // A report's value goes into the image only while the image was read from
 // the linked device (another device's image must not take this one's
 // values, nor be sent to it); the pages are told either way. Returns the
@@ -221,8 +216,8 @@ void handleModelDefaults()
 {
     const DeviceAllInfo device = CurrentDeviceSnapshot();
     const QByteArray path = CurrentDevicePath();
-    const QStringList advanced = ConfigSettings::GetInstance()->GetValueList(modelGroup(device.driveIndex),
-                                                                           QStringLiteral("Adveanced"));
+    const QStringList advanced =
+        ConfigSettings::GetInstance()->ModelValueList(device.driveIndex, QStringLiteral("Adveanced"));
     bool ok = false;
     const int light = advanced.size() > 1 ? advanced.at(1).trimmed().toInt(&ok) : 0;
     if (ok && light >= 1 && device.directMouse != 1 && device.type == 1) {
@@ -258,7 +253,7 @@ void handleVersion()
     });
     ConfigSettings* config = ConfigSettings::GetInstance();
     const QString cid = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
-    const QString mid = config->GetValue(modelGroup(device.driveIndex), QStringLiteral("MID"));
+    const QString mid = config->ModelValue(device.driveIndex, QStringLiteral("MID"));
     // Stored before the settings page is told, so that it reads the new text.
     // A device of no configured model has no record of its own.
     if (!mid.isEmpty())
@@ -314,9 +309,8 @@ QList<int> EventDefaultKeysOfModel(int driveIndex)
 {
     QList<int> keys;
     ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString group = modelGroup(driveIndex);
     for (int i = 1; i <= 6; ++i) {
-        const QStringList param = config->GetValueList(group, QStringLiteral("KeyParam") + QString::number(i));
+        const QStringList param = config->ModelValueList(driveIndex, QStringLiteral("KeyParam") + QString::number(i));
         if (!param.isEmpty() && param.first().trimmed().compare(QLatin1String("0x05"), Qt::CaseInsensitive) == 0)
             keys.append(i - 1);
     }

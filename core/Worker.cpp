@@ -2,12 +2,11 @@
 
 #include "ConfigSettings.h"
 #include "DeviceCache.h"
-#include "FormSetting.h"
+#include "FirmwareFiles.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LinkSupport.h"
 #include "PostMsg.h"
-#include "UpDateRepair.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,11 +23,6 @@ constexpr int CheckIntervalMs = 1300;
 // pass gives it this long to do so before it decides the pages are not shown.
 constexpr int MainPageGraceMs = 250;
 
-QString modelGroup(int driveIndex)
-{
-    return QStringLiteral("Drive") + QString::number(driveIndex + 1);
-}
-
 bool deviceOnline(const QByteArray& path)
 {
     return UsbFinderC_GetDeviceOnLine(path.constData()) != 0;
@@ -37,17 +31,6 @@ bool deviceOnline(const QByteArray& path)
 bool sameAddress(const DeviceAllInfo& a, const DeviceAllInfo& b)
 {
     return a.address.size() == 3 && b.address.size() == 3 && a.address == b.address;
-}
-
-int rateClassOfType(uint8_t type)
-{
-    switch (type) {
-    case 0: return 1;
-    case 4: return 2;
-    case 1: return 4;
-    case 5: return 8;
-    default: return 1;  // no receiver beside the mouse: the lowest class
-    }
 }
 
 }  // namespace
@@ -329,7 +312,7 @@ int Worker::MatchDeviceConfig(DeviceAllInfo& dev, const QByteArray& path)
 
     const int ourCid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
     for (int i = 0; i < total; ++i) {
-        if (id.cid != ourCid || id.mid != config->GetInt(modelGroup(i), QStringLiteral("MID")))
+        if (id.cid != ourCid || id.mid != config->ModelInt(i, QStringLiteral("MID")))
             continue;
         dev.directMouse = DirectMouseFromType(id.type);
         dev.cid = id.cid;
@@ -472,11 +455,12 @@ void Worker::HandleUsbChanged()
             }
             const QString receiverVersion = receiver ? receiver->usbVersion : QString();
             const QString mouseVersion = CurrentDeviceInfo.firmwareVersion;
-            const int rateClass = rateClassOfType(receiver ? receiver->type : 0xFF);
+            // No receiver beside the mouse: the lowest class.
+            const int rateClass = ConfigSettings::RateClassOfType(receiver ? receiver->type : -1, 1);
             QString waiting;
             if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
-                ReceiverUpdateAvailable = FormSetting::CheckVersionAvailable(211, receiverVersion, rateClass);
-                MouseUpdateAvailable = FormSetting::CheckVersionAvailable(210, mouseVersion, rateClass);
+                ReceiverUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindReceiver, receiverVersion, rateClass);
+                MouseUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindMouse, mouseVersion, rateClass);
                 if (ReceiverUpdateAvailable.load() || MouseUpdateAvailable.load())
                     waiting = QStringLiteral("true");
             }
@@ -484,6 +468,6 @@ void Worker::HandleUsbChanged()
         }
     }
 
-    if (UpdateRepairDialog && UpdateRepairDialog->isVisible() && !CheckTimersRunning.load())
+    if (RepairDialogShown.load() && !CheckTimersRunning.load())
         hub->PostCheckUpdate();
 }

@@ -132,7 +132,7 @@ DeviceAllInfo ModelDevice(int driveIndex, uint8_t type)
     DeviceAllInfo info;
     info.path = QStringLiteral("/dev/fuzz-no-device");
     info.cid = uint8_t(config->GetInt(QStringLiteral("Option"), QStringLiteral("CID")));
-    info.mid = uint8_t(config->GetInt(QStringLiteral("Drive") + QString::number(driveIndex + 1), QStringLiteral("MID")));
+    info.mid = uint8_t(config->ModelInt(driveIndex, QStringLiteral("MID")));
     info.type = type;
     info.driveIndex = driveIndex;
     info.online = 1;

@@ -64,7 +64,7 @@ QPoint CentredOver(const QRect& openerGlobal, const QSize& dialog, int dx, int d
 FramelessDialog::FramelessDialog(const QString& section, QWidget* parent)
     : QDialog(parent), m_section(section), m_pictureFolder(DialogStyle::WarningPictureFolder())
 {
-    connect(PostMsg::GetInstance(), SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
+    connect(PostMsg::GetInstance(), &PostMsg::SigChangeLanguage, this, &FramelessDialog::SlotChangeLanguage);
     setWindowFlags(WindowFlags::Dialog);
     // The background picture covers the dialog; where a frame is smaller than
     // its dialog, the dialog shows the picture's panel colour, not the

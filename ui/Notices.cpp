@@ -58,7 +58,7 @@ MouseOffLine::MouseOffLine(QWidget* parent)
     : FramelessDialog(QStringLiteral("MouseOffLine"), parent), ui(new Ui::MouseOffLine)
 {
     ui->setupUi(this);
-    connect(PostMsg::GetInstance(), SIGNAL(SigCloseOffOnline()), this, SLOT(on_CloseButton_clicked()));
+    connect(PostMsg::GetInstance(), &PostMsg::SigCloseOffOnline, this, &MouseOffLine::on_CloseButton_clicked);
     FrameParts parts{ui->MouseOffLineA, ui->label, ui->CloseButton, {ui->NewHong}};
     parts.confirm = QStringLiteral("ConFirm.png");
     parts.confirmPressed = QStringLiteral("ConFirmClick.png");

@@ -10,7 +10,7 @@ QuestionDialog::QuestionDialog(QWidget* parent)
 {
     ui->setupUi(this);
     setFixedSize(width(), height());
-    connect(ui->NewHong_2, SIGNAL(clicked()), this, SLOT(WindowClosedLan()));
+    connect(ui->NewHong_2, &QAbstractButton::clicked, this, &QuestionDialog::WindowClosedLan);
     StyleFrame({ui->Question, ui->label, ui->CloseButton, {ui->NewHong, ui->NewHong_2}});
     ui->lineEdit->setStyleSheet(DialogStyle::LineEditSheet());
     ui->lineEdit->setFocus(Qt::ActiveWindowFocusReason);

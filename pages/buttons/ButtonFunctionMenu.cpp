@@ -405,11 +405,11 @@ void Buttoninterface::SlotDeleteMacroButton(QString caption)
     for (const buttons::KeyButtonInfo& info : buttons::KeyButtons())
         captions.insert(info.key, KeyButton(info.key)->text().remove(QChar(0)));
     // The model's event-record defaults ("0x05", ...) by key.
-    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
     ConfigSettings* config = ConfigSettings::GetInstance();
     QHash<int, QStringList> defaults;
     for (int i = 1; i <= keys::PageKeyCount; ++i) {
-        const QStringList items = config->GetValueList(group, QStringLiteral("KeyParam") + QString::number(i));
+        const QStringList items =
+            config->ModelValueList(CurrentDeviceInfo.driveIndex, QStringLiteral("KeyParam") + QString::number(i));
         if (!items.isEmpty() && items.first().trimmed() == QLatin1String("0x05"))
             defaults.insert(i - 1, items);
     }

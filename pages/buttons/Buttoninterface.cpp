@@ -32,8 +32,8 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
 {
     ui->setupUi(this);
     PostMsg* hub = PostMsg::GetInstance();
-    connect(hub, SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
-    connect(hub, SIGNAL(SigMouseIndex(int)), this, SLOT(SlotMouseIndex(int)));
+    connect(hub, &PostMsg::SigChangeLanguage, this, &Buttoninterface::SlotChangeLanguage);
+    connect(hub, &PostMsg::SigMouseIndex, this, &Buttoninterface::SlotMouseIndex);
 
     pictureDir = AppDir() + QStringLiteral("/Picture/Buttoninterface/");
     pageFolder = UserDir() + QStringLiteral("/usersetting/MainPage");
@@ -56,12 +56,12 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
     PageStyle::StyleComboBox(ui->ProjectChoose, pictureDir);
     StyleMenu();
 
-    connect(hub, SIGNAL(SigUpDataLightUIButton(FlashDataMap)), this, SLOT(SlotUpDataButtonUIButton(FlashDataMap)));
-    connect(hub, SIGNAL(SigUpDataConfigUI(int, int, bool)), this, SLOT(SlotUpDataConfigUI(int, int, bool)));
-    connect(hub, SIGNAL(SigUpDataButtonUIC(FlashDataMap)), this, SLOT(SlotUpDataButtonUIB(FlashDataMap)));
-    connect(hub, SIGNAL(SigAddMacroButton()), this, SLOT(SlotAddMacroButton()));
-    connect(hub, SIGNAL(SigFormReset()), this, SLOT(SlotFormResetButton()));
-    connect(hub, SIGNAL(SigDeleteMacroButton(QString)), this, SLOT(SlotDeleteMacroButton(QString)));
+    connect(hub, &PostMsg::SigUpDataLightUIButton, this, &Buttoninterface::SlotUpDataButtonUIButton);
+    connect(hub, &PostMsg::SigUpDataConfigUI, this, &Buttoninterface::SlotUpDataConfigUI);
+    connect(hub, &PostMsg::SigUpDataButtonUIC, this, &Buttoninterface::SlotUpDataButtonUIB);
+    connect(hub, &PostMsg::SigAddMacroButton, this, &Buttoninterface::SlotAddMacroButton);
+    connect(hub, &PostMsg::SigFormReset, this, &Buttoninterface::SlotFormResetButton);
+    connect(hub, &PostMsg::SigDeleteMacroButton, this, &Buttoninterface::SlotDeleteMacroButton);
 
     // The one device link object; the device list starts it.
     new Worker(this);
@@ -93,8 +93,8 @@ QString Buttoninterface::MousePictureSheet() const
 
 int Buttoninterface::KeyNumber() const
 {
-    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
-    return qBound(0, ConfigSettings::GetInstance()->GetInt(group, QStringLiteral("KeyNumber")), KeyCount);
+    return qBound(0, ConfigSettings::GetInstance()->ModelInt(CurrentDeviceInfo.driveIndex, QStringLiteral("KeyNumber")),
+                  KeyCount);
 }
 
 // Where the import and reset dialogs stand over the page.
@@ -150,8 +150,7 @@ void Buttoninterface::Fill(const FlashDataMap& image)
 {
     // Byte 8 counts tens of seconds; as int, 240 gives 2400 (no wrap).
     PostMsg::GetInstance()->PostLightToFrom(static_cast<int>(image.sleepTime) * 10);
-    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
-    sensorName = ConfigSettings::GetInstance()->GetValue(group, QStringLiteral("Sensor"));
+    sensorName = ConfigSettings::GetInstance()->ModelValue(CurrentDeviceInfo.driveIndex, QStringLiteral("Sensor"));
     ShowKeyFunctions(image);
     ui->DebunceButton->SetIndex(image.debounce);
 }

@@ -22,7 +22,7 @@ UpDataParam::UpDataParam(QWidget* parent) : FramelessDialog(QStringLiteral("UpDa
 {
     ui->setupUi(this);
     timer = new QTimer(this);
-    connect(timer, SIGNAL(timeout()), this, SLOT(onTimeupDestroy()));
+    connect(timer, &QTimer::timeout, this, &UpDataParam::onTimeupDestroy);
     StyleFrame({ui->UpDataParamA, ui->label, nullptr, {}});
     ApplyStoredLanguage();
 }
@@ -89,9 +89,9 @@ int UpDataParam::ReadParamFile(const QString& fileName, FlashDataMap* image)
     // A settings file is about 10 KB; never take more than a few times that.
     const QByteArray content = file.read(1 << 20);
     ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
-    return ParseParamFile(content, config->GetValue(group, QStringLiteral("Sensor")),
-                          config->GetInt(group, QStringLiteral("DPIMaxGrade")), image);
+    const int model = CurrentDeviceInfo.driveIndex;
+    return ParseParamFile(content, config->ModelValue(model, QStringLiteral("Sensor")),
+                          config->ModelInt(model, QStringLiteral("DPIMaxGrade")), image);
 }
 
 bool UpDataParam::PollPagesUpdated(bool clearOnSuccess)

@@ -42,7 +42,7 @@ uint8_t sliderByte(int value)
 LampLight::LampLight(QWidget* parent) : QWidget(parent), ui(new Ui::LampLight)
 {
     ui->setupUi(this);
-    connect(PostMsg::GetInstance(), SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
+    connect(PostMsg::GetInstance(), &PostMsg::SigChangeLanguage, this, &LampLight::SlotChangeLanguage);
     pictureDir = AppDir() + QStringLiteral("/Picture/Light/");
 
     // Mode 0 until the first fill: no colour, no sliders, the flat lines.
@@ -58,9 +58,9 @@ LampLight::LampLight(QWidget* parent) : QWidget(parent), ui(new Ui::LampLight)
     SlotChangeLanguage(StoredLanguageIndex());
 
     PostMsg* hub = PostMsg::GetInstance();
-    connect(hub, SIGNAL(SigUpDataLightLight(FlashDataMap)), this, SLOT(SlotUpDataLightUILight(FlashDataMap)));
-    connect(hub, SIGNAL(SigUpDataLightUIA(FlashDataMap)), this, SLOT(SlotUpDataLightUIA(FlashDataMap)));
-    connect(hub, SIGNAL(SigFormReset()), this, SLOT(SlotFormResetLight()));
+    connect(hub, &PostMsg::SigUpDataLightLight, this, &LampLight::SlotUpDataLightUILight);
+    connect(hub, &PostMsg::SigUpDataLightUIA, this, &LampLight::SlotUpDataLightUIA);
+    connect(hub, &PostMsg::SigFormReset, this, &LampLight::SlotFormResetLight);
 }
 
 LampLight::~LampLight()

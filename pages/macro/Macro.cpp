@@ -17,8 +17,8 @@ Macro::Macro(QWidget* parent) : QWidget(parent), ui(new Ui::Macro)
     PageStyle::StyleComboBox(ui->ChooseEvent, AppDir() + QStringLiteral("/Picture/Buttoninterface/"), 9);
     ShowRecordButtons();
     PostMsg* hub = PostMsg::GetInstance();
-    connect(hub, SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
-    connect(hub, SIGNAL(SigSetMacroPage()), this, SLOT(SlotSetMacroPage()));
+    connect(hub, &PostMsg::SigChangeLanguage, this, &Macro::SlotChangeLanguage);
+    connect(hub, &PostMsg::SigSetMacroPage, this, &Macro::SlotSetMacroPage);
     SlotChangeLanguage(StoredLanguageIndex());
 }
 

@@ -5,27 +5,21 @@
 #include "Globals.h"
 #include "PageStyle.h"
 #include "PostMsg.h"
+#include "ReportHandling.h"
 
 #include <QEvent>
-
-namespace {
-bool validRateCode(int code)
-{
-    return code == 1 || code == 2 || code == 4 || code == 8 || code == 16 || code == 32 || code == 64;
-}
-}  // namespace
 
 Sensor::Sensor(QWidget* parent) : QWidget(parent), ui(new Ui::Sensor)
 {
     ui->setupUi(this);
     ui->SenSorPage->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("SenSorPage")));
     PostMsg* hub = PostMsg::GetInstance();
-    connect(hub, SIGNAL(SigUpDataLightSensor(FlashDataMap)), this, SLOT(SlotUpDataSenSorUISensor(FlashDataMap)));
-    connect(hub, SIGNAL(SigUpDataSensorUIB(FlashDataMap)), this, SLOT(SlotUpDataSenSorUIB(FlashDataMap)));
-    connect(hub, SIGNAL(SigUpDataReportRate(int)), this, SLOT(SlotUpDataReportRate(int)));
-    connect(hub, SIGNAL(SigUpDataDPI(int)), this, SLOT(SlotUpDataDPI(int)));
-    connect(hub, SIGNAL(SigUpDataDPILed(FlashDataMap)), this, SLOT(SlotUpDataDPILed(FlashDataMap)));
-    connect(hub, SIGNAL(SigFormReset()), this, SLOT(SlotFormReset()));
+    connect(hub, &PostMsg::SigUpDataLightSensor, this, &Sensor::SlotUpDataSenSorUISensor);
+    connect(hub, &PostMsg::SigUpDataSensorUIB, this, &Sensor::SlotUpDataSenSorUIB);
+    connect(hub, &PostMsg::SigUpDataReportRate, this, &Sensor::SlotUpDataReportRate);
+    connect(hub, &PostMsg::SigUpDataDPI, this, &Sensor::SlotUpDataDPI);
+    connect(hub, &PostMsg::SigUpDataDPILed, this, &Sensor::SlotUpDataDPILed);
+    connect(hub, &PostMsg::SigFormReset, this, &Sensor::SlotFormReset);
 }
 
 Sensor::~Sensor()
@@ -36,10 +30,10 @@ Sensor::~Sensor()
 void Sensor::Fill(const FlashDataMap& image)
 {
     ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
-    m_sensorName = config->GetValue(group, QStringLiteral("Sensor"));
-    m_maxStages = config->GetInt(group, QStringLiteral("DPIMaxGrade"));
-    if (validRateCode(image.reportRate))
+    const int model = CurrentDeviceInfo.driveIndex;
+    m_sensorName = config->ModelValue(model, QStringLiteral("Sensor"));
+    m_maxStages = config->ModelInt(model, QStringLiteral("DPIMaxGrade"));
+    if (IsValidReportRateCode(image.reportRate))
         m_reportRate = image.reportRate;
     if (image.dpiStageCount >= 1 && image.dpiStageCount <= DpiStageCount)
         m_stageCount = image.dpiStageCount;
@@ -65,7 +59,7 @@ void Sensor::SlotUpDataSenSorUIB(FlashDataMap image)
 
 void Sensor::SlotUpDataReportRate(int code)
 {
-    if (validRateCode(code))
+    if (IsValidReportRateCode(code))
         m_reportRate = code;
 }
 

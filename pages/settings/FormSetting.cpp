@@ -35,18 +35,18 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
     ui->comboBox->addItems(Language::NativeNames());
 
     PostMsg* hub = PostMsg::GetInstance();
-    connect(hub, SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
-    connect(hub, SIGNAL(SigLanguageSameB(int)), this, SLOT(SlotLanguageSameB(int)));
-    connect(hub, SIGNAL(SigLightToFrom(int)), this, SLOT(SlotLightToFrom(int)));
-    connect(hub, SIGNAL(SigFormB()), this, SLOT(SlotFormB()));
-    connect(hub, SIGNAL(SigSetver(int)), this, SLOT(SetVer(int)));
-    connect(hub, SIGNAL(SigCheckUpdate()), this, SLOT(SlotCheckUpdate()));
-    connect(hub, SIGNAL(SigLabelTextB(QString, QString)), this, SLOT(SlotLabelTextB(QString, QString)));
+    connect(hub, &PostMsg::SigChangeLanguage, this, &FormSetting::SlotChangeLanguage);
+    connect(hub, &PostMsg::SigLanguageSameB, this, &FormSetting::SlotLanguageSameB);
+    connect(hub, &PostMsg::SigLightToFrom, this, &FormSetting::SlotLightToFrom);
+    connect(hub, &PostMsg::SigFormB, this, &FormSetting::SlotFormB);
+    connect(hub, &PostMsg::SigSetver, this, &FormSetting::SetVer);
+    connect(hub, &PostMsg::SigCheckUpdate, this, &FormSetting::SlotCheckUpdate);
+    connect(hub, &PostMsg::SigLabelTextB, this, &FormSetting::SlotLabelTextB);
     // Delivered on the GUI thread while the device link waits (PostMsg).
-    connect(hub, SIGNAL(SigRGBValue(DongleRGB*)), this, SLOT(SlotRGBValue(DongleRGB*)));
-    connect(hub, SIGNAL(SigLongRangeMode(bool)), this, SLOT(SlotLongRangeMode(bool)));
-    connect(hub, SIGNAL(SigForm()), this, SLOT(SlotForm()));
-    connect(hub, SIGNAL(SigFormReset()), this, SLOT(SlotFormResetForm()));
+    connect(hub, &PostMsg::SigRGBValue, this, &FormSetting::SlotRGBValue);
+    connect(hub, &PostMsg::SigLongRangeMode, this, &FormSetting::SlotLongRangeMode);
+    connect(hub, &PostMsg::SigForm, this, &FormSetting::SlotForm);
+    connect(hub, &PostMsg::SigFormReset, this, &FormSetting::SlotFormResetForm);
 
     // The one repair dialog (no parent: it is a window of its own).
     if (!UpdateRepairDialog) {
@@ -67,9 +67,9 @@ FormSetting::~FormSetting()
     delete ui;
 }
 
-QString FormSetting::ModelGroup() const
+QStringList FormSetting::AdvancedOptions() const
 {
-    return QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
+    return ConfigSettings::GetInstance()->ModelValueList(CurrentDeviceInfo.driveIndex, QStringLiteral("Adveanced"));
 }
 
 bool FormSetting::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 cid, quint8 mid)
@@ -79,26 +79,7 @@ bool FormSetting::FindFirmwareFile(quint8 kind, const QString& version, const QS
 
 bool FormSetting::CheckVersionAvailable(int kind, const QString& version, int rateClass)
 {
-    QString key;
-    if (kind == FirmwareKindMouse) {
-        key = QStringLiteral("MM");
-    } else {
-        switch (rateClass) {
-        case 1: key = QStringLiteral("DM"); break;
-        case 2: key = QStringLiteral("D2M"); break;
-        case 4: key = QStringLiteral("D4M"); break;
-        case 8: key = QStringLiteral("D8M"); break;
-        default: return false;
-        }
-    }
-    ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
-    const QString name = config->GetValue(group, key);
-    if (name.isEmpty())
-        return false;
-    const int cid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
-    const int mid = config->GetInt(group, QStringLiteral("MID"));
-    return FindFirmwareFile(static_cast<quint8>(kind), version, name, static_cast<quint8>(cid), static_cast<quint8>(mid));
+    return FirmwareUpdateAvailable(kind, version, rateClass);
 }
 
 int FormSetting::SleepIndexForSeconds(int seconds)
@@ -193,7 +174,7 @@ void FormSetting::ApplyLayout()
 
 void FormSetting::SlotForm()
 {
-    const QStringList advanced = ConfigSettings::GetInstance()->GetValueList(ModelGroup(), QStringLiteral("Adveanced"));
+    const QStringList advanced = AdvancedOptions();
     const bool longRange = !advanced.isEmpty() && advanced.first().trimmed() != QLatin1String("-1")
                            && CurrentDeviceInfo.directMouse == 0;
     ShowLongRangeBlock(longRange);
@@ -203,7 +184,7 @@ void FormSetting::SlotForm()
 
 void FormSetting::SlotFormB()
 {
-    const QStringList advanced = ConfigSettings::GetInstance()->GetValueList(ModelGroup(), QStringLiteral("Adveanced"));
+    const QStringList advanced = AdvancedOptions();
     if (advanced.isEmpty() || advanced.first().trimmed() == QLatin1String("-1") || CurrentDeviceInfo.directMouse != 0)
         ShowLongRangeBlock(false);
     if (advanced.size() < 2 || advanced.at(1).trimmed() == QLatin1String("-1"))
@@ -229,7 +210,7 @@ void FormSetting::SlotRGBValue(DongleRGB* rgb)
 
 void FormSetting::SlotLongRangeMode(bool on)
 {
-    const QStringList advanced = ConfigSettings::GetInstance()->GetValueList(ModelGroup(), QStringLiteral("Adveanced"));
+    const QStringList advanced = AdvancedOptions();
     if (advanced.isEmpty() || advanced.first().trimmed() == QLatin1String("-1"))
         return;
     ShowLongRangeBlock(true);

@@ -59,7 +59,8 @@ private:
     void ShowLedBlock(bool shown);
     void ApplyLayout();
     void ReadNetFile();
-    QString ModelGroup() const;
+    // The model's "Adveanced" list: long range, receiver light.
+    QStringList AdvancedOptions() const;
 
     Ui::FormSetting* ui;
     bool m_ledShown = false;

@@ -2,12 +2,12 @@
 #include "ui_Match.h"
 
 #include "ConfigSettings.h"
-#include "DialogChange.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LanguageLoader.h"
 
-Match::Match(QWidget* parent) : FramelessDialog(QStringLiteral("Match"), parent), ui(new Ui::Match)
+Match::Match(UsbChangedCallback listChanged, QWidget* parent)
+    : FramelessDialog(QStringLiteral("Match"), parent), ui(new Ui::Match), m_listChanged(listChanged)
 {
     ui->setupUi(this);
     StyleFrame({ui->MatchA, ui->label, ui->CloseButton, {}});
@@ -40,8 +40,8 @@ void Match::on_CloseButton_clicked()
 {
     // Back to following the attached devices for the list (whichever page
     // is shown: the opener on the pages registers its own callback again).
-    if (!m_pairing)
-        StartUsbChanged(&DialogChange::OnUsbChanged, 600);
+    if (!m_pairing && m_listChanged)
+        StartUsbChanged(m_listChanged, 600);
     close();
 }
 

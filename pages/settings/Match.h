@@ -2,12 +2,14 @@
 //
 // Built so far: the frame, its texts (section "Match"), the choice of the
 // device to pair (InitMatch) and what closing it does to the USB-change
-// callback. The pairing run itself (start, the device library's pairing
-// calls and their timers) is completed with the settings page.
+// callback (the opener hands in the device list's). The pairing run itself
+// (start, the device library's pairing calls and their timers) is completed
+// with the settings page.
 #pragma once
 
 #include "DeviceRecords.h"
 #include "DialogFrame.h"
+#include "HIDUsb.h"
 
 namespace Ui {
 class Match;
@@ -18,7 +20,9 @@ class Match : public FramelessDialog
     Q_OBJECT
 
 public:
-    explicit Match(QWidget* parent = nullptr);
+    // listChanged: the USB-change callback that closing the dialog puts
+    // back (with StartUsbChanged, 600 ms) while no pairing runs.
+    explicit Match(UsbChangedCallback listChanged, QWidget* parent = nullptr);
     ~Match() override;
 
     // Prepares one pairing and picks the device: the current device while
@@ -39,6 +43,7 @@ protected:
 
 private:
     Ui::Match* ui;
+    UsbChangedCallback m_listChanged;
     DeviceAllInfo m_target;
     bool m_hasTarget = false;
     bool m_pairing = false;

@@ -33,16 +33,32 @@ UpDateRepair::UpDateRepair(QWidget* parent)
     ui->setupUi(this);
     m_defaultText = ui->label->text();
     StyleFrame({ui->RepairA, ui->label, ui->CloseButton, {ui->Start}});
-    connect(PostMsg::GetInstance(), SIGNAL(SigAutoRepair(int)), this, SLOT(SlotAutoRepair(int)));
-    connect(PostMsg::GetInstance(), SIGNAL(SigAutoRepairProgress(int)), this, SLOT(SlotAutoRepairProgress(int)));
+    connect(PostMsg::GetInstance(), &PostMsg::SigAutoRepair, this, &UpDateRepair::SlotAutoRepair);
+    connect(PostMsg::GetInstance(), &PostMsg::SigAutoRepairProgress, this, &UpDateRepair::SlotAutoRepairProgress);
     ApplyStoredLanguage();
 }
 
 UpDateRepair::~UpDateRepair()
 {
+    if (UpdateRepairDialog == this || isVisible())
+        RepairDialogShown = false;
     if (UpdateRepairDialog == this)
         UpdateRepairDialog = nullptr;
     delete ui;
+}
+
+void UpDateRepair::showEvent(QShowEvent* event)
+{
+    if (UpdateRepairDialog == this)
+        RepairDialogShown = true;
+    FramelessDialog::showEvent(event);
+}
+
+void UpDateRepair::hideEvent(QHideEvent* event)
+{
+    if (UpdateRepairDialog == this)
+        RepairDialogShown = false;
+    FramelessDialog::hideEvent(event);
 }
 
 bool UpDateRepair::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 cid, quint8 mid)

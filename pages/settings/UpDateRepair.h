@@ -47,6 +47,9 @@ public slots:
 
 protected:
     void FillLanguageTexts(LanguageTexts& texts) override;
+    // Keep RepairDialogShown for the settings page's instance.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void StartUpgrade();
@@ -60,6 +63,7 @@ private:
     QString m_progressText;
 };
 
-// The settings page's instance; the device link and the device list ask
-// whether it is visible. Null before the settings page exists.
+// The settings page's instance; the device list asks whether it is visible
+// (the device link asks RepairDialogShown). Null before the settings page
+// exists.
 extern UpDateRepair* UpdateRepairDialog;

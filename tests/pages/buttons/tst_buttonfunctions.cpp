@@ -15,7 +15,7 @@
 #include "MacroName.h"
 #include "MacroSettings.h"
 #include "MakeMacro.h"
-#include "Startup.h"
+#include "UserFolders.h"
 #include "ui_Buttoninterface.h"
 
 #include <QApplication>

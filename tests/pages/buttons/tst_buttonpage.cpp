@@ -9,7 +9,7 @@
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
 #include "PostMsg.h"
-#include "Startup.h"
+#include "UserFolders.h"
 #include "Worker.h"
 #include "ui_Buttoninterface.h"
 

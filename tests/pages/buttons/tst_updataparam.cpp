@@ -4,7 +4,7 @@
 #include "Globals.h"
 #include "MacroSettings.h"
 #include "PostMsg.h"
-#include "Startup.h"
+#include "UserFolders.h"
 #include "UpDataParam.h"
 
 #include <QApplication>

@@ -11,7 +11,7 @@
 #include "LampLight.h"
 #include "LightRules.h"
 #include "MacroSettings.h"
-#include "Startup.h"
+#include "UserFolders.h"
 #include "StopCloseTime.h"
 #include "ui_LampLight.h"
 

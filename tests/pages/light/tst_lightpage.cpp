@@ -13,7 +13,7 @@
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
 #include "PostMsg.h"
-#include "Startup.h"
+#include "UserFolders.h"
 #include "StopCloseTime.h"
 #include "ui_LampLight.h"
 

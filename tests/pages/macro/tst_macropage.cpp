@@ -5,7 +5,7 @@
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
 #include "PostMsg.h"
-#include "Startup.h"
+#include "UserFolders.h"
 #include "ui_Macro.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "MacroSettings.h"
 #include "PostMsg.h"
 #include "Sensor.h"
-#include "Startup.h"
+#include "UserFolders.h"
 
 #include <QApplication>
 #include <QtTest>

@@ -1,8 +1,10 @@
-// Start-up of the program: the per-user folder tree, pruning of old log and
-// dump files, the single-instance rule and the run of the main window.
+// Start-up of the program: the per-user folder tree and pruning of old log
+// and dump files (UserFolders), the single-instance rule and the run of the
+// main window.
 #pragma once
 
-#include <QDateTime>
+#include "UserFolders.h"
+
 #include <QLockFile>
 #include <QString>
 #include <QStringList>
@@ -11,19 +13,6 @@
 #include <memory>
 
 class QWidget;
-
-// The folders below the per-user root, in the order they are made.
-QStringList UserFolderNames();
-
-// Creates every missing folder of the tree below root and an empty
-// "Macro.ini" when there is none (an existing one is left as it is).
-// Failures are ignored: the users of each folder cope with a missing one.
-void PrepareUserFolders(const QString& root);
-
-// Removes every plain file of folder whose age in whole days exceeds 7.
-// Hidden files, subfolders and files dated in the future stay.
-void PruneOldFiles(const QString& folder);
-void PruneOldFiles(const QString& folder, const QDateTime& now);
 
 // The single-instance rule. A lock file in the per-user folder, named after
 // the key, decides: its holder is the running instance. A lock left behind

@@ -48,7 +48,7 @@ Dialog::Dialog(QWidget* parent) : QWidget(parent), ui(new Ui::Dialog)
     m_group->addButton(ui->SensorButton);
     m_group->addButton(ui->FormSetting);
 
-    connect(ui->MinButton, SIGNAL(clicked()), this, SLOT(WindowMin()));
+    connect(ui->MinButton, &QAbstractButton::clicked, this, &Dialog::WindowMin);
     ui->ButtonMain->setChecked(true);
     setFixedSize(size());
 
@@ -57,11 +57,11 @@ Dialog::Dialog(QWidget* parent) : QWidget(parent), ui(new Ui::Dialog)
     ui->stackedWidgetDialog->setCurrentWidget(m_buttons);
 
     PostMsg* hub = PostMsg::GetInstance();
-    connect(hub, SIGNAL(SigSecondPageChange()), this, SLOT(SlotSecondDialog()));
-    connect(hub, SIGNAL(SigUpDataParam(int)), this, SLOT(SlotUpDataParam(int)));
-    connect(hub, SIGNAL(SigStartRecord(int)), this, SLOT(SlotStartRecord(int)));
-    connect(hub, SIGNAL(SigMouseIndex(int)), this, SLOT(SlotMouseIndex(int)));
-    connect(hub, SIGNAL(SigBattery(bool, int, bool)), this, SLOT(SlotBattery(bool, int, bool)));
+    connect(hub, &PostMsg::SigSecondPageChange, this, &Dialog::SlotSecondDialog);
+    connect(hub, &PostMsg::SigUpDataParam, this, &Dialog::SlotUpDataParam);
+    connect(hub, &PostMsg::SigStartRecord, this, &Dialog::SlotStartRecord);
+    connect(hub, &PostMsg::SigMouseIndex, this, &Dialog::SlotMouseIndex);
+    connect(hub, &PostMsg::SigBattery, this, &Dialog::SlotBattery);
 
     ui->label_3->hide();
     ui->label_2->hide();

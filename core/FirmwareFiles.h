@@ -1,6 +1,7 @@
 // Firmware images beside the executable ("<appDir>/bin/*.bin"): each starts
 // with a 728-byte header that names the device it is for and its version.
-// Pure functions over the header and one folder search.
+// Pure functions over the header, one folder search, and the availability
+// check the device link, the device list and the settings page share.
 #pragma once
 
 #include <QByteArray>
@@ -30,3 +31,10 @@ QString FirmwareFolder();
 // order, goes to image when one is asked for.
 bool FindFirmwareImage(const QString& folder, quint8 kind, const QString& version, const QString& name,
                        quint8 id, quint8 mid, QByteArray* image = nullptr);
+
+// Whether FirmwareFolder() holds an image of kind (210 mouse, 211 receiver)
+// for the model of CurrentDeviceInfo (Option/CID, its MID, its firmware
+// name: MM for the mouse, the receiver's key by rateClass 1, 2, 4, 8) whose
+// version differs from version. Any other rate class gives false for a
+// receiver. GUI thread (CurrentDeviceInfo).
+bool FirmwareUpdateAvailable(int kind, const QString& version, int rateClass);

@@ -1,5 +1,6 @@
 #include "FirmwareFiles.h"
 
+#include "ConfigSettings.h"
 #include "DeviceRecords.h"
 #include "Globals.h"
 
@@ -53,4 +54,21 @@ bool FindFirmwareImage(const QString& folder, quint8 kind, const QString& versio
         return true;
     }
     return false;
+}
+
+bool FirmwareUpdateAvailable(int kind, const QString& version, int rateClass)
+{
+    const QString key =
+        kind == FirmwareKindMouse ? QStringLiteral("MM") : ConfigSettings::ReceiverFirmwareKeyOfRate(rateClass);
+    if (key.isEmpty())
+        return false;
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    const int model = CurrentDeviceInfo.driveIndex;
+    const QString name = config->ModelValue(model, key);
+    if (name.isEmpty())
+        return false;
+    const int cid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
+    const int mid = config->ModelInt(model, QStringLiteral("MID"));
+    return FindFirmwareImage(FirmwareFolder(), static_cast<quint8>(kind), version, name, static_cast<quint8>(cid),
+                             static_cast<quint8>(mid));
 }

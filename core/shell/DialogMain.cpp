@@ -33,7 +33,7 @@
 DialogMain::DialogMain(QWidget* parent, PageBuild pages) : QDialog(parent), ui(new Ui::DialogMain)
 {
     ui->setupUi(this);
-    connect(PostMsg::GetInstance(), SIGNAL(SigChangeLanguage(int)), this, SLOT(SlotChangeLanguage(int)));
+    connect(PostMsg::GetInstance(), &PostMsg::SigChangeLanguage, this, &DialogMain::SlotChangeLanguage);
     MoveOldLanguageSetting();
     m_pictureDir = AppDir() + QStringLiteral("/Picture/Dialog/");
     // Crash dumps from the start, whenever the container comes (it installs
@@ -55,10 +55,10 @@ DialogMain::DialogMain(QWidget* parent, PageBuild pages) : QDialog(parent), ui(n
     setFixedSize(size());
 
     PostMsg* hub = PostMsg::GetInstance();
-    connect(hub, SIGNAL(SigChangeMainDialog(int)), this, SLOT(SlotChangeMainDialog(int)));
-    connect(hub, SIGNAL(SigChangeSize(int)), this, SLOT(SlotChangeSize(int)));
-    connect(hub, SIGNAL(SigMouseOffLineo(int)), this, SLOT(SlotMouseOffLine(int)));
-    connect(hub, SIGNAL(SigUpPageLight()), this, SLOT(SlotUpPageLight()));
+    connect(hub, &PostMsg::SigChangeMainDialog, this, &DialogMain::SlotChangeMainDialog);
+    connect(hub, &PostMsg::SigChangeSize, this, &DialogMain::SlotChangeSize);
+    connect(hub, &PostMsg::SigMouseOffLineo, this, &DialogMain::SlotMouseOffLine);
+    connect(hub, &PostMsg::SigUpPageLight, this, &DialogMain::SlotUpPageLight);
 
     m_tray = new QSystemTrayIcon;
     m_tray->setIcon(QIcon(m_pictureDir + QStringLiteral("Logo.png")));
@@ -183,8 +183,8 @@ void DialogMain::HideToTray()
     if (!m_trayMenu) {
         m_actionMain = new QAction(m_mainText, this);
         m_actionExit = new QAction(m_exitText, this);
-        connect(m_actionMain, SIGNAL(triggered()), this, SLOT(slotActionMain()));
-        connect(m_actionExit, SIGNAL(triggered()), this, SLOT(slotActionExitApp()));
+        connect(m_actionMain, &QAction::triggered, this, &DialogMain::slotActionMain);
+        connect(m_actionExit, &QAction::triggered, this, &DialogMain::slotActionExitApp);
         m_trayMenu = new QMenu(this);
         m_trayMenu->addAction(m_actionMain);
         m_trayMenu->addSeparator();
@@ -374,7 +374,7 @@ void DialogMain::changeEvent(QEvent* event)
 void DialogMain::PairOnPages()
 {
     {
-        Match match;
+        Match match(&DialogChange::OnUsbChanged);
         RePairFlag = true;
         match.InitMatch();
         match.move(CentreFor(&match));
@@ -391,7 +391,7 @@ void DialogMain::PairOnPages()
 void DialogMain::PairListedDevice()
 {
     {
-        Match match;
+        Match match(&DialogChange::OnUsbChanged);
         RePairFlag = false;
         match.InitMatch();
         match.move(CentreFor(&match));
@@ -412,9 +412,9 @@ void DialogMain::FirmwareShortcut()
     EnsurePageContainer();
 
     ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString group = QStringLiteral("Drive") + QString::number(device.driveIndex + 1);
+    const int model = device.driveIndex;
     const QString cid = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
-    const QString mid = config->GetValue(group, QStringLiteral("MID"));
+    const QString mid = config->ModelValue(model, QStringLiteral("MID"));
     RegistryStore store(ProgramRegistryKey());
     const QString mouseVersion = store.value(QStringLiteral("MouseVer") + cid + mid).toString();
     if (mouseVersion.isEmpty()) {
@@ -424,20 +424,13 @@ void DialogMain::FirmwareShortcut()
 
     const uint8_t cidByte = static_cast<uint8_t>(cid.toInt());
     const uint8_t midByte = static_cast<uint8_t>(mid.toInt());
-    const bool mouseNewer = FormSetting::FindFirmwareFile(210, mouseVersion, config->GetValue(group, QStringLiteral("MM")),
+    const bool mouseNewer = FormSetting::FindFirmwareFile(210, mouseVersion, config->ModelValue(model, QStringLiteral("MM")),
                                                          cidByte, midByte);
     UpDateRepair repair;
     repair.move(CentreFor(&repair));
 
-    QString receiverKey;
-    switch (device.type) {
-    case 0: receiverKey = QStringLiteral("DM"); break;
-    case 4: receiverKey = QStringLiteral("D2M"); break;
-    case 1: receiverKey = QStringLiteral("D4M"); break;
-    case 5: receiverKey = QStringLiteral("D8M"); break;
-    default: break;
-    }
-    const QString receiverName = receiverKey.isEmpty() ? QString() : config->GetValue(group, receiverKey);
+    const QString receiverKey = ConfigSettings::ReceiverFirmwareKey(device.type);
+    const QString receiverName = receiverKey.isEmpty() ? QString() : config->ModelValue(model, receiverKey);
     const bool receiverNewer = !receiverName.isEmpty()
                                && UpDateRepair::FindFirmwareFile(211, device.usbVersion, receiverName, cidByte, midByte);
 

@@ -105,10 +105,10 @@ DialogChange::DialogChange(QWidget* parent) : QWidget(parent), ui(new Ui::Dialog
     ui->LeftButton->hide();
 
     PostMsg* hub = PostMsg::GetInstance();
-    connect(hub, SIGNAL(SigLanguageSameA(int)), this, SLOT(SlotSameLanguageA(int)));
-    connect(hub, SIGNAL(SigUpDateButton(bool)), this, SLOT(SlotUpDateButton(bool)));
-    connect(hub, SIGNAL(SigEnterKey()), this, SLOT(SlotEnterKey()));
-    connect(hub, SIGNAL(SigChangeLanguage(int)), this, SLOT(ChangeDialogLanguage(int)));
+    connect(hub, &PostMsg::SigLanguageSameA, this, &DialogChange::SlotSameLanguageA);
+    connect(hub, &PostMsg::SigUpDateButton, this, &DialogChange::SlotUpDateButton);
+    connect(hub, &PostMsg::SigEnterKey, this, &DialogChange::SlotEnterKey);
+    connect(hub, &PostMsg::SigChangeLanguage, this, &DialogChange::ChangeDialogLanguage);
 
     ui->Repair->hide();
     const QString failInfo = RegistryStore(ProgramRegistryKey()).value(QStringLiteral("UpdateFailInfo")).toString();
@@ -211,7 +211,7 @@ void DialogChange::QueueUsbChange()
     // One queued call stands for every change that comes before it runs.
     if (m_changeQueued.exchange(true))
         return;
-    QMetaObject::invokeMethod(this, "HandleUsbChanged", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &DialogChange::HandleUsbChanged, Qt::QueuedConnection);
 }
 
 void DialogChange::HandleUsbChanged()
@@ -332,7 +332,7 @@ void DialogChange::BuildDevicePages()
         UpdateArrows();
         if (!m_noticeQueued && !m_noticeOpen) {
             m_noticeQueued = true;
-            QMetaObject::invokeMethod(this, "ShowDuplicateNotice", Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &DialogChange::ShowDuplicateNotice, Qt::QueuedConnection);
         }
         return;
     }
@@ -353,7 +353,7 @@ void DialogChange::BuildDevicePages()
     const QList<mytoolButtonEnter*> buttons = m_buttons;
     for (mytoolButtonEnter* button : buttons) {
         RefreshOnlineState(mytoolButtonEnter::DeviceIndexFromName(button->objectName()));
-        connect(button, SIGNAL(clicked()), this, SLOT(slotButtonClicked()));
+        connect(button, &QAbstractButton::clicked, this, &DialogChange::slotButtonClicked);
     }
 }
 
@@ -639,8 +639,7 @@ void DialogChange::slotButtonClicked()
         return;
     SelectedIndex = index;
     const DeviceAllInfo device = DeviceList.at(index);
-    const QString group = QStringLiteral("Drive") + QString::number(device.driveIndex + 1);
-    const int mid = ConfigSettings::GetInstance()->GetInt(group, QStringLiteral("MID"));
+    const int mid = ConfigSettings::GetInstance()->ModelInt(device.driveIndex, QStringLiteral("MID"));
     if (mid == 1)
         hub->PostMouseIndex(0);
     else if (mid == 2)
@@ -682,9 +681,9 @@ bool DialogChange::TwinNeedsPairing(int index) const
 DialogChange::PairingOutcome DialogChange::PairingCheck(const DeviceAllInfo& device)
 {
     ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString group = QStringLiteral("Drive") + QString::number(device.driveIndex + 1);
+    const int model = device.driveIndex;
     const QString cidText = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
-    const QString midText = config->GetValue(group, QStringLiteral("MID"));
+    const QString midText = config->ModelValue(model, QStringLiteral("MID"));
     const QString mouseVersion =
         RegistryStore(ProgramRegistryKey()).value(QStringLiteral("MouseVer") + cidText + midText).toString();
     if (mouseVersion.isEmpty()) {
@@ -696,9 +695,9 @@ DialogChange::PairingOutcome DialogChange::PairingCheck(const DeviceAllInfo& dev
     const auto cid = static_cast<quint8>(cidText.toInt());
     const auto mid = static_cast<quint8>(midText.toInt());
     const bool mouseDiffers =
-        FormSetting::FindFirmwareFile(210, mouseVersion, config->GetValue(group, QStringLiteral("MM")), cid, mid);
-    const QString key = DeviceDiscovery::ReceiverFirmwareKey(device.type);
-    const QString receiverName = key.isEmpty() ? QString() : config->GetValue(group, key);
+        FormSetting::FindFirmwareFile(210, mouseVersion, config->ModelValue(model, QStringLiteral("MM")), cid, mid);
+    const QString key = ConfigSettings::ReceiverFirmwareKey(device.type);
+    const QString receiverName = key.isEmpty() ? QString() : config->ModelValue(model, key);
     const bool receiverDiffers =
         !receiverName.isEmpty() && UpDateRepair::FindFirmwareFile(211, device.usbVersion, receiverName, cid, mid);
 
@@ -726,7 +725,7 @@ void DialogChange::RunPairing(const DeviceAllInfo& device)
     RePairFlag = true;
     SelectedDeviceInfo = device;
     {
-        Match match;
+        Match match(&DialogChange::OnUsbChanged);
         match.InitMatch();
         match.move(CentreFor(&match));
         match.exec();
@@ -740,7 +739,8 @@ void DialogChange::OpenDevice(const DeviceAllInfo& device)
     PostMsg* hub = PostMsg::GetInstance();
     // The link makes it the current device (direct connection).
     hub->PostSelectMouseInfo(device);
-    rateClass = DeviceDiscovery::RateClassOfType(device.type);
+    // A mouse on its cable has no receiver class.
+    rateClass = ConfigSettings::RateClassOfType(device.type, 0);
     QString waiting;
     if (QFileInfo(FirmwareFolder()).isDir()) {
         ReceiverUpdateAvailable = FormSetting::CheckVersionAvailable(211, device.usbVersion, rateClass.load());

@@ -1,0 +1,53 @@
+#include "UserFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+QStringList UserFolderNames()
+{
+    return {QStringLiteral("/Log"),
+            QStringLiteral("/Device_Info"),
+            QStringLiteral("/Exception"),
+            QStringLiteral("/usersetting"),
+            QStringLiteral("/usersetting/MainPage"),
+            QStringLiteral("/usersetting/MacroPage"),
+            QStringLiteral("/usersetting/SensorPage")};
+}
+
+void PrepareUserFolders(const QString& root)
+{
+    QDir dir;
+    for (const QString& name : UserFolderNames()) {
+        if (!dir.exists(root + name))
+            dir.mkpath(root + name);
+    }
+    const QString macroIni = root + QStringLiteral("/Macro.ini");
+    if (!QFileInfo::exists(macroIni)) {
+        QFile file(macroIni);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Text))
+            file.close();
+    }
+}
+
+void PruneOldFiles(const QString& folder)
+{
+    PruneOldFiles(folder, QDateTime::currentDateTime());
+}
+
+void PruneOldFiles(const QString& folder, const QDateTime& now)
+{
+    // One listing, taken before anything is removed; hidden entries are
+    // not listed and so never removed.
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const qint64 nowSecs = now.toSecsSinceEpoch();
+    for (const QFileInfo& entry : entries) {
+        if (entry.isDir())
+            continue;
+        const qint64 age = nowSecs - entry.lastModified().toSecsSinceEpoch();
+        if (age < 0)
+            continue;  // dated in the future
+        if (age / 86400 > 7)
+            QFile::remove(entry.absoluteFilePath());
+    }
+}

@@ -1,0 +1,21 @@
+// The per-user folder tree below UserDir() and the pruning of its old log
+// and dump files. No window: the start-up and the tests prepare the tree
+// with the same functions.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// The folders below the per-user root, in the order they are made.
+QStringList UserFolderNames();
+
+// Creates every missing folder of the tree below root and an empty
+// "Macro.ini" when there is none (an existing one is left as it is).
+// Failures are ignored: the users of each folder cope with a missing one.
+void PrepareUserFolders(const QString& root);
+
+// Removes every plain file of folder whose age in whole days exceeds 7.
+// Hidden files, subfolders and files dated in the future stay.
+void PruneOldFiles(const QString& folder);
+void PruneOldFiles(const QString& folder, const QDateTime& now);
