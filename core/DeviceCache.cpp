@@ -1,6 +1,7 @@
 #include "DeviceCache.h"
 
 #include "Globals.h"
+#include "Logging.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,18 +54,29 @@ bool DecodeDeviceInfo(const QByteArray& content, FlashDataMap& image)
 bool WriteDeviceInfoFile(const QString& fileName, const FlashDataMap& image)
 {
     const QString path = DeviceInfoFilePath(fileName);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        // No name: no device was read yet, nothing to keep.
+        if (!fileName.isEmpty())
+            qCWarning(lcFiles) << "device image cache: unsafe file name, not written:" << fileName;
         return false;
+    }
     QDir().mkpath(DeviceInfoFolder());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCWarning(lcFiles) << "device image cache: cannot write" << path << file.errorString();
         return false;
+    }
     const QByteArray content = EncodeDeviceInfo(image);
     if (file.write(content) != content.size()) {
+        qCWarning(lcFiles) << "device image cache: writing" << path << "failed:" << file.errorString();
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (!file.commit()) {
+        qCWarning(lcFiles) << "device image cache: cannot replace" << path << file.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool ReadDeviceInfoFile(const QString& fileName, FlashDataMap& image)
@@ -74,10 +86,16 @@ bool ReadDeviceInfoFile(const QString& fileName, FlashDataMap& image)
     if (path.isEmpty())
         return false;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCDebug(lcFiles) << "device image cache: no readable" << path;
         return false;
+    }
     // The length and at most one image: a longer stored block still fills
     // exactly one image, and a huge file is never read whole.
     const QByteArray content = file.read(4 + qint64(FlashDataMapSize));
-    return DecodeDeviceInfo(content, image);
+    if (!DecodeDeviceInfo(content, image)) {
+        qCWarning(lcFiles) << "device image cache: too short, not used:" << path;
+        return false;
+    }
+    return true;
 }

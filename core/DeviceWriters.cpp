@@ -2,6 +2,8 @@
 
 #include "Globals.h"
 #include "HIDUsb.h"
+#include "Logging.h"
+#include "PageKit.h"
 #include "PostMsg.h"
 
 #include <QByteArray>
@@ -13,11 +15,6 @@ namespace {
 bool validKey(int key) { return key >= 0 && key < KeyCount; }
 bool validStage(int stage) { return stage >= 0 && stage < DpiStageCount; }
 
-bool anyPageLoading()
-{
-    return ButtonUiLoading.load() || LightUiLoading.load() || SensorUiLoading.load();
-}
-
 // Steps 1 and 3 of the common rule: true when the device answers; otherwise
 // the offline notice is asked for (unless a page is being filled).
 bool checkOnline()
@@ -25,7 +22,8 @@ bool checkOnline()
     const QByteArray path = CurrentDevicePath();
     if (UsbFinderC_GetDeviceOnLine(path.constData()) != 0)
         return true;
-    if (!anyPageLoading())
+    qCInfo(lcLink) << "write not sent: the device does not answer";
+    if (!AnyPageFilling())
         PostMsg::GetInstance()->PostMouseOffLineo(0);
     return false;
 }
@@ -40,30 +38,53 @@ bool writeImage(Store&& store)
         // The image in memory is not this device's (the selection changed, or
         // the full read has not come yet): sending it would overwrite the
         // device with another configuration. Read the device first.
+        qCInfo(lcLink) << "write not sent: the image in memory was not read from the device";
         ReadAgain = true;
         DeviceOffline = true;
         return false;
     }
-    FlashDataMap copy;
+    FlashDataMap before;
+    FlashDataMap sent;
     {
         QMutexLocker lock(&FlashDataMutex);
+        before = CurrentFlashData;
         store(CurrentFlashData);
-        copy = CurrentFlashData;
+        sent = CurrentFlashData;
     }
-    ProtocolDataUpdate(&copy);
-    return true;
+    if (SendImage(sent))
+        return true;
+    // The device keeps what it had: so does the image in memory. Only the
+    // bytes this write changed go back, and only where nothing else (a
+    // report of the device) has changed them since.
+    QMutexLocker lock(&FlashDataMutex);
+    uint8_t* now = FlashBytes(CurrentFlashData);
+    const uint8_t* old = FlashBytes(before);
+    const uint8_t* mine = FlashBytes(sent);
+    for (std::size_t i = 0; i < FlashDataMapSize; ++i) {
+        if (mine[i] != old[i] && now[i] == mine[i])
+            now[i] = old[i];
+    }
+    return false;
 }
 
-bool setByte(std::size_t offset, uint8_t value)
+bool setByte(uint8_t FlashDataMap::*field, uint8_t value)
 {
-    return writeImage([&](FlashDataMap& image) { FlashBytes(image)[offset] = value; });
+    return writeImage([&](FlashDataMap& image) { image.*field = value; });
 }
 
 }  // namespace
 
 bool IsDeviceOnline() { return checkOnline(); }
 
-bool SetReportRate(uint8_t code) { return setByte(0, code); }
+bool SendImage(const FlashDataMap& image)
+{
+    if (ProtocolDataUpdate(&image))
+        return true;
+    qCWarning(lcLibrary) << "the device did not take the configuration image (ProtocolDataUpdate)";
+    return false;
+}
+
+bool SetReportRate(uint8_t code) { return setByte(&FlashDataMap::reportRate, code); }
 
 bool SetDPILevelCount(uint8_t count)
 {
@@ -71,28 +92,28 @@ bool SetDPILevelCount(uint8_t count)
     // cannot hold would make every later full read of the device fail.
     if (count < 1 || count > DpiStageCount)
         return false;
-    return setByte(1, count);
+    return setByte(&FlashDataMap::dpiStageCount, count);
 }
 
 bool SetDPILevel(uint8_t stage)
 {
     if (!validStage(stage))
         return false;
-    return setByte(2, stage);
+    return setByte(&FlashDataMap::dpiStage, stage);
 }
 
-bool SetConfigByte3(uint8_t value) { return setByte(3, value); }
-bool SetConfigByte4(uint8_t value) { return setByte(4, value); }
-bool SetLOD(uint8_t code) { return setByte(5, code); }
-bool SetDebounceTime(uint8_t ms) { return setByte(6, ms); }
-bool SetMotionSync(uint8_t on) { return setByte(7, on); }
-bool SetSleepTime(uint8_t units) { return setByte(8, units); }
-bool SetStraightLine(uint8_t on) { return setByte(9, on); }
-bool SetRippleControl(uint8_t on) { return setByte(10, on); }
-bool SetMoveLightOff(uint8_t on) { return setByte(11, on); }
-bool SetPerformance(uint8_t on) { return setByte(12, on); }
-bool SetPerformanceOpen(uint8_t index) { return setByte(13, index); }
-bool SetSensorMode(uint8_t index) { return setByte(14, index); }
+bool SetConfigByte3(uint8_t value) { return setByte(&FlashDataMap::reserved3, value); }
+bool SetConfigByte4(uint8_t value) { return setByte(&FlashDataMap::reserved4, value); }
+bool SetLOD(uint8_t code) { return setByte(&FlashDataMap::liftOff, code); }
+bool SetDebounceTime(uint8_t ms) { return setByte(&FlashDataMap::debounce, ms); }
+bool SetMotionSync(uint8_t on) { return setByte(&FlashDataMap::motionSync, on); }
+bool SetSleepTime(uint8_t units) { return setByte(&FlashDataMap::sleepTime, units); }
+bool SetStraightLine(uint8_t on) { return setByte(&FlashDataMap::straightLine, on); }
+bool SetRippleControl(uint8_t on) { return setByte(&FlashDataMap::rippleControl, on); }
+bool SetMoveLightOff(uint8_t on) { return setByte(&FlashDataMap::moveLightOff, on); }
+bool SetPerformance(uint8_t on) { return setByte(&FlashDataMap::performance, on); }
+bool SetPerformanceOpen(uint8_t index) { return setByte(&FlashDataMap::performanceMode, index); }
+bool SetSensorMode(uint8_t index) { return setByte(&FlashDataMap::sensorMode, index); }
 
 bool SetDPIValue(int stage, uint8_t a, uint8_t b, uint8_t c)
 {
@@ -142,8 +163,8 @@ bool SetDPILightMode(int mode)
     });
 }
 
-bool SetDPILightBrightness(uint8_t value) { return setByte(64, value); }
-bool SetDPILightSpeed(uint8_t value) { return setByte(65, value); }
+bool SetDPILightBrightness(uint8_t value) { return setByte(&FlashDataMap::dpiLightBrightness, value); }
+bool SetDPILightSpeed(uint8_t value) { return setByte(&FlashDataMap::dpiLightSpeed, value); }
 
 bool SetLightMode(int mode)
 {
@@ -166,8 +187,8 @@ bool SetLightColor(uint8_t r, uint8_t g, uint8_t b)
     });
 }
 
-bool SetLightSpeed(uint8_t value) { return setByte(71, value); }
-bool SetLightBrightness(uint8_t value) { return setByte(72, value); }
+bool SetLightSpeed(uint8_t value) { return setByte(&FlashDataMap::lightSpeed, value); }
+bool SetLightBrightness(uint8_t value) { return setByte(&FlashDataMap::lightBrightness, value); }
 
 bool SetButtonKey(int key, uint8_t type, uint8_t value1, uint8_t value2)
 {

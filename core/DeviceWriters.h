@@ -12,7 +12,11 @@
 //    (ImageBelongsToDevice clear) nothing is stored or sent either: a re-read
 //    is armed (ReadAgain, DeviceOffline) and the result is false;
 //  - otherwise the value is stored under FlashDataMutex, a copy is taken and
-//    the copy is sent; the result is true.
+//    the copy is sent; the result is whether the device took it. When it
+//    did not (it refuses writes, went away meanwhile), the bytes the writer
+//    changed are put back, so that CurrentFlashData keeps holding what the
+//    device has, and the result is false; a byte that something else changed
+//    in the meantime stays as that left it.
 // Value bytes pass through unchanged. Call them on the GUI thread.
 #pragma once
 
@@ -22,6 +26,11 @@
 
 // Only the online check (steps 1 and 3 of the rule): no store, no send.
 bool IsDeviceOnline();
+
+// Sends a whole image to the linked device as it is (ProtocolDataUpdate):
+// for the callers that replace the image whole (import, reset, the link's
+// own write-back). True when the device took it; a refusal is logged.
+bool SendImage(const FlashDataMap& image);
 
 bool SetReportRate(uint8_t code);         // byte 0: 8, 4, 2, 1, 16, 32, 64
 bool SetDPILevelCount(uint8_t count);     // byte 1: 1..8

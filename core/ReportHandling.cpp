@@ -5,9 +5,12 @@
 
 #include "ConfigSettings.h"
 #include "DeviceCache.h"
+#include "DeviceWriters.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LinkSupport.h"
+#include "Logging.h"
+#include "PageKit.h"
 #include "PostMsg.h"
 #include "RegistryStore.h"
 #include "Worker.h"
@@ -17,22 +20,6 @@
 #include <cstring>
 
 namespace {
-
-// ---- report types --------------------------------------------------------
-constexpr int ReportBattery = 4;
-constexpr int ReportFlash = 8;
-constexpr int ReportModelDefaults = 9;
-constexpr int ReportStatusChanged = 10;
-constexpr int ReportConfig = 14;
-constexpr int ReportVersion = 18;
-constexpr int ReportDongleRGB = 21;
-constexpr int ReportLongRange = 23;
-
-// Sub-code B of flash reports.
-constexpr int FlashWhole = 0;
-constexpr int FlashDpiStage = 4;
-constexpr int FlashDpiLed = 76;
-constexpr int FlashLedBar = 160;
 
 // The library's decoders take no length: hand them a zero-padded copy so
 // that a short report can never make them read past its end.
@@ -98,9 +85,18 @@ void fullRead(const unsigned char* data)
     // Parse into a local image: the pages and the writers never see a half
     // parsed image, and a dump that makes no sense leaves everything as it was.
     FlashDataMap parsed{};
-    if (!ProtocolDataParser(data, &parsed) || !ImageIsPlausible(parsed))
+    if (!ProtocolDataParser(data, &parsed)) {
+        qCWarning(lcLibrary) << "full read: the device's dump could not be parsed; the image stays as it was";
         return;
+    }
+    if (!ImageIsPlausible(parsed)) {
+        qCWarning(lcLink) << "full read: implausible DPI stages" << parsed.dpiStageCount << parsed.dpiStage
+                          << "; the image stays as it was";
+        return;
+    }
     ClampImageRecords(parsed);
+    // What the device holds, before the key-defaults pass below changes it.
+    const FlashDataMap asRead = parsed;
 
     const DeviceAllInfo device = CurrentDeviceSnapshot();
     const QString configPath = DeviceFileName(device.cid, device.mid);
@@ -141,13 +137,20 @@ void fullRead(const unsigned char* data)
         CurrentConfigPath = configPath;
         ImageBelongsToDevice = true;
     });
-    ProtocolDataUpdate(&copy);
+    if (!SendImage(copy) && std::memcmp(&copy, &asRead, sizeof copy) != 0) {
+        // The device keeps what it sent: so does memory, unless something
+        // has changed the image since it was put there.
+        RunOnGuiThread([&] {
+            QMutexLocker lock(&FlashDataMutex);
+            if (std::memcmp(&CurrentFlashData, &copy, sizeof copy) == 0)
+                CurrentFlashData = asRead;
+            copy = CurrentFlashData;
+        });
+    }
     // The latest settings stay visible while the device is unplugged.
     WriteDeviceInfoFile(configPath, copy);
 
-    LightUiUpdated = false;
-    SensorUiUpdated = false;
-    ButtonUiUpdated = false;
+    ClearPagesUpdated();
 
     PostMsg* hub = PostMsg::GetInstance();
     hub->PostUpDataLightUIButton(copy);
@@ -169,7 +172,7 @@ void handleReportRate(uint8_t code)
     const FlashDataMap copy = applyReport([code](FlashDataMap& image) { image.reportRate = code; }, &stored);
     PostMsg::GetInstance()->PostUpDataReportRate(code);
     if (stored)
-        ProtocolDataUpdate(&copy);
+        SendImage(copy);  // the device runs at the rate it reported either way
 }
 
 void handleDpiStage(uint8_t stage)
@@ -180,7 +183,7 @@ void handleDpiStage(uint8_t stage)
     const FlashDataMap copy = applyReport([stage](FlashDataMap& image) { image.dpiStage = stage; }, &stored);
     PostMsg::GetInstance()->PostUpDataDPI(stage);
     if (stored)
-        ProtocolDataUpdate(&copy);
+        SendImage(copy);  // the device is at the stage it reported either way
 }
 
 void handleFlash(const unsigned char* header, int headerLength, const unsigned char* data,
@@ -190,18 +193,18 @@ void handleFlash(const unsigned char* header, int headerLength, const unsigned c
     const int subB = headerLength > 4 ? header[4] : 0;
     if (subA != 0 || !data)
         return;
-    if (subB == FlashWhole && length == DeviceDumpSize) {
+    if (subB == HidFlashWhole && length == DeviceDumpSize) {
         fullRead(data);
-    } else if (subB == FlashWhole && length == 1) {
+    } else if (subB == HidFlashWhole && length == 1) {
         handleReportRate(data[0]);
-    } else if (subB == FlashDpiStage && length == 1) {
+    } else if (subB == HidFlashDpiStage && length == 1) {
         handleDpiStage(data[0]);
-    } else if (subB == FlashDpiLed && length == 8) {
+    } else if (subB == HidFlashDpiLed && length == 8) {
         bool stored = false;
         const FlashDataMap copy =
             applyReport([data](FlashDataMap& image) { BufferToDPILed(data, &image.dpiLightMode); }, &stored);
         PostMsg::GetInstance()->PostUpDataDPILed(copy);
-    } else if (subB == FlashLedBar && length == 9) {
+    } else if (subB == HidFlashLedBar && length == 9) {
         bool stored = false;
         const FlashDataMap copy =
             applyReport([data](FlashDataMap& image) { BufferToLedBar(data, &image.lightMode); }, &stored);
@@ -357,34 +360,34 @@ void Worker::OnProtocolData(unsigned char* header, int headerLength, unsigned ch
     if (!data)
         dataLength = 0;
     switch (type) {
-    case ReportBattery:
+    case HidReportBattery:
         handleBattery(data, dataLength);
         break;
-    case ReportFlash:
+    case HidReportFlash:
         handleFlash(header, headerLength, data, dataLength);
         break;
-    case ReportModelDefaults:
+    case HidReportModelDefaults:
         handleModelDefaults();
         break;
-    case ReportStatusChanged: {
+    case HidReportStatusChanged: {
         PaddedReport report(data, dataLength);
         GetDeviceStatusChanged(report.bytes, StatusChangedFlags);
         ReadChangedStatus();
         break;
     }
-    case ReportConfig:
+    case HidReportConfig:
         if (dataLength == 1)
             PostMsg::GetInstance()->PostUpDataConfigUI(4, data[0], true);
         else
             PostMsg::GetInstance()->PostUpDataConfigUI(0, 0, false);
         break;
-    case ReportVersion:
+    case HidReportVersion:
         handleVersion();
         break;
-    case ReportDongleRGB:
+    case HidReportDongleRGB:
         PostMsg::GetInstance()->PostRGBValue(CurrentDongleRGB);
         break;
-    case ReportLongRange:
+    case HidReportLongRange:
         if (dataLength == 10)
             PostMsg::GetInstance()->PostLongRangeMode(false);
         break;
@@ -395,16 +398,16 @@ void Worker::OnProtocolData(unsigned char* header, int headerLength, unsigned ch
 
 void Worker::ReadChangedStatus()
 {
-    if (StatusChangedFlags[0])
+    if (StatusChangedFlags[HidStatusDpiStage])
         UsbServer_ReadCurrentDPI();
-    if (StatusChangedFlags[1])
+    if (StatusChangedFlags[HidStatusReportRate])
         UsbServer_ReadReportRate();
-    if (StatusChangedFlags[6])
+    if (StatusChangedFlags[HidStatusBattery])
         UsbServer_ReadBatteryLevel();
-    if (StatusChangedFlags[5])
+    if (StatusChangedFlags[HidStatusLight])
         UsbServer_ReadLedBar();
-    if (StatusChangedFlags[3])
+    if (StatusChangedFlags[HidStatusDpiLight])
         UsbServer_ReadDPILed();
-    if (StatusChangedFlags[2])
+    if (StatusChangedFlags[HidStatusReread])
         RequestFullReread();
 }

@@ -6,6 +6,7 @@
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LinkSupport.h"
+#include "Logging.h"
 #include "PostMsg.h"
 
 #include <QDir>
@@ -258,9 +259,13 @@ void Worker::run()
         m_lastType = device.type;
         const QByteArray linkPath = CurrentDevicePath();
         const QByteArray linkPath2 = linkPath;
-        UsbServerC_Start(linkPath.constData(), linkPath2.constData(), &Worker::OnProtocolData);
+        if (!UsbServerC_Start(linkPath.constData(), linkPath2.constData(), &Worker::OnProtocolData))
+            qCInfo(lcLink) << "link opened to a device that is not attached:" << linkPath;
         UsbServer_SetPCDriverStatus(1);
-        UsbServer_ReadAllFlashData();
+        if (!UsbServer_ReadAllFlashData())
+            qCWarning(lcLibrary) << "the full read was not accepted (UsbServer_ReadAllFlashData)";
+        else
+            qCDebug(lcLink) << "full read asked of" << linkPath << (online ? "(online)" : "(offline)");
         LastOnline = DeviceOnline.load();
     }
 

@@ -1,6 +1,7 @@
 #include "MacroName.h"
 
 #include "Globals.h"
+#include "Logging.h"
 #include "SafeFileName.h"
 
 #include <QDir>
@@ -86,14 +87,22 @@ QString MacroFilePath(const QString& name)
 bool WriteMacroFile(const QString& name, const QString& text)
 {
     const QString path = MacroFilePath(name);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        qCWarning(lcFiles) << "macro file: unsafe macro name, not written:" << name;
         return false;
+    }
     QDir().mkpath(MacroFolder());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qCWarning(lcFiles) << "macro file: cannot write" << path << file.errorString();
         return false;
-    file.write((text + QLatin1Char('\n')).toUtf8());
-    return file.commit();
+    }
+    const QByteArray content = (text + QLatin1Char('\n')).toUtf8();
+    if (file.write(content) != content.size() || !file.commit()) {
+        qCWarning(lcFiles) << "macro file: writing" << path << "failed:" << file.errorString();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace keys

@@ -6,6 +6,7 @@
 
 #include "DeviceWriters.h"
 #include "Globals.h"
+#include "PageKit.h"
 #include "PanelStyle.h"
 
 #include "ui_DebounceTime.h"
@@ -58,7 +59,8 @@ void DebounceTime::on_Debunce_currentIndexChanged(int index)
     // -1 comes when the list is emptied: never a value for the device.
     if (index < 0 || index >= EntryCount || !UiReady)
         return;
-    SetDebounceTime(uint8_t(index));
+    WriteOrRevert([index] { return SetDebounceTime(uint8_t(index)); },
+                  [this](const FlashDataMap& stored) { SetIndex(stored.debounce); });
 }
 
 // ---- DebouncetimeB ----------------------------------------------------------
@@ -102,7 +104,8 @@ void DebouncetimeB::on_Debunce_valueChanged(int value)
 void DebouncetimeB::on_spinBoxA_valueChanged(int value)
 {
     if (UiReady)
-        SetDebounceTime(uint8_t(value));
+        WriteOrRevert([value] { return SetDebounceTime(uint8_t(value)); },
+                      [this](const FlashDataMap& stored) { SetIndex(stored.debounce); });
 }
 
 // ---- DebouncetimeC ----------------------------------------------------------
@@ -149,6 +152,8 @@ void DebouncetimeC::on_ReduceLevelA_clicked()
 void DebouncetimeC::Step(int delta)
 {
     ui->spinBoxA->setValue(ui->spinBoxA->value() + delta);
+    const int value = ui->spinBoxA->value();
     if (UiReady)
-        SetDebounceTime(uint8_t(ui->spinBoxA->value()));
+        WriteOrRevert([value] { return SetDebounceTime(uint8_t(value)); },
+                      [this](const FlashDataMap& stored) { SetIndex(stored.debounce); });
 }

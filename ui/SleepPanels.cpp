@@ -5,6 +5,7 @@
 
 #include "DeviceWriters.h"
 #include "Globals.h"
+#include "PageKit.h"
 #include "PanelStyle.h"
 
 #include "ui_StopCloseTime.h"
@@ -76,9 +77,11 @@ int StopCloseTime::CurrentIndex() const
 void StopCloseTime::on_StopClose_activated(int index)
 {
     const int units = UnitsForIndex(index);
-    if (units == 0 || !UiReady || LightUiLoading)
+    if (units == 0 || !UiReady || PageFilling(Page::Light))
         return;
-    SetSleepTime(uint8_t(units));
+    // A time none of the entries shows leaves the shown entry as it is.
+    WriteOrRevert([units] { return SetSleepTime(uint8_t(units)); },
+                  [this](const FlashDataMap& stored) { SetIndex(IndexForSeconds(int(stored.sleepTime) * 10)); });
 }
 
 // ---- StopCloseTimeB ---------------------------------------------------------
@@ -123,9 +126,11 @@ void StopCloseTimeB::on_StopClose_valueChanged(int position)
 {
     ShowPosition(position);
     const int units = StopCloseTime::UnitsForIndex(position - 1);
-    if (units == 0 || !UiReady || LightUiLoading)
+    if (units == 0 || !UiReady || PageFilling(Page::Light))
         return;
-    SetSleepTime(uint8_t(units));
+    WriteOrRevert([units] { return SetSleepTime(uint8_t(units)); }, [this](const FlashDataMap& stored) {
+        SetIndex(StopCloseTime::IndexForSeconds(int(stored.sleepTime) * 10));
+    });
 }
 
 void StopCloseTimeB::ShowPosition(int position)

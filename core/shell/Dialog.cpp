@@ -7,6 +7,7 @@
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LampLight.h"
+#include "Logging.h"
 #include "Macro.h"
 #include "PostMsg.h"
 #include "PumpedWait.h"
@@ -14,7 +15,6 @@
 #include "UpDataParam.h"
 
 #include <QButtonGroup>
-#include <QDebug>
 #include <QKeyEvent>
 
 Dialog::Dialog(QWidget* parent) : QWidget(parent), ui(new Ui::Dialog)
@@ -34,7 +34,7 @@ Dialog::Dialog(QWidget* parent) : QWidget(parent), ui(new Ui::Dialog)
     ui->stackedWidgetDialog->addWidget(m_settings);
 
     m_apply = new UpDataParam(nullptr);
-    qDebug() << "Start";
+    qCDebug(lcPages) << "page container built";
 
     ApplyStyleSheets();
     ui->label->hide();

@@ -9,6 +9,7 @@
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LanguageLoader.h"
+#include "Logging.h"
 #include "MacroSettings.h"
 #include "Match.h"
 #include "MouseOffLine.h"
@@ -24,7 +25,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDebug>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -253,7 +253,7 @@ void DialogMain::RunExitSequence()
     if (m_exiting)
         return;
     m_exiting = true;
-    qDebug() << "close";
+    qCDebug(lcPages) << "exit sequence";
     StopUsbChanged();
     PumpEventsFor(200);
     UsbServer_Exit();

@@ -436,6 +436,6 @@ void Buttoninterface::SlotDeleteMacroButton(QString caption)
     // an image read from this device goes back to it.
     if (ImageBelongsToDevice) {
         const FlashDataMap image = SnapshotFlashData();
-        ProtocolDataUpdate(&image);
+        SendImage(image);
     }
 }

@@ -7,12 +7,14 @@
 #include "DebounceTime.h"
 #include "DeviceCache.h"
 #include "Globals.h"
+#include "DeviceWriters.h"
 #include "HIDUsb.h"
 #include "KeyRecords.h"
 #include "LanguageLoader.h"
 #include "MacroName.h"
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
+#include "PageKit.h"
 #include "PageStyle.h"
 #include "PostMsg.h"
 #include "UpDataParam.h"
@@ -157,18 +159,14 @@ void Buttoninterface::Fill(const FlashDataMap& image)
 
 void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap image)
 {
-    ButtonUiUpdated = false;
-    ButtonUiLoading = true;
+    const PageFillScope fill(Page::Buttons, PageFillScope::ReportsUpdated);
     Fill(image);
-    ButtonUiUpdated = true;
-    ButtonUiLoading = false;
 }
 
 void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap image)
 {
-    ButtonUiLoading = true;
+    const PageFillScope fill(Page::Buttons);
     Fill(image);
-    ButtonUiLoading = false;
 }
 
 void Buttoninterface::SlotUpDataConfigUI(int count, int current, bool enabled)
@@ -190,7 +188,7 @@ void Buttoninterface::SlotUpDataConfigUI(int count, int current, bool enabled)
 
 void Buttoninterface::SlotFormResetButton()
 {
-    ButtonUiLoading = true;
+    const PageFillScope fill(Page::Buttons);
     ui->widget->setStyleSheet(MousePictureSheet());
     PostMsg::GetInstance()->PostMouseIndex(0);
     ui->stackedWidget->setCurrentWidget(ui->page);
@@ -201,13 +199,12 @@ void Buttoninterface::SlotFormResetButton()
     keyValue2 = {0, 0, 0, 0, 0, 0};
     ui->DebunceButton->SetIndex(8);
     PostMsg::GetInstance()->PostLightToFrom(60);
-    ButtonUiLoading = false;
 }
 
 void Buttoninterface::on_ProjectChoose_activated(int index)
 {
     const QByteArray path = CurrentDevicePath();
-    if (!UsbFinderC_GetDeviceOnLine(path.constData()) && !ButtonUiLoading) {
+    if (!UsbFinderC_GetDeviceOnLine(path.constData()) && !PageFilling(Page::Buttons)) {
         ui->ProjectChoose->setCurrentIndex(ui->ProjectChoose->pressIndex);
         PostMsg::GetInstance()->PostMouseOffLineo(0);
         return;
@@ -235,7 +232,7 @@ void Buttoninterface::on_Reset_clicked()
     // Only an image read from this device goes back to it.
     if (ImageBelongsToDevice) {
         const FlashDataMap image = SnapshotFlashData();
-        ProtocolDataUpdate(&image);
+        SendImage(image);
     }
     UsbServer_SetClearSetting();
     UpDataParam dialog;

@@ -3,15 +3,17 @@
 
 #include "ConfigSettings.h"
 #include "DeviceCache.h"
+#include "DeviceWriters.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "InportFail.h"
 #include "LanguageLoader.h"
+#include "Logging.h"
+#include "PageKit.h"
 #include "PostMsg.h"
 #include "PumpedWait.h"
 
 #include <QDataStream>
-#include <QDebug>
 #include <QFile>
 #include <QMutexLocker>
 #include <QTimer>
@@ -83,7 +85,7 @@ int UpDataParam::ReadParamFile(const QString& fileName, FlashDataMap* image)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        qDebug() << "failed";
+        qCWarning(lcFiles) << "settings import: cannot open" << fileName << file.errorString();
         return ImportBadFile;
     }
     // A settings file is about 10 KB; never take more than a few times that.
@@ -97,12 +99,9 @@ int UpDataParam::ReadParamFile(const QString& fileName, FlashDataMap* image)
 bool UpDataParam::PollPagesUpdated(bool clearOnSuccess)
 {
     for (int i = 0; i < 12; ++i) {
-        if (LightUiUpdated && SensorUiUpdated && ButtonUiUpdated) {
-            if (clearOnSuccess) {
-                LightUiUpdated = false;
-                SensorUiUpdated = false;
-                ButtonUiUpdated = false;
-            }
+        if (AllPagesUpdated()) {
+            if (clearOnSuccess)
+                ClearPagesUpdated();
             return true;
         }
         PumpEventsFor(pollInterval);
@@ -147,7 +146,7 @@ void UpDataParam::onTimeupDestroy()
             }
             // The imported image now is the device's configuration.
             ImageBelongsToDevice = true;
-            ProtocolDataUpdate(&image);
+            SendImage(image);
             EmitPageFills(image);
             for (int i = 0; i < 5; ++i)
                 PumpEventsFor(pollInterval);

@@ -6,11 +6,11 @@
 #include "Globals.h"
 #include "LanguageLoader.h"
 #include "MacroSettings.h"
+#include "PageKit.h"
 #include "PageStyle.h"
 #include "PanelStyle.h"
 #include "PostMsg.h"
 
-#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
@@ -50,10 +50,8 @@ LampLight::LampLight(QWidget* parent) : QWidget(parent), ui(new Ui::LampLight)
 
     ApplyStyles();
 
-    // The sleep-time panel writes the time itself; the page only undoes a
-    // choice the device did not take (its handler runs first).
-    if (auto* sleep = ui->frameClose->findChild<QComboBox*>(QStringLiteral("StopClose")))
-        connect(sleep, SIGNAL(activated(int)), this, SLOT(SleepTimeChosen(int)));
+    // The sleep-time panel writes the time itself, and shows the stored time
+    // again when the device does not take it.
 
     SlotChangeLanguage(StoredLanguageIndex());
 
@@ -154,11 +152,8 @@ void LampLight::SlotUpDataLightUILight(FlashDataMap image)
 {
     ui->horizontalLight->setEnabled(true);
     ui->horizontalSpeed->setEnabled(true);
-    LightUiUpdated = false;
-    LightUiLoading = true;
+    const PageFillScope fill(Page::Light, PageFillScope::ReportsUpdated);
     Fill(image);
-    LightUiLoading = false;
-    LightUiUpdated = true;
 }
 
 void LampLight::SlotUpDataLightUIA(FlashDataMap image)
@@ -166,14 +161,13 @@ void LampLight::SlotUpDataLightUIA(FlashDataMap image)
     // Imported or cached values: the sliders wait for the device's own.
     ui->horizontalLight->setEnabled(false);
     ui->horizontalSpeed->setEnabled(false);
-    LightUiLoading = true;
+    const PageFillScope fill(Page::Light);
     Fill(image);
-    LightUiLoading = false;
 }
 
 void LampLight::SlotFormResetLight()
 {
-    LightUiLoading = true;
+    const PageFillScope fill(Page::Light);
     ui->LightMod->setCurrentIndex(1);
     ShowMode(ui->LightMod->currentIndex());
     ui->horizontalLight->setValue(10);
@@ -182,7 +176,6 @@ void LampLight::SlotFormResetLight()
     ui->SpeedSpinBox_2->setValue(8);
     ui->RippeControl->setChecked(false);
     ui->frameClose->SetIndex(2);
-    LightUiLoading = false;
 }
 
 // ---- mode ----------------------------------------------------------------
@@ -209,16 +202,16 @@ void LampLight::ShowMode(int mode)
 
 void LampLight::on_LightMod_currentIndexChanged(int index)
 {
-    if (index >= 0 && index < LightRules::ModeCount && UiReady && !LightUiLoading && !SetLightMode(index)) {
-        RevertMode();
+    if (index >= 0 && index < LightRules::ModeCount && UiReady && !PageFilling(Page::Light)
+        && !WriteOrRevert([index] { return SetLightMode(index); },
+                          [this](const FlashDataMap& stored) { ShowStoredMode(stored); }))
         return;
-    }
     ShowMode(index);
 }
 
-void LampLight::RevertMode()
+void LampLight::ShowStoredMode(const FlashDataMap& stored)
 {
-    const int mode = LightRules::ModeIndexOf(SnapshotFlashData());
+    const int mode = LightRules::ModeIndexOf(stored);
     {
         const QSignalBlocker block(ui->LightMod);
         ui->LightMod->setCurrentIndex(mode);
@@ -233,17 +226,17 @@ void LampLight::SliderChanged(bool brightness, int value)
     QSlider* slider = brightness ? ui->horizontalLight : ui->horizontalSpeed;
     QSpinBox* box = brightness ? ui->LightSpinBox_2 : ui->SpeedSpinBox_2;
     box->setValue(value);
-    if (!UiReady || LightUiLoading)
+    if (!UiReady || PageFilling(Page::Light))
         return;
     const uint8_t byte = sliderByte(value);
-    if (brightness ? SetLightBrightness(byte) : SetLightSpeed(byte))
-        return;
-    const FlashDataMap image = SnapshotFlashData();
-    {
-        const QSignalBlocker block(slider);
-        slider->setValue(int(brightness ? image.lightBrightness : image.lightSpeed) + 1);
-    }
-    box->setValue(slider->value());
+    WriteOrRevert([brightness, byte] { return brightness ? SetLightBrightness(byte) : SetLightSpeed(byte); },
+                  [=](const FlashDataMap& stored) {
+                      {
+                          const QSignalBlocker block(slider);
+                          slider->setValue(int(brightness ? stored.lightBrightness : stored.lightSpeed) + 1);
+                      }
+                      box->setValue(slider->value());
+                  });
 }
 
 void LampLight::on_horizontalLight_valueChanged(int value)
@@ -268,21 +261,12 @@ void LampLight::on_horizontalSpeed_sliderMoved(int value)
 
 void LampLight::on_RippeControl_clicked(bool checked)
 {
-    if (!UiReady || LightUiLoading)
+    if (!UiReady || PageFilling(Page::Light))
         return;
-    if (SetMoveLightOff(checked ? 1 : 0))
-        return;
-    const QSignalBlocker block(ui->RippeControl);
-    ui->RippeControl->setChecked(SnapshotFlashData().moveLightOff != 0);
-}
-
-void LampLight::SleepTimeChosen(int index)
-{
-    if (!UiReady || LightUiLoading)
-        return;
-    const uint8_t stored = SnapshotFlashData().sleepTime;
-    if (StopCloseTime::UnitsForIndex(index) != int(stored))
-        ui->frameClose->SetIndex(StopCloseTime::IndexForSeconds(int(stored) * 10));
+    WriteOrRevert([checked] { return SetMoveLightOff(checked ? 1 : 0); }, [this](const FlashDataMap& stored) {
+        const QSignalBlocker block(ui->RippeControl);
+        ui->RippeControl->setChecked(stored.moveLightOff != 0);
+    });
 }
 
 // ---- colour ----------------------------------------------------------------
@@ -313,10 +297,9 @@ void LampLight::SendShownColor()
     if (!UiReady)
         return;
     const Rgb c = ShownColor();
-    if (SetLightColor(c.r, c.g, c.b))
-        return;
-    const FlashDataMap image = SnapshotFlashData();
-    SetSpinBoxes(Rgb{image.lightR, image.lightG, image.lightB});
+    WriteOrRevert([c] { return SetLightColor(c.r, c.g, c.b); }, [this](const FlashDataMap& stored) {
+        SetSpinBoxes(Rgb{stored.lightR, stored.lightG, stored.lightB});
+    });
 }
 
 void LampLight::ComponentChanged()
@@ -346,7 +329,7 @@ bool LampLight::MayChangeColor() const
         return true;
     // IsDeviceOnline has asked for the offline notice. While the page is
     // being filled the change goes on (and the writer stays silent).
-    return LightUiLoading.load();
+    return PageFilling(Page::Light);
 }
 
 void LampLight::StepComponent(QSpinBox* box, int delta)

@@ -81,11 +81,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private slots:
-    // After the sleep-time panel's own handler: undo a choice the device
-    // did not take.
-    void SleepTimeChosen(int index);
-
 private:
     void ApplyStyles();
     void Fill(const FlashDataMap& image);
@@ -104,7 +99,8 @@ private:
     void ChoosePreset(int index);
     void ComponentChanged();
     void SliderChanged(bool brightness, int value);
-    void RevertMode();
+    // Shows the mode an image holds (the combo's signals blocked).
+    void ShowStoredMode(const FlashDataMap& stored);
 
     Ui::LampLight* ui;
     QString pictureDir;

@@ -3,6 +3,7 @@
 
 #include "ConfigSettings.h"
 #include "Globals.h"
+#include "PageKit.h"
 #include "PageStyle.h"
 #include "PostMsg.h"
 #include "ReportHandling.h"
@@ -43,18 +44,14 @@ void Sensor::Fill(const FlashDataMap& image)
 
 void Sensor::SlotUpDataSenSorUISensor(FlashDataMap image)
 {
-    SensorUiUpdated = false;
-    SensorUiLoading = true;
+    const PageFillScope fill(Page::Sensor, PageFillScope::ReportsUpdated);
     Fill(image);
-    SensorUiUpdated = true;
-    SensorUiLoading = false;
 }
 
 void Sensor::SlotUpDataSenSorUIB(FlashDataMap image)
 {
-    SensorUiLoading = true;
+    const PageFillScope fill(Page::Sensor);
     Fill(image);
-    SensorUiLoading = false;
 }
 
 void Sensor::SlotUpDataReportRate(int code)
@@ -68,9 +65,8 @@ void Sensor::SlotUpDataDPI(int stage)
     if (stage < 0 || stage >= DpiStageCount)
         return;
     // Mirroring the device's own change must not write it back.
-    UiReady = false;
+    const DeviceMirrorScope mirror;
     m_stage = stage;
-    UiReady = true;
 }
 
 void Sensor::SlotUpDataDPILed(FlashDataMap)
@@ -79,11 +75,10 @@ void Sensor::SlotUpDataDPILed(FlashDataMap)
 
 void Sensor::SlotFormReset()
 {
-    SensorUiLoading = true;
+    const PageFillScope fill(Page::Sensor);
     m_reportRate = 1;
     m_stage = 0;
     m_stageCount = 1;
-    SensorUiLoading = false;
 }
 
 void Sensor::changeEvent(QEvent* event)

@@ -8,7 +8,7 @@ namespace hidusb {
 
 namespace {
 
-constexpr size_t SettingsBytes = 124;  // image bytes 0..123 kept as they are
+constexpr size_t SettingsBytes = offsetof(FlashDataMap, keyEvents);  // image bytes 0..123 kept as they are
 constexpr size_t EventBytes = 5;
 constexpr size_t KeyRecordBytes = 1 + 3 + KeyEventRecordEvents * EventBytes;         // 34
 constexpr size_t MacroBytes = 1 + MacroNameBytes + 1 + MacroRecordEvents * EventBytes;  // 382

@@ -143,10 +143,22 @@ static_assert(offsetof(FlashDataMap, macros) == 956, "layout");
 static_assert(offsetof(FlashDataMap, macros) + 16 * sizeof(MacroRecord) == 10428, "last macro ends at 10427");
 
 // Byte offsets for code that works on raw image bytes.
-constexpr std::size_t KeyFunctionOffset(int key) { return 74 + 3 * static_cast<std::size_t>(key); }
-constexpr std::size_t KeyEventRecordOffset(int key) { return 124 + 52 * static_cast<std::size_t>(key); }
-constexpr std::size_t MacroRecordOffset(int key) { return 956 + 592 * static_cast<std::size_t>(key); }
-constexpr std::size_t DpiStageOffset(int stage) { return 15 + 6 * static_cast<std::size_t>(stage); }
+constexpr std::size_t KeyFunctionOffset(int key)
+{
+    return offsetof(FlashDataMap, keys) + sizeof(KeyFunction) * static_cast<std::size_t>(key);
+}
+constexpr std::size_t KeyEventRecordOffset(int key)
+{
+    return offsetof(FlashDataMap, keyEvents) + sizeof(KeyEventRecord) * static_cast<std::size_t>(key);
+}
+constexpr std::size_t MacroRecordOffset(int key)
+{
+    return offsetof(FlashDataMap, macros) + sizeof(MacroRecord) * static_cast<std::size_t>(key);
+}
+constexpr std::size_t DpiStageOffset(int stage)
+{
+    return offsetof(FlashDataMap, dpiStages) + sizeof(DpiStage) * static_cast<std::size_t>(stage);
+}
 
 inline uint8_t* FlashBytes(FlashDataMap& image) { return reinterpret_cast<uint8_t*>(&image); }
 inline const uint8_t* FlashBytes(const FlashDataMap& image) { return reinterpret_cast<const uint8_t*>(&image); }

@@ -29,6 +29,39 @@ typedef struct DongleRGB DongleRGB;
  * the sub-codes; data holds dataLength bytes. The header is 8 bytes: 0x5A,
  * type, 0, sub-code A, sub-code B, data length (u16 little-endian), 0.
  * Both buffers are valid only during the call. */
+enum HidReportHeader {
+    HidReportMagic = 0x5A,   /* header[0] */
+    HidReportHeaderSize = 8
+};
+/* Report types (header[1]) and what data holds. */
+enum HidReportType {
+    HidReportBattery = 4,         /* level %, charging */
+    HidReportPairStatus = 6,      /* 1 byte: receiver pairing state */
+    HidReportFlash = 8,           /* parts of the image, by sub-code B below */
+    HidReportModelDefaults = 9,   /* the device reset itself to its model's defaults */
+    HidReportStatusChanged = 10,  /* 1 byte of flags (GetDeviceStatusChanged) */
+    HidReportConfig = 14,         /* 1 byte: current profile; else no profiles */
+    HidReportVersion = 18,        /* firmware version (UsbFinderC_GetVersion) */
+    HidReportDongleRGB = 21,      /* the receiver light block */
+    HidReportLongRange = 23       /* 1 byte: long range on; 10 bytes: off */
+};
+/* Sub-code B (header[4]) of HidReportFlash; sub-code A is 0. */
+enum HidFlashPart {
+    HidFlashWhole = 0,      /* the 6912-byte dump, or 1 byte: the report rate */
+    HidFlashDpiStage = 4,   /* 1 byte: the current DPI stage */
+    HidFlashDpiLed = 76,    /* 8 bytes: DPI light (BufferToDPILed) */
+    HidFlashLedBar = 160    /* 9 bytes: lighting (BufferToLedBar) */
+};
+/* Indexes of the flags GetDeviceStatusChanged writes (index 4 is unused). */
+enum HidStatusFlag {
+    HidStatusDpiStage = 0,
+    HidStatusReportRate = 1,
+    HidStatusReread = 2,
+    HidStatusDpiLight = 3,
+    HidStatusLight = 5,
+    HidStatusBattery = 6,
+    HidStatusFlagCount = 7
+};
 typedef void (*ProtocolDataCallback)(unsigned char* header, int headerLength, unsigned char* data,
                                      unsigned int dataLength);
 /* USB change callback: the set of attached devices changed. */

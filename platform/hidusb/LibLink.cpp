@@ -208,17 +208,17 @@ std::vector<Report> Link::Answer(const Request& r)
     case Request::DongleLight:
         if (!d->IsReceiver())
             return {};
-        return {Report{21, 0, 0, std::vector<uint8_t>(d->dongleLight.begin(), d->dongleLight.end())}};
+        return {Report{HidReportDongleRGB, 0, 0, std::vector<uint8_t>(d->dongleLight.begin(), d->dongleLight.end())}};
     case Request::LongRange:
         if (!d->IsReceiver())
             return {};
         // Leaving long range the receiver reports its 10-byte normal radio
         // block; entering it, the one-byte mode.
-        return {Report{23, 0, 0, r.arg ? std::vector<uint8_t>{1} : std::vector<uint8_t>(10, 0)}};
+        return {Report{HidReportLongRange, 0, 0, r.arg ? std::vector<uint8_t>{1} : std::vector<uint8_t>(10, 0)}};
     case Request::PairStatus:
         if (!d->IsReceiver() && PairState() != 2)
             return {};
-        return {Report{6, 0, 0, {static_cast<uint8_t>(PairState())}}};
+        return {Report{HidReportPairStatus, 0, 0, {static_cast<uint8_t>(PairState())}}};
     case Request::PairFinish:
         return FinishPairing(r.arg);
     default:
@@ -231,29 +231,29 @@ std::vector<Report> Link::Answer(const Request& r)
         return {};
     switch (r.kind) {
     case Request::Battery:
-        return {Report{4, 0, 0, {static_cast<uint8_t>(std::clamp(m->battery, 0, 100)), m->charging ? uint8_t(1) : uint8_t(0)}}};
+        return {Report{HidReportBattery, 0, 0, {static_cast<uint8_t>(std::clamp(m->battery, 0, 100)), m->charging ? uint8_t(1) : uint8_t(0)}}};
     case Request::Version:
-        return {Report{18, 0, 0, {static_cast<uint8_t>(m->firmware), static_cast<uint8_t>(m->firmware >> 8)}}};
+        return {Report{HidReportVersion, 0, 0, {static_cast<uint8_t>(m->firmware), static_cast<uint8_t>(m->firmware >> 8)}}};
     case Request::Status:
-        return {Report{10, 0, 0, {static_cast<uint8_t>(r.arg & 0x7F)}}};
+        return {Report{HidReportStatusChanged, 0, 0, {static_cast<uint8_t>(r.arg & 0x7F)}}};
     case Request::Defaults:
-        return {Report{9, 0, 0, {1}}};
+        return {Report{HidReportModelDefaults, 0, 0, {1}}};
     default:
         break;
     }
     FlashMemory flash = ReadFlash(State::Get().Dir(), m->id, m->mid);
     if (r.kind == Request::AllFlash) {
         const Dump& dump = flash.profiles[flash.current];
-        return {Report{8, 0, 0, std::vector<uint8_t>(dump.begin(), dump.end())}};
+        return {Report{HidReportFlash, 0, HidFlashWhole, std::vector<uint8_t>(dump.begin(), dump.end())}};
     }
     if (r.kind == Request::Config)
-        return {Report{14, 0, 0, {static_cast<uint8_t>(flash.current)}}};
+        return {Report{HidReportConfig, 0, 0, {static_cast<uint8_t>(flash.current)}}};
     FlashDataMap img = CurrentImage(flash);
     switch (r.kind) {
-    case Request::ReportRate: return {Report{8, 0, 0, {img.reportRate}}};
-    case Request::CurrentDpi: return {Report{8, 0, 4, {img.dpiStage}}};
-    case Request::DpiLed: return {Report{8, 0, 76, ImageBytes(img, 63, 4, 8)}};
-    case Request::LedBar: return {Report{8, 0, 160, ImageBytes(img, 67, 7, 9)}};
+    case Request::ReportRate: return {Report{HidReportFlash, 0, HidFlashWhole, {img.reportRate}}};
+    case Request::CurrentDpi: return {Report{HidReportFlash, 0, HidFlashDpiStage, {img.dpiStage}}};
+    case Request::DpiLed: return {Report{HidReportFlash, 0, HidFlashDpiLed, ImageBytes(img, offsetof(FlashDataMap, dpiLightMode), 4, 8)}};
+    case Request::LedBar: return {Report{HidReportFlash, 0, HidFlashLedBar, ImageBytes(img, offsetof(FlashDataMap, lightMode), 7, 9)}};
     default: return {};
     }
 }
@@ -297,21 +297,21 @@ std::vector<Report> Link::FinishPairing(int generation)
         pairState_ = ok ? 3 : 2;
     }
     State::Get().Trace(std::string("pairing ") + (ok ? "succeeded" : "failed"));
-    return {Report{6, 0, 0, {static_cast<uint8_t>(ok ? 3 : 2)}}};
+    return {Report{HidReportPairStatus, 0, 0, {static_cast<uint8_t>(ok ? 3 : 2)}}};
 }
 
 void Link::Deliver(const Report& report)
 {
     if (!callback_ || report.data.empty())
         return;
-    unsigned char header[8] = {0x5A,
-                               report.type,
-                               0,
-                               report.subA,
-                               report.subB,
-                               static_cast<unsigned char>(report.data.size()),
-                               static_cast<unsigned char>(report.data.size() >> 8),
-                               0};
+    unsigned char header[HidReportHeaderSize] = {HidReportMagic,
+                                                 report.type,
+                                                 0,
+                                                 report.subA,
+                                                 report.subB,
+                                                 static_cast<unsigned char>(report.data.size()),
+                                                 static_cast<unsigned char>(report.data.size() >> 8),
+                                                 0};
     // The callback gets its own copy: it may keep writing into the buffers.
     std::vector<unsigned char> data(report.data.begin(), report.data.end());
     callback_(header, static_cast<int>(sizeof header), data.data(), static_cast<unsigned int>(data.size()));

@@ -201,23 +201,33 @@ private slots:
     }
 
     // Four names never touch the image: around a key in an image filled
-    // with 0xAA nothing changes; three names change the key's entry and
-    // record only.
+    // with 0xAA nothing changes (and a device cannot hold that image: a
+    // write of it is refused and undone); three names change the key's
+    // entry and record only.
     void combinationStaysInsideItsRecord()
     {
         connectMouse();
         const QByteArray onDevice = deviceImage(m_path);
         fillImage(0xAA);
-        const QByteArray before = imageBytes();
+        QByteArray before = imageBytes();
         PageView view;
         QVERIFY(!SetGroupKey(view, cache(), 2, "A+B+C+D"));
         QCOMPARE(imageBytes(), before);
         QCOMPARE(deviceImage(m_path), onDevice);
         QVERIFY(view.captions.isEmpty());
         QCOMPARE(keyType[2], 1);
-
         SetGroupKey(view, cache(), 2, "Ctrl+Shift+Num+");
+        QCOMPARE(imageBytes(), before);
+        QCOMPARE(deviceImage(m_path), onDevice);
+
+        {
+            QMutexLocker lock(&FlashDataMutex);
+            std::memcpy(&CurrentFlashData, onDevice.constData(), sizeof CurrentFlashData);
+        }
+        before = imageBytes();
+        QVERIFY(SetGroupKey(view, cache(), 2, "Ctrl+Shift+Num+"));
         const QByteArray after = imageBytes();
+        QCOMPARE(deviceImage(m_path), after);
         const int entry = int(KeyFunctionOffset(2));
         const int record = int(KeyEventRecordOffset(2));
         QCOMPARE(after.left(entry), before.left(entry));
