@@ -1,6 +1,8 @@
 # dizadi_add_test(NAME SOURCES a.cpp ... [LIBS ...] [QT] [TIMEOUT s] [ENV "A=b" ...])
 # Every test runs through tests/run-test.sh: a fresh temporary HOME, XDG
 # folders, a private XDG_RUNTIME_DIR and its own device bench, offscreen Qt.
+# A Qt test links the shared test support (tests/support): a QObject::connect
+# warning fails it.
 set(DIZADI_TEST_RUNNER ${CMAKE_SOURCE_DIR}/tests/run-test.sh)
 set(DIZADI_LSAN_SUPP ${CMAKE_SOURCE_DIR}/tests/lsan.supp)
 
@@ -9,7 +11,7 @@ function(dizadi_add_test name)
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS})
     if(T_QT)
-        target_link_libraries(${name} PRIVATE Qt5::Test Qt5::Widgets)
+        target_link_libraries(${name} PRIVATE dizadi_test_support Qt5::Test Qt5::Widgets)
     endif()
     add_test(NAME ${name} COMMAND ${DIZADI_TEST_RUNNER} $<TARGET_FILE:${name}>)
     if(NOT T_TIMEOUT)

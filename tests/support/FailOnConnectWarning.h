@@ -1,0 +1,22 @@
+// Shared support of every Qt test (linked by dizadi_add_test): a warning of
+// QObject::connect (a misspelt signal or slot, a type that cannot be
+// queued, a null sender) fails the test function that caused it, instead of
+// scrolling by in the log.
+//
+// QtTest installs a message handler of its own when a test run starts; the
+// support keeps one handler of its own on top of whatever is installed (so
+// QtTest still logs the message), and turns a connect warning into a
+// failure of the current test function. Outside a test function, or on a
+// thread other than the GUI thread (where QtTest cannot record a failure),
+// the run is ended with a message instead.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace testsupport {
+
+// True for the messages that fail a test.
+bool IsConnectWarning(QtMsgType type, const QString& message);
+
+}  // namespace testsupport
