@@ -187,6 +187,38 @@ private slots:
         QCOMPARE(mismatches.load(), 0);
     }
 
+    void receiverKinds_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("rateClass");
+        QTest::addColumn<QString>("firmwareKey");
+        QTest::newRow("1 kHz") << 0 << 1 << "DM";
+        QTest::newRow("2 kHz") << 4 << 2 << "D2M";
+        QTest::newRow("4 kHz") << 1 << 4 << "D4M";
+        QTest::newRow("8 kHz") << 5 << 8 << "D8M";
+        QTest::newRow("mouse") << 2 << -7 << "";
+        QTest::newRow("no record") << -1 << -7 << "";
+    }
+    void receiverKinds()
+    {
+        QFETCH(int, type);
+        QFETCH(int, rateClass);
+        QFETCH(QString, firmwareKey);
+        QCOMPARE(ConfigSettings::RateClassOfType(type, -7), rateClass);
+        QCOMPARE(ConfigSettings::ReceiverFirmwareKey(type), firmwareKey);
+        QCOMPARE(ConfigSettings::ReceiverFirmwareKeyOfRate(rateClass), firmwareKey);
+    }
+
+    void modelGroupOfAModel()
+    {
+        ConfigSettings* config = ConfigSettings::GetInstance();
+        config->Reload();
+        QCOMPARE(ConfigSettings::ModelGroup(1), QStringLiteral("Drive2"));
+        QCOMPARE(config->ModelInt(1, "MID"), 2);
+        QCOMPARE(config->ModelValue(0, "MM"), config->GetValue("Drive1", "MM"));
+        QCOMPARE(config->ModelValueList(0, "Adveanced").size(), 2);
+    }
+
     void installedModelTableIsComplete()
     {
         // The shipped Config.ini beside the executable.

@@ -179,6 +179,7 @@ private slots:
         SensorUiLoading = false;
         ReadAgain = false;
         DeviceOffline = false;
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("clear")});
         bench({QStringLiteral("online"), Mouse});
         QVERIFY(storeDeviceImage(Mouse, m_base));
         useDeviceImage();
@@ -217,6 +218,44 @@ private slots:
         const FlashDataMap stored = deviceImage(Mouse);
         QVERIFY2(std::memcmp(&stored, &expected, sizeof stored) == 0, qPrintable(differences(stored, expected)));
         QVERIFY(rec.entries().isEmpty());
+    }
+
+    // A device that refuses the write: false, and the image in memory still
+    // is the device's (nothing of the change stays), with no offline notice.
+    void refusedWriteLeavesTheDevicesImage_data() { onlineWriterStoresExactBytesAndSendsOnce_data(); }
+    void refusedWriteLeavesTheDevicesImage()
+    {
+        QFETCH(int, index);
+        const WriterCase& c = writerCases()[size_t(index)];
+        FlashDataMap start = m_base;
+        start.lightMode = 2;
+        start.dpiLightMode = 2;
+        QVERIFY(startFromDeviceImage(Mouse, start));
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        clearCallsLog();
+        Recorder rec;
+
+        QVERIFY(!c.call());
+        QCOMPARE(callsLog({QStringLiteral("ProtocolDataUpdate")}), QStringList({"ProtocolDataUpdate write refused"}));
+        const FlashDataMap now = SnapshotFlashData();
+        QVERIFY2(std::memcmp(&now, &start, sizeof now) == 0, qPrintable(differences(now, start)));
+        const FlashDataMap stored = deviceImage(Mouse);
+        QVERIFY2(std::memcmp(&stored, &now, sizeof now) == 0, qPrintable(differences(stored, now)));
+        QVERIFY(rec.entries().isEmpty());
+    }
+
+    void refusedWriteAsTheToolShowsIt()
+    {
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        const QString before = bench({QStringLiteral("show"), Mouse, QStringLiteral("debounce")});
+        QVERIFY(!SetDebounceTime(uint8_t(m_base.debounce + 3)));
+        QCOMPARE(bench({QStringLiteral("show"), Mouse, QStringLiteral("debounce")}), before);
+        QCOMPARE(before.trimmed(), QStringLiteral("debounce: %1").arg(SnapshotFlashData().debounce));
+        // Writes taken again: the same writer reaches the device.
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("off")});
+        QVERIFY(SetDebounceTime(uint8_t(m_base.debounce + 3)));
+        QCOMPARE(bench({QStringLiteral("show"), Mouse, QStringLiteral("debounce")}).trimmed(),
+                 QStringLiteral("debounce: %1").arg(m_base.debounce + 3));
     }
 
     void lightModeOffKeepsTheMode()

@@ -68,6 +68,7 @@ private slots:
 
     void init()
     {
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("clear")});
         QVERIFY(startFromDeviceImage(Mouse, m_base));
         clearCallsLog();
     }
@@ -215,6 +216,44 @@ private slots:
         QCOMPARE(rec.count(QStringLiteral("MouseOffLineo(0)")), 1);
         QCOMPARE(sends(), 0);
         QCOMPARE(SnapshotFlashData().sleepTime, m_base.sleepTime);
+    }
+
+    // A device that refuses writes: every panel shows the stored value
+    // again, and memory still is what the device has.
+    void refusedPicksShowTheStoredValue()
+    {
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        Recorder rec;
+        DebounceTime debounce;
+        debounce.SetIndex(m_base.debounce);
+        debounce.show();
+        choose(debounce.findChild<QComboBox*>(QStringLiteral("Debunce")), 12);
+        QCOMPARE(debounce.CurrentIndex(), int(m_base.debounce));
+
+        StopCloseTime sleep;
+        sleep.SetIndex(0);
+        sleep.show();
+        choose(sleep.findChild<QComboBox*>(QStringLiteral("StopClose")), 3);
+        QCOMPARE(sleep.CurrentIndex(), StopCloseTime::IndexForSeconds(m_base.sleepTime * 10));
+
+        DebouncetimeB b;
+        b.SetIndex(m_base.debounce);
+        QTest::keyClick(b.findChild<QSlider*>(QStringLiteral("Debunce")), Qt::Key_Right);
+        QCOMPARE(b.Value(), int(m_base.debounce));
+        DebouncetimeC c;
+        c.SetIndex(m_base.debounce);
+        c.findChild<QToolButton*>(QStringLiteral("AddLevelA"))->click();
+        QCOMPARE(c.Value(), int(m_base.debounce));
+
+        const QString refused = QStringLiteral("ProtocolDataUpdate write refused");
+        QCOMPARE(callsLog({QStringLiteral("ProtocolDataUpdate")}), QStringList({refused, refused, refused, refused}));
+        QVERIFY(!rec.contains(QStringLiteral("MouseOffLineo")));
+        const FlashDataMap now = SnapshotFlashData();
+        const FlashDataMap stored = deviceImage(Mouse);
+        QCOMPARE(std::memcmp(&now, &stored, sizeof now), 0);
+        QCOMPARE(bench({QStringLiteral("show"), Mouse, QStringLiteral("debounce")}).trimmed(),
+                 QStringLiteral("debounce: %1").arg(m_base.debounce));
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("clear")});
     }
 
     // The variants no window creates, lightly.

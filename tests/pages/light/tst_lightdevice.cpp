@@ -162,6 +162,7 @@ private slots:
 
     void init()
     {
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("clear")});
         QVERIFY(startFromDeviceImage(Mouse, m_base));
         m_page.reset(new LampLight);
         m_page->SlotUpDataLightUILight(m_base);
@@ -321,6 +322,27 @@ private slots:
         verifyShows(m_base);
         QVERIFY(same(SnapshotFlashData(), m_base));
         QVERIFY(same(deviceImage(Mouse), m_base));
+    }
+
+    // A device that refuses writes: each control shows the stored value
+    // again (the sleep-time panel by itself), memory stays the device's,
+    // and no offline notice is asked for.
+    void refusedControlReverts_data() { offlineControlRevertsAndNotifiesOnce_data(); }
+    void refusedControlReverts()
+    {
+        QFETCH(QString, name);
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        Recorder rec;
+        action(name)();
+        const QStringList log = callsLog({QStringLiteral("ProtocolDataUpdate")});
+        QVERIFY(!log.isEmpty());
+        QCOMPARE(log.filter(QStringLiteral("write refused")), log);
+        QVERIFY(rec.entries().isEmpty());
+        verifyShows(m_base);
+        QVERIFY(same(SnapshotFlashData(), m_base));
+        QVERIFY(same(deviceImage(Mouse), m_base));
+        QVERIFY(bench({QStringLiteral("show"), Mouse, QStringLiteral("sleep")})
+                    .contains(QStringLiteral("(%1)").arg(m_base.sleepTime)));
     }
 
     void offlineTypedValueReverts()
