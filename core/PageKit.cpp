@@ -2,53 +2,57 @@
 
 namespace {
 
-std::atomic<bool>& loadingFlag(Page page)
+struct PageFlags {
+    std::atomic<bool>& loading;
+    std::atomic<bool>& updated;
+};
+
+PageFlags flagsOf(Page page)
 {
     switch (page) {
-    case Page::Buttons: return ButtonUiLoading;
-    case Page::Sensor: return SensorUiLoading;
+    case Page::Buttons: return {ButtonUiLoading, ButtonUiUpdated};
+    case Page::Sensor: return {SensorUiLoading, SensorUiUpdated};
     case Page::Light: break;
     }
-    return LightUiLoading;
+    return {LightUiLoading, LightUiUpdated};
 }
 
-std::atomic<bool>& updatedFlag(Page page)
-{
-    switch (page) {
-    case Page::Buttons: return ButtonUiUpdated;
-    case Page::Sensor: return SensorUiUpdated;
-    case Page::Light: break;
-    }
-    return LightUiUpdated;
-}
+constexpr Page allPages[] = {Page::Buttons, Page::Sensor, Page::Light};
 
 }  // namespace
 
 bool PageFilling(Page page)
 {
-    return loadingFlag(page).load();
+    return flagsOf(page).loading.load();
 }
 
 bool AnyPageFilling()
 {
-    return PageFilling(Page::Buttons) || PageFilling(Page::Sensor) || PageFilling(Page::Light);
+    for (Page page : allPages) {
+        if (PageFilling(page))
+            return true;
+    }
+    return false;
 }
 
 bool AllPagesUpdated()
 {
-    return updatedFlag(Page::Buttons).load() && updatedFlag(Page::Sensor).load() && updatedFlag(Page::Light).load();
+    for (Page page : allPages) {
+        if (!flagsOf(page).updated.load())
+            return false;
+    }
+    return true;
 }
 
 void ClearPagesUpdated()
 {
-    updatedFlag(Page::Buttons) = false;
-    updatedFlag(Page::Sensor) = false;
-    updatedFlag(Page::Light) = false;
+    for (Page page : allPages)
+        flagsOf(page).updated = false;
 }
 
 PageFillScope::PageFillScope(Page page, Report report)
-    : m_loading(loadingFlag(page)),
-      m_updated(report == ReportsUpdated ? &updatedFlag(page) : nullptr),
+    : m_loading(flagsOf(page).loading),
+      m_updated(report == ReportsUpdated ? &flagsOf(page).updated : nullptr),
       m_wasLoading(m_loading.load())
 {
     if (m_updated)

@@ -5,6 +5,7 @@
 
 #include "ConfigSettings.h"
 #include "Globals.h"
+#include "HIDUsb.h"
 #include "PostMsg.h"
 
 #include <QCoreApplication>
@@ -309,15 +310,21 @@ inline bool storeDeviceImage(const QString& device, const FlashDataMap& image)
     return ok;
 }
 
-// A device that answers, whose memory and the program's image are both
-// `image`, read from it (the state after a full read), with no page loading.
+// A device that answers and takes writes (no fault), whose memory and the
+// program's image are both `image`, read from it (the state after a full
+// read), with no page loading and no re-read pending.
 inline bool startFromDeviceImage(const QString& device, const FlashDataMap& image)
 {
     ButtonUiLoading = false;
     LightUiLoading = false;
     SensorUiLoading = false;
+    ReadAgain = false;
+    DeviceOffline = false;
     UiReady = true;
     bool ok = false;
+    bench({QStringLiteral("fault"), device, QStringLiteral("clear")}, &ok);
+    if (!ok)
+        return false;
     bench({QStringLiteral("online"), device}, &ok);
     if (!ok || !storeDeviceImage(device, image))
         return false;
@@ -327,6 +334,29 @@ inline bool startFromDeviceImage(const QString& device, const FlashDataMap& imag
     }
     ImageBelongsToDevice = true;
     return true;
+}
+
+inline void ignoreReports(unsigned char*, int, unsigned char*, unsigned int) {}
+
+// The link fixture of the tests that write to the bench's wireless mouse
+// through its receiver ("mouse1" behind "rx8k"):
+//   initTestCase:    QVERIFY(openReceiverLink(&m_base));  (a fresh bench with
+//                    the call log on, the link open; m_base = the mouse's
+//                    factory image)
+//   init:            QVERIFY(startFromDeviceImage("mouse1", m_base));
+//                    clearCallsLog();
+//   cleanupTestCase: UsbServer_Exit();
+inline bool openReceiverLink(FlashDataMap* factory)
+{
+    bool ok = false;
+    bench({QStringLiteral("init")}, &ok);
+    if (ok)
+        bench({QStringLiteral("option"), QStringLiteral("trace=on")}, &ok);
+    if (!ok)
+        return false;
+    *factory = deviceImage(QStringLiteral("mouse1"));
+    SetCurrentDevicePath("hidbench/rx8k");
+    return UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &ignoreReports);
 }
 
 // Waits, processing events, until cond holds or ms have passed.

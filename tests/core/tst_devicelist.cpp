@@ -10,7 +10,7 @@
 #include "PostMsg.h"
 #include "QuestiondialogB.h"
 #include "RegistryStore.h"
-#include "Startup.h"
+#include "UserFixture.h"
 
 #include <QComboBox>
 #include <QMutex>
@@ -138,8 +138,7 @@ private slots:
     {
         QVERIFY(m_appDir.isValid());
         useTable(tableWith(defaultLists(), defaultGroups()));
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
     }
 
     void init()

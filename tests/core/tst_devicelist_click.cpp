@@ -12,10 +12,10 @@
 #include "PostMsg.h"
 #include "RePair.h"
 #include "RegistryStore.h"
-#include "Startup.h"
 #include "UpDateRepair.h"
 #include "UpDateWarning.h"
 #include "Worker.h"
+#include "UserFixture.h"
 
 #include <QAbstractButton>
 #include <QPointer>
@@ -141,8 +141,7 @@ private slots:
     {
         QVERIFY(m_appDir.isValid());
         installAppDir(m_appDir.path(), configText());
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
         WiredModeText = QStringLiteral("Use the cable for the mouse's update");
     }
 

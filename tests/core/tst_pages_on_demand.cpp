@@ -14,9 +14,9 @@
 #include "MacroSettings.h"
 #include "PostMsg.h"
 #include "RegistryStore.h"
-#include "Startup.h"
 #include "UpDateRepair.h"
 #include "Worker.h"
+#include "UserFixture.h"
 #include "ui_Buttoninterface.h"
 
 #include <QComboBox>
@@ -55,8 +55,7 @@ private slots:
     {
         QVERIFY(m_appDir.isValid());
         installAppDir(m_appDir.path(), configText());
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
     }
 
     void init()

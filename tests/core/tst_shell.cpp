@@ -20,6 +20,7 @@
 #include "Sensor.h"
 #include "Startup.h"
 #include "Worker.h"
+#include "UserFixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -64,8 +65,7 @@ class ShellTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
     }
 
     void init()

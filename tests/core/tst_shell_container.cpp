@@ -12,8 +12,8 @@
 #include "MacroSettings.h"
 #include "PostMsg.h"
 #include "Sensor.h"
-#include "Startup.h"
 #include "UpDataParam.h"
+#include "UserFixture.h"
 #include "ui_Dialog.h"
 #include "ui_Macro.h"
 
@@ -46,8 +46,7 @@ class ContainerTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
     }
 
     void init()

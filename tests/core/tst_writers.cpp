@@ -139,8 +139,6 @@ QString differences(const FlashDataMap& a, const FlashDataMap& b)
     return out.join(QStringLiteral("; "));
 }
 
-void ignoreReports(unsigned char*, int, unsigned char*, unsigned int) {}
-
 int sends() { return callsLog({QStringLiteral("ProtocolDataUpdate")}).size(); }
 
 }  // namespace
@@ -151,38 +149,18 @@ class WritersTest : public QObject
 
     FlashDataMap m_base{};
 
-    // The image in memory is the device's own, the link is open.
-    void useDeviceImage()
-    {
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData = m_base;
-        ImageBelongsToDevice = true;
-    }
-
 private slots:
     void initTestCase()
     {
-        bench({QStringLiteral("init")});
-        bench({QStringLiteral("option"), QStringLiteral("trace=on")});
-        m_base = deviceImage(Mouse);
+        QVERIFY(openReceiverLink(&m_base));
         QCOMPARE(m_base.dpiStageCount, uint8_t(6));  // the bench's factory image
-        SetCurrentDevicePath("hidbench/rx8k");
-        QVERIFY(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &ignoreReports));
     }
 
     void cleanupTestCase() { UsbServer_Exit(); }
 
     void init()
     {
-        ButtonUiLoading = false;
-        LightUiLoading = false;
-        SensorUiLoading = false;
-        ReadAgain = false;
-        DeviceOffline = false;
-        bench({QStringLiteral("fault"), Mouse, QStringLiteral("clear")});
-        bench({QStringLiteral("online"), Mouse});
-        QVERIFY(storeDeviceImage(Mouse, m_base));
-        useDeviceImage();
+        QVERIFY(startFromDeviceImage(Mouse, m_base));
         clearCallsLog();
     }
 

@@ -15,7 +15,7 @@
 #include "MacroName.h"
 #include "MacroSettings.h"
 #include "MakeMacro.h"
-#include "UserFolders.h"
+#include "UserFixture.h"
 #include "ui_Buttoninterface.h"
 
 #include <QApplication>
@@ -35,8 +35,6 @@ using namespace linktest;
 namespace {
 
 const QString Mouse = QStringLiteral("mouse1");
-
-void ignoreReports(unsigned char*, int, unsigned char*, unsigned int) {}
 
 int sends()
 {
@@ -143,13 +141,9 @@ class ButtonFunctionsTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
-        bench({QStringLiteral("init")});
-        bench({QStringLiteral("option"), QStringLiteral("trace=on")});
-        m_base = deviceImage(Mouse);
+        testsupport::PrepareUserState();
+        QVERIFY(openReceiverLink(&m_base));
         QCOMPARE(m_base.dpiStageCount, uint8_t(6));  // the bench's factory image
-        QVERIFY(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &ignoreReports));
     }
 
     void cleanupTestCase() { UsbServer_Exit(); }

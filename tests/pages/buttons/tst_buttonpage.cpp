@@ -9,8 +9,8 @@
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
 #include "PostMsg.h"
-#include "UserFolders.h"
 #include "Worker.h"
+#include "UserFixture.h"
 #include "ui_Buttoninterface.h"
 
 #include <QApplication>
@@ -46,8 +46,7 @@ class ButtonPageTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
         CurrentDeviceInfo = DeviceAllInfo();
         CurrentDeviceInfo.driveIndex = 0;  // Drive1: six keys
     }

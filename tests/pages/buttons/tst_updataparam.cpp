@@ -4,8 +4,8 @@
 #include "Globals.h"
 #include "MacroSettings.h"
 #include "PostMsg.h"
-#include "UserFolders.h"
 #include "UpDataParam.h"
+#include "UserFixture.h"
 
 #include <QApplication>
 #include <QDataStream>
@@ -73,8 +73,7 @@ class UpDataParamTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
         CurrentDeviceInfo.driveIndex = 0;  // Drive1: sensor AX72, 8 stages
     }
 

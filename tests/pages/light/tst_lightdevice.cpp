@@ -11,8 +11,8 @@
 #include "LampLight.h"
 #include "LightRules.h"
 #include "MacroSettings.h"
-#include "UserFolders.h"
 #include "StopCloseTime.h"
+#include "UserFixture.h"
 #include "ui_LampLight.h"
 
 #include <QComboBox>
@@ -27,8 +27,6 @@ using namespace linktest;
 namespace {
 
 const QString Mouse = QStringLiteral("mouse1");
-
-void ignoreReports(unsigned char*, int, unsigned char*, unsigned int) {}
 
 int sends()
 {
@@ -135,11 +133,8 @@ class LightDeviceTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
-        bench({QStringLiteral("init")});
-        bench({QStringLiteral("option"), QStringLiteral("trace=on")});
-        m_base = deviceImage(Mouse);
+        testsupport::PrepareUserState();
+        QVERIFY(openReceiverLink(&m_base));
         // A light setting every control can move away from in both directions.
         m_base.lightMode = 2;
         m_base.lightOn = 1;
@@ -150,8 +145,6 @@ private slots:
         m_base.lightBrightness = 6;
         m_base.moveLightOff = 0;
         m_base.sleepTime = 6;
-        SetCurrentDevicePath("hidbench/rx8k");
-        QVERIFY(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &ignoreReports));
     }
 
     void cleanupTestCase()
@@ -162,7 +155,6 @@ private slots:
 
     void init()
     {
-        bench({QStringLiteral("fault"), Mouse, QStringLiteral("clear")});
         QVERIFY(startFromDeviceImage(Mouse, m_base));
         m_page.reset(new LampLight);
         m_page->SlotUpDataLightUILight(m_base);

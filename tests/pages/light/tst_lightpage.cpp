@@ -13,8 +13,8 @@
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
 #include "PostMsg.h"
-#include "UserFolders.h"
 #include "StopCloseTime.h"
+#include "UserFixture.h"
 #include "ui_LampLight.h"
 
 #include <QApplication>
@@ -110,8 +110,7 @@ class LightPageTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
         // No device here: the pages must not try to send.
         UiReady = false;
     }

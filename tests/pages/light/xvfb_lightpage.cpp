@@ -12,8 +12,8 @@
 #include "LampLight.h"
 #include "LightRules.h"
 #include "MacroSettings.h"
-#include "Startup.h"
 #include "mytoolButtonEnter.h"
+#include "UserFixture.h"
 #include "ui_Dialog.h"
 #include "ui_LampLight.h"
 
@@ -87,8 +87,7 @@ private slots:
         m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
         if (m_xdotool.isEmpty())
             QSKIP("needs xdotool");
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
         // The default bench: its cabled mouse is of the other model, so the
         // list shows the receiver beside it.
         bench({QStringLiteral("init")});

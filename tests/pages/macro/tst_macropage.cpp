@@ -5,7 +5,7 @@
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
 #include "PostMsg.h"
-#include "UserFolders.h"
+#include "UserFixture.h"
 #include "ui_Macro.h"
 
 #include <QApplication>
@@ -23,8 +23,7 @@ class MacroPageTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
     }
 
     void recordingState()

@@ -4,7 +4,7 @@
 #include "MacroSettings.h"
 #include "PostMsg.h"
 #include "Sensor.h"
-#include "UserFolders.h"
+#include "UserFixture.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -19,8 +19,7 @@ class SensorPageTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
         CurrentDeviceInfo.driveIndex = 1;  // Drive2
     }
 

@@ -10,10 +10,10 @@
 #include "Match.h"
 #include "PostMsg.h"
 #include "RePair.h"
-#include "UserFolders.h"
 #include "StopCloseTime.h"
 #include "UpDateRepair.h"
 #include "UpDateWarning.h"
+#include "UserFixture.h"
 #include "ui_FormSetting.h"
 
 #include <QApplication>
@@ -66,8 +66,7 @@ class SettingsPageTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
+        testsupport::PrepareUserState();
     }
 
     void init()
