@@ -106,6 +106,7 @@ private slots:
     {
         UsbServer_Exit();
         pump(60);  // a report of the closed link may still be on its way
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("clear")});
         bench({QStringLiteral("set"), Receiver, QStringLiteral("kind=5"), QStringLiteral("long_range=0")});
         QVERIFY(storeDeviceImage(Mouse, m_factory));
         CurrentDeviceInfo = receiverRecord(5);
@@ -228,6 +229,26 @@ private slots:
         QVERIFY(sameImage(deviceImage(Mouse), expected));
         QCOMPARE(callsLog({QStringLiteral("ProtocolDataUpdate")}), QStringList({"ProtocolDataUpdate ok"}));
         installConfig(m_appDir.path(), configText());
+    }
+
+    // A device that refuses the cleared image keeps its records: so do
+    // memory, the pages and the cache.
+    void refusedKeyDefaultsPassKeepsTheDevicesRecords()
+    {
+        const FlashDataMap full = imageWithKeyRecords(m_factory);
+        QVERIFY(storeDeviceImage(Mouse, full));
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        Recorder rec;
+        openLink();
+        KeyParamPassPending = true;
+        fullRead(rec);
+        QCOMPARE(callsLog({QStringLiteral("ProtocolDataUpdate")}), QStringList({"ProtocolDataUpdate write refused"}));
+        QVERIFY(sameImage(deviceImage(Mouse), full));
+        QVERIFY(sameImage(SnapshotFlashData(), full));
+        QVERIFY(sameImage(rec.images().value(0), full));
+        FlashDataMap cached{};
+        QVERIFY(ReadDeviceInfoFile(DeviceFileName(24, 1), cached));
+        QVERIFY(sameImage(cached, full));
     }
 
     void impossibleImageKeepsThePreviousOne_data()
