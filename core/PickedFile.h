@@ -1,0 +1,22 @@
+// Reading a file the user picked in a file dialog (a settings import, a macro
+// import, a firmware image). The name may point at anything: a FIFO with no
+// writer would block the GUI thread for ever, a device file or a huge file
+// would never end or exhaust memory. Every reader of a picked file goes
+// through here: only a regular file is read, and only up to a size cap.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+enum class PickedFileError {
+    None,
+    Missing,      // cannot be opened (absent, no permission)
+    NotRegular,   // a folder, FIFO, socket or device
+    TooLarge,     // larger than the cap
+    ReadFailed,   // an I/O error while reading
+};
+
+// Reads the whole file at path into data when it is a regular file of at most
+// maxBytes bytes. The file is opened without blocking and checked on the open
+// descriptor, so a name swapped for a FIFO after a check cannot block either.
+PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data);
