@@ -1,5 +1,6 @@
 #include "DeviceWriters.h"
 
+#include "DpiModel.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "Logging.h"
@@ -136,6 +137,21 @@ bool SetDPIColor(int stage, uint8_t r, uint8_t g, uint8_t b)
         s.r = r;
         s.g = g;
         s.b = b;
+    });
+}
+
+bool SetSensorDPI(int stage, int dpi, const SensorDpi& sensor)
+{
+    if (!validStage(stage))
+        return false;
+    return writeImage([&](FlashDataMap& image) {
+        DpiStage& s = image.dpiStages[stage];
+        // The fallback step of a table without the value follows the flags
+        // the stage has now, read under the same lock as the store.
+        const DpiRegister reg = sensor.Encode(dpi, s.flags);
+        s.xCode = reg.code;
+        s.yCode = reg.code;
+        s.flags = reg.flags;
     });
 }
 

@@ -24,6 +24,8 @@
 
 #include <cstdint>
 
+struct SensorDpi;
+
 // Only the online check (steps 1 and 3 of the rule): no store, no send.
 bool IsDeviceOnline();
 
@@ -51,6 +53,10 @@ bool SetSensorMode(uint8_t index);        // byte 14
 // Stage record bytes 0..2 (x code, y code, flags) and 3..5 (colour).
 bool SetDPIValue(int stage, uint8_t a, uint8_t b, uint8_t c);
 bool SetDPIColor(int stage, uint8_t r, uint8_t g, uint8_t b);
+// A DPI value of a stage: its register code (to x and y) and flags as
+// sensor.Encode gives them for the stage's flag byte in CurrentFlashData.
+// Stage -1 (no stage) sends nothing and gives false, as every bad index.
+bool SetSensorDPI(int stage, int dpi, const SensorDpi& sensor);
 // Stage record stageA = a, stage record stageB = b, current stage = last,
 // stage count = last + 1.
 bool SwapDPILevels(const DpiStage& a, const DpiStage& b, int stageB, int stageA, uint8_t last);

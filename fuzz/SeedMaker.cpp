@@ -186,6 +186,11 @@ void textSeeds()
         text("#define SUPPORT_LOD_CAL\tAX72|IX90\n#define SENSOR_AX72_DPI_100\t0x02\n"
              "#define SENSOR_AX72_DPI_200\t4 //comment\r\n#define SENSOR_IX90_DPI_x\t7\n#define NAME\n"
              "#define SENSOR__DPI_50\t0x01"));
+    // A model's range list (four ranges, mode 0x33) beside a 10-bit sensor's table.
+    put("fuzz_sensor_defines", "ranges",
+        text("DPIRange=50,10000,50,10050,20000,50,20100,30000,100,30200,51200,200,0x33\n"
+             "#define SENSOR_3950_DPI_50\t0x00\n#define SENSOR_3950_DPI_26000\t0x0207\n"
+             "#define SENSOR_3395_DPI_2147483647\t0x01\n"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "LinkTestSupport.h"
 
 #include "DeviceWriters.h"
+#include "DpiModel.h"
 #include "HIDUsb.h"
 
 #include <cstring>
@@ -38,6 +39,14 @@ KeyEventRecord comboRecord()
     record.events[2] = KeyEvent{1, 1, 0x06, 10};
     record.events[3] = KeyEvent{1, 0, 0x01, 0};
     return record;
+}
+
+// A 10-bit sensor without a table: 16000 DPI is code 319 (63 and 0x44).
+const SensorDpi& tenBitSensor()
+{
+    static const SensorDpi sensor{QStringLiteral("3395"), SensorDefines(),
+                                  ParseDpiRanges(QStringList{"50", "26000", "50", "0"})};
+    return sensor;
 }
 
 MacroRecord macroRecord()
@@ -75,6 +84,12 @@ const std::vector<WriterCase>& writerCases()
              m.dpiStages[7].xCode = 0x11;
              m.dpiStages[7].yCode = 0x12;
              m.dpiStages[7].flags = 0x22;
+         }},
+        {"SetSensorDPI", [] { return SetSensorDPI(4, 16000, tenBitSensor()); },
+         [](FlashDataMap& m) {
+             m.dpiStages[4].xCode = 63;
+             m.dpiStages[4].yCode = 63;
+             m.dpiStages[4].flags = 0x44;
          }},
         {"SetDPIColor", [] { return SetDPIColor(0, 1, 2, 3); },
          [](FlashDataMap& m) {
@@ -279,6 +294,8 @@ private slots:
         QVERIFY(!SetButtonMacro(1000, KeyFunction{6, 0, 1}, macro));
         QVERIFY(!SetDPIValue(8, 1, 1, 0));
         QVERIFY(!SetDPIValue(-1, 1, 1, 0));
+        QVERIFY(!SetSensorDPI(-1, 800, tenBitSensor()));
+        QVERIFY(!SetSensorDPI(8, 800, tenBitSensor()));
         QVERIFY(!SetDPIColor(8, 1, 1, 0));
         QVERIFY(!SetDPILevel(8));
         QVERIFY(!SetDPILevelCount(0));
