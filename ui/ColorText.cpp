@@ -42,3 +42,26 @@ QString OptionColorText(const QString& key)
     return ColorTextFromList(ConfigSettings::GetInstance()->GetValueList(QStringLiteral("Option"), key),
                              DefaultOptionColorText(key));
 }
+
+QString HexColorText(int r, int g, int b)
+{
+    return QStringLiteral("#%1%2%3")
+        .arg(qBound(0, r, 255), 2, 16, QLatin1Char('0'))
+        .arg(qBound(0, g, 255), 2, 16, QLatin1Char('0'))
+        .arg(qBound(0, b, 255), 2, 16, QLatin1Char('0'));
+}
+
+QString DecimalColorText(const QString& hex)
+{
+    if (hex.size() != 7 || !hex.startsWith(QLatin1Char('#')))
+        return QString();
+    QStringList parts;
+    for (int at = 1; at < 7; at += 2) {
+        bool ok = false;
+        const int value = hex.midRef(at, 2).toInt(&ok, 16);
+        if (!ok || value < 0)
+            return QString();
+        parts << QString::number(value);
+    }
+    return parts.join(QLatin1Char(','));
+}

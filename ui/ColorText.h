@@ -19,3 +19,8 @@ QString DefaultOptionColorText(const QString& key);
 
 // The pure rule: the first three parts of list joined with ",", or fallback.
 QString ColorTextFromList(const QStringList& list, const QString& fallback);
+
+// "#rrggbb" (lower-case, two digits each) of a colour.
+QString HexColorText(int r, int g, int b);
+// "r,g,b" of a "#rrggbb" text; empty when it is not one.
+QString DecimalColorText(const QString& hex);

@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
@@ -29,9 +30,21 @@ int MySlider::ValueAt(int x, int w, int min, int max)
 
 void MySlider::mousePressEvent(QMouseEvent* event)
 {
-    QSlider::mousePressEvent(event);
-    if (width() <= 0)
+    if (width() <= 0) {
+        QSlider::mousePressEvent(event);
         return;
+    }
+    // The base press may first step a page toward the pointer; the value
+    // goes to the pointer right after, so that step is no value of its own:
+    // one press changes the value (and emits valueChanged) at most once.
+    const int before = value();
+    {
+        const QSignalBlocker quiet(this);
+        QSlider::mousePressEvent(event);
+        setValue(before);
+    }
+    if (isSliderDown())
+        emit sliderPressed();  // the press on the handle, held back above
     // The press lands on the point under the pointer; no page steps follow
     // while the button is held.
     setRepeatAction(SliderNoAction);

@@ -7,6 +7,7 @@
 #include "PageStyle.h"
 #include "PostMsg.h"
 #include "ReportHandling.h"
+#include "SensorDPI.h"
 
 #include <QEvent>
 
@@ -14,6 +15,7 @@ Sensor::Sensor(QWidget* parent) : QWidget(parent), ui(new Ui::Sensor)
 {
     ui->setupUi(this);
     ui->SenSorPage->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("SenSorPage")));
+    m_dpi.defines = ReadInstalledSensorDefines();
     PostMsg* hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigUpDataLightSensor, this, &Sensor::SlotUpDataSenSorUISensor);
     connect(hub, &PostMsg::SigUpDataSensorUIB, this, &Sensor::SlotUpDataSenSorUIB);
@@ -32,14 +34,28 @@ void Sensor::Fill(const FlashDataMap& image)
 {
     ConfigSettings* config = ConfigSettings::GetInstance();
     const int model = CurrentDeviceInfo.driveIndex;
-    m_sensorName = config->ModelValue(model, QStringLiteral("Sensor"));
+    m_dpi.sensorName = config->ModelValue(model, QStringLiteral("Sensor"));
+    m_dpi.ranges = ParseDpiRanges(config->ModelValueList(model, QStringLiteral("DPIRange")),
+                                  config->ModelValue(model, QStringLiteral("XIn1")));
     m_maxStages = config->ModelInt(model, QStringLiteral("DPIMaxGrade"));
     if (IsValidReportRateCode(image.reportRate))
         m_reportRate = image.reportRate;
-    if (image.dpiStageCount >= 1 && image.dpiStageCount <= DpiStageCount)
-        m_stageCount = image.dpiStageCount;
-    if (image.dpiStage < m_stageCount)
-        m_stage = image.dpiStage;
+    ui->frameDpi->ShowImage(image, m_dpi, m_maxStages);
+}
+
+int Sensor::CurrentStage() const
+{
+    return ui->frameDpi->CurrentLevel();
+}
+
+int Sensor::StageCount() const
+{
+    return ui->frameDpi->LevelCount();
+}
+
+SensorDPI* Sensor::DpiPanel() const
+{
+    return ui->frameDpi;
 }
 
 void Sensor::SlotUpDataSenSorUISensor(FlashDataMap image)
@@ -62,11 +78,9 @@ void Sensor::SlotUpDataReportRate(int code)
 
 void Sensor::SlotUpDataDPI(int stage)
 {
-    if (stage < 0 || stage >= DpiStageCount)
-        return;
     // Mirroring the device's own change must not write it back.
     const DeviceMirrorScope mirror;
-    m_stage = stage;
+    ui->frameDpi->ShowReportedStage(stage);
 }
 
 void Sensor::SlotUpDataDPILed(FlashDataMap)
@@ -77,8 +91,7 @@ void Sensor::SlotFormReset()
 {
     const PageFillScope fill(Page::Sensor);
     m_reportRate = 1;
-    m_stage = 0;
-    m_stageCount = 1;
+    ui->frameDpi->ShowDefaults();
 }
 
 void Sensor::changeEvent(QEvent* event)

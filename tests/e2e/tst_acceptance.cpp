@@ -70,6 +70,7 @@ private slots:
     void deviceListShowsTheBenchDevices();
     void clickingTheReceiverOpensPagesFilledFromTheDevice();
     void aLightingChangeReachesTheDeviceFlash();
+    void aDpiChangeReachesTheDeviceFlash();
     void unpluggingTheDeviceReturnsToTheList();
     void closingAndRestartingKeepsTheSettings();
     void aSecondStartShowsTheNoticeAndExits();
@@ -393,6 +394,32 @@ void Acceptance::aLightingChangeReachesTheDeviceFlash()
                         + tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("lighting")})));
     QCOMPARE(widget(m_first, QStringLiteral("GSpinBox")).value(QStringLiteral("value")).toInt(), 255);
     shot(QStringLiteral("lighting-changed"));
+}
+
+void Acceptance::aDpiChangeReachesTheDeviceFlash()
+{
+    const auto dpi = [&] { return tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("dpi")}); };
+    QVERIFY(click(widget(m_first, QStringLiteral("SensorButton"), QStringLiteral("Dialog"))));
+    // The device's stages: six, the second one current at 800 DPI.
+    QVERIFY2(waitFor([&] {
+                 const QJsonObject second = widget(m_first, QStringLiteral("BrightRedButton"));
+                 return second.value(QStringLiteral("visible")).toBool() && second.value(QStringLiteral("checked")).toBool()
+                        && second.value(QStringLiteral("text")).toString() == QLatin1String("800")
+                        && !widget(m_first, QStringLiteral("LightBlueButton")).value(QStringLiteral("visible")).toBool();
+             }),
+             "the sensor page does not show the device's DPI stages");
+    shot(QStringLiteral("sensor-page"));
+
+    // The fifth stage becomes the current one, then one step up: 3200 -> 3250.
+    QVERIFY(click(widget(m_first, QStringLiteral("GreenButton"))));
+    QVERIFY2(waitFor([&] { return dpi().contains(QLatin1String("dpi-current: 5")); }),
+             qPrintable(QStringLiteral("the device did not get stage 5: ") + dpi()));
+    QVERIFY(click(widget(m_first, QStringLiteral("AddLevelA"))));
+    QVERIFY2(waitFor([&] { return dpi().contains(QLatin1String("dpi 5: 3250 ")); }),
+             qPrintable(QStringLiteral("the device did not get 3250 DPI: ") + dpi()));
+    QCOMPARE(widget(m_first, QStringLiteral("GreenButton")).value(QStringLiteral("text")).toString(),
+             QStringLiteral("3250"));
+    shot(QStringLiteral("sensor-changed"));
 }
 
 void Acceptance::unpluggingTheDeviceReturnsToTheList()

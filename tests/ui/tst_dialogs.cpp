@@ -363,6 +363,10 @@ private slots:
         QCOMPARE(ColorTextFromList({}, "x"), QStringLiteral("x"));
         QCOMPARE(ColorTextFromList({"1", "red", "3"}, "x"), QStringLiteral("x"));
         QCOMPARE(ColorTextFromList({"1", "2", "256"}, "x"), QStringLiteral("x"));
+        QCOMPARE(HexColorText(10, 200, 5), QStringLiteral("#0ac805"));
+        QCOMPARE(DecimalColorText(QStringLiteral("#0ac805")), QStringLiteral("10,200,5"));
+        QCOMPARE(DecimalColorText(QStringLiteral("#0ac8")), QString());
+        QCOMPARE(DecimalColorText(QStringLiteral("#0ac8zz")), QString());
 
         writeFile(m_dir.path() + QStringLiteral("/usersetting/Config.ini"),
                   "[Option]\nLabelColor=1,2\nButtonColor=9,8,7\nSliderColor=\n");

@@ -67,7 +67,8 @@ private slots:
         QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, QPoint(x, 10));
         QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(x, 10));
         QCOMPARE(slider->value(), value);
-        QVERIFY(!changed.isEmpty());
+        // One press, one value (no page step toward the pointer first).
+        QCOMPARE(changed.size(), 1);
         QCOMPARE(changed.last().at(0).toInt(), value);
         QCOMPARE(parent.sliderPresses, 1);
     }

@@ -1,12 +1,12 @@
 // Pictures of the lighting page's own controls (Picture/Light/, beside the
 // combo box pictures of DrawLight.cpp): the colour board, the 14 preset
-// swatches, the step buttons, the preview placeholder, the slider handle and
-// the two faces of the lights-off-while-moving switch.
+// swatches, the step buttons and the slider handle (ControlPictures.h), the
+// preview placeholder and the two faces of the lights-off-while-moving switch.
 //
 // The colour board is opaque everywhere: the page reads the colour of a press
 // from the board's own rendering, so every pixel it shows is a colour the
 // pick can take.
-#include "PicGen.h"
+#include "ControlPictures.h"
 
 #include <QPainterPath>
 
@@ -68,32 +68,6 @@ QImage swatch(const QColor& color)
     return image;
 }
 
-QImage plus()
-{
-    QImage image = Theme::Blank(14, 14);
-    QPainter p(&image);
-    Theme::Prepare(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Theme::PanelLight);
-    p.drawRoundedRect(QRectF(0, 0, 14, 14), 3, 3);
-    p.setPen(QPen(Theme::Text, 2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(7, 3.5), QPointF(7, 10.5));
-    p.drawLine(QPointF(3.5, 7), QPointF(10.5, 7));
-    return image;
-}
-
-QImage minus()
-{
-    // The step-down button is only 4 pixels high: the bar is the button.
-    QImage image = Theme::Blank(14, 4);
-    QPainter p(&image);
-    Theme::Prepare(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Theme::Text);
-    p.drawRoundedRect(QRectF(0.5, 0.5, 13, 3), 1.5, 1.5);
-    return image;
-}
-
 // Shown until the page has a colour to preview: a checkerboard.
 QImage previewPlaceholder()
 {
@@ -107,20 +81,6 @@ QImage previewPlaceholder()
     }
     p.setPen(QPen(QColor(220, 220, 220), 2));
     p.drawRect(QRectF(1, 1, 58, 58));
-    return image;
-}
-
-// The slider handle, stretched by the style sheet to 5 x 42.
-QImage handle()
-{
-    QImage image = Theme::Blank(10, 42);
-    QPainter p(&image);
-    Theme::Prepare(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Theme::Accent);
-    p.drawRoundedRect(QRectF(1, 11, 8, 20), 3, 3);
-    p.setBrush(Theme::Text);
-    p.drawRoundedRect(QRectF(3, 14, 4, 14), 2, 2);
     return image;
 }
 
@@ -145,10 +105,8 @@ void drawLightPage(PicWriter& out)
     out.save(folder, QStringLiteral("ColorBoard.png"), colorBoard());
     for (int i = 0; i < 14; ++i)
         out.save(folder, QStringLiteral("Color") + QChar('A' + i) + QStringLiteral(".png"), swatch(presetColors[i]));
-    out.save(folder, QStringLiteral("Add.png"), plus());
-    out.save(folder, QStringLiteral("Reduce.png"), minus());
+    DrawStepPictures(out, folder);
     out.save(folder, QStringLiteral("PreviewColor.png"), previewPlaceholder());
-    out.save(folder, QStringLiteral("HuaKuai.png"), handle());
     out.save(folder, QStringLiteral("Open.png"), toggle(true));
     out.save(folder, QStringLiteral("Close.png"), toggle(false));
 }

@@ -45,7 +45,8 @@ private slots:
         QCOMPARE(page.SensorName(), QStringLiteral("IX90"));
         QCOMPARE(page.MaxStages(), 6);
 
-        // The import fill keeps the updated flag; impossible values are not shown.
+        // The import fill keeps the updated flag; impossible values are not
+        // shown: no more stages than the model offers.
         SensorUiUpdated = false;
         image.reportRate = 3;
         image.dpiStageCount = 9;
@@ -53,7 +54,7 @@ private slots:
         PostMsg::GetInstance()->PostUpDataSensorUIB(image);
         QVERIFY(!SensorUiUpdated);
         QCOMPARE(page.ReportRate(), 16);
-        QCOMPARE(page.StageCount(), 5);
+        QCOMPARE(page.StageCount(), 6);
         QCOMPARE(page.CurrentStage(), 1);
     }
 
@@ -68,10 +69,12 @@ private slots:
         PostMsg::GetInstance()->PostUpDataDPI(6);
         QCOMPARE(page.CurrentStage(), 6);
         QVERIFY(UiReady);
+        // A stage the image cannot hold shows no stage.
         PostMsg::GetInstance()->PostUpDataDPI(8);
-        QCOMPARE(page.CurrentStage(), 6);
+        QCOMPARE(page.CurrentStage(), -1);
+        QVERIFY(UiReady);
         PostMsg::GetInstance()->PostFormReset();
-        QCOMPARE(page.CurrentStage(), 0);
+        QCOMPARE(page.CurrentStage(), 1);
         QCOMPARE(page.ReportRate(), 1);
         QVERIFY(!SensorUiLoading);
         UiReady = false;

@@ -1,0 +1,9 @@
+// The pictures of the small value controls that several pages and panels
+// take from their own folder, drawn alike into each: the step buttons
+// "Add.png" (14 x 14) and "Reduce.png" (14 x 4) and the slider handle
+// "HuaKuai.png".
+#pragma once
+
+#include "PicGen.h"
+
+void DrawStepPictures(PicWriter& out, const QString& folder);
