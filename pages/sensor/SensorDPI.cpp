@@ -7,6 +7,7 @@
 #include "ColorText.h"
 #include "ConfigSettings.h"
 #include "DeviceWriters.h"
+#include "PageKit.h"
 #include "PageStyle.h"
 #include "PanelStyle.h"
 
@@ -93,6 +94,8 @@ void SensorDPI::ApplyStyles()
     ui->label_8->setStyleSheet(QStringLiteral("#label_8") + marker + m_picturePath + QStringLiteral("Level.png);}")
                                + QStringLiteral("#label_8:hover") + marker + m_picturePath
                                + QStringLiteral("LevelHover.png);}"));
+    // The dialog takes the page's light texts: it needs the page's dark ground.
+    m_colorDialog->setStyleSheet(QStringLiteral("QColorDialog{background-color: rgb(34,36,43);}"));
     for (int i = 0; i < StageCount; ++i) {
         m_stages[i]->setStyleSheet(QStringLiteral("QToolButton{border:0px;background-position:center;"
                                                   "background-repeat:no-repeat;color: rgb(")
@@ -125,7 +128,7 @@ QString SensorDPI::ChipSheet(int stage, const QString& picture) const
 
 bool SensorDPI::MaySend()
 {
-    return UiReady && !SensorUiLoading;
+    return UiReady && !PageFilling(Page::Sensor);
 }
 
 // ---- the page's steps -----------------------------------------------------------
@@ -387,15 +390,15 @@ void SensorDPI::SetTitleText(const QString& text)
 void SensorDPI::LoadDPIConfig()
 {
     ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString group = QStringLiteral("Drive") + QString::number(CurrentDeviceInfo.driveIndex + 1);
+    const int model = CurrentDeviceInfo.driveIndex;
     const QVector<QString> colors =
-        DpiPanelRules::ModelStageColors(config->GetValueList(group, QStringLiteral("DPIColor")));
+        DpiPanelRules::ModelStageColors(config->ModelValueList(model, QStringLiteral("DPIColor")));
     for (int i = 0; i < StageCount; ++i) {
         if (!colors[i].isEmpty())
             m_levelColors[i] = colors[i];
     }
     const QVector<QString> texts =
-        DpiPanelRules::ModelStageTexts(config->GetValueList(group, QStringLiteral("DPIGrade")));
+        DpiPanelRules::ModelStageTexts(config->ModelValueList(model, QStringLiteral("DPIGrade")));
     if (texts.isEmpty())
         return;
     for (int i = 0; i < StageCount; ++i) {
@@ -573,10 +576,9 @@ void SensorDPI::on_LightYellowButtonA_clicked() { ChipClicked(7); }
 
 void SensorDPI::on_ChooseEvent_currentIndexChanged(int index)
 {
-    if (OwnChanging() || SensorUiLoading || !ValidStage(index))
+    if (OwnChanging() || PageFilling(Page::Sensor) || !ValidStage(index))
         return;
     const int current = m_currentLevel;
-    m_countChangeFrom = current;
     // The current stage would fall outside the new count: it changes places
     // with the new last stage, which becomes current. One image says it all.
     const bool exchange = ValidStage(current) && current > index;

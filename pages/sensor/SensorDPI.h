@@ -5,7 +5,7 @@
 // stage can be dragged to another stage.
 //
 // What it sends, one image per user action, only while UiReady is set and
-// the page is not filling (SensorUiLoading):
+// the page is not filling (PageFillScope of Page::Sensor):
 //   - a stage button or chip click: the current stage (SetDPILevel);
 //   - a slider change by the user (a press, a drag when it ends, -/+): the
 //     checked stage's DPI, snapped into the model's ranges (SetSensorDPI;
@@ -16,8 +16,9 @@
 //     outside the new count, SwapDPILevels (the current stage and the new
 //     last one exchange records; the last one becomes current);
 //   - a marker drop on another stage: SetDPILevel.
-// When a writer refuses (offline: it asks for the one offline notice; or the
-// image in memory is not the device's), the control shows what
+// Every write goes through WriteOrRevert (PageKit.h): when the writer
+// refuses (offline: it asks for the one offline notice; the image in memory
+// is not the device's; the device did not take it), the control shows what
 // CurrentFlashData holds again and nothing else changes.
 //
 // Changes the panel makes itself (the accessors below, a stage's DPI put on
@@ -57,7 +58,7 @@ public:
 
     // ---- What the sensor page calls ---------------------------------------
     // Whole steps, each of them made of the accessors further down. Call them
-    // with the page's loading flag set (SensorUiLoading).
+    // inside the page's PageFillScope (the mirror inside a DeviceMirrorScope).
 
     // Shows an image: stage count (byte 1, 1..8, at most maxGrade when that
     // is set), current stage (byte 2; outside 0..7 or beyond the count: no
@@ -74,7 +75,7 @@ public:
     void ShowReportedStage(int stage);
     // The sensor, definitions and ranges used for snapping and sending.
     void SetSensor(const SensorDpi& sensor);
-    const SensorDpi& Sensor() const { return m_sensor; }
+    const SensorDpi& DpiSettings() const { return m_sensor; }
 
     // ---- Accessors (a stage is 0..7; other stages are ignored unless said) --
     void BlockComboSignals(bool on);
@@ -171,17 +172,6 @@ private:
     bool OwnChanging() const { return m_ownChanges > 0; }
     // A user change may be sent now (the page is shown and not filling).
     static bool MaySend();
-    // Runs write (a writer's result); when it refuses, showStored gets a copy
-    // of CurrentFlashData and shows the stored value again. Its result.
-    template <typename Write, typename ShowStored>
-    static bool WriteOrRevert(Write&& write, ShowStored&& showStored)
-    {
-        if (write())
-            return true;
-        showStored(SnapshotFlashData());
-        return false;
-    }
-
     void ApplyStyles();
     QString StageSheet(bool large) const;
     QString ChipSheet(int stage, const QString& picture) const;
@@ -226,7 +216,6 @@ private:
     int m_currentLevel = 1;
     int m_levelCount = 1;
     int m_countIndex = -1;       // the stage count - 1 the combo box settled on
-    int m_countChangeFrom = 0;   // the current stage when the count last changed
     int m_colorStage = -1;       // the stage whose chip opened the colour dialog
     int m_ownChanges = 0;
     bool m_sendPending = false;  // a value the user moved the slider to while pressed

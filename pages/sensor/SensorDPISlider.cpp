@@ -4,6 +4,7 @@
 #include "ui_SensorDPI.h"
 
 #include "DeviceWriters.h"
+#include "PageKit.h"
 
 #include <QMouseEvent>
 

@@ -275,6 +275,17 @@ inline QStringList callsLog(const QStringList& prefixes)
     return out;
 }
 
+// How many whole images the program sent since the call log was cleared.
+inline int imageSends()
+{
+    return callsLog({QStringLiteral("ProtocolDataUpdate")}).size();
+}
+
+inline bool sameImage(const FlashDataMap& a, const FlashDataMap& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 // The configuration image stored in a bench device (its current profile).
 inline FlashDataMap deviceImage(const QString& device)
 {

@@ -105,11 +105,6 @@ private:
     QPointer<QWidget> m_last;
 };
 
-bool sameImage(const FlashDataMap& a, const FlashDataMap& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 }  // namespace
 
 Q_DECLARE_METATYPE(QList<ModalStep>)

@@ -21,11 +21,6 @@ namespace {
 const QString Receiver = QStringLiteral("rx8k");
 const QString Mouse = QStringLiteral("mouse1");
 
-bool sameImage(const FlashDataMap& a, const FlashDataMap& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 MacroRecord macro()
 {
     MacroRecord record{};

@@ -55,11 +55,6 @@ FlashDataMap imageWithKeyRecords(const FlashDataMap& base)
     return image;
 }
 
-bool sameImage(const FlashDataMap& a, const FlashDataMap& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 QString benchIni()
 {
     QFile file(benchDir() + QStringLiteral("/bench.ini"));

@@ -5,13 +5,10 @@
 // from the device's memory); offline one notice comes and nothing changes.
 #include "../../core/LinkTestSupport.h"
 
-#include "DeviceWriters.h"
 #include "HIDUsb.h"
-#include "MacroSettings.h"
-#include "MySlider.h"
 #include "Sensor.h"
 #include "SensorDPI.h"
-#include "Startup.h"
+#include "UserFixture.h"
 #include "ui_SensorDPI.h"
 
 #include <QAbstractItemView>
@@ -29,18 +26,6 @@ using namespace linktest;
 namespace {
 
 const QString Mouse = QStringLiteral("mouse1");
-
-void ignoreReports(unsigned char*, int, unsigned char*, unsigned int) {}
-
-int sends()
-{
-    return callsLog({QStringLiteral("ProtocolDataUpdate")}).size();
-}
-
-bool same(const FlashDataMap& a, const FlashDataMap& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
 
 bool sameStage(const DpiStage& a, const DpiStage& b)
 {
@@ -70,6 +55,15 @@ class SensorDpiTest : public QObject
     QLabel* marker() const { return form()->label_8; }
 
     int dpiOf(const DpiStage& s) const { return m_page->DpiSettings().Decode(s.xCode, s.flags).value_or(-1); }
+
+    // The base image with another stage count and current stage.
+    FlashDataMap withStages(int count, int stage) const
+    {
+        FlashDataMap image = m_base;
+        image.dpiStageCount = uint8_t(count);
+        image.dpiStage = uint8_t(stage);
+        return image;
+    }
 
     // Starts from an image: the device holds it, the page shows it.
     bool startFrom(const FlashDataMap& image)
@@ -168,17 +162,12 @@ class SensorDpiTest : public QObject
 private slots:
     void initTestCase()
     {
-        PrepareUserFolders(UserDir());
-        MacroSettings::GetInstance()->Reload();
-        bench({QStringLiteral("init")});
-        bench({QStringLiteral("option"), QStringLiteral("trace=on")});
+        testsupport::PrepareUserState();
+        QVERIFY(openReceiverLink(&m_base));
         CurrentDeviceInfo.driveIndex = 0;  // Drive1: AX72, 100..12750 step 50, 12800..25500 step 100
-        m_base = deviceImage(Mouse);
         // 400, 800, 1600, 2400, 3200, 6400, 12800, 25500 DPI; stage 2 current.
         m_base.dpiStageCount = 8;
         m_base.dpiStage = 2;
-        SetCurrentDevicePath("hidbench/rx8k");
-        QVERIFY(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &ignoreReports));
         m_page.reset(new Sensor);
     }
 
@@ -235,16 +224,14 @@ private slots:
     {
         QFETCH(int, count);
         QFETCH(int, stage);
-        FlashDataMap image = m_base;
-        image.dpiStageCount = uint8_t(count);
-        image.dpiStage = uint8_t(stage);
+        FlashDataMap image = withStages(count, stage);
         image.dpiStages[4] = DpiStage{0x01, 0x01, 0, 9, 8, 7};  // a code the table lacks
         Recorder rec;
         m_page->SlotUpDataSenSorUISensor(image);
         verifyShows(image);
         m_page->SlotUpDataSenSorUIB(m_base);
         verifyShows(m_base);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QVERIFY(rec.entries().isEmpty());
     }
 
@@ -262,7 +249,7 @@ private slots:
         QCOMPARE(panel()->CurrentLevel(), 1);
         QCOMPARE(form()->horizontalSliderC->value(), 800);
         QCOMPARE(form()->ChooseEvent->currentIndex(), 5);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QVERIFY(rec.entries().isEmpty());
     }
 
@@ -299,11 +286,11 @@ private slots:
         } else {
             QTest::mouseClick(how == QLatin1String("add") ? form()->AddLevelA : form()->ReduceLevelA, Qt::LeftButton);
         }
-        QCOMPARE(sends(), 1);
+        QCOMPARE(imageSends(), 1);
         FlashDataMap expected = image;
         expected.dpiStages[2] = ax72(dpi, image.dpiStages[2]);
         QVERIFY(sameStage(deviceImage(Mouse).dpiStages[2], expected.dpiStages[2]));
-        QVERIFY(same(SnapshotFlashData(), expected));
+        QVERIFY(sameImage(SnapshotFlashData(), expected));
         QCOMPARE(panel()->StageButton(2)->text(), QString::number(dpi));
         QCOMPARE(form()->spinBoxA->value(), dpi);
         QVERIFY(rec.entries().isEmpty());
@@ -322,8 +309,8 @@ private slots:
         QCOMPARE(panel()->StageButton(5)->width(), 68);
         QCOMPARE(panel()->CurrentLevel(), 2);
         QCOMPARE(marker()->pos(), DpiPanelRules::MarkerPosition(2));
-        QCOMPARE(sends(), 0);
-        QVERIFY(same(deviceImage(Mouse), m_base));
+        QCOMPARE(imageSends(), 0);
+        QVERIFY(sameImage(deviceImage(Mouse), m_base));
     }
 
     void selectingStagesSendsNoValue()
@@ -335,14 +322,14 @@ private slots:
         QVERIFY(startFrom(image));
         const int before = form()->horizontalSliderC->value();
         QTest::mouseClick(panel()->StageButton(2), Qt::LeftButton);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QTest::mouseClick(panel()->StageButton(4), Qt::LeftButton);
         QTest::mouseClick(panel()->StageButton(4), Qt::LeftButton);
-        QCOMPARE(sends(), 1);
+        QCOMPARE(imageSends(), 1);
         QCOMPARE(form()->horizontalSliderC->value(), before);
         FlashDataMap expected = image;
         expected.dpiStage = 4;
-        QVERIFY(same(deviceImage(Mouse), expected));
+        QVERIFY(sameImage(deviceImage(Mouse), expected));
         QCOMPARE(panel()->CurrentLevel(), 4);
         QCOMPARE(marker()->pos(), DpiPanelRules::MarkerPosition(4));
     }
@@ -361,15 +348,13 @@ private slots:
         QFETCH(int, count);
         QFETCH(int, stage);
         QFETCH(int, newCount);
-        FlashDataMap image = m_base;
-        image.dpiStageCount = uint8_t(count);
-        image.dpiStage = uint8_t(stage);
+        const FlashDataMap image = withStages(count, stage);
         QVERIFY(startFrom(image));
         const QString textOfLast = panel()->StageButton(newCount - 1)->text();
         const QString textOfCurrent = panel()->StageButton(stage)->text();
         Recorder rec;
         chooseCount(newCount);
-        QCOMPARE(sends(), 1);
+        QCOMPARE(imageSends(), 1);
         FlashDataMap expected = image;
         expected.dpiStageCount = uint8_t(newCount);
         const bool exchange = stage >= newCount;
@@ -381,8 +366,8 @@ private slots:
             QCOMPARE(panel()->StageButton(last)->text(), textOfCurrent);
             QCOMPARE(panel()->StageButton(stage)->text(), textOfLast);
         }
-        QVERIFY(same(deviceImage(Mouse), expected));
-        QVERIFY(same(SnapshotFlashData(), expected));
+        QVERIFY(sameImage(deviceImage(Mouse), expected));
+        QVERIFY(sameImage(SnapshotFlashData(), expected));
         verifyShows(expected);
         QCOMPARE(panel()->LevelCount(), newCount);
         QVERIFY(rec.entries().isEmpty());
@@ -400,11 +385,29 @@ private slots:
         bench({QStringLiteral("offline"), Mouse});
         Recorder rec;
         action(name)();
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QCOMPARE(rec.entries(), QStringList({"MouseOffLineo(0)"}));
         verifyShows(m_base);
-        QVERIFY(same(SnapshotFlashData(), m_base));
-        QVERIFY(same(deviceImage(Mouse), m_base));
+        QVERIFY(sameImage(SnapshotFlashData(), m_base));
+        QVERIFY(sameImage(deviceImage(Mouse), m_base));
+    }
+
+    // A device that refuses the image: no notice, the panel shows what the
+    // device holds.
+    void refusedChangesNothing_data() { offlineChangesNothing_data(); }
+    void refusedChangesNothing()
+    {
+        QFETCH(QString, name);
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        Recorder rec;
+        action(name)();
+        const QStringList log = callsLog({QStringLiteral("ProtocolDataUpdate")});
+        QCOMPARE(log.size(), 1);
+        QCOMPARE(log.filter(QStringLiteral("write refused")), log);
+        QVERIFY(rec.entries().isEmpty());
+        verifyShows(m_base);
+        QVERIFY(sameImage(SnapshotFlashData(), m_base));
+        QVERIFY(sameImage(deviceImage(Mouse), m_base));
     }
 
     void markerDrag_data()
@@ -435,12 +438,9 @@ private slots:
         QFETCH(int, dropX);
         QFETCH(int, to);
         QFETCH(int, sent);
-        FlashDataMap image = m_base;
-        image.dpiStageCount = uint8_t(count);
-        image.dpiStage = uint8_t(from);
-        QVERIFY(startFrom(image));
+        QVERIFY(startFrom(withStages(count, from)));
         dragMarker(dropX);
-        QCOMPARE(sends(), sent);
+        QCOMPARE(imageSends(), sent);
         QCOMPARE(panel()->CurrentLevel(), to);
         QVERIFY(panel()->StageButton(to)->isChecked());
         QCOMPARE(marker()->pos(), DpiPanelRules::MarkerPosition(to));
@@ -454,13 +454,13 @@ private slots:
         QTest::mouseClick(panel()->StageButton(5), Qt::LeftButton);  // another stage, while the dialog is open
         panel()->ColorDialog()->setCurrentColor(QColor(10, 200, 5));
         panel()->ColorDialog()->accept();
-        QCOMPARE(sends(), 2);  // the stage, then the colour
+        QCOMPARE(imageSends(), 2);  // the stage, then the colour
         FlashDataMap expected = m_base;
         expected.dpiStage = 5;
         expected.dpiStages[2].r = 10;
         expected.dpiStages[2].g = 200;
         expected.dpiStages[2].b = 5;
-        QVERIFY(same(deviceImage(Mouse), expected));
+        QVERIFY(sameImage(deviceImage(Mouse), expected));
         QCOMPARE(panel()->LevelColor(2), QStringLiteral("10,200,5"));
         QVERIFY(panel()->StageChip(2)->styleSheet().contains(QLatin1String("rgb(10,200,5)")));
     }
