@@ -37,7 +37,8 @@ void Sensor::Fill(const FlashDataMap& image)
     m_dpi.sensorName = config->ModelValue(model, QStringLiteral("Sensor"));
     m_dpi.ranges = ParseDpiRanges(config->ModelValueList(model, QStringLiteral("DPIRange")),
                                   config->ModelValue(model, QStringLiteral("XIn1")));
-    m_maxStages = config->ModelInt(model, QStringLiteral("DPIMaxGrade"));
+    // The image holds eight stage records: no model offers more.
+    m_maxStages = qBound(0, config->ModelInt(model, QStringLiteral("DPIMaxGrade")), int(DpiStageCount));
     if (IsValidReportRateCode(image.reportRate))
         m_reportRate = image.reportRate;
     ui->frameDpi->ShowImage(image, m_dpi, m_maxStages);

@@ -29,7 +29,6 @@
 
 #include "DeviceImage.h"
 #include "DpiModel.h"
-#include "Globals.h"
 #include "DpiPanelRules.h"
 
 #include <QFrame>
@@ -68,8 +67,8 @@ public:
     // to 0..8). The panel keeps `sensor` for snapping and sending.
     void ShowImage(const FlashDataMap& image, const SensorDpi& sensor, int maxGrade);
     // The page's reset (no device image): the model's default stages and
-    // colours (LoadDPIConfig), six stages, the second one current, 1600 DPI
-    // on a slider of 200..10000.
+    // colours (LoadDPIConfig), six stages, the second one current with its
+    // DPI (1600 when it has none) on a slider of 200..10000.
     void ShowDefaults();
     // The stage the mouse reported it switched to; outside 0..7 no stage.
     void ShowReportedStage(int stage);
