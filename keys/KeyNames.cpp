@@ -151,12 +151,31 @@ QString CodeText(int code)
     return QStringLiteral("0x") + QStringLiteral("%1").arg(code & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-QStringList KeyNameToHidCodes(const QString& name)
+std::optional<KeyNameEntry> FindMacroName(const QString& name)
 {
     if (const KeyNameEntry* entry = findMacroFixedName(name))
-        return {CodeText(entry->code), QString::number(entry->kind)};
+        return *entry;
     if (const int code = mouseCodeOf(name))
-        return {CodeText(code), QString::number(KindMouse)};
+        return KeyNameEntry{name, KindMouse, code};
+    return std::nullopt;
+}
+
+QString EventName(int kind, int code)
+{
+    const KeyNameEntry* entry = nullptr;
+    switch (kind) {
+    case KindKeyboard: entry = findByCode(KeyboardNames(), code); break;
+    case KindModifier: entry = findByCode(SideModifierNames(), code); break;
+    case KindMouse: return MouseButtonText(code);
+    default: return QString();
+    }
+    return entry ? entry->name : QString();
+}
+
+QStringList KeyNameToHidCodes(const QString& name)
+{
+    if (const std::optional<KeyNameEntry> entry = FindMacroName(name))
+        return {CodeText(entry->code), QString::number(entry->kind)};
     return {};
 }
 
@@ -171,15 +190,7 @@ QString HidCodeToKeyName(const QString& codeText, int kind)
         if (!digit && !upper)
             return QString();
     }
-    const int code = codeText.midRef(2).toInt(nullptr, 16);
-    const KeyNameEntry* entry = nullptr;
-    switch (kind) {
-    case KindKeyboard: entry = findByCode(KeyboardNames(), code); break;
-    case KindModifier: entry = findByCode(SideModifierNames(), code); break;
-    case KindMouse: return MouseButtonText(code);
-    default: return QString();
-    }
-    return entry ? entry->name : QString();
+    return EventName(kind, codeText.midRef(2).toInt(nullptr, 16));
 }
 
 void KeyNameToValue(const QString& name, int index, MacroRecord& record)
@@ -187,12 +198,9 @@ void KeyNameToValue(const QString& name, int index, MacroRecord& record)
     if (index < 0 || index >= MacroRecordEvents)
         return;
     KeyEvent& event = record.events[index];
-    if (const KeyNameEntry* entry = findMacroFixedName(name)) {
+    if (const std::optional<KeyNameEntry> entry = FindMacroName(name)) {
         event.kind = static_cast<uint8_t>(entry->kind);
         event.code = static_cast<uint16_t>(entry->code);
-    } else if (const int code = mouseCodeOf(name)) {
-        event.kind = KindMouse;
-        event.code = static_cast<uint16_t>(code);
     } else {
         event.kind = KindKeyboard;
     }

@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 namespace keys {
 
 enum KeyKind : int {
@@ -49,6 +51,19 @@ QString DefaultMouseButtonText(int code);
 // The 109 names of the macro vocabulary with the present mouse-button texts:
 // keyboard names, side modifier names, mouse-button texts.
 QVector<KeyNameEntry> MacroVocabulary();
+
+// The entry of a name of the macro vocabulary: keyboard and side modifier
+// names first, then the present mouse-button texts (the lowest code of two
+// equal texts). Nothing for any other name (the generic modifier names
+// included).
+std::optional<KeyNameEntry> FindMacroName(const QString& name);
+
+// The name of an event by its kind: kind 1 the keyboard name, kind 0 the side
+// modifier name, kind 4 the mouse-button text; the empty name for a code
+// without a name of that kind and for every other kind. (A code is never
+// named after another kind than its own: an event keeps its kind, so the
+// name only shows it.)
+QString EventName(int kind, int code);
 
 // "0x" and two upper-case hexadecimal digits: the code text of macro files.
 QString CodeText(int code);

@@ -84,7 +84,7 @@ QString MacroFilePath(const QString& name)
     return SafeFilePath(MacroFolder(), name, QStringLiteral(".ini"));
 }
 
-bool WriteMacroFile(const QString& name, const QString& text)
+bool WriteMacroFileBytes(const QString& name, const QByteArray& content)
 {
     const QString path = MacroFilePath(name);
     if (path.isEmpty()) {
@@ -93,16 +93,20 @@ bool WriteMacroFile(const QString& name, const QString& text)
     }
     QDir().mkpath(MacroFolder());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+    if (!file.open(QIODevice::WriteOnly)) {
         qCWarning(lcFiles) << "macro file: cannot write" << path << file.errorString();
         return false;
     }
-    const QByteArray content = (text + QLatin1Char('\n')).toUtf8();
     if (file.write(content) != content.size() || !file.commit()) {
         qCWarning(lcFiles) << "macro file: writing" << path << "failed:" << file.errorString();
-        return false;
+        return false;  // the old file stays; QSaveFile discards the new one
     }
     return true;
+}
+
+bool WriteMacroFile(const QString& name, const QString& text)
+{
+    return WriteMacroFileBytes(name, (text + QLatin1Char('\n')).toUtf8());
 }
 
 }  // namespace keys

@@ -26,9 +26,14 @@ QString MacroFolder();
 // file name (see IsSafeFileName).
 QString MacroFilePath(const QString& name);
 
-// Replaces the macro's file with `text` and a line end, UTF-8. Returns false,
+// Replaces the macro's file with exactly `content` (an empty content leaves
+// an empty file). The one writer of macro files: the new file is written
+// beside the old one and takes its place only when complete. Returns false,
 // and writes nothing, when the name may not become a file name or the file
 // cannot be written; an old file is then left as it was.
+bool WriteMacroFileBytes(const QString& name, const QByteArray& content);
+
+// WriteMacroFileBytes with `text` and a line end, UTF-8.
 bool WriteMacroFile(const QString& name, const QString& text);
 
 }  // namespace keys

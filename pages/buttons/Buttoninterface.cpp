@@ -12,6 +12,7 @@
 #include "KeyRecords.h"
 #include "LanguageLoader.h"
 #include "MacroName.h"
+#include "MacroRows.h"
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
 #include "PageKit.h"
@@ -120,11 +121,11 @@ void Buttoninterface::SlotAddMacroButton()
         button->deleteLater();
     }
     macroButtons.clear();
-    const QStringList files = QDir(keys::MacroFolder()).entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name);
-    for (const QString& file : files) {
+    const QStringList names = keys::ListMacros();
+    for (const QString& name : names) {
         auto* button = new QToolButton(macroListWidget);
         button->setObjectName(QStringLiteral("macro_") + QString::number(macroButtons.size()));
-        button->setText(QFileInfo(file).completeBaseName());
+        button->setText(name);
         button->setCheckable(true);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
