@@ -193,6 +193,105 @@ void textSeeds()
              "#define SENSOR_3395_DPI_2147483647\t0x01\n"));
 }
 
+// ---- macros: the per-macro text file and the export stream -------------------
+void macroFileSeeds()
+{
+    const char* t = "fuzz_macro_file";
+    put(t, "examples", text("254\n0x2B 1 0\n10ms\n0x02 0 1\n20ms\n0x01 4 0\n"));
+    put(t, "crlf-no-final", text("255\r\n0x04 1 0\r\n10ms\r\n0x04 1 1"));
+    put(t, "junk", text("abc\n\nhello\n0x04 1\n10 ms\n-5ms\n0x2b 1 2\n0x1234 2 0\n4294967296ms\n 7ms \r\n"));
+    std::string full = "1\n";
+    for (int i = 0; i < 71; ++i)
+        full += "0x" + std::string(1, "0123456789ABCDEF"[(4 + i) / 16]) + std::string(1, "0123456789ABCDEF"[(4 + i) % 16])
+                + " 1 " + std::to_string(i % 2) + "\n65535ms\n";
+    put(t, "full", text(full));
+    put(t, "empty", Bytes{});
+}
+
+// QDataStream pieces, big-endian, as the export file holds them.
+void be32(Bytes& out, uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(uint8_t(v >> shift));
+}
+void block(Bytes& out, const std::string& content, size_t size)
+{
+    be32(out, uint32_t(size));
+    std::string padded = content.substr(0, size);
+    padded.resize(size, '\0');
+    out.insert(out.end(), padded.begin(), padded.end());
+}
+void qstring(Bytes& out, const std::u16string& s)
+{
+    be32(out, uint32_t(2 * s.size()));
+    for (const char16_t c : s) {
+        out.push_back(uint8_t(c >> 8));
+        out.push_back(uint8_t(c));
+    }
+}
+// A pixmap-engine icon with one picture: PNG signature, an IHDR and an IEND
+// chunk (the import only skips it), then file name, size, mode and state.
+void icon(Bytes& out)
+{
+    qstring(out, u"QPixmapIconEngine");
+    be32(out, 1);
+    be32(out, 1);
+    const uint8_t png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    out.insert(out.end(), png, png + 8);
+    be32(out, 13);
+    const std::string ihdr = "IHDR";
+    out.insert(out.end(), ihdr.begin(), ihdr.end());
+    for (const uint8_t b : {0, 0, 0, 8, 0, 0, 0, 8, 8, 6, 0, 0, 0})
+        out.push_back(b);
+    be32(out, 0);  // CRC
+    be32(out, 0);
+    const std::string iend = "IEND";
+    out.insert(out.end(), iend.begin(), iend.end());
+    be32(out, 0xAE426082);
+    qstring(out, u"/p/MacroDown.png");
+    be32(out, 8);
+    be32(out, 8);
+    be32(out, 0);
+    be32(out, 1);
+}
+Bytes exportStream(const std::string& name, const std::string& repeat, int32_t count, bool icons)
+{
+    Bytes out;
+    block(out, "Durod", 12);
+    block(out, name, 48);
+    block(out, repeat, 12);
+    be32(out, uint32_t(count));
+    const std::u16string keys[] = {u"A", u"Left button", u"\uC624\uB978\uCABD \uBC84\uD2BC", u""};
+    for (int i = 0; i < count; ++i) {
+        if (i % 2 == 1) {
+            qstring(out, u"10ms");
+            icons ? icon(out) : be32(out, 0xFFFFFFFF);
+            continue;
+        }
+        qstring(out, keys[(i / 2) % 4]);
+        icons ? icon(out) : be32(out, 0xFFFFFFFF);
+        block(out, i % 4 == 0 ? std::string("0") : std::string("1"), 2);
+    }
+    return out;
+}
+
+void macroImportSeeds()
+{
+    const char* t = "fuzz_macro_import";
+    put(t, "rows", exportStream("macro", "254", 7, false));
+    put(t, "icons", exportStream("\xE5\xAE\x8F icons", "3", 4, true));
+    put(t, "no-rows", exportStream("empty", "1", 0, false));
+    put(t, "full", exportStream(std::string(30, 'f'), "255", 141, false));
+    Bytes cut = exportStream("cut", "253", 5, true);
+    cut.resize(cut.size() - 20);
+    put(t, "cut", cut);
+    put(t, "wrong-tag", [] {
+        Bytes b = exportStream("tag", "1", 1, false);
+        b[4] = 'X';
+        return b;
+    }());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -206,6 +305,8 @@ int main(int argc, char** argv)
     cacheSeeds();
     reportSeeds();
     textSeeds();
+    macroFileSeeds();
+    macroImportSeeds();
     std::printf("seeds written to %s\n", corpus.c_str());
     return 0;
 }
