@@ -4,7 +4,8 @@
 // with the mouse-button names (language section "Macro"), and the recording
 // state that the rest of the program follows (RecordingMacro,
 // SigStartRecord): start, stop and leaving the page. Macro files, editing,
-// the keyboard recorder, export and import are completed with the page.
+// the keyboard recorder, export and import are completed with the page, on
+// the widget-free macro layer keys/MacroRows.h (rows, records, files, export).
 #pragma once
 
 #include "DeviceImage.h"
