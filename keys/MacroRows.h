@@ -199,7 +199,8 @@ enum class RenameResult {
 RenameResult RenameMacroFile(const QString& oldName, const QString& newName);
 
 // ---- Rows <-> export stream -------------------------------------------------
-// The icons written with the rows (null icons are allowed).
+// The icons written with the rows (null icons are allowed). Writing icons
+// that hold pictures needs the GUI application object (QPixmap).
 struct RowIcons {
     QIcon down;   // "MacroDown.png"
     QIcon up;     // "MacroUp.png"
