@@ -364,10 +364,9 @@ private slots:
     void fullestMacroThroughTheDevice()
     {
         using namespace linktest;
-        bench({QStringLiteral("init")});
-        QVERIFY(startFromDeviceImage(QStringLiteral("mouse1"), deviceImage(QStringLiteral("mouse1"))));
-        SetCurrentDevicePath("hidbench/rx8k");
-        QVERIFY(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", [](unsigned char*, int, unsigned char*, unsigned int) {}));
+        FlashDataMap factory;
+        QVERIFY(openReceiverLink(&factory));
+        QVERIFY(startFromDeviceImage(QStringLiteral("mouse1"), factory));
         const QString name = QString(10, QChar(0x5B8F));
         const MacroRows sent = eventRows(70, 65535);
         const MacroRecord record = RecordFromRows(name, sent);
