@@ -4,6 +4,7 @@
 
 #include "KeyNames.h"
 #include "LanguageLoader.h"
+#include "Logging.h"
 #include "MacroName.h"
 #include "NameRule.h"
 #include "SafeFileName.h"
@@ -321,9 +322,11 @@ bool ExportMacroFile(const QString& path, const QString& name, int repeatCode, c
 {
     const QByteArray bytes = ExportMacro(name, repeatCode, rows, icons, cut);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        qCWarning(lcFiles) << "macro export: writing" << path << "failed:" << file.errorString();
         return false;
-    return file.commit();
+    }
+    return true;
 }
 
 }  // namespace keys

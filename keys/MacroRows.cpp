@@ -3,6 +3,7 @@
 #include "MacroRows.h"
 
 #include "KeyNames.h"
+#include "Logging.h"
 #include "MacroName.h"
 #include "SafeFileName.h"
 
@@ -328,7 +329,12 @@ RenameResult RenameMacroFile(const QString& oldName, const QString& newName)
         return RenameResult::Missing;
     if (QFileInfo::exists(to))
         return RenameResult::Exists;
-    return QFile::rename(from, to) ? RenameResult::Renamed : RenameResult::Failed;
+    QFile file(from);
+    if (!file.rename(to)) {
+        qCWarning(lcFiles) << "macro file: renaming" << from << "failed:" << file.errorString();
+        return RenameResult::Failed;
+    }
+    return RenameResult::Renamed;
 }
 
 }  // namespace keys
