@@ -7,12 +7,12 @@
 #include "Logging.h"
 #include "MacroName.h"
 #include "NameRule.h"
+#include "PickedFile.h"
 #include "SafeFileName.h"
 
 #include <QBuffer>
 #include <QDataStream>
 #include <QDir>
-#include <QFile>
 #include <QSaveFile>
 
 #include <cstring>
@@ -302,19 +302,21 @@ MacroImport ImportMacro(const QByteArray& bytes, const QHash<QString, int>& mous
 
 MacroImport ImportMacroFile(const QString& path, const QHash<QString, int>& mouseNames)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MacroImport result;
-        result.error = ImportError::Unreadable;
-        return result;
-    }
-    const QByteArray bytes = file.read(MaxExportFileBytes + 1);
-    if (bytes.size() > MaxExportFileBytes) {
+    QByteArray bytes;
+    switch (ReadPickedFile(path, MaxExportFileBytes, &bytes)) {
+    case PickedFileError::None: return ImportMacro(bytes, mouseNames);
+    case PickedFileError::TooLarge: {
         MacroImport result;
         result.error = ImportError::TooLarge;
         return result;
     }
-    return ImportMacro(bytes, mouseNames);
+    case PickedFileError::Missing:
+    case PickedFileError::NotRegular:
+    case PickedFileError::ReadFailed: break;
+    }
+    MacroImport result;
+    result.error = ImportError::Unreadable;
+    return result;
 }
 
 bool ExportMacroFile(const QString& path, const QString& name, int repeatCode, const MacroRows& rows,

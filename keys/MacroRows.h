@@ -221,7 +221,7 @@ enum class ImportError {
     BadRowCount,    // negative or over MaxExportRows
     BadRow,         // a block of the wrong size, a delay text that is no "<digits>ms", an icon not skipped
     TooLarge,       // a file over MaxExportFileBytes
-    Unreadable,     // the file cannot be opened
+    Unreadable,     // the file cannot be read, or is no regular file (ReadPickedFile)
 };
 constexpr int MaxExportRows = 1000;
 constexpr qint64 MaxExportFileBytes = 16 * 1024 * 1024;
@@ -247,7 +247,8 @@ QHash<QString, int> MouseButtonNamesOfLanguages();
 // Reads an export stream. The name is cut at a character boundary to 30
 // bytes; the rows keep at most 70 events.
 MacroImport ImportMacro(const QByteArray& bytes, const QHash<QString, int>& mouseNames);
-// The same for a file (TooLarge, Unreadable as above).
+// The same for a file the user picked, read through ReadPickedFile
+// (TooLarge, Unreadable as above).
 MacroImport ImportMacroFile(const QString& path, const QHash<QString, int>& mouseNames);
 // Writes the export file whole or not at all.
 bool ExportMacroFile(const QString& path, const QString& name, int repeatCode, const MacroRows& rows,

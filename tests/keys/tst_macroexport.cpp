@@ -253,6 +253,7 @@ private slots:
         QVERIFY(import.Ok());
         QVERIFY(import.rows == keyRows(3));
         QCOMPARE(ImportMacroFile(m_dir.filePath(QStringLiteral("missing")), m_mouseNames).error, ImportError::Unreadable);
+        QCOMPARE(ImportMacroFile(m_dir.path(), m_mouseNames).error, ImportError::Unreadable);  // a folder
         QFile big(m_dir.filePath(QStringLiteral("big")));
         QVERIFY(big.open(QIODevice::WriteOnly));
         QVERIFY(big.resize(MaxExportFileBytes + 1));
