@@ -81,6 +81,19 @@ void SetButtonState(KeyCache cache, int key, int type, int value1, int value2)
     cache.value2[key] = value2;
 }
 
+bool TakesLastLeftClick(const QVector<int>& types, const QVector<int>& values1, int key, int type, int value1)
+{
+    const auto isLeftClick = [](int t, int v) { return t == FunctionMouseButton && v == 1; };
+    const int known = std::min(types.size(), values1.size());
+    if (key < 0 || key >= known || !isLeftClick(types.at(key), values1.at(key)) || isLeftClick(type, value1))
+        return false;
+    for (int k = 0; k < known; ++k) {
+        if (k != key && isLeftClick(types.at(k), values1.at(k)))
+            return false;
+    }
+    return true;
+}
+
 bool SetGroupKey(ButtonPageView& view, KeyCache cache, int key, const QString& text)
 {
     view.ShowNoSubMenu();

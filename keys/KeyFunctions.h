@@ -55,6 +55,12 @@ constexpr int PageKeyCount = 6;
 // grow as needed. A negative key changes nothing.
 void SetButtonState(KeyCache cache, int key, int type, int value1, int value2);
 
+// The mouse must keep a left click. True when giving `key` the function
+// {type, value1} would take the last one away: the cache holds a left click
+// (type 1, value 1) on `key` and on no other key, and the new function is
+// not a left click. A key outside the cache takes nothing away.
+bool TakesLastLeftClick(const QVector<int>& types, const QVector<int>& values1, int key, int type, int value1);
+
 // Gives key 0..5 the key combination `text` (function type 5 and its event
 // record) and, once sent, caches it and shows the text as caption. A text of
 // more than three names writes nothing. The menu ends on the function list

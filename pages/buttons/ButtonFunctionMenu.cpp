@@ -16,6 +16,7 @@
 #include "KeyRecords.h"
 #include "LeftButtonOnly.h"
 #include "MakeMacro.h"
+#include "PageKit.h"
 
 #include <QButtonGroup>
 #include <QMutexLocker>
@@ -72,6 +73,14 @@ void Buttoninterface::BuildMenu()
         const QString page = QLatin1String(sub.page);
         connect(Entry(QLatin1String(sub.entry)), &QAbstractButton::clicked, this, [this, page] { ShowSubMenu(page); });
     }
+    numberGroup = new QButtonGroup(this);
+    numberGroup->setExclusive(true);
+    for (QToolButton* number : {ui->Number1, ui->Number2, ui->Number3, ui->Number4, ui->Number5, ui->Number6})
+        numberGroup->addButton(number);
+    // The profile switch and the lights sub-menu are not offered; a key
+    // that holds one of them still shows it when its menu opens.
+    Entry(QStringLiteral("DPI_3"))->hide();
+    Entry(QStringLiteral("DPI_9"))->hide();
 }
 
 void Buttoninterface::StyleMenu()
@@ -104,6 +113,29 @@ void Buttoninterface::StyleMenu()
             + QStringLiteral("BMenuTitleChecked") + suffix + QStringLiteral(".png);}"));
     }
     ui->scrollAreaWidgetContents_4->setStyleSheet(QStringLiteral("background:transparent;border:none;"));
+
+    // The number buttons on the mouse picture, the profile icon, the three
+    // settings buttons and the lower band.
+    const QString numberSheet =
+        QStringLiteral("QToolButton{color: rgb(0,0,0);border:0px;background-position:center;"
+                       "background-repeat:no-repeat;background-image: url(") + P
+        + QStringLiteral("NumberOrigin.png);}QToolButton:hover{background-image: url(") + P
+        + QStringLiteral("NumberHover.png);}QToolButton:pressed{padding-left:0px;background-image: url(") + P
+        + QStringLiteral("NumberClick.png);}");
+    for (QToolButton* number : {ui->Number1, ui->Number2, ui->Number3, ui->Number4, ui->Number5, ui->Number6})
+        number->setStyleSheet(numberSheet);
+    ui->label->setStyleSheet(QStringLiteral("QLabel{color: rgb(255,255,255);border:0px;background-position:center;"
+                                            "background-repeat:no-repeat;background-image: url(") + P
+                             + QStringLiteral("Config.png);}"));
+    const QString settingsSheet = QStringLiteral("QToolButton{color: rgb(") + button
+                                  + QStringLiteral(");border:0px;border-image: url(") + P
+                                  + QStringLiteral("Reset.png);}QToolButton:hover{border-image: url(") + P
+                                  + QStringLiteral("ResetHover.png);}QToolButton:pressed{border-image: url(") + P
+                                  + QStringLiteral("ResetClick.png);}");
+    for (QToolButton* settings : {ui->Reset, ui->ImportData, ui->OutputData})
+        settings->setStyleSheet(settingsSheet);
+    ui->groupBox->setStyleSheet(QStringLiteral("QGroupBox#groupBox{border:0px;background-image: url(") + P
+                                + QStringLiteral("TiltleBack.png);}"));
 
     const QString subSheet = QStringLiteral("QWidget{background:transparent;}QToolButton{color: rgb(") + button
                              + QStringLiteral(");border:0px;border-image: url(") + P
@@ -194,22 +226,55 @@ void Buttoninterface::UncheckKeys()
 
 bool Buttoninterface::SetGroupKey(int key, const QString& text)
 {
-    return keys::SetGroupKey(*this, Cache(), key, text);
+    const bool sent = keys::SetGroupKey(*this, Cache(), key, text);
+    if (sent)
+        RememberKey(key);
+    return sent;
 }
 
 bool Buttoninterface::SetMultiMediaKey(int key, int selector)
 {
-    return keys::SetMultiMediaKey(*this, Cache(), key, selector);
+    const bool sent = keys::SetMultiMediaKey(*this, Cache(), key, selector);
+    if (sent)
+        RememberKey(key);
+    return sent;
 }
 
 void Buttoninterface::SetButtonState(int key, int type, int value1, int value2)
 {
+    // Called once the device took the function.
     keys::SetButtonState(Cache(), key, type, value1, value2);
+    RememberKey(key);
 }
 
 bool Buttoninterface::ApplyKeyParamDefault(int key, const QStringList& items)
 {
-    return keys::ApplyKeyParamDefault(*this, Cache(), key, items);
+    const bool sent = keys::ApplyKeyParamDefault(*this, Cache(), key, items);
+    if (sent)
+        RememberKey(key);
+    return sent;
+}
+
+void Buttoninterface::RememberKey(int key)
+{
+    if (!shownImage || key < 0 || key >= KeyCount)
+        return;
+    const FlashDataMap device = SnapshotFlashData();
+    shownImage->keys[key] = device.keys[key];
+    shownImage->keyEvents[key] = device.keyEvents[key];
+    shownImage->macros[key] = device.macros[key];
+}
+
+bool Buttoninterface::KeepsLeftClick(int key, int type, int value1)
+{
+    if (!keys::TakesLastLeftClick(keyType, keyValue1, key, type, value1))
+        return true;
+    CloseMenu();
+    UncheckKeys();
+    LeftButtonOnly notice;
+    notice.MoveOver(this, MenuDialogShiftX, MenuDialogShiftY);
+    notice.exec();
+    return false;
 }
 
 int Buttoninterface::DPIValueToIndex(int dpi) const
@@ -245,23 +310,7 @@ void Buttoninterface::on_BackMusic_clicked() { OpenMenu(ui->BackMusic, 5); }
 
 void Buttoninterface::OpenMenu(QToolButton* keyButton, int key)
 {
-    // The mouse must keep a left click: the only key that gives one keeps it.
-    const QString left = EntryText(QStringLiteral("LeftKey_3"));
-    QList<QToolButton*> leftKeys;
-    for (const buttons::KeyButtonInfo& info : buttons::KeyButtons()) {
-        if (KeyButton(info.key)->text() == left)
-            leftKeys.append(KeyButton(info.key));
-    }
-    if (leftKeys.size() == 1 && leftKeys.first() == keyButton) {
-        ui->stackedWidget->setCurrentWidget(ui->page);
-        ui->stackedWidget_2->setCurrentWidget(ui->page_9);
-        UncheckKeys();
-        LeftButtonOnly notice;
-        notice.MoveOver(this, MenuDialogShiftX, MenuDialogShiftY);
-        notice.exec();
-        return;
-    }
-
+    // The first key's menu leaves the key list's scroll bar in sight.
     ui->scrollArea_11->verticalScrollBar()->setStyleSheet(key == 0 ? keys::KeyListScrollBarStyle
                                                                    : HiddenKeyListScrollBarStyle);
     // A key the cache does not hold yet (no fill so far) marks nothing.
@@ -271,7 +320,7 @@ void Buttoninterface::OpenMenu(QToolButton* keyButton, int key)
     const int value1 = keyValue1.at(key);
     const KeyEventRecord record = SnapshotFlashData().keyEvents[key];
     const int dpi = type == keys::FunctionDpiLock ? DPIIndexToValue(value1) : 0;
-    const buttons::MenuSelection selection = buttons::SelectionFor(type, value1, record, dpi);
+    const buttons::MenuSelection selection = buttons::SelectionFor(type, value1, record, dpi, key);
     if (!selection.known)
         return;
 
@@ -279,11 +328,11 @@ void Buttoninterface::OpenMenu(QToolButton* keyButton, int key)
     ShowSubMenu(selection.subPage);
     if (QAbstractButton* main = Entry(selection.mainEntry))
         main->setChecked(true);
-    ui->scrollArea_4->verticalScrollBar()->setSliderPosition(buttons::MenuRowPixels * selection.mainRow);
-    if (QAbstractButton* sub = Entry(selection.subEntry)) {
+    if (QAbstractButton* sub = Entry(selection.subEntry))
         sub->setChecked(true);
-        if (auto* area = ui->stackedWidget_2->currentWidget()->findChild<QScrollArea*>())
-            area->verticalScrollBar()->setSliderPosition(buttons::MenuRowPixels * selection.subRow);
+    for (const buttons::ScrollTo& scroll : selection.scrolls) {
+        if (auto* area = findChild<QScrollArea*>(scroll.area))
+            area->verticalScrollBar()->setSliderPosition(scroll.pixels);
     }
     if (selection.macroKey) {
         // A macro key is known by its caption: the macro word and the name.
@@ -310,6 +359,8 @@ void Buttoninterface::ApplyEntry(const buttons::FunctionEntry& entry, bool check
         ClearOptionChecks();
     const QString text = EntryText(QLatin1String(entry.objectName));
     const int key = CheckedKey();
+    if (key >= 0 && !KeepsLeftClick(key, entry.type, entry.kind == buttons::FunctionEntry::KeyFunction ? entry.value : 0))
+        return;
     if (key >= 0) {
         switch (entry.kind) {
         case buttons::FunctionEntry::KeyFunction:
@@ -338,21 +389,38 @@ void Buttoninterface::ApplyEntry(const buttons::FunctionEntry& entry, bool check
 
 void Buttoninterface::on_DPI_8_clicked()
 {
+    // A key that must keep its left click is told so before the dialog.
+    const int before = CheckedKey();
+    if (before >= 0 && !KeepsLeftClick(before, keys::FunctionEventRecord, 0))
+        return;
     GroupKey dialog;
     dialog.MoveOver(this, MenuDialogShiftX, MenuDialogShiftY);
     dialog.exec();
     if (!dialog.IsAccepted())
         return;
-    // The key is looked up after the dialog: a fill may have run meanwhile.
-    // The menu stays open on the main list.
-    SetGroupKey(CheckedKey(), dialog.ResultText());
+    // The key is looked up after the dialog: a fill or a number button may
+    // have changed it meanwhile. The menu stays open on the main list.
+    const int key = CheckedKey();
+    if (key >= 0 && !KeepsLeftClick(key, keys::FunctionEventRecord, 0))
+        return;
+    SetGroupKey(key, dialog.ResultText());
 }
 
 void Buttoninterface::on_DPI_6_clicked()
 {
+    // Offline the fire key is not offered: the menu closes without a word
+    // (the key stays checked).
+    const QByteArray path = CurrentDevicePath();
+    if (!UsbFinderC_GetDeviceOnLine(path.constData()) && !PageFilling(Page::Buttons)) {
+        ui->stackedWidget->setCurrentWidget(ui->page);
+        ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+        return;
+    }
     int interval = 10;
     int count = 3;
     const int key = CheckedKey();
+    if (key >= 0 && !KeepsLeftClick(key, keys::FunctionFireKey, 0))
+        return;
     if (key >= 0 && key < keyValue1.size() && key < keyValue2.size()
         && KeyButton(key)->text() == EntryText(QStringLiteral("DPI_6"))) {
         interval = keyValue1.at(key);
@@ -376,6 +444,8 @@ void Buttoninterface::on_DPI_6_clicked(bool checked)
         return;
     ClearOptionChecks();
     const int key = CheckedKey();
+    if (key >= 0 && !KeepsLeftClick(key, keys::FunctionFireKey, 0))
+        return;
     if (key >= 0 && SetButtonKey(key, keys::FunctionFireKey, uint8_t(fireInterval), uint8_t(fireCount))) {
         SetKeyCaption(key, EntryText(QStringLiteral("DPI_6")));
         SetButtonState(key, keys::FunctionFireKey, fireInterval, fireCount);
@@ -393,6 +463,33 @@ void Buttoninterface::on_DPI_10_clicked()
     MakeMacro notice;
     notice.MoveOver(this, MenuDialogShiftX, MenuDialogShiftY);
     notice.exec();
+}
+
+// ---------------------------------------------------------------------------
+// The number buttons and the menu stack
+
+void Buttoninterface::on_Number1_clicked() { CheckKeyByNumber(1); }
+void Buttoninterface::on_Number2_clicked() { CheckKeyByNumber(2); }
+void Buttoninterface::on_Number3_clicked() { CheckKeyByNumber(3); }
+void Buttoninterface::on_Number4_clicked() { CheckKeyByNumber(4); }
+void Buttoninterface::on_Number5_clicked() { CheckKeyByNumber(5); }
+void Buttoninterface::on_Number6_clicked() { CheckKeyByNumber(6); }
+
+void Buttoninterface::CheckKeyByNumber(int number)
+{
+    // Asked for its offline notice only: the key is checked either way, and
+    // the next assignment of an open menu goes to it.
+    static_cast<void>(IsDeviceOnline());
+    KeyButton(buttons::KeyButtons().at(number - 1).key)->setChecked(true);
+}
+
+void Buttoninterface::on_stackedWidget_currentChanged(int index)
+{
+    // The menu group lets go of its check mark and takes it again.
+    if (index != 0 && menuGroup) {
+        menuGroup->setExclusive(false);
+        menuGroup->setExclusive(true);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -101,16 +101,6 @@ const QVector<const char*>& MainListEntries()
 
 namespace {
 
-int mainRow(const char* entry)
-{
-    const QVector<const char*>& entries = MainListEntries();
-    for (int i = 0; i < entries.size(); ++i) {
-        if (qstrcmp(entries.at(i), entry) == 0)
-            return i;
-    }
-    return 0;
-}
-
 // The sub-menu entry of {type, value} and its row within its sub-menu (the
 // entries of one type fill one sub-menu, in menu order).
 bool findSubEntry(FunctionEntry::Kind kind, int type, int value, QString& name, int& row)
@@ -129,9 +119,23 @@ bool findSubEntry(FunctionEntry::Kind kind, int type, int value, QString& name, 
     return false;
 }
 
+// The row the multimedia list scrolls to for a consumer entry: its place in
+// the list, but the browser forward and back entries trade rows unless the
+// menu is opened for key 1.
+int consumerRow(const QString& entry, int row, int key)
+{
+    if (key == 1)
+        return row;
+    if (entry == QLatin1String("VolumeDown_7"))
+        return 14;
+    if (entry == QLatin1String("VolumeDown_10"))
+        return 13;
+    return row;
+}
+
 }  // namespace
 
-MenuSelection SelectionFor(int type, int value1, const KeyEventRecord& record, int dpi)
+MenuSelection SelectionFor(int type, int value1, const KeyEventRecord& record, int dpi, int key)
 {
     using namespace keys;
     MenuSelection s;
@@ -139,49 +143,65 @@ MenuSelection SelectionFor(int type, int value1, const KeyEventRecord& record, i
     if (!s.known)
         return s;
     s.subPage = QLatin1String(NoSubMenuPage);
-    auto withSubMenu = [&](const char* page, const char* main, FunctionEntry::Kind kind, int value) {
-        s.subPage = QLatin1String(page);
+    // The main list scrolls to a row of its own per function (not the
+    // entry's place in the list); `mainRow` is that row.
+    int mainRow = 0;
+    int subRow = 0;
+    auto plain = [&](const char* main, int row) {
         s.mainEntry = QLatin1String(main);
-        s.mainRow = mainRow(main);
-        findSubEntry(kind, type, value, s.subEntry, s.subRow);
+        mainRow = row;
     };
-    auto plain = [&](const char* main) {
-        s.mainEntry = QLatin1String(main);
-        s.mainRow = mainRow(main);
+    auto withSubMenu = [&](const char* page, const char* main, int row, FunctionEntry::Kind kind, int value) {
+        s.subPage = QLatin1String(page);
+        plain(main, row);
+        findSubEntry(kind, type, value, s.subEntry, subRow);
     };
     switch (type) {
-    case FunctionDisabled: plain("DPI_5"); break;
-    case FunctionMouseButton:
+    case FunctionDisabled: plain("DPI_5", 9); break;
+    case FunctionMouseButton: {
         // A button value that no entry gives marks nothing.
-        for (const FunctionEntry& e : FunctionEntries()) {
-            if (e.type == FunctionMouseButton && e.value == value1)
-                plain(e.objectName);
+        static const char* const buttonEntries[] = {"LeftKey_3", "RightKey_3", "MidKey", "BackKey_2", "ForWardKey"};
+        for (int i = 0; i < 5; ++i) {
+            if (value1 == 1 << i)
+                plain(buttonEntries[i], i);
         }
         break;
-    case FunctionDpiSwitch: withSubMenu("page_7", "DPI_7", FunctionEntry::KeyFunction, value1); break;
-    case FunctionTilt: withSubMenu("page_4", "DPI_11", FunctionEntry::KeyFunction, value1); break;
-    case FunctionFireKey: plain("DPI_6"); break;
+    }
+    case FunctionDpiSwitch: withSubMenu("page_7", "DPI_7", 13, FunctionEntry::KeyFunction, value1); break;
+    case FunctionTilt: withSubMenu("page_4", "DPI_11", 10, FunctionEntry::KeyFunction, value1); break;
+    case FunctionFireKey: plain("DPI_6", 7); break;
     case FunctionEventRecord: {
         // Only the low byte of a consumer usage tells the entries apart.
         const KeyEvent& first = record.events[0];
         const ConsumerEntry* consumer = first.kind == KindConsumer ? FindConsumerEntry(first.code & 0xFF) : nullptr;
         if (consumer)
-            withSubMenu("page_3", "DPI_12", FunctionEntry::Consumer, consumer->selector);
+            withSubMenu("page_3", "DPI_12", 16, FunctionEntry::Consumer, consumer->selector);
         else
-            plain("DPI_8");
+            plain("DPI_8", 8);
         break;
     }
     case FunctionMacro:
         s.subPage = QStringLiteral("page_5");
-        plain("DPI_10");
+        plain("DPI_10", 15);
         s.macroKey = true;
         break;
-    case FunctionReportRate: plain("DPI_2"); break;
-    case FunctionLight: withSubMenu("page_6", "DPI_9", FunctionEntry::KeyFunction, value1); break;
-    case FunctionProfile: plain("DPI_3"); break;
-    case FunctionDpiLock: withSubMenu("page_8", "DPI_4", FunctionEntry::DpiLock, dpi); break;
-    case FunctionWheel: withSubMenu("page_10", "DPI_13", FunctionEntry::KeyFunction, value1); break;
+    case FunctionReportRate: plain("DPI_2", 5); break;
+    case FunctionLight: withSubMenu("page_6", "DPI_9", 12, FunctionEntry::KeyFunction, value1); break;
+    case FunctionProfile: plain("DPI_3", 6); break;
+    case FunctionDpiLock: withSubMenu("page_8", "DPI_4", 15, FunctionEntry::DpiLock, dpi); break;
+    case FunctionWheel: withSubMenu("page_10", "DPI_13", 10, FunctionEntry::KeyFunction, value1); break;
     default: break;
+    }
+
+    s.scrolls.append({QStringLiteral("scrollArea_4"), MenuRowPixels * mainRow});
+    if (type == FunctionEventRecord) {
+        // The multimedia list shows the key's entry, or starts at the top;
+        // the DPI-lock list keeps its place.
+        const int row = s.subEntry.isEmpty() ? 0 : consumerRow(s.subEntry, subRow, key);
+        s.scrolls.append({QStringLiteral("scrollArea_3"), MenuRowPixels * row});
+    } else {
+        const bool locked = type == FunctionDpiLock && !s.subEntry.isEmpty();
+        s.scrolls.append({QStringLiteral("scrollArea_10"), locked ? MenuRowPixels * subRow : 0});
     }
     return s;
 }

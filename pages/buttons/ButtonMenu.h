@@ -53,7 +53,7 @@ struct SubMenuSwitch {
 };
 const QVector<SubMenuSwitch>& SubMenuSwitches();
 
-// The main-list entries in menu order (their row is the index).
+// The main-list entries in menu order.
 const QVector<const char*>& MainListEntries();
 
 // The page the menu shows when it has no sub-menu.
@@ -61,18 +61,25 @@ constexpr const char* NoSubMenuPage = "page_9";
 // One row of a menu list scrolls by this many pixels.
 constexpr int MenuRowPixels = 15;
 
+// A list's vertical scroll position when a key's menu opens.
+struct ScrollTo {
+    QString area;  // object name of the scroll area
+    int pixels;
+};
+
 // What a key's menu marks when it opens for the key's function.
 struct MenuSelection {
     bool known = false;     // false: a type outside 0..11, nothing changes
     QString subPage;        // page of stackedWidget_2
     QString mainEntry;      // entry of the main list to check, empty: none
     QString subEntry;       // entry of the sub-menu to check, empty: none
-    int mainRow = 0;        // row of the main list to scroll to
-    int subRow = 0;         // row of the sub-menu to scroll to
+    QVector<ScrollTo> scrolls;  // in this order; lists not named keep theirs
     bool macroKey = false;  // type 6: the macro buttons are matched by caption
 };
 // `record` is the key's event record (type 5 tells consumer keys from
-// combinations by it); `dpi` is the DPI value of a DPI-lock step index.
-MenuSelection SelectionFor(int type, int value1, const KeyEventRecord& record, int dpi);
+// combinations by it); `dpi` is the DPI value of a DPI-lock step index;
+// `key` the data key the menu opens for (the browser forward and back
+// entries stand in the other order for key 1).
+MenuSelection SelectionFor(int type, int value1, const KeyEventRecord& record, int dpi, int key);
 
 }  // namespace buttons

@@ -27,9 +27,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+// The most profiles the profile box lists.
+constexpr int MaxProfiles = 16;
+}  // namespace
 
 Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::Buttoninterface)
 {
@@ -151,6 +157,7 @@ bool Buttoninterface::WriteMacroFile(const QString& name, const QString& text)
 
 void Buttoninterface::Fill(const FlashDataMap& image)
 {
+    shownImage = image;
     // Byte 8 counts tens of seconds; as int, 240 gives 2400 (no wrap).
     PostMsg::GetInstance()->PostLightToFrom(static_cast<int>(image.sleepTime) * 10);
     sensorName = ConfigSettings::GetInstance()->ModelValue(CurrentDeviceInfo.driveIndex, QStringLiteral("Sensor"));
@@ -172,6 +179,9 @@ void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap image)
 
 void Buttoninterface::SlotUpDataConfigUI(int count, int current, bool enabled)
 {
+    // A device holds at most 16 profiles; a larger count from a damaged
+    // report must not fill the box without end.
+    count = qMin(count, MaxProfiles);
     ui->ProjectChoose->clear();
     {
         const QSignalBlocker block(ui->ProjectChoose);
@@ -198,6 +208,9 @@ void Buttoninterface::SlotFormResetButton()
     keyType = {1, 1, 1, 1, 1, 2};
     keyValue1 = {1, 2, 4, 8, 16, 1};
     keyValue2 = {0, 0, 0, 0, 0, 0};
+    // The captions follow the next fill; until then a language change has
+    // no image to show them from.
+    shownImage.reset();
     ui->DebunceButton->SetIndex(8);
     PostMsg::GetInstance()->PostLightToFrom(60);
 }
@@ -320,8 +333,15 @@ void Buttoninterface::LoadLanguage(int index, bool languageChange)
     });
     texts.label(QStringLiteral("checkBox"), ui->label_3);
     texts.button(QStringLiteral("Reset"), ui->Reset);
-    texts.button(QStringLiteral("ImportData"), ui->ImportData);
-    texts.button(QStringLiteral("OutputData"), ui->OutputData);
+    // The Japanese words do not fit these buttons: their tool tips show them.
+    const bool tips = StoredLanguageIndex() == 5;
+    for (QAbstractButton* button : {static_cast<QAbstractButton*>(ui->ImportData),
+                                    static_cast<QAbstractButton*>(ui->OutputData)}) {
+        texts.on(button->objectName(), [button, tips](const QString& t) {
+            button->setText(t);
+            button->setToolTip(tips ? t : QString());
+        });
+    }
     for (const buttons::KeyButtonInfo& info : buttons::KeyButtons())
         texts.button(QLatin1String(info.objectName), KeyButton(info.key));
     // Every entry with a word of its own; "DPI+", "DPI-" and the DPI values
@@ -337,10 +357,53 @@ void Buttoninterface::LoadLanguage(int index, bool languageChange)
         LoadLanguageSection(index, QStringLiteral("Buttoninterface"), texts) == LanguageLoader::Result::Loaded;
 
     // A language change shows the keys' functions again in the new words,
-    // from the image in memory, when the selected device has a cached image.
-    FlashDataMap cached{};
-    if (loaded && languageChange && ReadDeviceInfoFile(DeviceInfoFile, cached))
-        ShowKeyFunctions(SnapshotFlashData());
+    // from the image the page shows (also offline and without a cached
+    // image; never from an image no fill gave).
+    if (loaded && languageChange && shownImage)
+        ShowKeyFunctions(*shownImage);
+}
+
+QRect Buttoninterface::PageRect(const QWidget* widget) const
+{
+    return QRect(widget->mapTo(this, QPoint(0, 0)), widget->size());
+}
+
+void Buttoninterface::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (event->type() != QEvent::MouseButtonPress)
+        return;
+    const QPoint p = event->pos();
+    const bool left = event->button() == Qt::LeftButton;
+    const auto in = [&](const QWidget* widget) { return PageRect(widget).contains(p); };
+    const auto menuOpen = [this] { return ui->stackedWidget->currentWidget() != ui->page; };
+    const auto subMenuOpen = [this] { return ui->stackedWidget_2->currentWidget() != ui->page_9; };
+
+    // A press outside the open menu (and, with no sub-menu, outside the key
+    // list) closes it; only a left one does.
+    if (menuOpen()) {
+        const bool inside = subMenuOpen() ? in(ui->groupBox) : in(ui->scrollArea_11) || in(ui->stackedWidget);
+        if (!inside) {
+            if (!left)
+                return;
+            CloseMenu();
+        }
+    }
+    if (!left)
+        return;
+    // A left press that is not on the key list or the open menu also lets
+    // go of the key.
+    bool release = false;
+    if (!menuOpen() && !subMenuOpen())
+        release = !in(ui->scrollArea_11) || in(ui->stackedWidget);
+    else if (menuOpen() && !subMenuOpen())
+        release = !in(ui->groupBox);
+    else if (menuOpen())
+        release = !in(ui->scrollArea_11) && !in(ui->stackedWidget) && !in(ui->stackedWidget_2);
+    if (release || in(ui->widget)) {
+        UncheckKeys();
+        CloseMenu();
+    }
 }
 
 void Buttoninterface::changeEvent(QEvent* event)

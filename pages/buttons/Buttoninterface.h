@@ -8,10 +8,11 @@
 // texts.
 //
 // The function menu: a click on a key button opens the menu for that key
-// with the entry of its present function marked (the only key that still
-// gives a left click is refused with the LeftButtonOnly notice); a click on
-// an entry gives the checked key that entry's function through the device
-// writers. The combination and fire-key entries ask through their dialogs;
+// with the entry of its present function marked; a click on an entry gives
+// the checked key that entry's function through the device writers, unless
+// it would take the mouse's last left click away (KeepsLeftClick). The
+// number buttons on the mouse picture check a key button; a left press
+// elsewhere on the page closes the menu. The combination and fire-key entries ask through their dialogs;
 // the macro entry shows the macro list or, with no macro, the MakeMacro
 // notice. The key operations themselves live in keys/KeyFunctions.h; the
 // members below forward to them.
@@ -32,6 +33,7 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QMouseEvent;
 class QToolButton;
 class QVBoxLayout;
 
@@ -70,6 +72,14 @@ public:
     // Unchecks the sub-menu entries and the macro buttons.
     void ClearOptionChecks() override;
     void ShowFunctionList() override;
+
+    // The one left-click check of every assignment (menu entries, fire key,
+    // key combination, macro list): true when `key` may get the function
+    // {type, value1}. When that would take away the mouse's last left click
+    // (from the key cache), the menu closes with no key checked, the
+    // LeftButtonOnly notice shows and the result is false: the caller then
+    // writes nothing.
+    bool KeepsLeftClick(int key, int type, int value1);
 
     // The key operations (keys/KeyFunctions.h) on this page's members.
     bool SetGroupKey(int key, const QString& text);
@@ -123,14 +133,30 @@ public slots:
     void on_DPI_6_clicked(bool checked);
     // The macro list, or the MakeMacro notice when there is no macro.
     void on_DPI_10_clicked();
+    // The number buttons on the mouse picture check the key button of their
+    // number (the menu, open or not, stays as it is).
+    void on_Number1_clicked();
+    void on_Number2_clicked();
+    void on_Number3_clicked();
+    void on_Number4_clicked();
+    void on_Number5_clicked();
+    void on_Number6_clicked();
+    void on_stackedWidget_currentChanged(int index);
 
 protected:
+    // A left press outside the open menu closes it and releases the keys.
+    void mousePressEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     void Fill(const FlashDataMap& image);
     // The key cache and the key captions from the image's key entries.
     void ShowKeyFunctions(const FlashDataMap& image);
+    // The key's function and records in shownImage follow what the device
+    // took for it.
+    void RememberKey(int key);
+    // Geometry of a widget of the page in the page's coordinates.
+    QRect PageRect(const QWidget* widget) const;
     void LoadLanguage(int index, bool languageChange);
     QString MousePictureSheet() const;
     QPoint DialogPosition(const QWidget* dialog) const;
@@ -146,6 +172,7 @@ private:
     // The data key of the first checked key button in page order, -1: none.
     int CheckedKey() const;
     void UncheckKeys();
+    void CheckKeyByNumber(int number);
     keys::KeyCache Cache() { return keys::KeyCache{keyType, keyValue1, keyValue2}; }
 
     Ui::Buttoninterface* ui;
@@ -155,7 +182,11 @@ private:
     QButtonGroup* keyGroup = nullptr;
     QButtonGroup* menuGroup = nullptr;   // the main list
     QButtonGroup* entryGroup = nullptr;  // the sub-menu entries and macro buttons
+    QButtonGroup* numberGroup = nullptr; // the number buttons on the mouse picture
     QHash<QString, QAbstractButton*> entries;
     QString pictureDir;
     QString pageFolder;
+    // The last image a fill gave the page, with the page's own assignments
+    // since: a language change shows the captions again from it.
+    std::optional<FlashDataMap> shownImage;
 };

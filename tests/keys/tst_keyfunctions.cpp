@@ -143,6 +143,43 @@ private slots:
         QCOMPARE(t.size(), 2);
     }
 
+    void lastLeftClick_data()
+    {
+        QTest::addColumn<QVector<int>>("types");
+        QTest::addColumn<QVector<int>>("values");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("value1");
+        QTest::addColumn<bool>("takes");
+        const QVector<int> mouse{1, 1, 1, 1, 1, 2};
+        const QVector<int> buttons{1, 2, 4, 8, 16, 1};
+        QTest::newRow("only left, disabled") << mouse << buttons << 0 << 0 << 0 << true;
+        QTest::newRow("only left, right button") << mouse << buttons << 0 << 1 << 2 << true;
+        QTest::newRow("only left, fire key") << mouse << buttons << 0 << 4 << 10 << true;
+        QTest::newRow("only left, left again") << mouse << buttons << 0 << 1 << 1 << false;
+        QTest::newRow("another key") << mouse << buttons << 1 << 0 << 0 << false;
+        // Key 5 holds DPI cycle (type 2, value 1): not a left click.
+        QTest::newRow("dpi value 1 is no click") << mouse << buttons << 5 << 0 << 0 << false;
+        QTest::newRow("two left keys") << mouse << QVector<int>{1, 2, 1, 8, 16, 1} << 0 << 0 << 0 << false;
+        // A key beyond the six buttons counts too.
+        QTest::newRow("left on key 7") << QVector<int>{1, 1, 1, 1, 1, 2, 0, 1} << QVector<int>{1, 2, 4, 8, 16, 1, 0, 1}
+                                       << 0 << 0 << 0 << false;
+        QTest::newRow("no left at all") << mouse << QVector<int>{2, 2, 4, 8, 16, 1} << 0 << 0 << 0 << false;
+        QTest::newRow("key outside the cache") << mouse << buttons << 6 << 0 << 0 << false;
+        QTest::newRow("empty cache") << QVector<int>{} << QVector<int>{} << 0 << 0 << 0 << false;
+    }
+
+    void lastLeftClick()
+    {
+        QFETCH(QVector<int>, types);
+        QFETCH(QVector<int>, values);
+        QFETCH(int, key);
+        QFETCH(int, type);
+        QFETCH(int, value1);
+        QFETCH(bool, takes);
+        QCOMPARE(TakesLastLeftClick(types, values, key, type, value1), takes);
+    }
+
     // A combination reaches the image and the device: key entry {5, 0, 0}
     // and the record, nothing else; the cache and the caption follow.
     void combinationReachesTheDevice()

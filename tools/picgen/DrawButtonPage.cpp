@@ -1,7 +1,8 @@
 // Pictures of the button page (Picture/Buttoninterface/): the mouse, the key
 // buttons and their row numbers, the entries of the main list (plain, and
 // with an arrow for those that open a sub-menu) and the entries of the
-// sub-menus, each in a normal and a checked form.
+// sub-menus, each in a normal and a checked form; the number badges on the
+// mouse, the profile icon, the settings buttons and the lower band.
 #include "PicGen.h"
 
 namespace {
@@ -37,6 +38,20 @@ QImage mainEntry(bool checked, bool opens)
     return image;
 }
 
+// A round badge (38 x 38) under a black key number: light at rest, warmer
+// under the pointer, the accent while pressed.
+QImage numberBadge(int state)
+{
+    static const QColor fills[] = {QColor(205, 209, 218), QColor(255, 186, 112), Theme::Accent};
+    QImage image = Theme::Blank(38, 38);
+    QPainter p(&image);
+    Theme::Prepare(p);
+    p.setPen(QPen(state == 0 ? Theme::Border : Theme::AccentDark, 1.5));
+    p.setBrush(fills[state]);
+    p.drawEllipse(QRectF(5, 5, 28, 28));
+    return image;
+}
+
 void drawButtonPage(PicWriter& out)
 {
     // The mouse seen from above, in the middle of the page's picture area.
@@ -67,6 +82,29 @@ void drawButtonPage(PicWriter& out)
     // Sub-menu entries (174 x 22), drawn as border images.
     out.save(Folder, QStringLiteral("CMenuTitle.png"), menuBar(174, 22, false, 4));
     out.save(Folder, QStringLiteral("CMenuTitleChecked.png"), menuBar(174, 22, true, 4));
+    // The number badges over the mouse picture.
+    out.save(Folder, QStringLiteral("NumberOrigin.png"), numberBadge(0));
+    out.save(Folder, QStringLiteral("NumberHover.png"), numberBadge(1));
+    out.save(Folder, QStringLiteral("NumberClick.png"), numberBadge(2));
+    // The profile icon left of the profile box (20 x 14): three stacked
+    // layers, the middle one in the accent colour.
+    {
+        QImage image = Theme::Blank(20, 14);
+        QPainter p(&image);
+        Theme::Prepare(p);
+        p.setPen(Qt::NoPen);
+        for (int i = 0; i < 3; ++i) {
+            p.setBrush(i == 1 ? Theme::Accent : Theme::Text);
+            p.drawRoundedRect(QRectF(1 + i, 1 + 4.5 * i, 18 - 2 * i, 3), 1.5, 1.5);
+        }
+        out.save(Folder, QStringLiteral("Config.png"), image);
+    }
+    // Reset, import and export (90 x 26, border images).
+    out.save(Folder, QStringLiteral("Reset.png"), Theme::ButtonFace(90, 26, 0, 5));
+    out.save(Folder, QStringLiteral("ResetHover.png"), Theme::ButtonFace(90, 26, 1, 5));
+    out.save(Folder, QStringLiteral("ResetClick.png"), Theme::ButtonFace(90, 26, 2, 5));
+    // The lower band behind the key list and the menu (862 x 216).
+    out.save(Folder, QStringLiteral("TiltleBack.png"), Theme::RoundedPanel(862, 216, Theme::Panel, Theme::Border, 8));
 }
 
 }  // namespace

@@ -69,11 +69,14 @@ void setMacroName(FlashDataMap& image, int key, const QByteArray& name)
 }
 
 // Runs act on the first modal dialog of type T that comes up (from inside
-// its exec()); `seen` tells whether one came.
+// its exec()); `seen` tells whether one came. A watch that saw nothing ends
+// with its case (cleanup()).
+const QString ModalWatchName = QStringLiteral("modalWatch");
 template <typename T>
 void whenModal(const std::function<void(T*)>& act, bool* seen)
 {
     auto* timer = new QTimer(qApp);
+    timer->setObjectName(ModalWatchName);
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, qApp, [timer, act, seen] {
         if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
@@ -148,6 +151,11 @@ private slots:
 
     void cleanupTestCase() { UsbServer_Exit(); }
 
+    void cleanup()
+    {
+        qDeleteAll(qApp->findChildren<QTimer*>(ModalWatchName, Qt::FindDirectChildrenOnly));
+    }
+
     void init()
     {
         CurrentDeviceInfo = DeviceAllInfo();
@@ -195,25 +203,33 @@ private slots:
         QCOMPARE(page->keyType, (QVector<int>{1, 10, 5, 8, 5, 6}));
         QCOMPARE(page->keyValue1, (QVector<int>{1, 16, 0, 3, 0, 5}));
 
-        // A language change shows the same functions in the new words, from
-        // the image in memory, once the device has a cached image.
+        // An assignment through the menu counts as shown as well.
         {
             QMutexLocker lock(&FlashDataMutex);
             CurrentFlashData = fromDevice;
         }
-        // Without a cached image of the device the keys show the file's key
-        // texts.
-        PostMsg::GetInstance()->PostChangeLanguage(1);
-        QCOMPARE(page->KeyButton(1)->text(), QStringLiteral("右键"));
-        QCOMPARE(page->KeyButton(5)->text(), QStringLiteral("下一曲"));
-        DeviceInfoFile = QStringLiteral("captions-test.bin");
-        QVERIFY(WriteDeviceInfoFile(DeviceInfoFile, fromDevice));
+        QTest::mouseClick(page->Form()->StartPause, Qt::LeftButton);  // key 4
+        QTest::mouseClick(tool(*page, "DPI_12"), Qt::LeftButton);
+        QTest::mouseClick(tool(*page, "VolumeDown_4"), Qt::LeftButton);
+        QCOMPARE(page->KeyButton(4)->text(), QStringLiteral("Volume down"));
+        QCOMPARE(sends(), 1);
+
+        // A language change shows the same functions in the new words, from
+        // what the page shows: offline, with no cached image of the device
+        // and nothing in memory.
+        bench({QStringLiteral("offline"), Mouse});
+        {
+            QMutexLocker lock(&FlashDataMutex);
+            CurrentFlashData = FlashDataMap{};
+        }
+        QVERIFY(DeviceInfoFile.isEmpty());
         PostMsg::GetInstance()->PostChangeLanguage(1);
         QCOMPARE(page->KeyButton(0)->text(), QStringLiteral("左键"));
         QCOMPARE(page->KeyButton(1)->text(), QStringLiteral("DPI锁定-800"));
         QCOMPARE(page->KeyButton(3)->text(), QStringLiteral("开/关灯带"));
-        QCOMPARE(page->KeyButton(4)->text(), QStringLiteral("播放/暂停"));
+        QCOMPARE(page->KeyButton(4)->text(), QStringLiteral("音量减"));
         QCOMPARE(page->KeyButton(5)->text(), QStringLiteral("宏：m1"));
+        QCOMPARE(page->keyType, (QVector<int>{1, 10, 5, 8, 5, 6}));
         QCOMPARE(tool(*page, "DPI_12")->text(), QStringLiteral("多媒体功能"));
         QCOMPARE(tool(*page, "VolumeUp_9")->text(), QStringLiteral("DPI+"));  // the same in every language
         QCOMPARE(tool(*page, "DPI_12")->font().pointSize(), 9);
@@ -223,8 +239,8 @@ private slots:
 
         PostMsg::GetInstance()->PostChangeLanguage(0);
         QCOMPARE(page->KeyButton(1)->text(), QStringLiteral("DPI lock-800"));
-        QFile::remove(DeviceInfoFilePath(DeviceInfoFile));
-        QCOMPARE(sends(), 0);  // captions never write to the device
+        QCOMPARE(page->KeyButton(4)->text(), QStringLiteral("Volume down"));
+        QCOMPARE(sends(), 1);  // captions never write to the device
     }
 
     void everyEntryReachesTheDevice_data()
@@ -279,12 +295,20 @@ private slots:
         QTest::mouseClick(page->Form()->RightKey, Qt::LeftButton);
         QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page_2);
         QVERIFY(tool(*page, "RightKey_3")->isChecked());
-        if (!opener.isEmpty())
+        // The lights sub-menu is hidden in the main list; a program shows it.
+        if (opener == QLatin1String("DPI_9"))
+            tool(*page, opener)->click();
+        else if (!opener.isEmpty())
             QTest::mouseClick(tool(*page, opener), Qt::LeftButton);
         QToolButton* button = tool(*page, entry);
-        QVERIFY(button && button->isVisible());
+        QVERIFY(button);
+        QVERIFY(button->isVisible() || entry == QLatin1String("DPI_3"));
         const QString text = button->text();
-        QTest::mouseClick(button, Qt::LeftButton);
+        // The profile switch is hidden: only a program can click it.
+        if (button->isVisible())
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            button->click();
 
         FlashDataMap expected = start;
         expected.keys[1] = KeyFunction{uint8_t(type), uint8_t(value1), 0};
@@ -570,27 +594,180 @@ private slots:
             QVERIFY(!page->KeyButton(k)->isChecked());
     }
 
+    // The mouse keeps a left click whatever path would take the last one
+    // away; the check is made when the function is given, from the cache.
+    void theLastLeftClickStays_data()
+    {
+        QTest::addColumn<QString>("opener");  // key button that opens the menu
+        QTest::addColumn<QString>("number");  // number button pressed then, or empty
+        QTest::addColumn<QString>("subMenu");  // main-list entry showing a sub-menu, or empty
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("twoLeftKeys");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("entry") << "FireKey" << "" << "" << "DPI_5" << false << true;
+        QTest::newRow("multimedia") << "FireKey" << "" << "DPI_12" << "VolumeDown_4" << false << true;
+        QTest::newRow("number shortcut") << "RightKey" << "Number1" << "" << "DPI_5" << false << true;
+        QTest::newRow("fire key") << "FireKey" << "" << "" << "DPI_6" << false << true;
+        QTest::newRow("combination") << "FireKey" << "" << "" << "DPI_8" << false << true;
+        QTest::newRow("left again") << "FireKey" << "" << "" << "LeftKey_3" << false << false;
+        QTest::newRow("two left keys") << "FireKey" << "" << "" << "DPI_5" << true << false;
+    }
+
     void theLastLeftClickStays()
     {
-        auto page = makePage(mouseImage());
+        QFETCH(QString, opener);
+        QFETCH(QString, number);
+        QFETCH(QString, subMenu);
+        QFETCH(QString, entry);
+        QFETCH(bool, twoLeftKeys);
+        QFETCH(bool, refused);
+        FlashDataMap start = mouseImage();
+        if (twoLeftKeys)
+            start.keys[2] = {1, 1, 0};
+        useImage(start);
+        auto page = makePage(start);
+
+        // The menu opens for the last left click as for any key.
+        QTest::mouseClick(tool(*page, opener), Qt::LeftButton);
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page_2);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        if (!number.isEmpty())
+            QTest::mouseClick(tool(*page, number), Qt::LeftButton);
+        QVERIFY(page->Form()->FireKey->isChecked());
+        if (!subMenu.isEmpty())
+            QTest::mouseClick(tool(*page, subMenu), Qt::LeftButton);
+
+        // Whatever dialog comes up is noted and closed.
+        QString shown;
         bool seen = false;
-        whenModal<LeftButtonOnly>([](LeftButtonOnly* d) { d->close(); }, &seen);
-        QTest::mouseClick(page->Form()->FireKey, Qt::LeftButton);
+        whenModal<QDialog>(
+            [&](QDialog* d) {
+                shown = QLatin1String(d->metaObject()->className());
+                d->close();
+            },
+            &seen);
+        QTest::mouseClick(tool(*page, entry), Qt::LeftButton);
+        if (!refused) {
+            QVERIFY(!seen);
+            QCOMPARE(sends(), 1);
+            return;
+        }
         QVERIFY(seen);
+        QCOMPARE(shown, QStringLiteral("LeftButtonOnly"));
+        QCOMPARE(sends(), 0);
+        const FlashDataMap stored = deviceImage(Mouse);
+        QVERIFY(std::memcmp(&stored, &start, sizeof stored) == 0);
+        QCOMPARE(page->KeyButton(0)->text(), QStringLiteral("Left button"));
+        QCOMPARE(page->keyType.at(0), 1);
+        QCOMPARE(page->keyValue1.at(0), 1);
         QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
         QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_9);
         for (int k = 0; k < 6; ++k)
             QVERIFY(!page->KeyButton(k)->isChecked());
+    }
 
-        // With a second key giving the left click either one opens.
-        FlashDataMap two = mouseImage();
-        two.keys[2] = {1, 1, 0};
-        page->SlotUpDataButtonUIB(two);
-        QTest::mouseClick(page->Form()->FireKey, Qt::LeftButton);
+    void theNumberButtonsCheckTheirKey()
+    {
+        auto page = makePage(mouseImage());
+        const char* keysInOrder[] = {"FireKey", "RightKey", "BackKey", "StartPause", "TopMusic", "BackMusic"};
+        for (int n = 1; n <= 6; ++n) {
+            QTest::mouseClick(tool(*page, QStringLiteral("Number%1").arg(n)), Qt::LeftButton);
+            QVERIFY2(tool(*page, QLatin1String(keysInOrder[n - 1]))->isChecked(), keysInOrder[n - 1]);
+            for (int k = 0; k < 6; ++k)
+                QCOMPARE(page->KeyButton(k)->isChecked(), page->KeyButton(k) == tool(*page, QLatin1String(keysInOrder[n - 1])));
+        }
+        // The menu neither opens nor changes; nothing is written.
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
+        QCOMPARE(sends(), 0);
+    }
+
+    void openingScrollsTheMultimediaList_data()
+    {
+        QTest::addColumn<QString>("keyButton");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("usage");
+        QTest::addColumn<int>("pixels");
+        // Browser forward and back trade rows for the second key only.
+        QTest::newRow("forward, BackKey") << "BackKey" << 2 << 0x0225 << 210;
+        QTest::newRow("forward, RightKey") << "RightKey" << 1 << 0x0225 << 195;
+        QTest::newRow("back, RightKey") << "RightKey" << 1 << 0x0224 << 210;
+        QTest::newRow("volume down") << "BackKey" << 2 << 0x00EA << 105;
+    }
+
+    void openingScrollsTheMultimediaList()
+    {
+        QFETCH(QString, keyButton);
+        QFETCH(int, key);
+        QFETCH(int, usage);
+        QFETCH(int, pixels);
+        FlashDataMap start = mouseImage();
+        start.keys[key] = {5, 0, 0};
+        start.keyEvents[key] = keys::ConsumerRecord(usage);
+        useImage(start);
+        auto page = makePage(start);
+        QTest::mouseClick(tool(*page, keyButton), Qt::LeftButton);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_3);
+        QCOMPARE(page->Form()->scrollArea_3->verticalScrollBar()->value(), pixels);
+    }
+
+    void theFireKeyOfflineClosesTheMenu()
+    {
+        auto page = makePage(mouseImage());
+        QTest::mouseClick(page->Form()->BackKey, Qt::LeftButton);
+        QCOMPARE(page->Form()->scrollArea_11->verticalScrollBar()->styleSheet(), QStringLiteral("QScrollBar {width:0px;}"));
+        bench({QStringLiteral("offline"), Mouse});
+        QSignalSpy offline(PostMsg::GetInstance(), SIGNAL(SigMouseOffLineo(int)));
+        bool seen = false;
+        whenModal<QDialog>([](QDialog* d) { d->close(); }, &seen);
+        QTest::mouseClick(tool(*page, "DPI_6"), Qt::LeftButton);
+        QVERIFY(!seen);
+        QCOMPARE(offline.count(), 0);
+        QCOMPARE(sends(), 0);
+        QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page);
+        QCOMPARE(page->Form()->stackedWidget_2->currentWidget(), page->Form()->page_9);
+        QVERIFY(page->Form()->BackKey->isChecked());
+        QCOMPARE(page->Form()->scrollArea_11->verticalScrollBar()->styleSheet(), QStringLiteral("QScrollBar {width:0px;}"));
+    }
+
+    // A press on the page itself (not on a button) with the menu open.
+    void aPressOutsideTheMenuClosesIt_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("staysOpen");
+        QTest::newRow("mouse picture") << "widget" << int(Qt::LeftButton) << false;
+        QTest::newRow("mouse picture, right button") << "widget" << int(Qt::RightButton) << true;
+        // The bottom of the menu lies far below the menu's own geometry in
+        // its parent: only page coordinates find it.
+        QTest::newRow("menu bottom") << "stackedWidget" << int(Qt::LeftButton) << true;
+        QTest::newRow("key list") << "scrollArea_11" << int(Qt::LeftButton) << true;
+    }
+
+    void aPressOutsideTheMenuClosesIt()
+    {
+        QFETCH(QString, where);
+        QFETCH(int, button);
+        QFETCH(bool, staysOpen);
+        auto page = makePage(mouseImage());
+        QTest::mouseClick(page->Form()->RightKey, Qt::LeftButton);
         QCOMPARE(page->Form()->stackedWidget->currentWidget(), page->Form()->page_2);
-        QVERIFY(tool(*page, "LeftKey_3")->isChecked());
-        QVERIFY(page->Form()->FireKey->isChecked());
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        auto* target = page->findChild<QWidget*>(where);
+        QVERIFY(target);
+        const QPoint at = target->mapTo(page.get(), QPoint(target->width() / 2, target->height() - 30));
+        QTest::mousePress(page.get(), Qt::MouseButton(button), Qt::NoModifier, at);
+        QCOMPARE(page->Form()->stackedWidget->currentWidget() == page->Form()->page_2, staysOpen);
+        QCOMPARE(page->Form()->RightKey->isChecked(), staysOpen);
+        QTest::mouseRelease(page.get(), Qt::MouseButton(button), Qt::NoModifier, at);
+    }
+
+    void anOnlineProfileSwitchReachesTheDevice()
+    {
+        auto page = makePage(mouseImage());
+        page->SlotUpDataConfigUI(4, 0, true);
+        page->on_ProjectChoose_activated(2);
+        QVERIFY(waitFor([] { return bench({QStringLiteral("show"), Mouse, QStringLiteral("profile")}).contains(QLatin1String("profile: 3 of 4")); }));
+        page->on_ProjectChoose_activated(0);
+        QVERIFY(waitFor([] { return bench({QStringLiteral("show"), Mouse, QStringLiteral("profile")}).contains(QLatin1String("profile: 1 of 4")); }));
     }
 
     void theMacroEntryWithoutMacros()

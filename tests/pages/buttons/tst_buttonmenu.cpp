@@ -98,33 +98,43 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("code");
         QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("key");
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("main");
         QTest::addColumn<QString>("sub");
-        QTest::addColumn<int>("subRow");
-        QTest::newRow("disabled") << 0 << 0 << 0 << 0 << 0 << "page_9" << "DPI_5" << "" << 0;
-        QTest::newRow("left") << 1 << 1 << 0 << 0 << 0 << "page_9" << "LeftKey_3" << "" << 0;
-        QTest::newRow("forward") << 1 << 16 << 0 << 0 << 0 << "page_9" << "ForWardKey" << "" << 0;
-        QTest::newRow("no button 3") << 1 << 3 << 0 << 0 << 0 << "page_9" << "" << "" << 0;
-        QTest::newRow("dpi down") << 2 << 3 << 0 << 0 << 0 << "page_7" << "DPI_7" << "VolumeUp_10" << 2;
-        QTest::newRow("dpi other") << 2 << 9 << 0 << 0 << 0 << "page_7" << "DPI_7" << "" << 0;
-        QTest::newRow("tilt right") << 3 << 2 << 0 << 0 << 0 << "page_4" << "DPI_11" << "VolumeDown_2" << 1;
-        QTest::newRow("fire") << 4 << 50 << 0 << 0 << 0 << "page_9" << "DPI_6" << "" << 0;
-        QTest::newRow("volume down") << 5 << 0 << 2 << 0x00EA << 0 << "page_3" << "DPI_12" << "VolumeDown_4" << 7;
-        QTest::newRow("mute by low byte") << 5 << 0 << 2 << 0x01E2 << 0 << "page_3" << "DPI_12" << "VolumeUp" << 5;
+        QTest::addColumn<int>("mainRow");  // the main list's scroll row (not the entry's place)
+        QTest::addColumn<QString>("list");  // the second list scrolled
+        QTest::addColumn<int>("listRow");
+        const QString lock = QStringLiteral("scrollArea_10");
+        const QString media = QStringLiteral("scrollArea_3");
+        QTest::newRow("disabled") << 0 << 0 << 0 << 0 << 0 << 2 << "page_9" << "DPI_5" << "" << 9 << lock << 0;
+        QTest::newRow("left") << 1 << 1 << 0 << 0 << 0 << 2 << "page_9" << "LeftKey_3" << "" << 0 << lock << 0;
+        QTest::newRow("forward") << 1 << 16 << 0 << 0 << 0 << 2 << "page_9" << "ForWardKey" << "" << 4 << lock << 0;
+        QTest::newRow("no button 3") << 1 << 3 << 0 << 0 << 0 << 2 << "page_9" << "" << "" << 0 << lock << 0;
+        QTest::newRow("dpi down") << 2 << 3 << 0 << 0 << 0 << 2 << "page_7" << "DPI_7" << "VolumeUp_10" << 13 << lock << 0;
+        QTest::newRow("dpi other") << 2 << 9 << 0 << 0 << 0 << 2 << "page_7" << "DPI_7" << "" << 13 << lock << 0;
+        QTest::newRow("tilt right") << 3 << 2 << 0 << 0 << 0 << 2 << "page_4" << "DPI_11" << "VolumeDown_2" << 10 << lock << 0;
+        QTest::newRow("fire") << 4 << 50 << 0 << 0 << 0 << 2 << "page_9" << "DPI_6" << "" << 7 << lock << 0;
+        QTest::newRow("volume down") << 5 << 0 << 2 << 0x00EA << 0 << 2 << "page_3" << "DPI_12" << "VolumeDown_4" << 16 << media << 7;
+        QTest::newRow("mute by low byte") << 5 << 0 << 2 << 0x01E2 << 0 << 2 << "page_3" << "DPI_12" << "VolumeUp" << 16 << media << 5;
+        // The browser forward and back rows trade places except for key 1.
+        QTest::newRow("forward page") << 5 << 0 << 2 << 0x0225 << 0 << 2 << "page_3" << "DPI_12" << "VolumeDown_7" << 16 << media << 14;
+        QTest::newRow("back page") << 5 << 0 << 2 << 0x0224 << 0 << 0 << "page_3" << "DPI_12" << "VolumeDown_10" << 16 << media << 13;
+        QTest::newRow("forward page, key 1") << 5 << 0 << 2 << 0x0225 << 0 << 1 << "page_3" << "DPI_12" << "VolumeDown_7" << 16 << media << 13;
+        QTest::newRow("back page, key 1") << 5 << 0 << 2 << 0x0224 << 0 << 1 << "page_3" << "DPI_12" << "VolumeDown_10" << 16 << media << 14;
         // The key "4" has the usage 0x21 on the keyboard page: no search key.
-        QTest::newRow("combination 4") << 5 << 0 << 1 << 0x21 << 0 << "page_9" << "DPI_8" << "" << 0;
-        QTest::newRow("unknown consumer") << 5 << 0 << 2 << 0x55 << 0 << "page_9" << "DPI_8" << "" << 0;
-        QTest::newRow("macro") << 6 << 0 << 0 << 0 << 0 << "page_5" << "DPI_10" << "" << 0;
-        QTest::newRow("rate") << 7 << 0 << 0 << 0 << 0 << "page_9" << "DPI_2" << "" << 0;
-        QTest::newRow("strip") << 8 << 3 << 0 << 0 << 0 << "page_6" << "DPI_9" << "VolumeUp_6" << 2;
-        QTest::newRow("effect") << 8 << 4 << 0 << 0 << 0 << "page_6" << "DPI_9" << "VolumeUp_7" << 3;
-        QTest::newRow("light 2") << 8 << 2 << 0 << 0 << 0 << "page_6" << "DPI_9" << "" << 0;
-        QTest::newRow("profile") << 9 << 0 << 0 << 0 << 0 << "page_9" << "DPI_3" << "" << 0;
-        QTest::newRow("lock 800") << 10 << 16 << 0 << 0 << 800 << "page_8" << "DPI_4" << "VolumeUp_22" << 7;
-        QTest::newRow("lock 1200") << 10 << 24 << 0 << 0 << 1200 << "page_8" << "DPI_4" << "VolumeUp_21" << 11;
-        QTest::newRow("lock 1250") << 10 << 25 << 0 << 0 << 1250 << "page_8" << "DPI_4" << "" << 0;
-        QTest::newRow("wheel down") << 11 << 2 << 0 << 0 << 0 << "page_10" << "DPI_13" << "VolumeDown_14" << 1;
+        QTest::newRow("combination 4") << 5 << 0 << 1 << 0x21 << 0 << 2 << "page_9" << "DPI_8" << "" << 8 << media << 0;
+        QTest::newRow("unknown consumer") << 5 << 0 << 2 << 0x55 << 0 << 2 << "page_9" << "DPI_8" << "" << 8 << media << 0;
+        QTest::newRow("macro") << 6 << 0 << 0 << 0 << 0 << 2 << "page_5" << "DPI_10" << "" << 15 << lock << 0;
+        QTest::newRow("rate") << 7 << 0 << 0 << 0 << 0 << 2 << "page_9" << "DPI_2" << "" << 5 << lock << 0;
+        QTest::newRow("strip") << 8 << 3 << 0 << 0 << 0 << 2 << "page_6" << "DPI_9" << "VolumeUp_6" << 12 << lock << 0;
+        QTest::newRow("effect") << 8 << 4 << 0 << 0 << 0 << 2 << "page_6" << "DPI_9" << "VolumeUp_7" << 12 << lock << 0;
+        QTest::newRow("light 2") << 8 << 2 << 0 << 0 << 0 << 2 << "page_6" << "DPI_9" << "" << 12 << lock << 0;
+        QTest::newRow("profile") << 9 << 0 << 0 << 0 << 0 << 2 << "page_9" << "DPI_3" << "" << 6 << lock << 0;
+        QTest::newRow("lock 800") << 10 << 16 << 0 << 0 << 800 << 2 << "page_8" << "DPI_4" << "VolumeUp_22" << 15 << lock << 7;
+        QTest::newRow("lock 1200") << 10 << 24 << 0 << 0 << 1200 << 2 << "page_8" << "DPI_4" << "VolumeUp_21" << 15 << lock << 11;
+        QTest::newRow("lock 1250") << 10 << 25 << 0 << 0 << 1250 << 2 << "page_8" << "DPI_4" << "" << 15 << lock << 0;
+        QTest::newRow("wheel down") << 11 << 2 << 0 << 0 << 0 << 2 << "page_10" << "DPI_13" << "VolumeDown_14" << 10 << lock << 0;
     }
 
     void selection()
@@ -134,25 +144,30 @@ private slots:
         QFETCH(int, kind);
         QFETCH(int, code);
         QFETCH(int, dpi);
+        QFETCH(int, key);
         QFETCH(QString, page);
         QFETCH(QString, main);
         QFETCH(QString, sub);
-        QFETCH(int, subRow);
-        const MenuSelection s = SelectionFor(type, value1, recordOf(kind, code), dpi);
+        QFETCH(int, mainRow);
+        QFETCH(QString, list);
+        QFETCH(int, listRow);
+        const MenuSelection s = SelectionFor(type, value1, recordOf(kind, code), dpi, key);
         QVERIFY(s.known);
         QCOMPARE(s.subPage, page);
         QCOMPARE(s.mainEntry, main);
         QCOMPARE(s.subEntry, sub);
-        QCOMPARE(s.subRow, subRow);
         QCOMPARE(s.macroKey, type == 6);
-        if (!main.isEmpty())
-            QCOMPARE(QLatin1String(MainListEntries().at(s.mainRow)), main);
+        QCOMPARE(s.scrolls.size(), 2);
+        QCOMPARE(s.scrolls.at(0).area, QStringLiteral("scrollArea_4"));
+        QCOMPARE(s.scrolls.at(0).pixels, MenuRowPixels * mainRow);
+        QCOMPARE(s.scrolls.at(1).area, list);
+        QCOMPARE(s.scrolls.at(1).pixels, MenuRowPixels * listRow);
     }
 
     void typesOutsideTheTableChangeNothing()
     {
         for (int type : {-1, 12, 255}) {
-            const MenuSelection s = SelectionFor(type, 1, KeyEventRecord{}, 0);
+            const MenuSelection s = SelectionFor(type, 1, KeyEventRecord{}, 0, 0);
             QVERIFY(!s.known);
             QVERIFY(s.subPage.isEmpty());
             QVERIFY(s.mainEntry.isEmpty());

@@ -63,6 +63,9 @@ private slots:
             QCOMPARE(page.Form()->stackedWidget->currentWidget(), page.Form()->page);
             QCOMPARE(page.Form()->stackedWidget_2->currentWidget(), page.Form()->page_9);
             QVERIFY(!page.sensorDefines.names.isEmpty());
+            // The profile switch and the lights sub-menu are not offered.
+            QVERIFY(page.Entry(QStringLiteral("DPI_3"))->isHidden());
+            QVERIFY(page.Entry(QStringLiteral("DPI_9"))->isHidden());
         }
         QVERIFY(WorkerThread == nullptr);
     }
@@ -121,6 +124,10 @@ private slots:
         QTest::newRow("none") << 0 << 0 << true << QStringList{"Profile 1"} << 0;
         QTest::newRow("disabled") << 4 << 1 << false << QStringList{"Profile 1", "Profile 2", "Profile 3", "Profile 4"} << 1;
         QTest::newRow("negative") << -1 << 0 << true << QStringList{} << -1;
+        QStringList sixteen;
+        for (int i = 1; i <= 16; ++i)
+            sixteen << QStringLiteral("Profile %1").arg(i);
+        QTest::newRow("twenty") << 20 << 3 << true << sixteen << 3;
     }
 
     void profileBox()
@@ -234,6 +241,29 @@ private slots:
         QCOMPARE(page.Form()->ProjectChoose->itemText(1), QStringLiteral("Профиль 2"));
         PostMsg::GetInstance()->PostChangeLanguage(0);
         QCOMPARE(page.Form()->ProjectChoose->itemText(1), QStringLiteral("Profile 2"));
+    }
+
+    void japaneseToolTips_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("importTip");
+        QTest::newRow("English") << 0 << QString();
+        QTest::newRow("Japanese") << 5 << QStringLiteral("インポート");
+    }
+
+    void japaneseToolTips()
+    {
+        // Only the Japanese words need the tool tips of import and export.
+        QFETCH(int, stored);
+        QFETCH(QString, importTip);
+        MacroSettings::GetInstance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"),
+                                               QString::number(stored));
+        Buttoninterface page;
+        QCOMPARE(page.Form()->ImportData->toolTip(), importTip);
+        QCOMPARE(page.Form()->OutputData->toolTip().isEmpty(), importTip.isEmpty());
+        MacroSettings::GetInstance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QStringLiteral("0"));
+        PostMsg::GetInstance()->PostChangeLanguage(0);
+        QVERIFY(page.Form()->ImportData->toolTip().isEmpty());
     }
 
     void destructionJoinsALinkPassWaitingForTheWindows()
