@@ -117,8 +117,8 @@ void Buttoninterface::StyleMenu()
     // The number buttons on the mouse picture, the profile icon, the three
     // settings buttons and the lower band.
     const QString numberSheet =
-        QStringLiteral("QToolButton{color: rgb(0,0,0);border:0px;background-position:center;"
-                       "background-repeat:no-repeat;background-image: url(") + P
+        QStringLiteral("QToolButton{color: rgb(0,0,0);border:0px;padding:0px;background-color:transparent;"
+                       "background-position:center;background-repeat:no-repeat;background-image: url(") + P
         + QStringLiteral("NumberOrigin.png);}QToolButton:hover{background-image: url(") + P
         + QStringLiteral("NumberHover.png);}QToolButton:pressed{padding-left:0px;background-image: url(") + P
         + QStringLiteral("NumberClick.png);}");
@@ -149,6 +149,9 @@ void Buttoninterface::StyleMenu()
     ui->groupBox_4->setStyleSheet(QStringLiteral("#groupBox_4{border:none;}"));
     ui->groupBox_2->setStyleSheet(QStringLiteral("#groupBox_2{border:none;}"));
     ui->label_3->setStyleSheet(QStringLiteral("color: rgb(") + label + QStringLiteral(");"));
+    // The debounce panel reaches past its group's edge: a raised frame
+    // would show there cut off.
+    ui->DebunceButton->setFrameShape(QFrame::NoFrame);
     ui->scrollArea_11->verticalScrollBar()->setStyleSheet(keys::KeyListScrollBarStyle);
 }
 

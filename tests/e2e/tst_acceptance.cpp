@@ -69,6 +69,7 @@ private slots:
     void initTestCase();
     void deviceListShowsTheBenchDevices();
     void clickingTheReceiverOpensPagesFilledFromTheDevice();
+    void aKeyFunctionReachesTheDeviceFlash();
     void aLightingChangeReachesTheDeviceFlash();
     void aDpiChangeReachesTheDeviceFlash();
     void unpluggingTheDeviceReturnsToTheList();
@@ -359,6 +360,68 @@ void Acceptance::clickingTheReceiverOpensPagesFilledFromTheDevice()
     QVERIFY(calls.contains(QLatin1String("UsbServer_ReadAllFlashData")));
     QVERIFY(waitFor([&] { return QFileInfo::exists(cacheFile()); }));
     QCOMPARE(readFile(cacheFile()).mid(4), deviceImage(QStringLiteral("rx8k")));
+}
+
+void Acceptance::aKeyFunctionReachesTheDeviceFlash()
+{
+    const auto keys = [&] { return tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("keys")}); };
+    const auto visible = [&](const QString& name) {
+        return widget(m_first, name).value(QStringLiteral("visible")).toBool();
+    };
+    QVERIFY(click(widget(m_first, QStringLiteral("ButtonMain"), QStringLiteral("Dialog"))));
+    QVERIFY2(waitFor([&] { return visible(QStringLiteral("BackKey")); }), "the button page is not shown");
+    QCOMPARE(widget(m_first, QStringLiteral("BackKey")).value(QStringLiteral("text")).toString(),
+             QStringLiteral("Middle button"));
+    shot(QStringLiteral("button-page"));
+
+    // The third key (the middle button) becomes volume down: menu, the
+    // multimedia list, the entry.
+    QVERIFY(click(widget(m_first, QStringLiteral("BackKey"))));
+    QVERIFY2(waitFor([&] { return visible(QStringLiteral("DPI_12")); }), "the function menu did not open");
+    QVERIFY(widget(m_first, QStringLiteral("MidKey")).value(QStringLiteral("checked")).toBool());
+    // The multimedia entry lies below the list's end: the wheel brings it in.
+    const auto inList = [&](const QString& name) {
+        const QJsonObject entry = widget(m_first, name);
+        const QJsonObject list = widget(m_first, QStringLiteral("scrollArea_4"));
+        const int top = list.value(QStringLiteral("y")).toInt();
+        const int y = entry.value(QStringLiteral("y")).toInt();
+        return y >= top && y + entry.value(QStringLiteral("h")).toInt() <= top + list.value(QStringLiteral("h")).toInt();
+    };
+    const QJsonObject list = widget(m_first, QStringLiteral("scrollArea_4"));
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                     QString::number(list.value(QStringLiteral("x")).toInt() + list.value(QStringLiteral("w")).toInt() / 2),
+                     QString::number(list.value(QStringLiteral("y")).toInt() + list.value(QStringLiteral("h")).toInt() / 2)}));
+    for (int turn = 0; turn < 10 && !inList(QStringLiteral("DPI_12")); ++turn) {
+        QVERIFY(xdotool({QStringLiteral("click"), QStringLiteral("5")}));
+        QTest::qWait(150);
+    }
+    QVERIFY2(inList(QStringLiteral("DPI_12")), "the wheel does not bring the multimedia entry into the list");
+    QVERIFY(click(widget(m_first, QStringLiteral("DPI_12"))));
+    QVERIFY2(waitFor([&] { return visible(QStringLiteral("VolumeDown_4")); }), "the multimedia list is not shown");
+    shot(QStringLiteral("key-menu"));
+    QVERIFY(click(widget(m_first, QStringLiteral("VolumeDown_4"))));
+    QVERIFY2(waitFor([&] {
+                 return keys().contains(QLatin1String("key 3: 5,0,0 key events"))
+                        && tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("key-events")})
+                               .contains(QLatin1String("key-events 3: 2 events: press consumer 0x00EA"));
+             }),
+             qPrintable(QStringLiteral("the device did not get volume down on key 3: ") + keys()));
+    QVERIFY(waitFor([&] {
+        return widget(m_first, QStringLiteral("BackKey")).value(QStringLiteral("text")).toString()
+                   == QLatin1String("Volume down")
+               && !visible(QStringLiteral("DPI_12"));
+    }));
+    shot(QStringLiteral("key-assigned"));
+
+    // The only left click stays: the first key refuses another function.
+    QVERIFY(click(widget(m_first, QStringLiteral("FireKey"))));
+    QVERIFY(waitFor([&] { return inList(QStringLiteral("RightKey_3")); }));
+    QVERIFY(click(widget(m_first, QStringLiteral("RightKey_3"))));
+    QVERIFY2(waitFor([&] { return visible(QStringLiteral("LeftButtonOnly")); }), "no notice for the last left click");
+    shot(QStringLiteral("last-left-click"));
+    QVERIFY(click(widget(m_first, QStringLiteral("CloseButton"), QStringLiteral("LeftButtonOnly"))));
+    QVERIFY(waitFor([&] { return !visible(QStringLiteral("LeftButtonOnly")); }));
+    QVERIFY(keys().contains(QLatin1String("key 1: 1,1,0 mouse button left")));
 }
 
 void Acceptance::aLightingChangeReachesTheDeviceFlash()
