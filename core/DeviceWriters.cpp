@@ -232,3 +232,33 @@ bool SetButtonMacro(int key, const KeyFunction& function, const MacroRecord& rec
         image.macros[key] = record;
     });
 }
+
+bool SetReceiverLongRange(bool on)
+{
+    if (!checkOnline())
+        return false;
+    const QByteArray path = CurrentDevicePath();
+    if (UsbFinderC_SetLongRangeMode(path.constData(), on ? 1 : 0))
+        return true;
+    qCWarning(lcLibrary) << "the receiver did not take long-range mode" << on;
+    return false;
+}
+
+bool SetReceiverLightMode(int mode)
+{
+    if (mode < 1 || mode > 3 || !checkOnline())
+        return false;
+    const uint8_t before = CurrentDongleRGB->data[0];
+    CurrentDongleRGB->data[0] = uint8_t(mode);
+    const QByteArray path = CurrentDevicePath();
+    if (UsbFinderC_Set4KDongleRGB(path.constData(), CurrentDongleRGB))
+        return true;
+    qCWarning(lcLibrary) << "the receiver did not take light mode" << mode;
+    CurrentDongleRGB->data[0] = before;
+    return false;
+}
+
+int ReceiverLightMode()
+{
+    return CurrentDongleRGB->data[0];
+}

@@ -78,3 +78,16 @@ bool SetButtonKey(int key, uint8_t type, uint8_t value1, uint8_t value2);
 bool SetButtonCombo(int key, const KeyFunction& function, const KeyEventRecord& record);
 // Key entry k and its 592-byte macro record (from 956 + 592k).
 bool SetButtonMacro(int key, const KeyFunction& function, const MacroRecord& record);
+
+// ---- the receiver's own settings (not part of the image) ----------------
+// Sent straight to the receiver of the current device, with the online check
+// of the common rule; true when the receiver took it.
+
+// Long-range mode on or off (UsbFinderC_SetLongRangeMode).
+bool SetReceiverLongRange(bool on);
+// Light mode 1..3: byte 0 of the receiver light record (CurrentDongleRGB),
+// sent whole (UsbFinderC_Set4KDongleRGB); on a refusal byte 0 goes back.
+// Any other mode sends nothing (false).
+bool SetReceiverLightMode(int mode);
+// Byte 0 of the receiver light record: the mode the receiver has.
+int ReceiverLightMode();

@@ -1,26 +1,96 @@
 #include "FirmwareFiles.h"
 
 #include "ConfigSettings.h"
-#include "DeviceRecords.h"
 #include "Globals.h"
+#include "Logging.h"
+#include "PickedFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
+#include <QPointer>
+#include <QThreadPool>
 #include <QtEndian>
+
+namespace {
+constexpr int LengthAt = 4;
+constexpr int VersionAt = 16;
+constexpr int KindAt = 20;
+constexpr int IdAt = 21;
+constexpr int MidAt = 22;
+constexpr int NameAt = 87;
+constexpr int NameSize = 64;
+
+bool headerMatches(const FirmwareHeader& header, quint8 kind, const QString& name, quint8 id, quint8 mid)
+{
+    return header.kind == kind && header.id == id && header.mid == mid && header.name == name;
+}
+}  // namespace
+
+FirmwareVersion FirmwareVersionOf(quint32 field)
+{
+    return FirmwareVersion{int(field >> 8), int(field & 0xFF), true};
+}
+
+FirmwareVersion ParseFirmwareVersion(const QString& text)
+{
+    const QStringList parts = QString(text).remove(QLatin1Char('v')).split(QLatin1Char('.'));
+    if (parts.size() != 2)
+        return {};
+    bool majorOk = false;
+    bool minorOk = false;
+    const uint major = parts.at(0).toUInt(&majorOk, 10);
+    const uint minor = parts.at(1).toUInt(&minorOk, 16);
+    // The numbers a 32-bit version field can hold.
+    if (!majorOk || !minorOk || major > 0xFFFFFFu || minor > 0xFFu)
+        return {};
+    return FirmwareVersion{int(major), int(minor), true};
+}
+
+QString FirmwareHeader::VersionText() const
+{
+    return QStringLiteral("v") + QString::number(version >> 8) + QLatin1Char('.') + QString::number(version & 0xFF, 16);
+}
 
 bool ParseFirmwareHeader(const QByteArray& data, FirmwareHeader* header)
 {
     if (data.size() < FirmwareHeaderSize)
         return false;
     const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
-    header->version = qFromLittleEndian<quint32>(bytes + 16);
-    header->kind = bytes[20];
-    header->id = bytes[21];
-    header->mid = bytes[22];
-    const QByteArray rawName = data.mid(87, 64);
+    header->length = qFromLittleEndian<quint32>(bytes + LengthAt);
+    header->version = qFromLittleEndian<quint32>(bytes + VersionAt);
+    header->kind = bytes[KindAt];
+    header->id = bytes[IdAt];
+    header->mid = bytes[MidAt];
+    const QByteArray rawName = data.mid(NameAt, NameSize);
     const int end = rawName.indexOf('\0');
     header->name = QString::fromLocal8Bit(end < 0 ? rawName : rawName.left(end));
     return true;
+}
+
+FirmwareImageError CheckFirmwareImage(const QByteArray& data)
+{
+    FirmwareHeader header;
+    if (!ParseFirmwareHeader(data, &header))
+        return FirmwareImageError::TooShort;
+    if (header.length < quint32(FirmwareHeaderSize))
+        return FirmwareImageError::BadLength;
+    if (quint64(data.size()) < header.length)
+        return FirmwareImageError::Truncated;
+    return FirmwareImageError::None;
+}
+
+QString FirmwareImageErrorText(FirmwareImageError error)
+{
+    switch (error) {
+    case FirmwareImageError::None: return QStringLiteral("a whole image");
+    case FirmwareImageError::Unreadable: return QStringLiteral("the file cannot be read");
+    case FirmwareImageError::NotAFile: return QStringLiteral("not a regular file");
+    case FirmwareImageError::TooLarge: return QStringLiteral("larger than any firmware image (16 MiB)");
+    case FirmwareImageError::TooShort: return QStringLiteral("shorter than the 728-byte firmware header");
+    case FirmwareImageError::BadLength: return QStringLiteral("the header announces a length shorter than itself");
+    case FirmwareImageError::Truncated: return QStringLiteral("truncated: shorter than the length its header announces");
+    }
+    return QString();
 }
 
 QString FirmwareFolder()
@@ -28,32 +98,39 @@ QString FirmwareFolder()
     return AppDir() + QStringLiteral("/bin");
 }
 
-bool FindFirmwareImage(const QString& folder, quint8 kind, const QString& version, const QString& name,
-                       quint8 id, quint8 mid, QByteArray* image)
+std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& version,
+                                             const QString& name, quint8 id, quint8 mid)
 {
     QDir dir(folder);
     if (!dir.exists())
-        return false;
-    const QString current = QString(version).remove(QLatin1Char('v'));
+        return std::nullopt;
+    const FirmwareVersion current = ParseFirmwareVersion(version);
+    const QString currentText = QString(version).remove(QLatin1Char('v'));
+    std::optional<FirmwareFile> found;
     const QStringList files = dir.entryList({QStringLiteral("*.bin")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& fileName : files) {
-        QFile file(dir.filePath(fileName));
-        if (!file.open(QIODevice::ReadOnly))
+        const QString path = dir.filePath(fileName);
+        QByteArray head;
+        if (ReadPickedFileHead(path, FirmwareImageMaxBytes, FirmwareHeaderSize, &head) != PickedFileError::None)
             continue;
-        const QByteArray data = file.readAll();
         FirmwareHeader header;
-        if (!ParseFirmwareHeader(data, &header))
+        if (!ParseFirmwareHeader(head, &header) || !headerMatches(header, kind, name, id, mid))
             continue;
-        if (header.kind != kind || header.id != id || header.mid != mid || header.name != name)
-            continue;
-        const QString fileVersion = VersionText(header.version).remove(QLatin1Char('v'));
-        if (!version.isEmpty() && fileVersion == current)
-            continue;
-        if (image)
-            *image = data;
-        return true;
+        if (!version.isEmpty()) {
+            // The same version, as numbers or as text, is nothing to update to.
+            const FirmwareVersion fileVersion = FirmwareVersionOf(header.version);
+            if (fileVersion == current || header.VersionText().remove(QLatin1Char('v')) == currentText)
+                continue;
+        }
+        found = FirmwareFile{path, header};
     }
-    return false;
+    return found;
+}
+
+bool FirmwareFileDiffers(const QString& folder, quint8 kind, const QString& version, const QString& name, quint8 id,
+                         quint8 mid)
+{
+    return !version.isEmpty() && FindFirmwareFile(folder, kind, version, name, id, mid).has_value();
 }
 
 bool FirmwareUpdateAvailable(int kind, const QString& version, int rateClass)
@@ -69,6 +146,58 @@ bool FirmwareUpdateAvailable(int kind, const QString& version, int rateClass)
         return false;
     const int cid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
     const int mid = config->ModelInt(model, QStringLiteral("MID"));
-    return FindFirmwareImage(FirmwareFolder(), static_cast<quint8>(kind), version, name, static_cast<quint8>(cid),
-                             static_cast<quint8>(mid));
+    return FirmwareFileDiffers(FirmwareFolder(), static_cast<quint8>(kind), version, name, static_cast<quint8>(cid),
+                               static_cast<quint8>(mid));
+}
+
+FirmwareLoadResult FirmwareImageFromBytes(const QByteArray& bytes, const QString& path)
+{
+    FirmwareLoadResult result;
+    result.error = CheckFirmwareImage(bytes);
+    if (result.error != FirmwareImageError::None) {
+        qCWarning(lcFiles) << "firmware image refused:" << path << FirmwareImageErrorText(result.error);
+        return result;
+    }
+    FirmwareHeader header;
+    ParseFirmwareHeader(bytes, &header);
+    result.image = FirmwareImageHandle(new FirmwareImage(bytes, header, path));
+    return result;
+}
+
+FirmwareLoadResult LoadFirmwareImage(const QString& path)
+{
+    QByteArray bytes;
+    switch (ReadPickedFile(path, FirmwareImageMaxBytes, &bytes)) {
+    case PickedFileError::None:
+        return FirmwareImageFromBytes(bytes, path);
+    case PickedFileError::NotRegular:
+        return FirmwareLoadResult{nullptr, FirmwareImageError::NotAFile};
+    case PickedFileError::TooLarge:
+        return FirmwareLoadResult{nullptr, FirmwareImageError::TooLarge};
+    case PickedFileError::Missing:
+    case PickedFileError::ReadFailed:
+        break;
+    }
+    return FirmwareLoadResult{nullptr, FirmwareImageError::Unreadable};
+}
+
+void LoadFirmwareImageAsync(const QString& path, QObject* context, std::function<void(FirmwareLoadResult)> done)
+{
+    QPointer<QObject> guard(context);
+    // The global pool is waited for when the application object goes.
+    QThreadPool::globalInstance()->start([path, guard, done] {
+        FirmwareLoadResult result = LoadFirmwareImage(path);
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app)
+            return;
+        // Handed over through the application object, which outlives the
+        // context; the guard is read on the context's (GUI) thread.
+        QMetaObject::invokeMethod(
+            app,
+            [guard, done, result] {
+                if (guard)
+                    done(result);
+            },
+            Qt::QueuedConnection);
+    });
 }

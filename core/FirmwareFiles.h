@@ -1,40 +1,151 @@
 // Firmware images beside the executable ("<appDir>/bin/*.bin"): each starts
 // with a 728-byte header that names the device it is for and its version.
-// Pure functions over the header, one folder search, and the availability
-// check the device link, the device list and the settings page share.
+//
+// Two steps, kept apart on purpose:
+//  - the scan (FindFirmwareFile, FirmwareFileDiffers) reads only the header
+//    of each candidate, so it is cheap enough for any thread, the GUI thread
+//    included; it answers with the file found, never with its content;
+//  - the load (LoadFirmwareImage) reads one image whole, through the picked-
+//    file reader (regular files only, at most FirmwareImageMaxBytes), and
+//    checks that the buffer holds the whole image its header announces. The
+//    device library's image calls take no length and read as far as the
+//    header says, so an image reaches the library only as a loaded
+//    FirmwareImage (see FirmwareUpdate.h). Never load on the GUI thread:
+//    LoadFirmwareImageAsync does it on a thread of its own.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QObject;
+
 constexpr int FirmwareHeaderSize = 728;
+// Images are a few hundred kB; anything larger is not one of ours.
+constexpr qint64 FirmwareImageMaxBytes = 16 * 1024 * 1024;
 constexpr quint8 FirmwareKindMouse = 210;
 constexpr quint8 FirmwareKindReceiver = 211;
 
+// A firmware version: the major number and the minor number (shown in
+// hexadecimal). Two versions are the same when both numbers are.
+struct FirmwareVersion {
+    int major = 0;
+    int minor = 0;
+    bool valid = false;
+
+    bool operator==(const FirmwareVersion& o) const { return valid && o.valid && major == o.major && minor == o.minor; }
+    bool operator!=(const FirmwareVersion& o) const { return !(*this == o); }
+};
+
+// From the header's (or the device's) version field: bits 8 and up major,
+// bits 0..7 minor.
+FirmwareVersion FirmwareVersionOf(quint32 field);
+// From a version text as shown ("v1.5", "1.a", "v1.10"; every "v" is
+// ignored, the minor number is hexadecimal); not valid when it does not read
+// as two numbers.
+FirmwareVersion ParseFirmwareVersion(const QString& text);
+
 struct FirmwareHeader {
+    quint32 length = 0;   // bytes 4..7: the size of the whole image, header included
     quint32 version = 0;  // bits 8..31 major, bits 0..7 minor
     quint8 kind = 0;      // 210 mouse, 211 receiver
     quint8 id = 0;        // low byte of the maker id (Option/CID)
     quint8 mid = 0;       // model id (Drive<N>/MID)
     QString name;         // model firmware name, up to 64 bytes
+
+    // "v<major>.<minor in hex>".
+    QString VersionText() const;
 };
 
-// False for data shorter than the header.
+// The header fields of data; false for data shorter than the header.
 bool ParseFirmwareHeader(const QByteArray& data, FirmwareHeader* header);
+
+// Whether data holds a whole image: at least the header, and at least the
+// length the header announces (which is itself at least the header).
+enum class FirmwareImageError {
+    None,
+    Unreadable,  // cannot be opened or read
+    NotAFile,    // a folder, FIFO, socket or device
+    TooLarge,    // more than FirmwareImageMaxBytes
+    TooShort,    // shorter than the header
+    BadLength,   // the header announces less than a header
+    Truncated,   // shorter than the header announces
+};
+FirmwareImageError CheckFirmwareImage(const QByteArray& data);
+// A sentence for the log and the tests: what is wrong with the image.
+QString FirmwareImageErrorText(FirmwareImageError error);
 
 // "<appDir>/bin".
 QString FirmwareFolder();
 
-// True when a "*.bin" image in folder is for kind, id, mid and name (exact)
-// and its version text differs from version ("v1.5"; every "v" is ignored;
-// an empty version differs from every image). The first such image, in name
-// order, goes to image when one is asked for.
-bool FindFirmwareImage(const QString& folder, quint8 kind, const QString& version, const QString& name,
-                       quint8 id, quint8 mid, QByteArray* image = nullptr);
+// One image file found by the scan: where it is and what its header says.
+struct FirmwareFile {
+    QString path;
+    FirmwareHeader header;
+};
+
+// The scan over folder's "*.bin" files (any case), in name order ignoring
+// case, reading the header of each only. A file matches when its header is
+// for kind, id, mid and name (exact). A matching file whose version equals
+// version is passed over; an empty version (a device in boot mode, which
+// reports none) takes any version. A later match replaces an earlier one.
+// Files that cannot be read, that are shorter than the header or larger than
+// FirmwareImageMaxBytes are passed over.
+std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& version,
+                                             const QString& name, quint8 id, quint8 mid);
+// The same test where an empty version answers false: is there an image
+// whose version differs from the one the device runs?
+bool FirmwareFileDiffers(const QString& folder, quint8 kind, const QString& version, const QString& name, quint8 id,
+                         quint8 mid);
 
 // Whether FirmwareFolder() holds an image of kind (210 mouse, 211 receiver)
 // for the model of CurrentDeviceInfo (Option/CID, its MID, its firmware
 // name: MM for the mouse, the receiver's key by rateClass 1, 2, 4, 8) whose
-// version differs from version. Any other rate class gives false for a
-// receiver. GUI thread (CurrentDeviceInfo).
+// version differs from version (FirmwareFileDiffers). Any other rate class
+// gives false for a receiver. Reads the model table and CurrentDeviceInfo's
+// model index only.
 bool FirmwareUpdateAvailable(int kind, const QString& version, int rateClass);
+
+// ---- loading one image ----------------------------------------------------
+
+struct FirmwareLoadResult;
+
+// An image read whole and checked: Bytes() holds at least Header().length
+// bytes. Immutable, shared by handle: whoever starts an upgrade keeps the
+// handle until the upgrade's end.
+class FirmwareImage
+{
+public:
+    const QByteArray& Bytes() const { return m_bytes; }
+    const FirmwareHeader& Header() const { return m_header; }
+    const QString& Path() const { return m_path; }
+    const unsigned char* Data() const { return reinterpret_cast<const unsigned char*>(m_bytes.constData()); }
+
+private:
+    friend FirmwareLoadResult FirmwareImageFromBytes(const QByteArray& bytes, const QString& path);
+    FirmwareImage(const QByteArray& bytes, const FirmwareHeader& header, const QString& path)
+        : m_bytes(bytes), m_header(header), m_path(path)
+    {
+    }
+
+    QByteArray m_bytes;
+    FirmwareHeader m_header;
+    QString m_path;
+};
+using FirmwareImageHandle = std::shared_ptr<const FirmwareImage>;
+
+struct FirmwareLoadResult {
+    FirmwareImageHandle image;  // null unless error is None
+    FirmwareImageError error = FirmwareImageError::Unreadable;
+};
+
+// Checks bytes (CheckFirmwareImage) and wraps them; path is for the record.
+FirmwareLoadResult FirmwareImageFromBytes(const QByteArray& bytes, const QString& path);
+// Reads path whole and checks it. Blocks for the read: not on the GUI thread.
+FirmwareLoadResult LoadFirmwareImage(const QString& path);
+// Loads path on a thread of its own and hands the result to done on
+// context's thread (nothing when context is gone by then).
+void LoadFirmwareImageAsync(const QString& path, QObject* context, std::function<void(FirmwareLoadResult)> done);

@@ -22,20 +22,19 @@ struct Descriptor {
     }
 };
 
-}  // namespace
-
-PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data)
+// Opens path without blocking and checks it is a regular file of at most
+// maxBytes bytes; the descriptor and its size on success.
+PickedFileError openChecked(const QString& path, qint64 maxBytes, Descriptor* file, qint64* size)
 {
-    data->clear();
     const QByteArray native = QFile::encodeName(path);
     // O_NONBLOCK: opening a FIFO for reading waits for a writer otherwise.
-    Descriptor file{::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-    if (file.fd < 0) {
+    file->fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (file->fd < 0) {
         qCWarning(lcFiles) << "cannot open picked file" << path << ::strerror(errno);
         return PickedFileError::Missing;
     }
     struct stat info {};
-    if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(file->fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         qCWarning(lcFiles) << "picked file is not a regular file" << path;
         return PickedFileError::NotRegular;
     }
@@ -43,9 +42,23 @@ PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray*
         qCWarning(lcFiles) << "picked file too large" << path << info.st_size << "bytes";
         return PickedFileError::TooLarge;
     }
+    *size = info.st_size;
+    return PickedFileError::None;
+}
+
+}  // namespace
+
+PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data)
+{
+    data->clear();
+    Descriptor file{-1};
+    qint64 size = 0;
+    const PickedFileError opened = openChecked(path, maxBytes, &file, &size);
+    if (opened != PickedFileError::None)
+        return opened;
     // Read up to one byte past the cap: a file that grew since fstat is
     // still refused rather than cut.
-    QByteArray content(int(info.st_size), Qt::Uninitialized);
+    QByteArray content(int(size), Qt::Uninitialized);
     qint64 total = 0;
     char probe = 0;
     for (;;) {
@@ -68,5 +81,32 @@ PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray*
     }
     content.truncate(int(total));
     *data = content;
+    return PickedFileError::None;
+}
+
+PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data)
+{
+    data->clear();
+    Descriptor file{-1};
+    qint64 size = 0;
+    const PickedFileError opened = openChecked(path, maxBytes, &file, &size);
+    if (opened != PickedFileError::None)
+        return opened;
+    QByteArray head(int(qMin<qint64>(size, qMax(0, headBytes))), Qt::Uninitialized);
+    int total = 0;
+    while (total < head.size()) {
+        const ssize_t got = ::read(file.fd, head.data() + total, size_t(head.size() - total));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            qCWarning(lcFiles) << "cannot read picked file" << path << ::strerror(errno);
+            return PickedFileError::ReadFailed;
+        }
+        if (got == 0)
+            break;
+        total += int(got);
+    }
+    head.truncate(total);
+    *data = head;
     return PickedFileError::None;
 }

@@ -20,3 +20,8 @@ enum class PickedFileError {
 // maxBytes bytes. The file is opened without blocking and checked on the open
 // descriptor, so a name swapped for a FIFO after a check cannot block either.
 PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data);
+
+// The same checks (regular file, at most maxBytes bytes), but only the first
+// headBytes bytes are read (fewer when the file is shorter): for the scans
+// that look at the head of many files and must not read them whole.
+PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data);

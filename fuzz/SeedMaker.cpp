@@ -4,6 +4,7 @@
 // are the installed files and a few variants of them. Run it again after a
 // format changes (cmake --build <fuzz build> --target fuzz-seeds) and
 // commit the result.
+#include "BenchFirmware.h"
 #include "BenchFlash.h"
 #include "DeviceImage.h"
 
@@ -292,6 +293,24 @@ void macroImportSeeds()
     }());
 }
 
+// Firmware images: a shipped one, one cut short of the length its header
+// announces, one shorter than a header, one of another device.
+void firmwareSeeds()
+{
+    const Bytes shipped = readFile(install + "/bin/CDM_RX8K_MID1_v1.5.bin");
+    put("fuzz_firmware_header", "shipped", shipped);
+    put("fuzz_firmware_header", "truncated", Bytes(shipped.begin(), shipped.begin() + 1000));
+    put("fuzz_firmware_header", "header-only", Bytes(shipped.begin(), shipped.begin() + 728));
+    put("fuzz_firmware_header", "short", Bytes(shipped.begin(), shipped.begin() + 100));
+    hidusb::FirmwareInfo mouse;
+    mouse.version = 0x0110;
+    mouse.type = hidusb::FirmwareTypeMouse;
+    mouse.id = 24;
+    mouse.mid = 2;
+    mouse.name = "CDM_IX90_MOUSE";
+    put("fuzz_firmware_header", "mouse-1.10", hidusb::MakeFirmware(mouse, 64));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -307,6 +326,7 @@ int main(int argc, char** argv)
     textSeeds();
     macroFileSeeds();
     macroImportSeeds();
+    firmwareSeeds();
     std::printf("seeds written to %s\n", corpus.c_str());
     return 0;
 }

@@ -16,6 +16,7 @@
 #include "UpDateRepair.h"
 #include "FirmwareFiles.h"
 #include "FormSetting.h"
+#include "FirmwareUpdate.h"
 #include "Match.h"
 #include "RePair.h"
 #include "UpDateWarning.h"
@@ -111,8 +112,8 @@ DialogChange::DialogChange(QWidget* parent) : QWidget(parent), ui(new Ui::Dialog
     connect(hub, &PostMsg::SigChangeLanguage, this, &DialogChange::ChangeDialogLanguage);
 
     ui->Repair->hide();
-    const QString failInfo = RegistryStore(ProgramRegistryKey()).value(QStringLiteral("UpdateFailInfo")).toString();
-    if (!failInfo.isEmpty())
+    // Only a record an update can resume from offers the repair.
+    if (ReadUpdateFailInfo())
         ui->Repair->show();
     ModelCount = DeviceDiscovery::ModelTotal();
 
@@ -232,8 +233,7 @@ void DialogChange::RunUsbChange()
 {
     BusyScope busy(this);
     ++m_searches;
-    const QString failInfo = RegistryStore(ProgramRegistryKey()).value(QStringLiteral("UpdateFailInfo")).toString();
-    ShowRepair(!failInfo.isEmpty());
+    ShowRepair(ReadUpdateFailInfo().has_value());
 
     const QString vid = ConfigSettings::GetInstance()->GetValue(QStringLiteral("Option"), QStringLiteral("VID"));
     DeviceList.clear();

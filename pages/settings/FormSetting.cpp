@@ -1,45 +1,105 @@
 #include "FormSetting.h"
 #include "ui_FormSetting.h"
 
+#include "Autostart.h"
+#include "ColorText.h"
 #include "ConfigSettings.h"
-#include "FirmwareFiles.h"
+#include "DeviceWriters.h"
 #include "Globals.h"
+#include "HIDUsb.h"
 #include "LanguageLoader.h"
+#include "Logging.h"
 #include "MacroSettings.h"
+#include "Match.h"
+#include "PageKit.h"
 #include "PageStyle.h"
 #include "PostMsg.h"
 #include "UpDateRepair.h"
+#include "UpDateWarning.h"
+#include "Worker.h"
 
+#include <QButtonGroup>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QListView>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QUrl>
+
+namespace {
+
+std::optional<FirmwareFile>& updateFile()
+{
+    static std::optional<FirmwareFile> file;
+    return file;
+}
+
+// Where the lower widgets stand in the compact layout (the form places them
+// for the sleep-time block, which is never shown).
+struct Place {
+    const char* name;
+    int x;
+    int y;
+};
+const Place CompactPlaces[] = {
+    {"TitleButton_5", 40, 350}, {"label_9", 70, 343},    {"checkBox", 40, 380},    {"label_10", 70, 380},
+    {"toolButton", 40, 420},    {"pushButton", 60, 420}, {"TitleButton_6", 40, 480}, {"label_11", 70, 473},
+    {"checkBox_2", 40, 510},    {"textEdit", 65, 505},   {"TitleButton_7", 40, 560}, {"label_14", 70, 553},
+    {"ReUntil", 70, 580},       {"textEdit_2", 90, 580}, {"ReUntil_2", 70, 620},   {"textEdit_3", 90, 620},
+    {"ReUntil_3", 70, 660},     {"textEdit_4", 90, 660},
+};
+
+// Version widgets per language: label_5, label_7 and Receive_2 (x, y; a
+// Receive_2 x of -1 stays where it is).
+struct VersionPlaces {
+    int valueX;
+    int receiveX;
+    int receiveY;
+};
+VersionPlaces versionPlacesFor(int index)
+{
+    switch (index) {
+    case 0: return {200, 280, 170};
+    case 1: return {150, 280, 170};
+    case 2: return {150, 330, 170};
+    case 3: return {170, 280, 170};
+    case 4: return {280, 330, 170};
+    case 5: return {280, -1, 0};
+    default: return {235, 285, 155};
+    }
+}
+
+QString textEditSheet(const QString& name, const QString& label)
+{
+    return QLatin1Char('#') + name
+           + QStringLiteral("{border: transparent;background-color: transparent;color: rgb(") + label
+           + QStringLiteral(";);}");
+}
+
+}  // namespace
 
 FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSetting)
 {
     ui->setupUi(this);
-    ui->FrameSetting->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("FrameSetting")));
-    PageStyle::StyleComboBox(ui->comboBox, AppDir() + QStringLiteral("/Picture/Buttoninterface/"));
-    ui->pushButton->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("left")));
-    ui->pushButton_3->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("right")));
-    ui->pushButton_4->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("right")));
+    ui->TitleButton_8->hide();
     ui->label_12->hide();
     ui->label_13->hide();
     ui->frameClose->hide();
-    ui->Receive_2->hide();
-    ShowLongRangeBlock(false);
-    ShowLedBlock(false);
-
-    ui->comboBox->clear();
-    ui->comboBox->addItems(Language::NativeNames());
+    for (const Place& place : CompactPlaces) {
+        if (QWidget* w = findChild<QWidget*>(QString::fromLatin1(place.name)))
+            w->move(place.x, place.y + m_extraHeight);
+    }
 
     PostMsg* hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigChangeLanguage, this, &FormSetting::SlotChangeLanguage);
     connect(hub, &PostMsg::SigLanguageSameB, this, &FormSetting::SlotLanguageSameB);
+    connect(hub, &PostMsg::SigSetNewVer, this, &FormSetting::SetVerText);
     connect(hub, &PostMsg::SigLightToFrom, this, &FormSetting::SlotLightToFrom);
     connect(hub, &PostMsg::SigFormB, this, &FormSetting::SlotFormB);
     connect(hub, &PostMsg::SigSetver, this, &FormSetting::SetVer);
+    connect(hub, &PostMsg::SigLabelText, this, &FormSetting::SlotLabelText);
     connect(hub, &PostMsg::SigCheckUpdate, this, &FormSetting::SlotCheckUpdate);
     connect(hub, &PostMsg::SigLabelTextB, this, &FormSetting::SlotLabelTextB);
     // Delivered on the GUI thread while the device link waits (PostMsg).
@@ -47,34 +107,110 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
     connect(hub, &PostMsg::SigLongRangeMode, this, &FormSetting::SlotLongRangeMode);
     connect(hub, &PostMsg::SigForm, this, &FormSetting::SlotForm);
     connect(hub, &PostMsg::SigFormReset, this, &FormSetting::SlotFormResetForm);
+    connect(ui->scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &FormSetting::SlotScroolChange);
 
-    // The one repair dialog (no parent: it is a window of its own).
+    m_pictureDir = AppDir() + QStringLiteral("/Picture/FormSetting/");
+    // The one repair dialog and the update warning: windows of their own.
     if (!UpdateRepairDialog) {
         UpdateRepairDialog = new UpDateRepair(nullptr);
         UpdateRepairDialog->hide();
     }
+    m_updateWarning = new UpDateWarning(nullptr);
+    m_lightGroup = new QButtonGroup(this);
+    m_lightGroup->setExclusive(true);
 
+    StyleWidgets();
+
+    ui->comboBox->clear();
+    ui->comboBox->addItems(Language::NativeNames());
     const int index = StoredLanguageIndex();
-    if (index >= 0 && index < ui->comboBox->count())
-        ui->comboBox->setCurrentIndex(index);
+    ui->comboBox->setCurrentIndex(index >= 0 && index < ui->comboBox->count() ? index : -1);
+    m_labelHome = ui->label->pos();
     SlotChangeLanguage(index);
+
+    ui->checkBox->setChecked(MacroSettings::GetInstance()->GetValue(QStringLiteral("Enable"), QStringLiteral("AutoStart"))
+                             == QLatin1String("1"));
+
+    ShowLongRangeBlock(false);
+    ShowLedBlock(false);
     ApplyLayout();
+    for (QCheckBox* box : {ui->ReUntil, ui->ReUntil_2, ui->ReUntil_3})
+        m_lightGroup->addButton(box);
+    ui->Receive_2->hide();
+    ui->NewLabel->hide();
 }
 
 FormSetting::~FormSetting()
 {
     delete UpdateRepairDialog;  // clears the global itself
+    delete m_updateWarning;
     delete ui;
 }
 
-QStringList FormSetting::AdvancedOptions() const
+void FormSetting::StyleWidgets()
 {
-    return ConfigSettings::GetInstance()->ModelValueList(CurrentDeviceInfo.driveIndex, QStringLiteral("Adveanced"));
+    const QString& p = m_pictureDir;
+    const QString label = OptionColorText(QStringLiteral("LabelColor"));
+    m_buttonColor = OptionColorText(QStringLiteral("ButtonColor"));
+    const QString labelSheet = QStringLiteral("QLabel{color: rgb(") + label + QStringLiteral(";);}");
+    for (QLabel* w : {ui->label, ui->label_2, ui->label_3, ui->label_4, ui->label_5, ui->label_6, ui->label_7,
+                      ui->label_8, ui->label_9, ui->label_10, ui->label_11, ui->label_14})
+        w->setStyleSheet(labelSheet);
+    ui->pushButton_2->setStyleSheet(
+        QStringLiteral("QPushButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
+        + m_buttonColor + QStringLiteral(";);background-image: url(") + p + QStringLiteral("PariButton.png);}"));
+    ui->pushButton->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("left")));
+    ui->pushButton_3->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("right")));
+    ui->pushButton_4->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("right")));
+    for (QToolButton* w : {ui->TitleButton_2, ui->TitleButton_3, ui->TitleButton_4, ui->TitleButton_5,
+                           ui->TitleButton_6, ui->TitleButton_7})
+        w->setStyleSheet(QLatin1Char('#') + w->objectName() + QStringLiteral("{border-image: url(") + p
+                         + QStringLiteral("Title.png);}"));
+    ui->toolButton->setStyleSheet(QStringLiteral("#toolButton{border-image: url(") + p + QStringLiteral("Mouse.png);}"));
+    for (QCheckBox* w : {ui->checkBox, ui->checkBox_2}) {
+        const QString n = w->objectName();
+        w->setStyleSheet(QLatin1Char('#') + n + QStringLiteral("{color: rgb(255, 255, 255);}#") + n
+                         + QStringLiteral("::indicator:unchecked{image: url(") + p + QStringLiteral("CheckBox.png);}#")
+                         + n + QStringLiteral("::indicator:checked{image: url(") + p
+                         + QStringLiteral("CheckBoxChecked.png);}"));
+    }
+    for (QCheckBox* w : {ui->ReUntil, ui->ReUntil_2, ui->ReUntil_3})
+        w->setStyleSheet(QStringLiteral("QCheckBox{color: rgb(") + label
+                         + QStringLiteral(";);}QCheckBox:indicator::checked {image: url(") + p
+                         + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator::unchecked {image: url(") + p
+                         + QStringLiteral("CheckBox2.png);}"));
+    for (QTextEdit* w : {ui->textEdit, ui->textEdit_2, ui->textEdit_3, ui->textEdit_4})
+        w->setStyleSheet(textEditSheet(w->objectName(), label));
+    for (QToolButton* w : {ui->toolButton_2, ui->toolButton_3}) {
+        w->setStyleSheet(QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
+                                        "color: rgb(255,106,0);background-image: url(")
+                         + p + QStringLiteral("Picture.png);}"));
+        w->hide();
+    }
+    ui->scrollArea->setFrameShape(QFrame::NoFrame);
+    ui->scrollAreaWidgetContents->setStyleSheet(QStringLiteral("background-color:transparent;border:none;"));
+    PageStyle::StyleComboBox(ui->comboBox, p);
 }
 
-bool FormSetting::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 cid, quint8 mid)
+// ---- the firmware lookups ---------------------------------------------------
+
+bool FormSetting::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid)
 {
-    return FindFirmwareImage(FirmwareFolder(), kind, version, name, cid, mid);
+    const std::optional<FirmwareFile> found = ::FindFirmwareFile(FirmwareFolder(), kind, version, name, id, mid);
+    if (!found)
+        return false;
+    updateFile() = found;
+    return true;
+}
+
+bool FormSetting::FindFirmwareFileB(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid)
+{
+    return FirmwareFileDiffers(FirmwareFolder(), kind, version, name, id, mid);
+}
+
+std::optional<FirmwareFile> FormSetting::UpdateFile()
+{
+    return updateFile();
 }
 
 bool FormSetting::CheckVersionAvailable(int kind, const QString& version, int rateClass)
@@ -82,22 +218,7 @@ bool FormSetting::CheckVersionAvailable(int kind, const QString& version, int ra
     return FirmwareUpdateAvailable(kind, version, rateClass);
 }
 
-int FormSetting::SleepIndexForSeconds(int seconds)
-{
-    static const int table[] = {10, 30, 60, 300, 600, 900, 1200, 1500, 1800, 2100, 2400};
-    for (int i = 0; i < 11; ++i) {
-        if (table[i] == seconds)
-            return i;
-    }
-    return -1;
-}
-
-void FormSetting::SlotLightToFrom(int seconds)
-{
-    const int index = SleepIndexForSeconds(seconds);
-    if (index >= 0)
-        ui->frameClose->SetIndex(index);
-}
+// ---- language ---------------------------------------------------------------
 
 void FormSetting::on_comboBox_activated(int index)
 {
@@ -111,140 +232,50 @@ void FormSetting::SlotLanguageSameB(int index)
     ui->comboBox->setCurrentIndex(index);
 }
 
-void FormSetting::SetVer(int)
+void FormSetting::PlaceVersionWidgets(int index)
 {
-    // The versions the device link keeps for the current device.
-    const DeviceAllInfo device = CurrentDeviceInfo;
-    ui->label_7->setText(device.firmwareVersion);
-    if (device.directMouse == 0)
-        ui->label_5->setText(device.usbVersion);
-}
-
-void FormSetting::SlotLabelTextB(QString version, QString waiting)
-{
-    ui->label_5->setText(version);
-    const bool update = waiting == QLatin1String("true");
-    ui->Receive_2->setVisible(update);
-    ui->Receive_2->setStyleSheet(update ? QStringLiteral("QToolButton{color: rgb(255, 128, 0);border:1px solid rgb(255, 128, 0);}")
-                                        : QString());
-}
-
-void FormSetting::SlotCheckUpdate()
-{
-    // The repair dialog shows what it would write for the current device.
-    if (!UpdateRepairDialog || !UpdateRepairDialog->isVisible())
-        return;
-    UpdateRepairDialog->ResetView();
-}
-
-bool FormSetting::LongRangeBlockShown() const
-{
-    return !ui->label_11->isHidden();
-}
-
-bool FormSetting::LedBlockShown() const
-{
-    return m_ledShown;
-}
-
-void FormSetting::ShowLongRangeBlock(bool shown)
-{
-    for (QWidget* w : {static_cast<QWidget*>(ui->label_11), static_cast<QWidget*>(ui->checkBox_2),
-                       static_cast<QWidget*>(ui->textEdit)})
-        w->setVisible(shown);
-}
-
-void FormSetting::ShowLedBlock(bool shown)
-{
-    m_ledShown = shown;
-    for (QWidget* w : {static_cast<QWidget*>(ui->label_14), static_cast<QWidget*>(ui->ReUntil),
-                       static_cast<QWidget*>(ui->ReUntil_2), static_cast<QWidget*>(ui->ReUntil_3)})
-        w->setVisible(shown);
-}
-
-void FormSetting::ApplyLayout()
-{
-    // Compact, or expanded while the receiver-light block is shown.
-    const int height = m_ledShown ? 780 : 630;
-    ui->scrollAreaWidgetContents->setMinimumSize(880, height);
-    ui->scrollAreaWidgetContents->setMaximumSize(880, height);
-    ui->pushButton_3->move(610, height - 90);
-    ui->pushButton_4->move(490, height - 70);
-}
-
-void FormSetting::SlotForm()
-{
-    const QStringList advanced = AdvancedOptions();
-    const bool longRange = !advanced.isEmpty() && advanced.first().trimmed() != QLatin1String("-1")
-                           && CurrentDeviceInfo.directMouse == 0;
-    ShowLongRangeBlock(longRange);
-    ShowLedBlock(false);
-    ApplyLayout();
-}
-
-void FormSetting::SlotFormB()
-{
-    const QStringList advanced = AdvancedOptions();
-    if (advanced.isEmpty() || advanced.first().trimmed() == QLatin1String("-1") || CurrentDeviceInfo.directMouse != 0)
-        ShowLongRangeBlock(false);
-    if (advanced.size() < 2 || advanced.at(1).trimmed() == QLatin1String("-1"))
-        ShowLedBlock(false);
-    ApplyLayout();
-}
-
-void FormSetting::SlotRGBValue(DongleRGB* rgb)
-{
-    if (!rgb)
-        return;
-    const int mode = rgb->data[0];
-    if (mode < 1 || mode > 3)
-        return;
-    ShowLedBlock(true);
-    QCheckBox* boxes[] = {ui->ReUntil, ui->ReUntil_2, ui->ReUntil_3};
-    for (int i = 0; i < 3; ++i) {
-        const QSignalBlocker block(boxes[i]);
-        boxes[i]->setChecked(i == mode - 1);
-    }
-    ApplyLayout();
-}
-
-void FormSetting::SlotLongRangeMode(bool on)
-{
-    const QStringList advanced = AdvancedOptions();
-    if (advanced.isEmpty() || advanced.first().trimmed() == QLatin1String("-1"))
-        return;
-    ShowLongRangeBlock(true);
-    const QSignalBlocker block(ui->checkBox_2);
-    ui->checkBox_2->setChecked(on);
-}
-
-void FormSetting::SlotFormResetForm()
-{
-    ShowLongRangeBlock(false);
-    ShowLedBlock(false);
-    ApplyLayout();
+    QFont font(QStringLiteral("微软雅黑"), 10);
+    const VersionPlaces places = versionPlacesFor(index);
+    ui->label_5->move(places.valueX, 155 + m_extraHeight);
+    ui->label_7->move(places.valueX, 185 + m_extraHeight);
+    if (places.receiveX >= 0)
+        ui->Receive_2->move(places.receiveX, places.receiveY + m_extraHeight);
+    else
+        font.setPointSize(7);  // the longest texts
+    ui->Receive_2->setFont(font);
+    ui->toolButton_2->move(460, 160 + m_extraHeight);
+    ui->toolButton_3->move(460, 190 + m_extraHeight);
 }
 
 void FormSetting::SlotChangeLanguage(int index)
 {
+    PlaceVersionWidgets(index);
     LanguageTexts texts;
-    for (const char* name : {"label", "label_2", "label_3", "label_4", "label_6", "label_9", "label_10", "label_11",
-                             "label_12", "label_13", "label_14"}) {
-        QLabel* label = findChild<QLabel*>(QString::fromLatin1(name));
-        if (label)
-            texts.label(QString::fromLatin1(name), label);
-    }
+    for (QLabel* w : {ui->label, ui->label_2, ui->label_3, ui->label_4, ui->label_6, ui->label_8, ui->label_9,
+                      ui->label_10, ui->label_11, ui->label_12, ui->label_13, ui->label_14})
+        texts.label(w->objectName(), w);
     texts.button(QStringLiteral("pushButton"), ui->pushButton);
-    texts.label(QStringLiteral("textEdit"), ui->textEdit);
+    texts.button(QStringLiteral("pushButton_2"), ui->pushButton_2);
+    for (QTextEdit* w : {ui->textEdit, ui->textEdit_2, ui->textEdit_3, ui->textEdit_4, ui->NewLabel})
+        texts.on(w->objectName(), [w](const QString& t) { w->setText(t); });
     texts.on(QStringLiteral("StopCloseTime"), [this](const QString& t) { ui->frameClose->SetItemText(0, t); });
     for (int i = 1; i <= 10; ++i)
         texts.on(QStringLiteral("StopCloseTime") + QString::number(i),
                  [this, i](const QString& t) { ui->frameClose->SetItemText(i, t); });
     texts.on(QStringLiteral("Receive"), [this](const QString& t) {
-        m_receiveText = t;
+        m_messages.receive = t;
         ui->Receive_2->setText(t);
     });
-    texts.store(QStringLiteral("WiredMode"), &WiredModeText);
+    texts.store(QStringLiteral("NoRecieve"), &m_messages.noReceive)
+        .store(QStringLiteral("NoUSB"), &m_messages.noUsb)
+        .store(QStringLiteral("Error"), &m_messages.error)
+        .store(QStringLiteral("MultiMouse"), &m_messages.multiMouse)
+        .store(QStringLiteral("MultiDongle"), &m_messages.multiDongle)
+        .store(QStringLiteral("NoDevice"), &m_messages.noDevice)
+        .store(QStringLiteral("SameDevice"), &m_messages.sameDevice)
+        .store(QStringLiteral("VerNew"), &m_messages.verNew)
+        .store(QStringLiteral("AutoStartFail"), &m_autostartFailText)
+        .store(QStringLiteral("WiredMode"), &WiredModeText);
     if (LoadLanguageSection(index, QStringLiteral("FormSetting"), texts) == LanguageLoader::Result::FileMissing)
         return;
     ReadNetFile();
@@ -269,6 +300,261 @@ void FormSetting::ReadNetFile()
     loader.AddSection(chinese ? QStringLiteral("Chinese") : QStringLiteral("English"), company);
     loader.AddSection(QStringLiteral("Web"), company);
     loader.Load(Language::NetFilePath());
+}
+
+// ---- versions ---------------------------------------------------------------
+
+void FormSetting::SetVerText()
+{
+    ui->Receive_2->setText(m_messages.verNew);
+}
+
+void FormSetting::SetVer(int)
+{
+    // The versions the device link keeps for the current device.
+    const DeviceAllInfo device = CurrentDeviceInfo;
+    ui->label_7->setText(device.firmwareVersion);
+    if (device.directMouse == 0)
+        ui->label_5->setText(device.usbVersion);
+}
+
+void FormSetting::SlotLabelText(int which, QString text)
+{
+    if (which == 0) {
+        ui->label_5->setText(text);
+        CurrentDeviceInfo.usbVersion = text;
+    } else if (which == 1) {
+        ui->label_7->setText(text);
+        CurrentDeviceInfo.firmwareVersion = text;
+    }
+}
+
+void FormSetting::SlotLabelTextB(QString version, QString waiting)
+{
+    ui->label_5->setText(version);
+    const bool update = waiting == QLatin1String("true");
+    ui->Receive_2->setVisible(update);
+    const QString head = QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
+                                        "color: rgb(")
+                         + m_buttonColor + QStringLiteral(";);");
+    ui->Receive_2->setStyleSheet(update ? head + QStringLiteral("background-image: url(") + m_pictureDir
+                                              + QStringLiteral("WaitUpdate.png);}QToolButton::hover{background-image: url(")
+                                              + m_pictureDir + QStringLiteral("WaitUpdateHover.png);}")
+                                        : head + QStringLiteral("border-image: url(") + m_pictureDir
+                                              + QStringLiteral("Confirm.png);}"));
+}
+
+void FormSetting::SlotCheckUpdate()
+{
+    // The repair dialog shows what it would write for the current device.
+    if (!UpdateRepairDialog || !UpdateRepairDialog->isVisible())
+        return;
+    UpdateRepairDialog->ResetView();
+}
+
+// ---- layout by model ----------------------------------------------------------
+
+bool FormSetting::ModelHas(int item) const
+{
+    const QStringList advanced =
+        ConfigSettings::GetInstance()->ModelValueList(CurrentDeviceInfo.driveIndex, QStringLiteral("Adveanced"));
+    return advanced.size() >= 2 && advanced.at(item).trimmed() != QLatin1String("-1");
+}
+
+bool FormSetting::LongRangeBlockShown() const
+{
+    return !ui->label_11->isHidden();
+}
+
+bool FormSetting::LedBlockShown() const
+{
+    return m_ledShown;
+}
+
+void FormSetting::ShowLongRangeBlock(bool shown)
+{
+    for (QWidget* w : {static_cast<QWidget*>(ui->TitleButton_6), static_cast<QWidget*>(ui->label_11),
+                       static_cast<QWidget*>(ui->checkBox_2), static_cast<QWidget*>(ui->textEdit)})
+        w->setVisible(shown);
+}
+
+void FormSetting::ShowLedBlock(bool shown)
+{
+    m_ledShown = shown;
+    for (QWidget* w : {static_cast<QWidget*>(ui->TitleButton_7), static_cast<QWidget*>(ui->label_14),
+                       static_cast<QWidget*>(ui->ReUntil), static_cast<QWidget*>(ui->ReUntil_2),
+                       static_cast<QWidget*>(ui->ReUntil_3), static_cast<QWidget*>(ui->textEdit_2),
+                       static_cast<QWidget*>(ui->textEdit_3), static_cast<QWidget*>(ui->textEdit_4)})
+        w->setVisible(shown);
+}
+
+void FormSetting::ApplyLayout()
+{
+    const int height = (m_ledShown ? 780 : 630) + m_extraHeight;
+    ui->scrollAreaWidgetContents->setMinimumSize(880, height);
+    ui->scrollAreaWidgetContents->setMaximumSize(880, height);
+    ui->pushButton_3->move(610, height - 90);
+    ui->pushButton_4->move(490, height - 70);
+}
+
+void FormSetting::SlotForm()
+{
+    const DeviceAllInfo& device = CurrentDeviceInfo;
+    // The light block belongs to a 4 kHz receiver that reported its mode.
+    const bool light = ModelHas(1) && device.directMouse == 0 && device.type == 1 && m_lightReported;
+    if (!light) {
+        m_lightReported = false;
+        ShowLedBlock(false);
+    }
+    ShowLongRangeBlock(ModelHas(0) && device.directMouse == 0);
+    ApplyLayout();
+}
+
+void FormSetting::SlotFormB()
+{
+    const DeviceAllInfo& device = CurrentDeviceInfo;
+    if (!ModelHas(1) || device.directMouse != 0 || device.type != 1)
+        ShowLedBlock(false);
+    if (!ModelHas(0) || device.directMouse != 0)
+        ShowLongRangeBlock(false);
+    ApplyLayout();
+}
+
+void FormSetting::SlotRGBValue(DongleRGB* rgb)
+{
+    const DeviceAllInfo& device = CurrentDeviceInfo;
+    if (!rgb || !ModelHas(1) || device.directMouse != 0 || device.type != 1)
+        return;
+    m_lightReported = true;
+    ShowLedBlock(true);
+    CheckLightBox(rgb->data[0]);
+    ApplyLayout();
+}
+
+void FormSetting::SlotLongRangeMode(bool on)
+{
+    if (!ModelHas(0))
+        return;
+    ShowLongRangeBlock(true);
+    const QSignalBlocker block(ui->checkBox_2);
+    ui->checkBox_2->setChecked(on);
+}
+
+void FormSetting::SlotFormResetForm()
+{
+    ShowLongRangeBlock(false);
+    ShowLedBlock(false);
+    m_lightReported = false;
+    {
+        const QSignalBlocker block(ui->checkBox_2);
+        ui->checkBox_2->setChecked(false);
+    }
+    ApplyLayout();
+}
+
+void FormSetting::SlotLightToFrom(int seconds)
+{
+    ui->frameClose->SetIndex(StopCloseTime::IndexForSeconds(seconds));
+}
+
+void FormSetting::SlotScroolChange(int value)
+{
+    ui->label->move(m_labelHome.x(), m_labelHome.y() + value + 10);
+}
+
+// ---- the receiver's own settings ------------------------------------------------
+
+void FormSetting::CheckLightBox(int mode)
+{
+    // Shows the receiver's mode without sending it back.
+    QCheckBox* boxes[] = {ui->ReUntil, ui->ReUntil_2, ui->ReUntil_3};
+    if (mode < 1 || mode > 3)
+        return;
+    const QSignalBlocker blockGroup(m_lightGroup);
+    QCheckBox* box = boxes[mode - 1];
+    for (QCheckBox* other : boxes) {
+        const QSignalBlocker block(other);
+        other->setChecked(other == box);
+    }
+}
+
+void FormSetting::LightModeChosen(int mode, bool checked)
+{
+    // The box that is being unchecked by the group says nothing.
+    if (!UiReady.load() || !checked)
+        return;
+    WriteOrRevert([mode] { return SetReceiverLightMode(mode); },
+                  [this](const FlashDataMap&) { CheckLightBox(ReceiverLightMode()); });
+}
+
+void FormSetting::on_ReUntil_toggled(bool checked)
+{
+    LightModeChosen(1, checked);
+}
+
+void FormSetting::on_ReUntil_2_toggled(bool checked)
+{
+    LightModeChosen(2, checked);
+}
+
+void FormSetting::on_ReUntil_3_toggled(bool checked)
+{
+    LightModeChosen(3, checked);
+}
+
+void FormSetting::on_checkBox_2_toggled(bool on)
+{
+    if (!UiReady.load())
+        return;
+    WriteOrRevert([on] { return SetReceiverLongRange(on); },
+                  [this, on](const FlashDataMap&) {
+                      const QSignalBlocker block(ui->checkBox_2);
+                      ui->checkBox_2->setChecked(!on);
+                  });
+}
+
+// ---- other settings ---------------------------------------------------------------
+
+void FormSetting::on_checkBox_clicked(bool checked)
+{
+    const QString name = QCoreApplication::applicationName();
+    QString error;
+    const bool done = checked ? Autostart::Enable(name, QCoreApplication::applicationFilePath(), &error)
+                              : Autostart::Disable(name, &error);
+    if (!done) {
+        // Box and stored switch keep the state the entry has.
+        qCWarning(lcFiles) << "the autostart entry could not be changed:" << Autostart::EntryPath(name) << error;
+        const QSignalBlocker block(ui->checkBox);
+        ui->checkBox->setChecked(!checked);
+        ShowNotice(m_autostartFailText);
+        return;
+    }
+    MacroSettings::GetInstance()->SetValue(QStringLiteral("Enable"), QStringLiteral("AutoStart"),
+                                           checked ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void FormSetting::ShowNotice(const QString& text)
+{
+    // Over the page, without waiting for it (as the update check shows it).
+    m_updateWarning->SetText(text);
+    m_updateWarning->MoveOver(this, 75, 65);
+    m_updateWarning->setModal(true);
+    m_updateWarning->show();
+}
+
+void FormSetting::on_pushButton_2_clicked()
+{
+    {
+        // Closing it puts the pages' USB-change callback back.
+        Match match(&Worker::OnUsbChanged);
+        match.InitMatch();
+        match.MoveOver(this, 70, 30);
+        match.exec();
+    }
+    // The pairing had a link of its own: the device link is opened again.
+    StartUsbChanged(&Worker::OnUsbChanged, 600);
+    const QByteArray path = CurrentDevicePath();
+    UsbServerC_Start(path.constData(), path.constData(), &Worker::OnProtocolData);
 }
 
 void FormSetting::on_pushButton_clicked()
@@ -297,3 +583,5 @@ void FormSetting::on_pushButton_3_clicked()
     if (url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")))
         QDesktopServices::openUrl(url);
 }
+
+void FormSetting::mousePressEvent(QMouseEvent*) {}

@@ -1,27 +1,105 @@
 #include "Match.h"
 #include "ui_Match.h"
 
+#include "ColorText.h"
 #include "ConfigSettings.h"
 #include "Globals.h"
-#include "HIDUsb.h"
 #include "LanguageLoader.h"
+#include "Logging.h"
+#include "PostMsg.h"
+
+#include <QEvent>
+#include <QTimer>
+
+#include <atomic>
+
+namespace {
+// The attempt's state, shared with the library's report thread.
+std::atomic<bool> pairing{false};
+std::atomic<int> pairResult{0};
+// OnMainPage was 1 when the attempt started and was cleared for it.
+std::atomic<bool> pairFromMainPage{false};
+
+constexpr int PairStatusFailed = 2;
+constexpr int PairStatusPaired = 3;
+}  // namespace
 
 Match::Match(UsbChangedCallback listChanged, QWidget* parent)
     : FramelessDialog(QStringLiteral("Match"), parent), ui(new Ui::Match), m_listChanged(listChanged)
 {
     ui->setupUi(this);
-    StyleFrame({ui->MatchA, ui->label, ui->CloseButton, {}});
+    SetPictureSubfolder(QStringLiteral("Setting"));
+    setFixedSize(size());
+    const QString p = PictureFolder();
+    const QString label = OptionColorText(QStringLiteral("LabelColor"));
+    m_buttonColor = OptionColorText(QStringLiteral("ButtonColor"));
+    ui->textEdit->setStyleSheet(QStringLiteral("#textEdit{border: transparent;background-color: transparent;color: rgb(")
+                                + label + QStringLiteral(";);}"));
+    ui->label->setStyleSheet(QStringLiteral("#label{color: rgb(") + label + QStringLiteral(";);}"));
+    ui->label->hide();
+    SetButtonStyle(QStringLiteral("Pair.png"), m_buttonColor);
+    ui->toolButton_2->setStyleSheet(QStringLiteral("QToolButton{border:0px;color: rgb(255,255,255);background-image: url(")
+                                    + p + QStringLiteral("Picture.png);background-position:center;background-repeat:no-repeat;}"));
+    ui->CloseButton->setStyleSheet(QStringLiteral("QToolButton{border:0px;background-image: url(") + p
+                                   + QStringLiteral("CloseSecondPage.png);background-position:center;background-repeat:no-repeat;}"
+                                                    "QToolButton:hover{background-image: url(")
+                                   + p + QStringLiteral("CloseSecondPageHover.png);}QToolButton:pressed{background-image: url(")
+                                   + p + QStringLiteral("CloseSecondPageClick.png);}"));
+    ui->MatchA->setStyleSheet(DialogStyle::BackgroundSheet(QStringLiteral("MatchA"), p, QStringLiteral("BackSecondPage.png")));
+
+    m_pairTimer = new QTimer(this);
+    m_pairTimer->setInterval(1000);
+    m_usbTimer = new QTimer(this);
+    m_usbTimer->setInterval(100);
+    m_textTimer = new QTimer(this);
+    m_textTimer->setInterval(500);
+    m_timeLimit = new QTimer(this);
+    m_timeLimit->setObjectName(QStringLiteral("PairTimeLimit"));
+    m_timeLimit->setSingleShot(true);
+    m_timeLimit->setInterval(PairTimeLimitMs);
+    connect(m_pairTimer, &QTimer::timeout, this, &Match::onPairTimeupDestroy);
+    connect(m_usbTimer, &QTimer::timeout, this, &Match::onUSBTimeupDestroy);
+    connect(m_textTimer, &QTimer::timeout, this, &Match::onTextTimeupDestroy);
+    connect(m_timeLimit, &QTimer::timeout, this, &Match::onPairTimeLimit);
+
+    connect(PostMsg::GetInstance(), &PostMsg::SigTimerStop, this, &Match::SlotStopTimer);
+    connect(PostMsg::GetInstance(), &PostMsg::SigButtonEnable, this, &Match::SlotButtonenable);
+    connect(ui->CloseButton, &QToolButton::clicked, this, &Match::WindowClosedSet);
     ApplyStoredLanguage();
 }
 
 Match::~Match()
 {
+    RestoreMainPage();
     delete ui;
+}
+
+bool Match::Pairing()
+{
+    return pairing.load();
+}
+
+int Match::PairResult()
+{
+    return pairResult.load();
+}
+
+void Match::SetButtonStyle(const QString& picture, const QString& colour)
+{
+    ui->MatchButton->setStyleSheet(
+        QStringLiteral("QPushButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(") + colour
+        + QStringLiteral(");background-image: url(") + PictureFolder() + picture + QStringLiteral(");}"));
 }
 
 void Match::InitMatch()
 {
-    m_pairing = false;
+    ui->MatchButton->setShortcut(QKeySequence(Qt::Key_Space));
+    m_textStep = 0;
+    pairing = false;
+    pairResult = 0;
+    ui->MatchButton->setEnabled(true);
+    SetButtonStyle(QStringLiteral("Pair.png"), m_buttonColor);
+    ui->MatchButton->setText(m_buttonText);
     m_hasTarget = false;
     if (OnMainPage == 1) {
         m_target = CurrentDeviceInfo;
@@ -34,18 +112,180 @@ void Match::InitMatch()
         m_hasTarget = true;
     }
     m_cid = ConfigSettings::GetInstance()->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
+    m_usbTimer->start();
+    onUSBTimeupDestroy();
 }
 
-void Match::on_CloseButton_clicked()
+void Match::on_MatchButton_clicked()
 {
-    // Back to following the attached devices for the list (whichever page
-    // is shown: the opener on the pages registers its own callback again).
-    if (!m_pairing && m_listChanged)
+    if (pairResult == 2 || !m_pairEnabled || !m_hasTarget)
+        return;
+    pairResult = 1;
+    m_textTimer->start();
+    ui->MatchButton->setText(m_matchingText);
+    SetButtonStyle(QStringLiteral("Pair.png"), m_buttonColor);
+    if (OnMainPage == 1) {
+        OnMainPage = 0;
+        pairFromMainPage = true;
+    }
+    // Every click opens a new link (a running attempt starts again).
+    pairing = false;
+    StartPair();
+}
+
+void Match::StartPair()
+{
+    qCDebug(lcPages) << "Enter";
+    const QByteArray path = m_target.path.toLocal8Bit();
+    if (!pairing) {
+        pairing = true;
+        m_pairTimer->start();
+        m_timeLimit->start();
+        UsbServerC_Start(path.constData(), path.constData(), &Match::PairCallback);
+    }
+    UsbServer_EnterDonglePairOnlyCid(static_cast<unsigned char>(m_cid));
+}
+
+void Match::PairCallback(unsigned char* header, int headerLength, unsigned char* data, unsigned int dataLength)
+{
+    const int type = header && headerLength >= 2 ? header[1] : 0;
+    qCDebug(lcPages) << "in2" << type;
+    if (type != HidReportPairStatus || !data || dataLength < 1 || !pairing)
+        return;
+    const int status = data[0];
+    if (status != PairStatusPaired && status != PairStatusFailed)
+        return;
+    PostMsg* hub = PostMsg::GetInstance();
+    hub->PostTimerStop();
+    pairing = false;
+    if (status == PairStatusPaired) {
+        qCDebug(lcPages) << "success";
+        pairResult = 2;
+        hub->PostButtonEnable(1);
+    } else {
+        qCDebug(lcPages) << "fail";
+        pairResult = 3;
+        hub->PostButtonEnable(0);
+    }
+    if (pairFromMainPage.exchange(false))
+        OnMainPage = 1;
+}
+
+void Match::onPairTimeupDestroy()
+{
+    UsbServer_ReadDonglePairStatus();
+    int count = 5;
+    char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId(m_target.vid.toLatin1().constData(),
+                                                              m_target.pid.toLatin1().constData(), &count);
+    bool present = false;
+    for (int i = 0; paths && i < count && !present; ++i)
+        present = paths[i] && QString::fromLocal8Bit(paths[i]) == m_target.path;
+    if (!present && pairing)
+        ShowFailure();
+}
+
+void Match::onPairTimeLimit()
+{
+    if (pairing)
+        ShowFailure();
+}
+
+void Match::ShowFailure()
+{
+    StopAttemptTimers();
+    pairing = false;
+    pairResult = 3;
+    ui->MatchButton->setText(m_failText);
+    SetButtonStyle(QStringLiteral("PairFail.png"), m_buttonColor);
+    RestoreMainPage();
+}
+
+void Match::onUSBTimeupDestroy()
+{
+    if (!pairing) {
+        m_pairEnabled = m_hasTarget && m_target.directMouse == 0;
+        ui->label->setVisible(!m_pairEnabled);
+        ui->textEdit->setVisible(m_pairEnabled);
+    }
+    ui->MatchButton->setEnabled(m_pairEnabled);
+    if (!m_pairEnabled)
+        SetButtonStyle(QStringLiteral("Pair.png"), QStringLiteral("0,0,0"));
+}
+
+void Match::onTextTimeupDestroy()
+{
+    // No dot, one, two, three, none again, then from one dot on.
+    static const char* const dots[] = {"", ".", "..", "...", ""};
+    ui->MatchButton->setText(m_matchingText + QString::fromLatin1(dots[m_textStep]));
+    m_textStep = m_textStep == 4 ? 1 : m_textStep + 1;
+}
+
+void Match::SlotStopTimer()
+{
+    StopAttemptTimers();
+}
+
+void Match::SlotButtonenable(int state)
+{
+    if (state == 1) {
+        ui->MatchButton->setText(m_successText);
+        SetButtonStyle(QStringLiteral("PairSuccess.png"), m_buttonColor);
+        ui->MatchButton->setEnabled(false);
+    } else if (state == 0) {
+        ui->MatchButton->setText(m_failText);
+        SetButtonStyle(QStringLiteral("PairFail.png"), m_buttonColor);
+    }
+}
+
+void Match::StopAttemptTimers()
+{
+    m_pairTimer->stop();
+    m_textTimer->stop();
+    m_timeLimit->stop();
+}
+
+void Match::RestoreMainPage()
+{
+    if (pairFromMainPage.exchange(false))
+        OnMainPage = 1;
+}
+
+void Match::WindowClosedSet()
+{
+    // An attempt runs: the user waits for its result.
+    if (pairing)
+        return;
+    if (m_listChanged)
         StartUsbChanged(m_listChanged, 600);
-    close();
+    StopAttemptTimers();
+    m_usbTimer->stop();
+    RestoreMainPage();
+    QDialog::reject();
+}
+
+void Match::reject()
+{
+    WindowClosedSet();
+}
+
+void Match::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        return;
+    }
+    FramelessDialog::changeEvent(event);
 }
 
 void Match::FillLanguageTexts(LanguageTexts& texts)
 {
     texts.label(QStringLiteral("label"), ui->label);
+    texts.on(QStringLiteral("textEdit"), [this](const QString& t) { ui->textEdit->setText(t); });
+    texts.on(QStringLiteral("MatchButton"), [this](const QString& t) {
+        m_buttonText = t;
+        ui->MatchButton->setText(t);
+    });
+    texts.store(QStringLiteral("Matching"), &m_matchingText)
+        .store(QStringLiteral("MatchFail"), &m_failText)
+        .store(QStringLiteral("MatchSuccess"), &m_successText);
 }

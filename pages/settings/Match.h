@@ -1,15 +1,25 @@
 // The receiver pairing dialog.
 //
-// Built so far: the frame, its texts (section "Match"), the choice of the
-// device to pair (InitMatch) and what closing it does to the USB-change
-// callback (the opener hands in the device list's). The pairing run itself
-// (start, the device library's pairing calls and their timers) is completed
-// with the settings page.
+// A click on MatchButton (or Space) opens a link of the dialog's own to the
+// receiver, puts it into pairing mode for the maker id of the model table
+// and waits for the receiver's pairing report (type 6): success, failure,
+// or failure when the receiver is gone from the bus or nothing answers
+// within PairTimeLimitMs. A mouse on its cable cannot pair: the dialog then
+// shows a one-line notice and keeps the button disabled.
+//
+// Openers build it on their stack without a parent, call InitMatch, place it
+// and exec() it; afterwards they open their own device link again. Closing
+// (the close button, Escape) is refused while an attempt runs; otherwise it
+// puts back the USB-change callback the opener handed in and OnMainPage as
+// it was. The library's report callback reaches the dialog only through the
+// hub's SigTimerStop and SigButtonEnable.
 #pragma once
 
 #include "DeviceRecords.h"
 #include "DialogFrame.h"
 #include "HIDUsb.h"
+
+class QTimer;
 
 namespace Ui {
 class Match;
@@ -20,6 +30,8 @@ class Match : public FramelessDialog
     Q_OBJECT
 
 public:
+    static constexpr int PairTimeLimitMs = 60000;
+
     // listChanged: the USB-change callback that closing the dialog puts
     // back (with StartUsbChanged, 600 ms) while no pairing runs.
     explicit Match(UsbChangedCallback listChanged, QWidget* parent = nullptr);
@@ -29,23 +41,57 @@ public:
     // the configuration pages are shown; otherwise the record clicked in the
     // list when RePairFlag is set, else the first listed device.
     void InitMatch();
+    // Starts an attempt (a new link to the receiver, pairing mode).
+    void StartPair();
 
     DeviceAllInfo Target() const { return m_target; }
     bool HasTarget() const { return m_hasTarget; }
     int Cid() const { return m_cid; }
-    bool Pairing() const { return m_pairing; }
+    // An attempt runs; the result of the last one: 0 none, 1 running,
+    // 2 success, 3 failure.
+    static bool Pairing();
+    static int PairResult();
+
+    // The report callback given to the library (any thread).
+    static void PairCallback(unsigned char* header, int headerLength, unsigned char* data, unsigned int dataLength);
 
 public slots:
-    void on_CloseButton_clicked();
+    void WindowClosedSet();
+    void on_MatchButton_clicked();
+    void onPairTimeupDestroy();
+    void onUSBTimeupDestroy();
+    void onTextTimeupDestroy();
+    // No answer within PairTimeLimitMs: the attempt has failed.
+    void onPairTimeLimit();
+    void SlotStopTimer();
+    void SlotButtonenable(int state);
+    // Escape closes by the close button's rule.
+    void reject() override;
 
 protected:
     void FillLanguageTexts(LanguageTexts& texts) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void SetButtonStyle(const QString& picture, const QString& colour);
+    void ShowFailure();
+    void StopAttemptTimers();
+    void RestoreMainPage();
+
     Ui::Match* ui;
     UsbChangedCallback m_listChanged;
     DeviceAllInfo m_target;
     bool m_hasTarget = false;
-    bool m_pairing = false;
+    bool m_pairEnabled = false;
     int m_cid = 0;
+    int m_textStep = 0;
+    QString m_buttonColor;
+    QString m_buttonText;
+    QString m_matchingText;
+    QString m_failText;
+    QString m_successText;
+    QTimer* m_pairTimer;
+    QTimer* m_usbTimer;
+    QTimer* m_textTimer;
+    QTimer* m_timeLimit;
 };

@@ -1,29 +1,22 @@
 #include "UpDateRepair.h"
 #include "ui_UpDateRepair.h"
 
-#include "FirmwareFiles.h"
+#include "FirmwareUpdate.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LanguageLoader.h"
+#include "Logging.h"
 #include "PostMsg.h"
 
-#include <QMutex>
-#include <QMutexLocker>
 
 UpDateRepair* UpdateRepairDialog = nullptr;
 
 namespace {
-QMutex& imageMutex()
+// The image file the repair writes, as the last lookup found it (GUI thread).
+std::optional<FirmwareFile>& repairFile()
 {
-    static QMutex mutex;
-    return mutex;
-}
-// The image the repair writes: owned here, so the library's pointer stays
-// valid while an upgrade runs.
-QByteArray& repairImage()
-{
-    static QByteArray image;
-    return image;
+    static std::optional<FirmwareFile> file;
+    return file;
 }
 }  // namespace
 
@@ -40,6 +33,11 @@ UpDateRepair::UpDateRepair(QWidget* parent)
 
 UpDateRepair::~UpDateRepair()
 {
+    if (m_loading) {
+        // Gone before its image was read: nothing was started.
+        RepairUpgradeRunning = false;
+        OnlinePollEnabled = true;
+    }
     if (UpdateRepairDialog == this || isVisible())
         RepairDialogShown = false;
     if (UpdateRepairDialog == this)
@@ -63,19 +61,16 @@ void UpDateRepair::hideEvent(QHideEvent* event)
 
 bool UpDateRepair::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 cid, quint8 mid)
 {
-    QByteArray image;
-    if (!FindFirmwareImage(FirmwareFolder(), kind, version, name, cid, mid, &image))
+    const std::optional<FirmwareFile> found = ::FindFirmwareFile(FirmwareFolder(), kind, version, name, cid, mid);
+    if (!found)
         return false;
-    QMutexLocker lock(&imageMutex());
-    if (!RepairUpgradeRunning)  // never swap the buffer under a running upgrade
-        repairImage() = image;
+    repairFile() = found;
     return true;
 }
 
-QByteArray UpDateRepair::RepairImage()
+std::optional<FirmwareFile> UpDateRepair::RepairFile()
 {
-    QMutexLocker lock(&imageMutex());
-    return repairImage();
+    return repairFile();
 }
 
 QString UpDateRepair::TipText() const
@@ -103,8 +98,7 @@ void UpDateRepair::on_Start_clicked()
 
 void UpDateRepair::StartUpgrade()
 {
-    QMutexLocker lock(&imageMutex());
-    if (repairImage().size() < FirmwareHeaderSize || RepairUpgradeRunning) {
+    if (!repairFile() || RepairUpgradeRunning) {
         m_ready = false;
         return;
     }
@@ -113,29 +107,41 @@ void UpDateRepair::StartUpgrade()
     ui->Start->hide();
     ui->CloseButton->setEnabled(false);
     ui->label->setText(m_progressText.isEmpty() ? QStringLiteral("0%") : m_progressText + QStringLiteral(" 0%"));
-    m_ready = UsbUpgrade_Start(reinterpret_cast<const unsigned char*>(repairImage().constData()),
-                               &UpDateRepair::UpgradeCallback, 10000);
-    if (!m_ready) {
-        RepairUpgradeRunning = false;
-        OnlinePollEnabled = true;
-        lock.unlock();
-        SlotAutoRepair(1);
-    }
+    // Read whole on a thread of its own; written when it is whole.
+    m_loading = true;
+    LoadFirmwareImageAsync(repairFile()->path, this,
+                           [this](const FirmwareLoadResult& loaded) { WriteLoadedImage(loaded); });
 }
 
-void UpDateRepair::UpgradeCallback(unsigned char* event)
+void UpDateRepair::WriteLoadedImage(const FirmwareLoadResult& loaded)
 {
-    if (!event || event[0] != 7)
+    m_loading = false;
+    if (!loaded.image) {
+        qCWarning(lcPages) << "repair not started:" << repairFile()->path << FirmwareImageErrorText(loaded.error);
+        EndWithoutUpgrade();
         return;
-    if (event[1] == 1) {
-        PostMsg::GetInstance()->PostAutoRepairProgress(event[2]);
-    } else if (event[1] == 2) {
-        const bool ok = event[2] == 1;
+    }
+    m_ready = StartFirmwareUpgrade(loaded.image, [](const UpgradeEvent& event, const FirmwareImageHandle&) {
+        PostMsg* hub = PostMsg::GetInstance();
+        if (event.kind == UpgradeEvent::Progress) {
+            hub->PostAutoRepairProgress(event.percent);
+            return;
+        }
         RepairUpgradeRunning = false;
         OnlinePollEnabled = true;
-        PostMsg::GetInstance()->PostAutoRepair(ok ? 0 : 1);
-        PostMsg::GetInstance()->PostUpDateButton(ok);
-    }
+        hub->PostAutoRepair(event.success ? 0 : 1);
+        hub->PostUpDateButton(event.success);
+    });
+    if (!m_ready)
+        EndWithoutUpgrade();
+}
+
+void UpDateRepair::EndWithoutUpgrade()
+{
+    m_ready = false;
+    RepairUpgradeRunning = false;
+    OnlinePollEnabled = true;
+    SlotAutoRepair(1);
 }
 
 void UpDateRepair::SlotAutoRepairProgress(int percent)

@@ -633,7 +633,7 @@ private slots:
     void formAndLanguageTexts()
     {
         MacroSettings::GetInstance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QStringLiteral("0"));
-        QVERIFY(RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("UpdateFailInfo"), QStringLiteral("mouse")));
+        QVERIFY(RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("UpdateFailInfo"), QStringLiteral("210,1,24,1")));
         DialogChange page;
         StopUsbChanged();
         QCOMPARE(page.size(), QSize(1020, 700));

@@ -415,7 +415,7 @@ private slots:
 
     void repairButtonAndEnterKey()
     {
-        QVERIFY(RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("UpdateFailInfo"), QStringLiteral("rx8k")));
+        QVERIFY(RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("UpdateFailInfo"), QStringLiteral("211,8,24,1")));
         DialogMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

@@ -193,7 +193,7 @@ private slots:
 
     void repairButtonBuildsThePages()
     {
-        QVERIFY(RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("UpdateFailInfo"), QStringLiteral("mouse")));
+        QVERIFY(RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("UpdateFailInfo"), QStringLiteral("210,1,24,1")));
         DialogMain w(nullptr, DialogMain::PageBuild::OnDemand);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

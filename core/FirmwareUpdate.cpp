@@ -1,0 +1,212 @@
+#include "FirmwareUpdate.h"
+
+#include "Globals.h"
+#include "HIDUsb.h"
+#include "Logging.h"
+#include "RegistryStore.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSaveFile>
+
+namespace {
+constexpr int UpgradeEventCode = 7;
+constexpr int UpgradeTimeout = 10000;  // passed as designed; the library's business
+constexpr int UpdateLogLineCount = 8;
+
+const QString FailInfoName = QStringLiteral("UpdateFailInfo");
+
+// The running upgrade: its image and handler, from the start until its end
+// event has been handed over.
+struct Session {
+    QMutex mutex;
+    FirmwareImageHandle image;
+    UpgradeHandler handler;
+};
+
+Session& session()
+{
+    static Session* s = new Session();  // never destroyed: a library thread may call in at exit
+    return *s;
+}
+
+void upgradeTrampoline(unsigned char* bytes)
+{
+    const UpgradeEvent event = DecodeUpgradeEvent(bytes);
+    if (event.kind == UpgradeEvent::Ignored)
+        return;
+    FirmwareImageHandle image;
+    UpgradeHandler handler;
+    {
+        Session& s = session();
+        QMutexLocker lock(&s.mutex);
+        image = s.image;
+        handler = s.handler;
+        if (event.kind == UpgradeEvent::Finished) {
+            // The library is done with the image; the handler may start the
+            // next stage with another one.
+            s.image.reset();
+            s.handler = nullptr;
+        }
+    }
+    if (handler)
+        handler(event, image);
+}
+}  // namespace
+
+UpgradeEvent DecodeUpgradeEvent(const unsigned char* event)
+{
+    UpgradeEvent decoded;
+    if (!event || event[0] != UpgradeEventCode)
+        return decoded;
+    if (event[1] == 1) {
+        decoded.kind = UpgradeEvent::Progress;
+        decoded.percent = qBound(0, int(event[2]), 100);
+    } else if (event[1] == 2) {
+        decoded.kind = UpgradeEvent::Finished;
+        decoded.success = event[2] == 1;
+    }
+    return decoded;
+}
+
+int UpgradeProgressValue(int percent, int stage, int stageCount)
+{
+    const int p = qBound(0, percent, 100);
+    if (stageCount < 2)
+        return p;
+    return stage == 0 ? p / 2 : p / 2 + 50;
+}
+
+int FirmwareBootDeviceCount(const FirmwareImageHandle& image)
+{
+    if (!image || CheckFirmwareImage(image->Bytes()) != FirmwareImageError::None)
+        return -1;
+    int count = 5;
+    UsbUpgradeC_FindBootDevices(image->Data(), &count);
+    return count;
+}
+
+bool StartFirmwareUpgrade(const FirmwareImageHandle& image, UpgradeHandler handler)
+{
+    if (!image || CheckFirmwareImage(image->Bytes()) != FirmwareImageError::None) {
+        qCWarning(lcLibrary) << "upgrade not started: no whole image";
+        return false;
+    }
+    Session& s = session();
+    // Held across the call: the library answers from its own threads only,
+    // so an end event of a start it refuses waits here and then finds no
+    // session (the caller has the refusal), and one of a start it takes
+    // finds the session set.
+    QMutexLocker lock(&s.mutex);
+    if (s.image) {
+        qCWarning(lcLibrary) << "upgrade not started: another one runs";
+        return false;
+    }
+    if (UsbUpgrade_Start(image->Data(), &upgradeTrampoline, UpgradeTimeout)) {
+        s.image = image;
+        s.handler = std::move(handler);
+        return true;
+    }
+    qCWarning(lcLibrary) << "the device library did not start the upgrade with" << image->Path();
+    return false;
+}
+
+bool FirmwareUpgradeRunning()
+{
+    Session& s = session();
+    QMutexLocker lock(&s.mutex);
+    return s.image != nullptr;
+}
+
+FirmwareImageHandle RunningFirmwareImage()
+{
+    Session& s = session();
+    QMutexLocker lock(&s.mutex);
+    return s.image;
+}
+
+std::optional<UpdateFailRecord> ParseUpdateFailInfo(const QString& text)
+{
+    const QStringList fields = text.split(QLatin1Char(','));
+    if (fields.size() != 4)
+        return std::nullopt;
+    int values[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = fields.at(i).trimmed().toInt(&ok, 10);
+        if (!ok || values[i] < 0)
+            return std::nullopt;
+    }
+    return UpdateFailRecord{values[0], values[1], values[2], values[3]};
+}
+
+QString UpdateFailInfoText(const UpdateFailRecord& record)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(record.type).arg(record.kind).arg(record.cid).arg(record.mid);
+}
+
+std::optional<UpdateFailRecord> ReadUpdateFailInfo()
+{
+    return ParseUpdateFailInfo(RegistryStore(ProgramRegistryKey()).value(FailInfoName).toString());
+}
+
+bool WriteUpdateFailInfo(const UpdateFailRecord& record)
+{
+    if (RegistryStore(ProgramRegistryKey()).setValue(FailInfoName, UpdateFailInfoText(record)))
+        return true;
+    qCWarning(lcFiles) << "the failed-update record could not be stored";
+    return false;
+}
+
+bool RemoveUpdateFailInfo()
+{
+    if (RegistryStore(ProgramRegistryKey()).remove(FailInfoName))
+        return true;
+    qCWarning(lcFiles) << "the failed-update record could not be removed";
+    return false;
+}
+
+QString MouseVersionValueName(const QString& cidText, const QString& midText)
+{
+    return QStringLiteral("MouseVer") + cidText + midText;
+}
+
+bool WriteMouseVersion(const QString& cidText, const QString& midText, const QString& version)
+{
+    if (RegistryStore(ProgramRegistryKey()).setValue(MouseVersionValueName(cidText, midText), version))
+        return true;
+    qCWarning(lcFiles) << "the mouse version could not be stored";
+    return false;
+}
+
+QString UpdateLogPath()
+{
+    return UserDir() + QStringLiteral("/Exception/UpDateLog.txt");
+}
+
+QStringList UpgradeLogLines(char** logs)
+{
+    QStringList lines;
+    for (int i = 0; i < UpdateLogLineCount; ++i)
+        lines.append(logs && logs[i] ? QString::fromLocal8Bit(logs[i]) : QString());
+    return lines;
+}
+
+bool WriteUpdateLog(const QStringList& lines)
+{
+    QSaveFile file(UpdateLogPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qCWarning(lcFiles) << "cannot write the update log" << UpdateLogPath() << file.errorString();
+        return false;
+    }
+    const QStringList kept = lines.mid(0, UpdateLogLineCount);
+    for (QString line : kept) {
+        // One entry is one line.
+        line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+        file.write(line.toLocal8Bit() + '\n');
+    }
+    if (file.commit())
+        return true;
+    qCWarning(lcFiles) << "cannot write the update log" << UpdateLogPath() << file.errorString();
+    return false;
+}

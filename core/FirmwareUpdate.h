@@ -1,0 +1,112 @@
+// What a firmware upgrade leaves and reads besides the image: the one door to
+// the device library's image calls, its events decoded, the progress of one
+// or two stages, the failed-update record and the mouse version in the
+// registry, and the update log.
+//
+// An upgrade, as the update check and the repair dialog run it:
+//
+//     LoadFirmwareImageAsync(file.path, this, [this](FirmwareLoadResult loaded) {
+//         if (!loaded.image)
+//             return ShowFailure(FirmwareImageErrorText(loaded.error));  // a truncated image ends here
+//         const int boot = FirmwareBootDeviceCount(loaded.image);        // optional
+//         StartFirmwareUpgrade(loaded.image, [](const UpgradeEvent& e, const FirmwareImageHandle& image) {
+//             // a library thread: write atomics, reach windows through PostMsg
+//             if (e.kind == UpgradeEvent::Progress)
+//                 PostMsg::GetInstance()->PostProgress(UpgradeProgressValue(e.percent, stage, stages), 0);
+//             ...
+//         });
+//     });
+//
+// StartFirmwareUpgrade keeps the image (the handle) until the upgrade's end
+// event has been handed to the handler; no lookup of any caller can take it
+// away. The handler of an end event may start the next stage at once.
+#pragma once
+
+#include "FirmwareFiles.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// ---- upgrade events -----------------------------------------------------
+
+struct UpgradeEvent {
+    enum Kind {
+        Ignored,   // not an upgrade event (byte 0 not 7, byte 1 not 1 or 2)
+        Progress,  // percent 0..100
+        Finished,  // success or failure
+    };
+    Kind kind = Ignored;
+    int percent = 0;
+    bool success = false;
+};
+
+// The library's event bytes: [0] 7, [1] 1 progress ([2] percent) or 2 end
+// ([2] 1 success, anything else failure). Null gives Ignored.
+UpgradeEvent DecodeUpgradeEvent(const unsigned char* event);
+
+// The value a progress bar shows for percent of stage (0 the receiver, 1 the
+// mouse) when stageCount stages run: one stage fills 0..100, two stages fill
+// 0..50 (receiver) and 50..100 (mouse).
+int UpgradeProgressValue(int percent, int stage, int stageCount);
+
+// ---- the library's image calls ----------------------------------------
+
+using UpgradeHandler = std::function<void(const UpgradeEvent& event, const FirmwareImageHandle& image)>;
+
+// Boot-mode devices that take image (UsbUpgradeC_FindBootDevices); -1
+// without a whole image (the library is not asked).
+int FirmwareBootDeviceCount(const FirmwareImageHandle& image);
+// Starts writing image (UsbUpgrade_Start) with handler for its events. False
+// without a whole image, while an upgrade started here runs, or when the
+// library refuses (then any end event it still sends is handled all the
+// same). The handler runs on a library thread.
+bool StartFirmwareUpgrade(const FirmwareImageHandle& image, UpgradeHandler handler);
+// An upgrade started here has not reported its end yet.
+bool FirmwareUpgradeRunning();
+// The image of the running upgrade (null when none).
+FirmwareImageHandle RunningFirmwareImage();
+
+// ---- the failed-update record (registry value "UpdateFailInfo") ---------
+
+// "<type>,<kind>,<cid>,<mid>": the device type (210, 211), receiver kind
+// (0, 1, 2, 4, 8), maker id and model id of the upgrade that failed.
+struct UpdateFailRecord {
+    int type = 0;
+    int kind = 0;
+    int cid = 0;
+    int mid = 0;
+
+    bool operator==(const UpdateFailRecord& o) const
+    {
+        return type == o.type && kind == o.kind && cid == o.cid && mid == o.mid;
+    }
+};
+
+// Exactly four fields, each a decimal number from 0; anything else is no
+// record (a record that cannot be resumed).
+std::optional<UpdateFailRecord> ParseUpdateFailInfo(const QString& text);
+QString UpdateFailInfoText(const UpdateFailRecord& record);
+
+// The record in the program's registry key (absent or not valid: none).
+std::optional<UpdateFailRecord> ReadUpdateFailInfo();
+bool WriteUpdateFailInfo(const UpdateFailRecord& record);
+// True when no record is left (also when there was none).
+bool RemoveUpdateFailInfo();
+
+// Registry value "MouseVer" + cid text + mid text: the mouse's version after
+// a successful upgrade, as stored by the model table's texts.
+QString MouseVersionValueName(const QString& cidText, const QString& midText);
+bool WriteMouseVersion(const QString& cidText, const QString& midText, const QString& version);
+
+// ---- the update log ("<user folder>/Exception/UpDateLog.txt") -------------
+
+QString UpdateLogPath();
+// Lines the library gives for an upgrade (UsbUpgradeC_GetLogs): eight
+// texts; null entries count as empty lines.
+QStringList UpgradeLogLines(char** logs);
+// Keeps the lines of the last failed upgrade: the file holds at most eight
+// lines, written whole (the old file stays when the write fails).
+bool WriteUpdateLog(const QStringList& lines);

@@ -1,0 +1,25 @@
+// Starting the program with the user's session: the XDG autostart entry
+// "<config folder>/autostart/<application name>.desktop" stands for the
+// Windows Run value. Writing the value writes the entry (atomically: a
+// failed write leaves the old entry), removing it removes the entry.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Autostart {
+
+// "$XDG_CONFIG_HOME/autostart/<name>.desktop" (name: the application name,
+// with "/" and NUL left out so it stays one file in that folder).
+QString EntryPath(const QString& name);
+
+// The entry's text: a desktop entry of type Application that runs program.
+QByteArray EntryText(const QString& name, const QString& program);
+
+// Writes the entry; false (error says why) when it could not be written.
+bool Enable(const QString& name, const QString& program, QString* error = nullptr);
+// Removes the entry; a missing entry is no error.
+bool Disable(const QString& name, QString* error = nullptr);
+bool IsEnabled(const QString& name);
+
+}  // namespace Autostart
