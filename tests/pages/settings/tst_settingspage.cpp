@@ -1,14 +1,19 @@
-// The settings page's services and the pairing and update dialogs: firmware
-// lookups, the sleep time it follows, the language choice, the layout by
-// model, its texts, and the small dialogs' answers.
-#include "../../core/tst_shell_recorder.h"
+// The settings page and its small dialogs: language of every window,
+// positions per language, autostart entry, layout by model and receiver
+// kind, the receiver's long range and light mode against the bench (online,
+// offline, refused, and no echo of what the receiver reports), the firmware
+// lookups beside the program, the progress and new-firmware notices.
+#include "../../core/LinkTestSupport.h"
 
+#include "Autostart.h"
+#include "DeviceWriters.h"
+#include "FindNewVer.h"
 #include "FirmwareFiles.h"
 #include "FormSetting.h"
 #include "Globals.h"
 #include "MacroSettings.h"
 #include "Match.h"
-#include "PostMsg.h"
+#include "Progress.h"
 #include "RePair.h"
 #include "StopCloseTime.h"
 #include "UpDateRepair.h"
@@ -16,238 +21,394 @@
 #include "UserFixture.h"
 #include "ui_FormSetting.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QStandardPaths>
+#include <QTextEdit>
 #include <QToolButton>
-#include <QtEndian>
-#include <QtTest>
+
+#include <memory>
+
+using namespace linktest;
 
 namespace {
-QByteArray firmware(quint32 version, quint8 kind, quint8 id, quint8 mid, const QByteArray& name, int size = 1000)
+
+const QString Receiver = QStringLiteral("rx8k");
+
+// A field of a bench device as bench.ini holds it.
+QString benchField(const QString& id, const QString& key)
 {
-    QByteArray data(size, '\x5a');
-    if (size >= FirmwareHeaderSize) {
-        qToLittleEndian<quint32>(version, reinterpret_cast<uchar*>(data.data()) + 16);
-        data[20] = static_cast<char>(kind);
-        data[21] = static_cast<char>(id);
-        data[22] = static_cast<char>(mid);
-        QByteArray field = name.left(64);
-        field.append(QByteArray(64 - field.size(), '\0'));
-        data.replace(87, 64, field);
+    QFile file(benchDir() + QStringLiteral("/bench.ini"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    bool inDevice = false;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1Char('[')))
+            inDevice = false;
+        if (line == QStringLiteral("id=") + id)
+            inDevice = true;
+        if (inDevice && line.startsWith(key + QLatin1Char('=')))
+            return line.mid(key.size() + 1);
     }
-    return data;
+    return QString();
 }
 
-void writeFile(const QString& path, const QByteArray& data)
+int callsOf(const QString& prefix)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
+    return callsLog({prefix}).size();
 }
 
-QComboBox* sleepCombo(FormSetting& page)
+void setLanguage(int index)
 {
-    return page.Form()->frameClose->findChild<QComboBox*>(QStringLiteral("StopClose"));
+    MacroSettings::GetInstance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QString::number(index));
 }
 
-// The list's USB-change callback as the pairing dialog's opener hands it in.
-void listChanged() {}
 }  // namespace
 
 class SettingsPageTest : public QObject
 {
     Q_OBJECT
 
+    FlashDataMap m_base{};
+    std::unique_ptr<FormSetting> m_page;
+    Ui::FormSetting* ui() const { return m_page->Form(); }
+
+    // The current device: the bench's 8 kHz receiver, or a receiver of kind type.
+    void selectReceiver(uint8_t type = 5, uint8_t directMouse = 0)
+    {
+        CurrentDeviceInfo = DeviceAllInfo();
+        CurrentDeviceInfo.path = QStringLiteral("hidbench/rx8k");
+        CurrentDeviceInfo.driveIndex = 0;
+        CurrentDeviceInfo.type = type;
+        CurrentDeviceInfo.directMouse = directMouse;
+    }
+
 private slots:
     void initTestCase()
     {
         testsupport::PrepareUserState();
+        QVERIFY(openReceiverLink(&m_base));
     }
 
     void init()
     {
-        recorder::clear();
-        CurrentDeviceInfo = DeviceAllInfo();
-        CurrentDeviceInfo.driveIndex = 0;
+        QVERIFY(startFromDeviceImage(QStringLiteral("mouse1"), m_base));
+        bench({QStringLiteral("fault"), Receiver, QStringLiteral("clear")});
+        setLanguage(0);
+        selectReceiver();
+        CurrentDongleRGB->data[0] = 1;
+        m_page = std::make_unique<FormSetting>();
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+        clearCallsLog();
     }
 
-    void firmwareLookup()
+    void cleanup()
     {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("a.bin"), firmware(0x0105, 210, 24, 1, "CDM_AX72_MOUSE"));
-        writeFile(dir.filePath("b.BIN"), firmware(0x0106, 210, 24, 1, "CDM_AX72_MOUSE"));
-        writeFile(dir.filePath("c.bin"), firmware(0x0200, 211, 24, 1, "CDM_RX8K"));
-        writeFile(dir.filePath("d.bin"), firmware(0x0300, 210, 24, 1, "CDM_AX72_MOUSE", 500));  // too short
-        writeFile(dir.filePath("e.txt"), firmware(0x0300, 210, 24, 1, "CDM_AX72_MOUSE"));
+        m_page.reset();
+        UiReady = false;
+    }
 
-        QByteArray image;
-        QVERIFY(FindFirmwareImage(dir.path(), 210, QStringLiteral("v1.5"), QStringLiteral("CDM_AX72_MOUSE"), 24, 1, &image));
-        FirmwareHeader header;
-        QVERIFY(ParseFirmwareHeader(image, &header));
-        QCOMPARE(header.version, 0x0106u);
-        // The first image in name order whose version differs is taken.
-        QVERIFY(FindFirmwareImage(dir.path(), 210, QStringLiteral("v1.6"), QStringLiteral("CDM_AX72_MOUSE"), 24, 1, &image));
-        QVERIFY(ParseFirmwareHeader(image, &header));
-        QCOMPARE(header.version, 0x0105u);
-        QVERIFY(FindFirmwareImage(dir.path(), 210, QString(), QStringLiteral("CDM_AX72_MOUSE"), 24, 1));
-        // Name, kind, id and MID must all match; the name exactly.
-        QVERIFY(!FindFirmwareImage(dir.path(), 210, QStringLiteral("v1.0"), QStringLiteral("cdm_ax72_mouse"), 24, 1));
-        QVERIFY(!FindFirmwareImage(dir.path(), 211, QStringLiteral("v1.0"), QStringLiteral("CDM_AX72_MOUSE"), 24, 1));
-        QVERIFY(!FindFirmwareImage(dir.path(), 210, QStringLiteral("v1.0"), QStringLiteral("CDM_AX72_MOUSE"), 25, 1));
-        QVERIFY(!FindFirmwareImage(dir.path(), 210, QStringLiteral("v1.0"), QStringLiteral("CDM_AX72_MOUSE"), 24, 2));
-        QVERIFY(FindFirmwareImage(dir.path(), 211, QStringLiteral("v1.0"), QStringLiteral("CDM_RX8K"), 24, 1));
-        QVERIFY(!FindFirmwareImage(dir.path(), 211, QStringLiteral("v2.0"), QStringLiteral("CDM_RX8K"), 24, 1));
-        QVERIFY(!FindFirmwareImage(dir.filePath("none"), 211, QString(), QStringLiteral("CDM_RX8K"), 24, 1));
-        QVERIFY(!ParseFirmwareHeader(QByteArray(727, '\0'), &header));
+    void cleanupTestCase() { UsbServer_Exit(); }
+
+    // ---- language ------------------------------------------------------------
+
+    void languageReachesEveryWindow()
+    {
+        Match match(nullptr);
+        Progress progress;
+        FindNewVer notice;
+        QSignalSpy same(PostMsg::GetInstance(), &PostMsg::SigLanguageSameA);
+        ui()->comboBox->setCurrentIndex(1);
+        emit ui()->comboBox->activated(1);
+        QCOMPARE(MacroSettings::GetInstance()->GetValue(QStringLiteral("Language"), QStringLiteral("Language")),
+                 QStringLiteral("1"));
+        QCOMPARE(same.count(), 1);
+        QCOMPARE(ui()->label_8->text(), QStringLiteral("配对工具"));
+        QCOMPARE(ui()->pushButton_2->text(), QStringLiteral("配对"));
+        QCOMPARE(m_page->Messages().verNew, QStringLiteral("已是最新版本"));
+        QCOMPARE(m_page->Messages().noUsb, QStringLiteral("未找到有线连接的鼠标，请用数据线连接鼠标"));
+        QVERIFY(ui()->textEdit_3->toPlainText().startsWith(QStringLiteral("回报率")));
+        QCOMPARE(match.findChild<QPushButton*>(QStringLiteral("MatchButton"))->text(), QStringLiteral("开始配对"));
+        QCOMPARE(progress.findChild<QToolButton*>(QStringLiteral("NewHong"))->text(), QStringLiteral("确定"));
+        QCOMPARE(notice.findChild<QCheckBox*>(QStringLiteral("NoApear"))->text(), QStringLiteral("下次不再显示"));
+
+        emit ui()->comboBox->activated(0);
+        QCOMPARE(ui()->label_8->text(), QStringLiteral("Pairing"));
+        QCOMPARE(m_page->Messages().sameDevice,
+                 QStringLiteral("More than one device waits for an update. Leave only one connected"));
+        QCOMPARE(match.findChild<QPushButton*>(QStringLiteral("MatchButton"))->text(), QStringLiteral("Start pairing"));
+        // The device list follows through SigLanguageSameB: only the box moves.
+        PostMsg::GetInstance()->PostLanguageSameB(4);
+        QCOMPARE(ui()->comboBox->currentIndex(), 4);
+        QCOMPARE(ui()->label_8->text(), QStringLiteral("Pairing"));
+    }
+
+    void versionWidgetsPerLanguage_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("valueX");
+        QTest::addColumn<QPoint>("receive");
+        QTest::addColumn<int>("points");
+        QTest::newRow("English") << 0 << 200 << QPoint(280, 170) << 10;
+        QTest::newRow("simplified Chinese") << 1 << 150 << QPoint(280, 170) << 10;
+        QTest::newRow("traditional Chinese") << 2 << 150 << QPoint(330, 170) << 10;
+        QTest::newRow("Korean") << 3 << 170 << QPoint(280, 170) << 10;
+        QTest::newRow("Russian") << 4 << 280 << QPoint(330, 170) << 10;
+        QTest::newRow("Japanese: stays, smaller") << 5 << 280 << QPoint(330, 170) << 7;
+        QTest::newRow("out of range") << 9 << 235 << QPoint(285, 155) << 10;
+    }
+    void versionWidgetsPerLanguage()
+    {
+        QFETCH(int, index);
+        QFETCH(int, valueX);
+        QFETCH(QPoint, receive);
+        QFETCH(int, points);
+        m_page->SlotChangeLanguage(4);  // Receive_2 at (330, 170) before
+        m_page->SlotChangeLanguage(index);
+        QCOMPARE(ui()->label_5->pos(), QPoint(valueX, 155));
+        QCOMPARE(ui()->label_7->pos(), QPoint(valueX, 185));
+        QCOMPARE(ui()->Receive_2->pos(), receive);
+        QCOMPARE(ui()->Receive_2->font().pointSize(), points);
+        QCOMPARE(ui()->toolButton_3->pos(), QPoint(460, 190));
+    }
+
+    // ---- autostart -------------------------------------------------------------
+
+    void autostartEntry()
+    {
+        const QString name = QCoreApplication::applicationName();
+        QVERIFY(!ui()->checkBox->isChecked());
+        QTest::mouseClick(ui()->checkBox, Qt::LeftButton);
+        QVERIFY(ui()->checkBox->isChecked());
+        QFile entry(Autostart::EntryPath(name));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(entry.readAll());
+        QVERIFY(text.startsWith(QLatin1String("[Desktop Entry]\n")));
+        QVERIFY(text.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() + QLatin1Char('"')));
+        QCOMPARE(MacroSettings::GetInstance()->GetValue(QStringLiteral("Enable"), QStringLiteral("AutoStart")),
+                 QStringLiteral("1"));
+        // A new page shows the stored switch.
+        FormSetting second;
+        QVERIFY(second.Form()->checkBox->isChecked());
+
+        QTest::mouseClick(ui()->checkBox, Qt::LeftButton);
+        QVERIFY(!QFile::exists(Autostart::EntryPath(name)));
+        QCOMPARE(MacroSettings::GetInstance()->GetValue(QStringLiteral("Enable"), QStringLiteral("AutoStart")),
+                 QStringLiteral("0"));
+    }
+
+    void autostartFailurePutsTheBoxBack()
+    {
+        // A file where the autostart folder should be: the entry cannot be written.
+        const QString folder = QFileInfo(Autostart::EntryPath(QStringLiteral("x"))).absolutePath();
+        QDir(folder).removeRecursively();
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("autostart entry could not be changed")));
+        QTest::mouseClick(ui()->checkBox, Qt::LeftButton);
+        QVERIFY(!ui()->checkBox->isChecked());
+        QCOMPARE(MacroSettings::GetInstance()->GetValue(QStringLiteral("Enable"), QStringLiteral("AutoStart")),
+                 QStringLiteral("0"));
+        QVERIFY(m_page->UpdateWarningNotice()->isVisible());
+        QCOMPARE(m_page->UpdateWarningNotice()->Text(),
+                 QStringLiteral("Autostart could not be changed: its entry cannot be written"));
+        m_page->UpdateWarningNotice()->close();
+        QVERIFY(QFile::remove(folder));
+    }
+
+    // ---- layout by model --------------------------------------------------------
+
+    void layoutByModel_data()
+    {
+        QTest::addColumn<QString>("advanced");  // Drive1/Adveanced
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("directMouse");
+        QTest::addColumn<bool>("lightReported");
+        QTest::addColumn<bool>("longRange");
+        QTest::addColumn<bool>("light");
+        QTest::newRow("8 kHz receiver") << "1,2" << 5 << 0 << false << true << false;
+        QTest::newRow("4 kHz receiver with its light") << "1,2" << 1 << 0 << true << true << true;
+        QTest::newRow("4 kHz receiver, no light reported") << "1,2" << 1 << 0 << false << true << false;
+        QTest::newRow("2 kHz receiver, light reported") << "1,2" << 4 << 0 << true << true << false;
+        QTest::newRow("mouse on its cable") << "1,2" << 2 << 1 << true << false << false;
+        QTest::newRow("model without both") << "-1,-1" << 1 << 0 << true << false << false;
+        QTest::newRow("short list") << "1" << 1 << 0 << true << false << false;
+        QTest::newRow("no list") << "" << 1 << 0 << true << false << false;
+    }
+    void layoutByModel()
+    {
+        QFETCH(QString, advanced);
+        QFETCH(int, type);
+        QFETCH(int, directMouse);
+        QFETCH(bool, lightReported);
+        QFETCH(bool, longRange);
+        QFETCH(bool, light);
+        QTemporaryDir appDir;
+        installConfig(appDir.path(),
+                      configText(QStringLiteral("KeyParam1=0x01,0x01,0x00\n")
+                                 + (advanced.isEmpty() ? QString() : QStringLiteral("Adveanced=") + advanced + '\n')));
+        selectReceiver(uint8_t(type), uint8_t(directMouse));
+        DongleRGB rgb{};
+        rgb.data[0] = 2;
+        // The device link's order: the light first, long range, then the form.
+        runOnLibraryThread([&] {
+            if (lightReported)
+                PostMsg::GetInstance()->PostRGBValue(&rgb);
+            PostMsg::GetInstance()->PostForm();
+        });
+        SetAppDirOverride(QString());
+        ConfigSettings::GetInstance()->Reload();
+        QCOMPARE(m_page->LongRangeBlockShown(), longRange);
+        QCOMPARE(m_page->LedBlockShown(), light);
+        QCOMPARE(ui()->textEdit_2->isVisibleTo(m_page.get()), light);
+        QCOMPARE(ui()->scrollAreaWidgetContents->maximumHeight(), light ? 780 : 630);
+        QCOMPARE(ui()->pushButton_3->pos(), QPoint(610, light ? 690 : 540));
+        if (light)
+            QVERIFY(ui()->ReUntil_2->isChecked());
+        // A factory reset: compact, both hidden.
+        runOnLibraryThread([] { PostMsg::GetInstance()->PostFormReset(); });
+        QVERIFY(!m_page->LongRangeBlockShown());
+        QVERIFY(!m_page->LedBlockShown());
+    }
+
+    // ---- the receiver's own settings against the bench ------------------------------
+
+    void longRange()
+    {
+        UiReady = true;
+        QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
+        m_page->SlotLongRangeMode(false);
+        QTest::mouseClick(ui()->checkBox_2, Qt::LeftButton);
+        QTRY_COMPARE(benchField(Receiver, QStringLiteral("long_range")), QStringLiteral("1"));
+        QVERIFY(ui()->checkBox_2->isChecked());
+
+        // Refused by the receiver: the box shows what the receiver kept.
+        bench({QStringLiteral("fault"), Receiver, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not take long-range")));
+        QTest::mouseClick(ui()->checkBox_2, Qt::LeftButton);
+        QVERIFY(ui()->checkBox_2->isChecked());
+        QCOMPARE(benchField(Receiver, QStringLiteral("long_range")), QStringLiteral("1"));
+        bench({QStringLiteral("fault"), Receiver, QStringLiteral("clear")});
+
+        // Offline: nothing sent, the box back, one notice.
+        bench({QStringLiteral("offline"), QStringLiteral("mouse1")});
+        clearCallsLog();
+        QTest::mouseClick(ui()->checkBox_2, Qt::LeftButton);
+        QVERIFY(ui()->checkBox_2->isChecked());
+        QCOMPARE(offline.count(), 1);
+        QCOMPARE(callsOf(QStringLiteral("UsbFinderC_SetLongRangeMode")), 0);
+        bench({QStringLiteral("online"), QStringLiteral("mouse1")});
+    }
+
+    void lightMode()
+    {
+        UiReady = true;
+        selectReceiver(1);
+        DongleRGB rgb{};
+        rgb.data[0] = 1;
+        m_page->SlotRGBValue(&rgb);
+        QVERIFY(ui()->ReUntil->isChecked());
+        QTest::mouseClick(ui()->ReUntil_2, Qt::LeftButton);
+        QTRY_VERIFY(benchField(Receiver, QStringLiteral("dongle_light")).startsWith(QLatin1String("02")));
+        QCOMPARE(callsOf(QStringLiteral("UsbFinderC_Set4KDongleRGB")), 1);  // the unchecked box sends nothing
+        QCOMPARE(ReceiverLightMode(), 2);
+
+        QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
+        bench({QStringLiteral("offline"), QStringLiteral("mouse1")});
+        QTest::mouseClick(ui()->ReUntil_3, Qt::LeftButton);
+        QVERIFY(ui()->ReUntil_2->isChecked());
+        QVERIFY(!ui()->ReUntil_3->isChecked());
+        QCOMPARE(offline.count(), 1);
+        QCOMPARE(callsOf(QStringLiteral("UsbFinderC_Set4KDongleRGB")), 1);
+        bench({QStringLiteral("online"), QStringLiteral("mouse1")});
+
+        bench({QStringLiteral("fault"), Receiver, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not take light mode")));
+        QTest::mouseClick(ui()->ReUntil_3, Qt::LeftButton);
+        QVERIFY(ui()->ReUntil_2->isChecked());
+        QCOMPARE(ReceiverLightMode(), 2);
+    }
+
+    void deviceReportsAreNotEchoed()
+    {
+        UiReady = true;
+        selectReceiver(1);
+        DongleRGB rgb{};
+        rgb.data[0] = 3;
+        runOnLibraryThread([&] {
+            PostMsg::GetInstance()->PostRGBValue(&rgb);
+            PostMsg::GetInstance()->PostLongRangeMode(true);
+        });
+        QVERIFY(ui()->ReUntil_3->isChecked());
+        QVERIFY(ui()->checkBox_2->isChecked());
+        runOnLibraryThread([] { PostMsg::GetInstance()->PostFormReset(); });
+        QVERIFY(!ui()->checkBox_2->isChecked());
+        QCOMPARE(callsOf(QStringLiteral("UsbFinderC_Set")), 0);
+    }
+
+    // ---- what the page keeps ------------------------------------------------------------
+
+    void sleepTimeFollowsTheDevice()
+    {
+        auto* combo = ui()->frameClose->findChild<QComboBox*>(QStringLiteral("StopClose"));
+        QVERIFY(ui()->frameClose->isHidden());
+        PostMsg::GetInstance()->PostLightToFrom(300);
+        QCOMPARE(combo->currentIndex(), 3);
+        PostMsg::GetInstance()->PostLightToFrom(120);
+        QCOMPARE(combo->currentIndex(), 3);
+    }
+
+    void scrollKeepsTheVersionLabel()
+    {
+        const QPoint home = ui()->label->pos();
+        m_page->SlotScroolChange(100);
+        QCOMPARE(ui()->label->pos(), home + QPoint(0, 110));
+    }
+
+    void versionLabelAfterAnUpgrade()
+    {
+        PostMsg::GetInstance()->PostLabelText(1, QStringLiteral("v1.6"));
+        QTRY_COMPARE(ui()->label_7->text(), QStringLiteral("v1.6"));
+        QCOMPARE(CurrentDeviceInfo.firmwareVersion, QStringLiteral("v1.6"));
+        m_page->SlotLabelText(2, QStringLiteral("x"));
+        QCOMPARE(ui()->label_5->text(), QString());
     }
 
     void installedImages()
     {
-        // The images beside the program: the model table's names and ids.
         QVERIFY(FormSetting::CheckVersionAvailable(210, QStringLiteral("v1.4"), 8));
         QVERIFY(!FormSetting::CheckVersionAvailable(210, QStringLiteral("v1.5"), 8));
-        QVERIFY(FormSetting::CheckVersionAvailable(211, QStringLiteral("v1.0"), 1));
-        QVERIFY(FormSetting::CheckVersionAvailable(211, QStringLiteral("v1.0"), 8));
+        QVERIFY(!FormSetting::CheckVersionAvailable(210, QString(), 8));
         QVERIFY(!FormSetting::CheckVersionAvailable(211, QStringLiteral("v1.0"), 3));
         QVERIFY(FormSetting::FindFirmwareFile(211, QString(), QStringLiteral("CDM_RX4K"), 24, 2));
+        QCOMPARE(FormSetting::UpdateFile()->header.name, QStringLiteral("CDM_RX4K"));
+        QVERIFY(!FormSetting::FindFirmwareFileB(211, QString(), QStringLiteral("CDM_RX4K"), 24, 2));
         QVERIFY(UpDateRepair::FindFirmwareFile(211, QStringLiteral("v1.0"), QStringLiteral("CDM_RX2K"), 24, 1));
-        FirmwareHeader header;
-        QVERIFY(ParseFirmwareHeader(UpDateRepair::RepairImage(), &header));
-        QCOMPARE(header.name, QStringLiteral("CDM_RX2K"));
-        QCOMPARE(header.mid, quint8(1));
-    }
-
-    void sleepTimeFollowsTheDevice()
-    {
-        FormSetting page;
-        QComboBox* combo = sleepCombo(page);
-        QVERIFY(page.Form()->frameClose->isHidden());
-        const QList<QPair<int, int>> table = {{10, 0}, {30, 1}, {60, 2}, {300, 3}, {600, 4}, {900, 5},
-                                              {1200, 6}, {1500, 7}, {1800, 8}, {2100, 9}, {2400, 10}};
-        for (const auto& row : table) {
-            PostMsg::GetInstance()->PostLightToFrom(row.first);
-            QCOMPARE(combo->currentIndex(), row.second);
-        }
-        PostMsg::GetInstance()->PostLightToFrom(50);
-        QCOMPARE(combo->currentIndex(), 10);
-        QCOMPARE(FormSetting::SleepIndexForSeconds(2400), 10);
-        QCOMPARE(FormSetting::SleepIndexForSeconds(-10), -1);
-    }
-
-    void languageChoice()
-    {
-        FormSetting page;
-        QComboBox* combo = page.Form()->comboBox;
-        QCOMPARE(combo->count(), 6);
-        QSignalSpy change(PostMsg::GetInstance(), SIGNAL(SigChangeLanguage(int)));
-        QSignalSpy same(PostMsg::GetInstance(), SIGNAL(SigLanguageSameA(int)));
-        page.on_comboBox_activated(2);
-        QCOMPARE(MacroSettings::GetInstance()->GetValue(QStringLiteral("Language"), QStringLiteral("Language")),
-                 QStringLiteral("2"));
-        QCOMPARE(change.count(), 1);
-        QCOMPARE(change.first().first().toInt(), 2);
-        QCOMPARE(same.count(), 1);
-        QCOMPARE(page.Form()->label_2->text(), QStringLiteral("語言"));
-
-        // From the device list: only the box follows.
-        change.clear();
-        PostMsg::GetInstance()->PostLanguageSameB(5);
-        QCOMPARE(combo->currentIndex(), 5);
-        QCOMPARE(change.count(), 0);
-        page.on_comboBox_activated(0);
-        QCOMPARE(page.Form()->label_2->text(), QStringLiteral("Language"));
-        QCOMPARE(sleepCombo(page)->itemText(3), QStringLiteral("5 min"));
-        QCOMPARE(WiredModeText,
-                 QStringLiteral("New mouse firmware is available. Connect the mouse with its cable to update it"));
-        MacroSettings::GetInstance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QStringLiteral("0"));
-    }
-
-    void layoutByModel()
-    {
-        FormSetting page;
-        QVERIFY(!page.LongRangeBlockShown());
-        QVERIFY(!page.LedBlockShown());
-        // Drive1 offers long range through its receiver.
-        CurrentDeviceInfo.directMouse = 0;
-        PostMsg::GetInstance()->PostForm();
-        QVERIFY(page.LongRangeBlockShown());
-        // On its cable the mouse has no long-range mode.
-        CurrentDeviceInfo.directMouse = 1;
-        PostMsg::GetInstance()->PostForm();
-        QVERIFY(!page.LongRangeBlockShown());
-        CurrentDeviceInfo.directMouse = 0;
-
-        PostMsg::GetInstance()->PostLongRangeMode(true);
-        QVERIFY(page.LongRangeBlockShown());
-        QVERIFY(page.Form()->checkBox_2->isChecked());
-
-        DongleRGB rgb{};
-        rgb.data[0] = 2;
-        PostMsg::GetInstance()->PostRGBValue(&rgb);
-        QVERIFY(page.LedBlockShown());
-        QVERIFY(page.Form()->ReUntil_2->isChecked());
-        QVERIFY(!page.Form()->ReUntil->isChecked());
-        QCOMPARE(page.Form()->scrollAreaWidgetContents->maximumHeight(), 780);
-        rgb.data[0] = 0;  // nothing to show: no change
-        page.SlotRGBValue(&rgb);
-        QVERIFY(page.Form()->ReUntil_2->isChecked());
-
-        PostMsg::GetInstance()->PostFormReset();
-        QVERIFY(!page.LongRangeBlockShown());
-        QVERIFY(!page.LedBlockShown());
-        QCOMPARE(page.Form()->scrollAreaWidgetContents->maximumHeight(), 630);
-
-        // A model without long range (item 0 of Adveanced is -1 for none).
-        CurrentDeviceInfo.driveIndex = 5;  // no such group: no list
-        page.SlotLongRangeMode(true);
-        QVERIFY(!page.LongRangeBlockShown());
-    }
-
-    void versionsAndUpdateButton()
-    {
-        FormSetting page;
-        CurrentDeviceInfo.firmwareVersion = QStringLiteral("v1.4");
-        CurrentDeviceInfo.usbVersion = QStringLiteral("v1.2");
-        PostMsg::GetInstance()->PostSetver(6);
-        QCOMPARE(page.Form()->label_7->text(), QStringLiteral("v1.4"));
-        QCOMPARE(page.Form()->label_5->text(), QStringLiteral("v1.2"));
-        PostMsg::GetInstance()->PostLabelTextB(QStringLiteral("v1.3"), QStringLiteral("true"));
-        QCOMPARE(page.Form()->label_5->text(), QStringLiteral("v1.3"));
-        QVERIFY(!page.Form()->Receive_2->isHidden());
-        PostMsg::GetInstance()->PostLabelTextB(QStringLiteral("v1.3"), QString());
-        QVERIFY(page.Form()->Receive_2->isHidden());
+        QCOMPARE(UpDateRepair::RepairFile()->header.mid, quint8(1));
+        QVERIFY(UpDateRepair::RepairFile()->path.endsWith(QLatin1String("CDM_RX2K_MID1_v1.5.bin")));
     }
 
     void repairDialogInstance()
     {
-        {
-            FormSetting page;
-            QVERIFY(UpdateRepairDialog != nullptr);
-            QVERIFY(!UpdateRepairDialog->isVisible());
-        }
+        QVERIFY(UpdateRepairDialog != nullptr);
+        m_page.reset();
         QVERIFY(UpdateRepairDialog == nullptr);
     }
 
+    // ---- the small dialogs -----------------------------------------------------------
+
     void rePairAnswers()
     {
-        {
-            RePair dialog;
-            QTimer::singleShot(50, &dialog, [&] { QTest::mouseClick(dialog.findChild<QToolButton*>("OK"), Qt::LeftButton); });
-            dialog.exec();
-            QVERIFY(dialog.IsAccepted());
-        }
-        {
-            RePair dialog;
-            QTimer::singleShot(50, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
-            dialog.exec();
-            QVERIFY(!dialog.IsAccepted());
-            QCOMPARE(dialog.findChild<QLabel*>("label")->text(), QStringLiteral("Do you need to pair again?"));
-        }
+        RePair dialog;
+        QTimer::singleShot(50, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
+        dialog.exec();
+        QVERIFY(!dialog.IsAccepted());
+        QCOMPARE(dialog.findChild<QLabel*>("label")->text(), QStringLiteral("Do you need to pair again?"));
     }
 
     void updateWarningKeepsItsMessage()
@@ -257,47 +418,68 @@ private slots:
         warning.SetText(QStringLiteral("message"));
         PostMsg::GetInstance()->PostChangeLanguage(1);
         QCOMPARE(warning.Text(), QStringLiteral("message"));
-        QCOMPARE(warning.findChild<QToolButton*>("NewHong")->text(), QStringLiteral("确定"));
         PostMsg::GetInstance()->PostChangeLanguage(0);
-        auto* ok = warning.findChild<QToolButton*>("NewHong");
-        QCOMPARE(ok->shortcut(), QKeySequence(Qt::Key_Return));
-        QTimer::singleShot(50, &warning, [ok] { QTest::mouseClick(ok, Qt::LeftButton); });
-        warning.exec();
-        QVERIFY(!warning.isVisible());
     }
 
-    void matchPicksTheDevice()
+    void newFirmwareNotice()
     {
-        DeviceAllInfo first;
-        first.path = QStringLiteral("first");
-        DeviceAllInfo selected;
-        selected.path = QStringLiteral("selected");
-        CurrentDeviceInfo.path = QStringLiteral("current");
-        DeviceList = {first};
-        SelectedDeviceInfo = selected;
+        FindNewVer notice;
+        QCOMPARE(notice.Text(), QStringLiteral("New firmware found, please update!"));
+        notice.show();
+        QTest::mouseClick(notice.findChild<QToolButton*>(QStringLiteral("NewHong")), Qt::LeftButton);
+        QVERIFY(!notice.isVisible());
+    }
 
-        Match match(&listChanged);
-        OnMainPage = 1;
-        RePairFlag = false;
-        match.InitMatch();
-        QCOMPARE(match.Target().path, QStringLiteral("current"));
-        QCOMPARE(match.Cid(), 24);
-        OnMainPage = 0;
-        RePairFlag = true;
-        match.InitMatch();
-        QCOMPARE(match.Target().path, QStringLiteral("selected"));
-        RePairFlag = false;
-        match.InitMatch();
-        QCOMPARE(match.Target().path, QStringLiteral("first"));
-        DeviceList.clear();
-        match.InitMatch();
-        QVERIFY(!match.HasTarget());
+    void progressDialog_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("bar");
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("running") << 40 << 0 << "Updating, do not unplug: 40%" << 40 << false;
+        QTest::newRow("failed") << 30 << 1 << "Update failed" << 30 << true;
+        QTest::newRow("succeeded") << 10 << 2 << "Update succeeded" << 100 << true;
+        QTest::newRow("back to 0") << 60 << 4 << "Updating, do not unplug: 0%" << 0 << false;
+    }
+    void progressDialog()
+    {
+        QFETCH(int, value);
+        QFETCH(int, code);
+        QFETCH(QString, status);
+        QFETCH(int, bar);
+        QFETCH(bool, confirm);
+        Progress progress;
+        QCOMPARE(progress.StatusText(), QStringLiteral("Updating, do not unplug: 1%"));
+        progress.SlotProgress(value, code);
+        QCOMPARE(progress.StatusText(), status);
+        QCOMPARE(progress.Value(), bar);
+        QCOMPARE(progress.ConfirmShown(), confirm);
+    }
 
-        // Closed while no pairing runs: the list follows USB changes again.
-        recorder::clear();
-        match.on_CloseButton_clicked();
-        QCOMPARE(recorder::lastArgument(QStringLiteral("StartUsbChanged")),
-                 reinterpret_cast<long long>(&listChanged));
+    void progressClosing()
+    {
+        QSignalSpy back(PostMsg::GetInstance(), &PostMsg::SigChangeMainDialog);
+        QSignalSpy go(PostMsg::GetInstance(), &PostMsg::SigContinue);
+        Progress progress;
+        progress.show();
+        CheckTimersRunning = true;
+        progress.on_CloseButton_clicked();
+        QVERIFY(progress.isVisible());
+        CheckTimersRunning = false;
+        progress.SlotProgress(0, 1);
+        progress.on_CloseButton_clicked();
+        QVERIFY(!progress.isVisible());
+        QCOMPARE(back.count(), 1);
+        QCOMPARE(back.first().first().toInt(), 0);
+        QCOMPARE(go.count(), 0);
+        progress.show();
+        progress.SlotProgress(0, 2);
+        CheckTimersRunning = true;
+        progress.on_NewHong_clicked();  // the confirm button closes all the same
+        CheckTimersRunning = false;
+        QVERIFY(!progress.isVisible());
+        QCOMPARE(go.count(), 1);
     }
 };
 

@@ -1,0 +1,344 @@
+// The firmware data layer: the header, version numbers, the header-only scan
+// of the image folder, the whole-image check before the device library sees
+// an image, the upgrade session against the bench, the failed-update record,
+// the progress of one or two stages and the update log.
+#include "LinkTestSupport.h"
+
+#include "FirmwareFiles.h"
+#include "FirmwareUpdate.h"
+#include "RegistryStore.h"
+#include "UserFixture.h"
+
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <sys/stat.h>
+
+using namespace linktest;
+
+namespace {
+
+// A header of our own (the scan looks at nothing else): length announced,
+// version, kind, id, MID and name.
+QByteArray image(quint32 version, quint8 kind, const QByteArray& name, int size = 1000, quint8 mid = 1,
+                 quint32 announced = 0)
+{
+    QByteArray data(size, '\x5a');
+    if (size >= FirmwareHeaderSize) {
+        auto* bytes = reinterpret_cast<uchar*>(data.data());
+        qToLittleEndian<quint32>(announced ? announced : quint32(size), bytes + 4);
+        qToLittleEndian<quint32>(version, bytes + 16);
+        bytes[20] = kind;
+        bytes[21] = 24;
+        bytes[22] = mid;
+        QByteArray field = name.left(64);
+        field.append(QByteArray(64 - field.size(), '\0'));
+        data.replace(87, 64, field);
+    }
+    return data;
+}
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(data), qint64(data.size()));
+}
+
+// An image the device library takes (checksum and all), made by the tool.
+QByteArray benchImage(const QString& dir, const QString& args)
+{
+    const QString path = dir + QStringLiteral("/made.bin");
+    bool ok = false;
+    bench(QStringList{QStringLiteral("make-firmware"), path} + args.split(QLatin1Char(' ')), &ok);
+    QFile file(path);
+    return ok && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString Mouse = QStringLiteral("CDM_AX72_MOUSE");
+
+}  // namespace
+
+class FirmwareTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        testsupport::PrepareUserState();
+        bool ok = false;
+        bench({QStringLiteral("init"), QStringLiteral("--force")}, &ok);
+        QVERIFY(ok);
+    }
+
+    void versions_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<quint32>("field");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("1.5") << "v1.5" << 0x0105u << true;
+        QTest::newRow("1.a") << "1.a" << 0x010Au << true;
+        QTest::newRow("1.10 is not 1.1") << "v1.10" << 0x0101u << false;
+        QTest::newRow("1.10") << "v1.10" << 0x0110u << true;
+        QTest::newRow("1.0a") << "v1.0a" << 0x010Au << true;
+        QTest::newRow("not a version") << "abc" << 0x0000u << false;
+        QTest::newRow("empty") << "" << 0x0000u << false;
+    }
+    void versions()
+    {
+        QFETCH(QString, text);
+        QFETCH(quint32, field);
+        QFETCH(bool, same);
+        QCOMPARE(ParseFirmwareVersion(text) == FirmwareVersionOf(field), same);
+    }
+
+    void header()
+    {
+        FirmwareHeader h;
+        QVERIFY(!ParseFirmwareHeader(image(0x0105, 210, "AB", 727), &h));
+        QVERIFY(ParseFirmwareHeader(image(0x0110, 211, "AB", 800), &h));
+        QCOMPARE(h.length, 800u);
+        QCOMPARE(h.kind, quint8(211));
+        QCOMPARE(h.mid, quint8(1));
+        QCOMPARE(h.name, QStringLiteral("AB"));
+        QCOMPARE(h.VersionText(), QStringLiteral("v1.10"));
+    }
+
+    // Which file the scan finds for a device of version "v1.5".
+    void scan_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("found");  // file name, empty for none
+        QTest::newRow("other versions: the later one") << "v1.5" << "c.BIN";
+        QTest::newRow("1.6 is the device's") << "v1.6" << "c.BIN";
+        QTest::newRow("1.10 differs from 1.1") << "v1.1" << "c.BIN";
+        QTest::newRow("boot mode takes any") << "" << "c.BIN";
+    }
+    void scan()
+    {
+        QFETCH(QString, version);
+        QFETCH(QString, found);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("a.bin"), image(0x0105, 210, Mouse.toLatin1()));       // the device's own: skipped
+        writeFile(dir.filePath("b.bin"), image(0x0106, 210, Mouse.toLatin1()));
+        writeFile(dir.filePath("c.BIN"), image(0x0110, 210, Mouse.toLatin1()));       // upper case: found too
+        writeFile(dir.filePath("d.bin"), image(0x0300, 211, Mouse.toLatin1()));       // a receiver's
+        writeFile(dir.filePath("e.bin"), image(0x0300, 210, "cdm_ax72_mouse"));       // another name
+        writeFile(dir.filePath("f.bin"), image(0x0300, 210, Mouse.toLatin1(), 700));  // shorter than a header
+        writeFile(dir.filePath("g.txt"), image(0x0300, 210, Mouse.toLatin1()));       // not an image name
+        writeFile(dir.filePath("h.bin"), image(0x0300, 210, Mouse.toLatin1(), 1000, 2));  // another model
+        // A FIFO with no writer: the scan must not wait on it.
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("i.bin")).constData(), 0600) == 0);
+        QVERIFY(QDir().mkdir(dir.filePath("j.bin")));                                    // a folder
+        if (version == QLatin1String("v1.6"))
+            QFile::remove(dir.filePath("c.BIN"));  // then b and c differ no more: a.bin is found
+        const std::optional<FirmwareFile> file = FindFirmwareFile(dir.path(), 210, version, Mouse, 24, 1);
+        QVERIFY(file.has_value());
+        const QString expected = version == QLatin1String("v1.6") ? QStringLiteral("a.bin") : found;
+        QCOMPARE(QFileInfo(file->path).fileName(), expected);
+        QCOMPARE(FirmwareFileDiffers(dir.path(), 210, version, Mouse, 24, 1), !version.isEmpty());
+    }
+
+    void scanReadsHeadersOnly()
+    {
+        // A file over the size cap is passed over without being read.
+        QTemporaryDir dir;
+        QFile big(dir.filePath("big.bin"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.write(image(0x0200, 210, Mouse.toLatin1())) > 0);
+        QVERIFY(big.resize(FirmwareImageMaxBytes + 1));
+        big.close();
+        QVERIFY(!FindFirmwareFile(dir.path(), 210, QString(), Mouse, 24, 1));
+        QVERIFY(!FindFirmwareFile(dir.filePath("none"), 210, QString(), Mouse, 24, 1));
+    }
+
+    void wholeImage_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("error");
+        QTest::newRow("whole") << image(0x0105, 210, "A", 1000) << int(FirmwareImageError::None);
+        QTest::newRow("longer than announced") << image(0x0105, 210, "A", 1000, 1, 900) << int(FirmwareImageError::None);
+        QTest::newRow("truncated") << image(0x0105, 210, "A", 1000, 1, 4096) << int(FirmwareImageError::Truncated);
+        QTest::newRow("announces less than a header")
+            << image(0x0105, 210, "A", 1000, 1, 100) << int(FirmwareImageError::BadLength);
+        QTest::newRow("no header") << image(0x0105, 210, "A", 500) << int(FirmwareImageError::TooShort);
+    }
+    void wholeImage()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(int, error);
+        QCOMPARE(int(CheckFirmwareImage(data)), error);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("x.bin"), data);
+        const FirmwareLoadResult loaded = LoadFirmwareImage(dir.filePath("x.bin"));
+        QCOMPARE(int(loaded.error), error);
+        QCOMPARE(loaded.image != nullptr, error == int(FirmwareImageError::None));
+        QVERIFY(!FirmwareImageErrorText(loaded.error).isEmpty());
+    }
+
+    void truncatedImageNeverReachesTheLibrary()
+    {
+        QTemporaryDir dir;
+        const QByteArray whole = benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6"));
+        QVERIFY(whole.size() > FirmwareHeaderSize);
+        writeFile(dir.filePath("cut.bin"), whole.left(whole.size() - 1));
+        const FirmwareLoadResult cut = LoadFirmwareImage(dir.filePath("cut.bin"));
+        QVERIFY(!cut.image);
+        QCOMPARE(cut.error, FirmwareImageError::Truncated);
+        QVERIFY(FirmwareImageErrorText(cut.error).contains(QLatin1String("truncated")));
+        // Without a whole image nothing is asked of the library.
+        bench({QStringLiteral("option"), QStringLiteral("trace=on")});
+        clearCallsLog();
+        QCOMPARE(FirmwareBootDeviceCount(cut.image), -1);
+        QVERIFY(!StartFirmwareUpgrade(cut.image, [](const UpgradeEvent&, const FirmwareImageHandle&) {}));
+        QVERIFY(callsLog({QStringLiteral("UsbUpgrade")}).isEmpty());
+    }
+
+    void upgradeKeepsItsImageUntilTheEnd()
+    {
+        QTemporaryDir dir;
+        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=5")});
+        writeFile(dir.filePath("rx.bin"),
+                  benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6")));
+        FirmwareLoadResult loaded;
+        bool done = false;
+        LoadFirmwareImageAsync(dir.filePath("rx.bin"), this, [&](FirmwareLoadResult r) {
+            loaded = r;
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+        QVERIFY(loaded.image);
+        QCOMPARE(FirmwareBootDeviceCount(loaded.image), 0);
+
+        QMutex mutex;
+        QList<UpgradeEvent> events;
+        bool heldAtEnd = false;
+        const FirmwareImage* started = loaded.image.get();
+        QVERIFY(StartFirmwareUpgrade(loaded.image, [&](const UpgradeEvent& e, const FirmwareImageHandle& image) {
+            QMutexLocker lock(&mutex);
+            events.append(e);
+            if (e.kind == UpgradeEvent::Finished)
+                heldAtEnd = image.get() == started;
+        }));
+        QVERIFY(FirmwareUpgradeRunning());
+        // Only the session and this test hold the image; the test lets go.
+        const std::weak_ptr<const FirmwareImage> watch = loaded.image;
+        loaded.image.reset();
+        QVERIFY(!watch.expired());
+        QVERIFY(!StartFirmwareUpgrade(watch.lock(), nullptr));  // one at a time
+        QTRY_VERIFY_WITH_TIMEOUT(!FirmwareUpgradeRunning(), 20000);
+        QTRY_VERIFY(watch.expired());
+        QMutexLocker lock(&mutex);
+        QVERIFY(heldAtEnd);
+        QVERIFY(events.size() >= 2);
+        QCOMPARE(events.first().kind, UpgradeEvent::Progress);
+        QCOMPARE(events.last().kind, UpgradeEvent::Finished);
+        QVERIFY(events.last().success);
+        QVERIFY(bench({QStringLiteral("list")}).contains(QLatin1String("firmware=v1.6")));
+    }
+
+    void events_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<bool>("success");
+        QTest::newRow("progress") << QByteArray("\x07\x01\x28", 3) << int(UpgradeEvent::Progress) << 40 << false;
+        QTest::newRow("success") << QByteArray("\x07\x02\x01", 3) << int(UpgradeEvent::Finished) << 0 << true;
+        QTest::newRow("failure") << QByteArray("\x07\x02\x00", 3) << int(UpgradeEvent::Finished) << 0 << false;
+        QTest::newRow("another code") << QByteArray("\x06\x01\x28", 3) << int(UpgradeEvent::Ignored) << 0 << false;
+        QTest::newRow("another kind") << QByteArray("\x07\x03\x01", 3) << int(UpgradeEvent::Ignored) << 0 << false;
+    }
+    void events()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, kind);
+        QFETCH(int, percent);
+        QFETCH(bool, success);
+        const UpgradeEvent e = DecodeUpgradeEvent(reinterpret_cast<const unsigned char*>(bytes.constData()));
+        QCOMPARE(int(e.kind), kind);
+        QCOMPARE(e.percent, percent);
+        QCOMPARE(e.success, success);
+        QCOMPARE(int(DecodeUpgradeEvent(nullptr).kind), int(UpgradeEvent::Ignored));
+    }
+
+    void progress_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("stage");
+        QTest::addColumn<int>("stages");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("one stage") << 40 << 0 << 1 << 40;
+        QTest::newRow("receiver of two") << 40 << 0 << 2 << 20;
+        QTest::newRow("mouse of two") << 40 << 1 << 2 << 70;
+        QTest::newRow("mouse done") << 100 << 1 << 2 << 100;
+        QTest::newRow("above 100") << 250 << 0 << 1 << 100;
+    }
+    void progress()
+    {
+        QFETCH(int, percent);
+        QFETCH(int, stage);
+        QFETCH(int, stages);
+        QFETCH(int, shown);
+        QCOMPARE(UpgradeProgressValue(percent, stage, stages), shown);
+    }
+
+    void failRecord_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("four fields") << "211,4,5,12" << true;
+        QTest::newRow("three fields") << "210,4,5" << false;
+        QTest::newRow("five fields") << "211,4,5,12,1" << false;
+        QTest::newRow("a name") << "mouse" << false;
+        QTest::newRow("not a number") << "211,x,5,12" << false;
+        QTest::newRow("negative") << "211,-4,5,12" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void failRecord()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        const std::optional<UpdateFailRecord> parsed = ParseUpdateFailInfo(text);
+        QCOMPARE(parsed.has_value(), valid);
+        // Stored as it came: only a valid record is read back.
+        QVERIFY(RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("UpdateFailInfo"), text));
+        QCOMPARE(ReadUpdateFailInfo().has_value(), valid);
+        if (valid) {
+            QCOMPARE(UpdateFailInfoText(*parsed), text);
+            QVERIFY(RemoveUpdateFailInfo());
+            QVERIFY(WriteUpdateFailInfo(*parsed));
+            QCOMPARE(RegistryStore(ProgramRegistryKey()).value(QStringLiteral("UpdateFailInfo")).toString(), text);
+        }
+        QVERIFY(RemoveUpdateFailInfo());
+        QVERIFY(!ReadUpdateFailInfo());
+        QVERIFY(RemoveUpdateFailInfo());  // nothing left is no error
+    }
+
+    void mouseVersion()
+    {
+        QVERIFY(WriteMouseVersion(QStringLiteral("24"), QStringLiteral("1"), QStringLiteral("v1.6")));
+        QCOMPARE(RegistryStore(ProgramRegistryKey()).value(QStringLiteral("MouseVer241")).toString(),
+                 QStringLiteral("v1.6"));
+    }
+
+    void updateLogKeepsEightLines()
+    {
+        char l0[] = "first", l1[] = "second\nsplit";
+        char* logs[8] = {l0, l1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+        const QStringList lines = UpgradeLogLines(logs);
+        QCOMPARE(lines.size(), 8);
+        QVERIFY(WriteUpdateLog(lines + QStringList{QStringLiteral("ninth")}));
+        QVERIFY(WriteUpdateLog(UpgradeLogLines(UsbUpgradeC_GetLogs())));  // a second failure replaces the first
+        QFile file(UpdateLogPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> written = file.readAll().split('\n');
+        QCOMPARE(written.size(), 9);  // eight lines, each ended
+        QVERIFY(written.last().isEmpty());
+        QVERIFY(!written.contains("first"));
+    }
+};
+
+QTEST_MAIN(FirmwareTest)
+#include "tst_firmware.moc"
