@@ -1,0 +1,204 @@
+// The pairing dialog against the bench's 8 kHz receiver: a pairing that
+// succeeds and one that fails, no answer within the time limit, the
+// receiver pulled out, Escape while pairing and a second pairing after
+// it, a mouse on its cable, and reports the dialog must not trust.
+#include "../../core/LinkTestSupport.h"
+
+#include "Globals.h"
+#include "Match.h"
+#include "UserFixture.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <memory>
+
+using namespace linktest;
+
+namespace {
+
+const QString Receiver = QStringLiteral("rx8k");
+
+DeviceAllInfo receiverRecord()
+{
+    DeviceAllInfo device;
+    device.path = QStringLiteral("hidbench/rx8k");
+    device.vid = QStringLiteral("7A51");
+    device.pid = QStringLiteral("F080");
+    device.type = 5;
+    return device;
+}
+
+QString paired()
+{
+    for (const QString& line : bench({QStringLiteral("list")}).split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1String("id=rx8k"))) {
+            const int at = line.indexOf(QLatin1String("paired="));
+            return line.mid(at + 7).section(QLatin1Char(' '), 0, 0);
+        }
+    }
+    return QStringLiteral("(none)");
+}
+
+void listChanged() {}
+
+}  // namespace
+
+class PairingTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Match> m_match;
+    QPushButton* button() const { return m_match->findChild<QPushButton*>(QStringLiteral("MatchButton")); }
+
+    // A dialog for the listed receiver, shown (its opener would exec() it).
+    void open()
+    {
+        m_match = std::make_unique<Match>(&listChanged);
+        m_match->InitMatch();
+        m_match->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_match.get()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        testsupport::PrepareUserState();
+        bool ok = false;
+        bench({QStringLiteral("init"), QStringLiteral("--force")}, &ok);
+        QVERIFY(ok);
+        bench({QStringLiteral("option"), QStringLiteral("trace=on"), QStringLiteral("pair_delay_ms=200")});
+    }
+
+    void init()
+    {
+        bench({QStringLiteral("fault"), Receiver, QStringLiteral("clear")});
+        bench({QStringLiteral("plug"), Receiver});
+        bench({QStringLiteral("set"), Receiver, QStringLiteral("paired=")});
+        OnMainPage = 0;
+        RePairFlag = false;
+        DeviceList = {receiverRecord()};
+        clearCallsLog();
+        open();
+    }
+
+    void cleanup()
+    {
+        m_match.reset();
+        UsbServer_Exit();
+    }
+
+    void pairs()
+    {
+        QVERIFY(button()->isEnabled());
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QVERIFY(Match::Pairing());
+        QVERIFY(button()->text().startsWith(QLatin1String("Pairing")));
+        QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), 2, 10000);
+        QTRY_COMPARE(button()->text(), QStringLiteral("Paired"));
+        QVERIFY(!Match::Pairing());
+        QCOMPARE(paired(), QStringLiteral("mouse1"));
+        QVERIFY(callsLog({QStringLiteral("UsbServer_EnterDonglePairOnlyCid 24")}).size() == 1);
+        // Another click changes nothing; closing gives the list its callback back.
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QCOMPARE(Match::PairResult(), 2);
+        m_match->WindowClosedSet();
+        QVERIFY(!m_match->isVisible());
+        QVERIFY(!callsLog({QStringLiteral("StartUsbChanged 600")}).isEmpty());
+    }
+
+    void failsAndRestoresTheMainPage()
+    {
+        bench({QStringLiteral("fault"), Receiver, QStringLiteral("pair-fail"), QStringLiteral("on")});
+        // Opened on the pages: the current device pairs.
+        m_match.reset();
+        OnMainPage = 1;
+        CurrentDeviceInfo = receiverRecord();
+        open();
+        QCOMPARE(button()->shortcut(), QKeySequence(Qt::Key_Space));
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QCOMPARE(OnMainPage.load(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), 3, 10000);
+        QTRY_COMPARE(button()->text(), QStringLiteral("Pairing failed"));
+        QCOMPARE(OnMainPage.load(), 1);
+        QCOMPARE(paired(), QStringLiteral("-"));  // still unpaired
+    }
+
+    void noAnswerWithinTheLimit()
+    {
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=600000")});
+        QTest::mouseClick(button(), Qt::LeftButton);
+        auto* limit = m_match->findChild<QTimer*>(QStringLiteral("PairTimeLimit"));
+        QVERIFY(limit->isActive());
+        QCOMPARE(limit->interval(), Match::PairTimeLimitMs);
+        QCOMPARE(Match::PairTimeLimitMs, 60000);
+        // Escape while pairing follows the close button: nothing happens.
+        QTest::keyClick(m_match.get(), Qt::Key_Escape);
+        QVERIFY(m_match->isVisible());
+        m_match->onPairTimeLimit();  // as the timer does after 60 s
+        QCOMPARE(Match::PairResult(), 3);
+        QVERIFY(!Match::Pairing());
+        QCOMPARE(button()->text(), QStringLiteral("Pairing failed"));
+        QTest::keyClick(m_match.get(), Qt::Key_Escape);
+        QVERIFY(!m_match->isVisible());
+
+        // A second pairing after it starts clean and succeeds.
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
+        m_match.reset();
+        open();
+        QCOMPARE(Match::PairResult(), 0);
+        QTest::mouseClick(button(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), 2, 10000);
+    }
+
+    void receiverPulledOut()
+    {
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=600000")});
+        QTest::mouseClick(button(), Qt::LeftButton);
+        bench({QStringLiteral("unplug"), Receiver});
+        QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), 3, 5000);
+        QCOMPARE(button()->text(), QStringLiteral("Pairing failed"));
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
+    }
+
+    void mouseOnItsCableCannotPair()
+    {
+        m_match.reset();
+        DeviceAllInfo cabled = receiverRecord();
+        cabled.directMouse = 1;
+        DeviceList = {cabled};
+        open();
+        QVERIFY(!button()->isEnabled());
+        QVERIFY(m_match->findChild<QLabel*>(QStringLiteral("label"))->isVisible());
+        QVERIFY(!m_match->findChild<QTextEdit*>(QStringLiteral("textEdit"))->isVisible());
+        QCOMPARE(m_match->findChild<QLabel*>(QStringLiteral("label"))->text(),
+                 QStringLiteral("Pairing works only in wireless mode"));
+        QTest::keyClick(m_match.get(), Qt::Key_Space);
+        QCOMPARE(Match::PairResult(), 0);
+    }
+
+    void reportsThatAreNotTrusted()
+    {
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=600000")});
+        QTest::mouseClick(button(), Qt::LeftButton);
+        unsigned char header[8] = {0x5A, 6, 0, 0, 0, 1, 0, 0};
+        unsigned char data[1] = {3};
+        Match::PairCallback(header, 1, data, 1);  // too short a header: type 0
+        Match::PairCallback(header, 8, data, 0);  // no data
+        Match::PairCallback(header, 8, nullptr, 1);
+        data[0] = 1;
+        Match::PairCallback(header, 8, data, 1);  // still pairing
+        header[1] = 8;
+        data[0] = 3;
+        Match::PairCallback(header, 8, data, 1);  // another report
+        QVERIFY(Match::Pairing());
+        QCOMPARE(Match::PairResult(), 1);
+        m_match->onPairTimeLimit();
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
+    }
+};
+
+QTEST_MAIN(PairingTest)
+#include "tst_pairing.moc"
