@@ -72,6 +72,7 @@ private slots:
     void aKeyFunctionReachesTheDeviceFlash();
     void aLightingChangeReachesTheDeviceFlash();
     void aDpiChangeReachesTheDeviceFlash();
+    void theSettingsPageReachesTheReceiver();
     void unpluggingTheDeviceReturnsToTheList();
     void closingAndRestartingKeepsTheSettings();
     void aSecondStartShowsTheNoticeAndExits();
@@ -99,6 +100,8 @@ private:
     QString tool(const QStringList& args);
     QByteArray deviceImage(const QString& device);
     QString cacheFile() const;
+    // A key of the bench device id in bench.ini.
+    QString benchField(const QString& id, const QString& key) const;
 
     QString m_xdotool;
     QString m_import;
@@ -261,6 +264,21 @@ QString Acceptance::cacheFile() const
 {
     // Device_CID<cid>_MID<mid>.bin of the receiver's mouse: CID 24, MID 1.
     return QDir::homePath() + QStringLiteral("/AppData/Local/Corvane Dizadi Mouse/Device_Info/Device_CID18_MID01.bin");
+}
+
+QString Acceptance::benchField(const QString& id, const QString& key) const
+{
+    bool inDevice = false;
+    const QString ini = QString::fromUtf8(readFile(qEnvironmentVariable("HIDUSB_BENCH") + QStringLiteral("/bench.ini")));
+    for (const QString& line : ini.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1Char('[')))
+            inDevice = false;
+        if (line == QStringLiteral("id=") + id)
+            inDevice = true;
+        if (inDevice && line.startsWith(key + QLatin1Char('=')))
+            return line.mid(key.size() + 1);
+    }
+    return QString();
 }
 
 // ---- the steps -------------------------------------------------------------
@@ -483,6 +501,61 @@ void Acceptance::aDpiChangeReachesTheDeviceFlash()
     QCOMPARE(widget(m_first, QStringLiteral("GreenButton")).value(QStringLiteral("text")).toString(),
              QStringLiteral("3250"));
     shot(QStringLiteral("sensor-changed"));
+}
+
+void Acceptance::theSettingsPageReachesTheReceiver()
+{
+    // The settings page button of the container (the page has the same name).
+    QJsonObject pageButton;
+    for (const QJsonObject& o : widgets(m_first, QStringLiteral("FormSetting"), QStringLiteral("Dialog"))) {
+        if (o.value(QStringLiteral("class")).toString() == QLatin1String("QToolButton"))
+            pageButton = o;
+    }
+    QVERIFY(click(pageButton));
+    // The 8 kHz receiver's model offers long range: the block is shown.
+    QVERIFY2(waitFor([&] { return widget(m_first, QStringLiteral("checkBox_2")).value(QStringLiteral("visible")).toBool(); }),
+             "the settings page does not show the long-range switch");
+    shot(QStringLiteral("settings-english"));
+    QCOMPARE(widget(m_first, QStringLiteral("label_8")).value(QStringLiteral("text")).toString(), QStringLiteral("Pairing"));
+
+    QCOMPARE(benchField(QStringLiteral("rx8k"), QStringLiteral("long_range")), QStringLiteral("0"));
+    QVERIFY(click(widget(m_first, QStringLiteral("checkBox_2"))));
+    QVERIFY2(waitFor([&] { return benchField(QStringLiteral("rx8k"), QStringLiteral("long_range")) == QLatin1String("1"); }),
+             "the receiver did not get long-range mode");
+    QVERIFY(widget(m_first, QStringLiteral("checkBox_2")).value(QStringLiteral("checked")).toBool());
+    QVERIFY(QString::fromUtf8(readFile(qEnvironmentVariable("HIDUSB_BENCH") + QStringLiteral("/calls.log")))
+                .contains(QLatin1String("UsbFinderC_SetLongRangeMode hidbench/rx8k 1 ok")));
+
+    // The language box: simplified Chinese, every text of the page follows.
+    QVERIFY(click(widget(m_first, QStringLiteral("comboBox"), QStringLiteral("FormSetting"))));
+    QTest::qWait(500);
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100"), QStringLiteral("Down"),
+                     QStringLiteral("Return")}));
+    QVERIFY2(waitFor([&] {
+                 return widget(m_first, QStringLiteral("label_8")).value(QStringLiteral("text")).toString()
+                        == QStringLiteral("配对工具");
+             }),
+             "the settings page did not change to Chinese");
+    shot(QStringLiteral("settings-chinese"));
+
+    // The pairing dialog from the page, in Chinese, then closed again.
+    QVERIFY(click(widget(m_first, QStringLiteral("pushButton_2"))));
+    QVERIFY(waitFor([&] { return widget(m_first, QStringLiteral("MatchButton")).value(QStringLiteral("visible")).toBool(); }));
+    QCOMPARE(widget(m_first, QStringLiteral("MatchButton")).value(QStringLiteral("text")).toString(), QStringLiteral("开始配对"));
+    shot(QStringLiteral("pairing-chinese"));
+    QVERIFY(click(widget(m_first, QStringLiteral("CloseButton"), QStringLiteral("Match"))));
+    QVERIFY(waitFor([&] { return !widget(m_first, QStringLiteral("MatchButton")).value(QStringLiteral("visible")).toBool(); }));
+
+    // Back to English for the steps that follow.
+    QVERIFY(click(widget(m_first, QStringLiteral("comboBox"), QStringLiteral("FormSetting"))));
+    QTest::qWait(500);
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100"), QStringLiteral("Up"),
+                     QStringLiteral("Return")}));
+    QVERIFY(waitFor([&] {
+        return widget(m_first, QStringLiteral("label_8")).value(QStringLiteral("text")).toString() == QLatin1String("Pairing");
+    }));
+    // The pages follow the device again after the pairing dialog's own link.
+    QVERIFY(applyDialogGone(m_first));
 }
 
 void Acceptance::unpluggingTheDeviceReturnsToTheList()
