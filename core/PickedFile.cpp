@@ -22,6 +22,25 @@ struct Descriptor {
     }
 };
 
+// Reads into buffer until room bytes are read or the file ends; the count
+// read, or -1 on an error.
+qint64 readInto(int fd, char* buffer, qint64 room)
+{
+    qint64 total = 0;
+    while (total < room) {
+        const ssize_t got = ::read(fd, buffer + total, size_t(room - total));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (got == 0)
+            break;
+        total += got;
+    }
+    return total;
+}
+
 // Opens path without blocking and checks it is a regular file of at most
 // maxBytes bytes; the descriptor and its size on success.
 PickedFileError openChecked(const QString& path, qint64 maxBytes, Descriptor* file, qint64* size)
@@ -56,28 +75,18 @@ PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray*
     const PickedFileError opened = openChecked(path, maxBytes, &file, &size);
     if (opened != PickedFileError::None)
         return opened;
-    // Read up to one byte past the cap: a file that grew since fstat is
-    // still refused rather than cut.
     QByteArray content(int(size), Qt::Uninitialized);
-    qint64 total = 0;
+    const qint64 total = readInto(file.fd, content.data(), content.size());
+    // One byte more: a file that grew since fstat is refused rather than cut.
     char probe = 0;
-    for (;;) {
-        char* into = total < content.size() ? content.data() + total : &probe;
-        const size_t room = total < content.size() ? size_t(content.size() - total) : 1;
-        const ssize_t got = ::read(file.fd, into, room);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            qCWarning(lcFiles) << "cannot read picked file" << path << ::strerror(errno);
-            return PickedFileError::ReadFailed;
-        }
-        if (got == 0)
-            break;
-        if (into == &probe) {
-            qCWarning(lcFiles) << "picked file grew past its size while read" << path;
-            return PickedFileError::TooLarge;
-        }
-        total += got;
+    const qint64 more = total < 0 ? 0 : readInto(file.fd, &probe, 1);
+    if (total < 0 || more < 0) {
+        qCWarning(lcFiles) << "cannot read picked file" << path << ::strerror(errno);
+        return PickedFileError::ReadFailed;
+    }
+    if (more > 0) {
+        qCWarning(lcFiles) << "picked file grew past its size while read" << path;
+        return PickedFileError::TooLarge;
     }
     content.truncate(int(total));
     *data = content;
@@ -93,20 +102,12 @@ PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int hea
     if (opened != PickedFileError::None)
         return opened;
     QByteArray head(int(qMin<qint64>(size, qMax(0, headBytes))), Qt::Uninitialized);
-    int total = 0;
-    while (total < head.size()) {
-        const ssize_t got = ::read(file.fd, head.data() + total, size_t(head.size() - total));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            qCWarning(lcFiles) << "cannot read picked file" << path << ::strerror(errno);
-            return PickedFileError::ReadFailed;
-        }
-        if (got == 0)
-            break;
-        total += int(got);
+    const qint64 total = readInto(file.fd, head.data(), head.size());
+    if (total < 0) {
+        qCWarning(lcFiles) << "cannot read picked file" << path << ::strerror(errno);
+        return PickedFileError::ReadFailed;
     }
-    head.truncate(total);
+    head.truncate(int(total));
     *data = head;
     return PickedFileError::None;
 }

@@ -4,8 +4,6 @@
 // close button and its button in the idle, failed and paired looks.
 #include "ComboPictures.h"
 
-#include <QLinearGradient>
-
 namespace {
 
 // An accent bar that marks a section title (16 x 10).
@@ -108,20 +106,9 @@ void drawFormSetting(PicWriter& out)
 // The pairing dialog's panel (458 x 242) with a receiver and a mouse.
 QImage pairBackground()
 {
-    const int w = 458, h = 242;
-    QImage image = Theme::Blank(w, h, Theme::Panel);
+    QImage image = Theme::DialogBackground(458, 242);
     QPainter p(&image);
     Theme::Prepare(p);
-    QLinearGradient shade(0, 0, 0, h);
-    shade.setColorAt(0, Theme::PanelLight);
-    shade.setColorAt(0.4, Theme::Panel);
-    shade.setColorAt(1, Theme::Panel.darker(112));
-    p.fillRect(QRectF(0, 0, w, h), shade);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(Theme::Border);
-    p.drawRect(0, 0, w - 1, h - 1);
-    p.fillRect(QRect(1, 1, w - 2, 2), Theme::Accent);
-    p.setRenderHint(QPainter::Antialiasing, true);
     Theme::DrawReceiver(p, QRectF(22, 60, 56, 56), Theme::PanelLight, Theme::TextDim);
     Theme::DrawMouse(p, QRectF(18, 120, 64, 64), Theme::PanelLight, Theme::TextDim);
     return image;

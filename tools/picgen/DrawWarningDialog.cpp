@@ -4,31 +4,7 @@
 // notice's OK, drawn in the accent colour).
 #include "PicGen.h"
 
-#include <QLinearGradient>
-
 namespace {
-
-QImage background(int w, int h)
-{
-    QImage image = Theme::Blank(w, h, Theme::Panel);
-    QPainter p(&image);
-    Theme::Prepare(p);
-    QLinearGradient shade(0, 0, 0, h);
-    shade.setColorAt(0, Theme::PanelLight);
-    shade.setColorAt(0.35, Theme::Panel);
-    shade.setColorAt(1, Theme::Panel.darker(112));
-    p.fillRect(QRectF(0, 0, w, h), shade);
-    // The window edge and an accent line along the top.
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(Theme::Border);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(0, 0, w - 1, h - 1);
-    p.fillRect(QRect(1, 1, w - 2, 2), Theme::Accent);
-    // A faint rule above the buttons.
-    p.setPen(QColor(Theme::Border.red(), Theme::Border.green(), Theme::Border.blue(), 120));
-    p.drawLine(16, h - 40, w - 17, h - 40);
-    return image;
-}
 
 // state 0 normal, 1 hover, 2 pressed
 QImage closeButton(int state)
@@ -68,7 +44,7 @@ QImage actionButton(bool primary, bool pressed)
 void drawWarningDialog(PicWriter& out)
 {
     const QString folder = QStringLiteral("WarningDialog");
-    out.save(folder, QStringLiteral("BackGround.png"), background(300, 140));
+    out.save(folder, QStringLiteral("BackGround.png"), Theme::DialogBackground(300, 140));
     out.save(folder, QStringLiteral("Close.png"), closeButton(0));
     out.save(folder, QStringLiteral("CloseHover.png"), closeButton(1));
     out.save(folder, QStringLiteral("CloseClick.png"), closeButton(2));

@@ -1,5 +1,7 @@
 #include "PicGen.h"
 
+#include <QLinearGradient>
+
 #include <QDir>
 #include <QPainterPath>
 
@@ -64,6 +66,28 @@ QImage RoundedPanel(int w, int h, const QColor& fill, const QColor& border, int 
     p.setPen(QPen(border, 1));
     p.setBrush(fill);
     p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), radius, radius);
+    return image;
+}
+
+QImage DialogBackground(int w, int h)
+{
+    QImage image = Blank(w, h, Panel);
+    QPainter p(&image);
+    Prepare(p);
+    QLinearGradient shade(0, 0, 0, h);
+    shade.setColorAt(0, PanelLight);
+    shade.setColorAt(0.35, Panel);
+    shade.setColorAt(1, Panel.darker(112));
+    p.fillRect(QRectF(0, 0, w, h), shade);
+    // The window edge and an accent line along the top.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Border);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(0, 0, w - 1, h - 1);
+    p.fillRect(QRect(1, 1, w - 2, 2), Accent);
+    // A faint rule above the buttons.
+    p.setPen(QColor(Border.red(), Border.green(), Border.blue(), 120));
+    p.drawLine(16, h - 40, w - 17, h - 40);
     return image;
 }
 

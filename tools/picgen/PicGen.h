@@ -61,6 +61,9 @@ const QColor Good(70, 200, 110);
 QImage Blank(int w, int h, const QColor& fill = Qt::transparent);
 // A rounded panel with a 1-pixel border.
 QImage RoundedPanel(int w, int h, const QColor& fill, const QColor& border, int radius = 6);
+// The panel of a small dialog: a shaded ground, the window edge, an accent
+// line along the top and a faint rule above the buttons.
+QImage DialogBackground(int w, int h);
 // A button face in one of three states: 0 normal, 1 hover, 2 pressed/checked.
 QImage ButtonFace(int w, int h, int state, int radius = 6);
 // Antialiased painter on an image.
