@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         QFile::remove(folder + QStringLiteral("/image.bin"));
     }
     const std::optional<UpdateFailRecord> record = ParseUpdateFailInfo(QString::fromLatin1(bytes.left(64)));
-    if (record && ParseUpdateFailInfo(UpdateFailInfoText(*record)) != record)
+    if (record && !(ParseUpdateFailInfo(UpdateFailInfoText(*record)) == record))
         fuzz::Fail("a record does not read back");
     UpgradeEvent event = DecodeUpgradeEvent(size >= 3 ? data : nullptr);
     if (event.kind == UpgradeEvent::Progress && (event.percent < 0 || event.percent > 100))
