@@ -380,10 +380,12 @@ private slots:
         QVERIFY(widgetsAlive);
         QCOMPARE(listedDuring, 2);
 
-        // Afterwards it runs once, and the old widgets go.
+        // Afterwards it runs (once for the change; closing the pairing dialog
+        // registers the list's callback again, which the library may answer
+        // with one more call), and the old widgets go.
         QVERIFY(waitFor([&] { return page.SearchesRun() > searchesBefore; }));
-        pump(100);
-        QCOMPARE(page.SearchesRun(), searchesBefore + 1);
+        pump(300);
+        QVERIFY(page.SearchesRun() <= searchesBefore + 2);
         QCOMPARE(paths(DeviceList), QStringList({benchPath("rx8k")}));
         QCOMPARE(page.DeviceButtons().size(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
