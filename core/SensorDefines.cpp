@@ -64,6 +64,23 @@ const QStringList& SensorDefines::SwitchNames()
     return names;
 }
 
+QStringList SensorDefines::SwitchesOf(const QString& sensor) const
+{
+    QStringList out;
+    if (sensor.isEmpty())
+        return out;
+    for (const QString& name : SwitchNames()) {
+        const QStringList sensors = SwitchText(name).split(QLatin1Char('|'));
+        for (const QString& s : sensors) {
+            if (s.trimmed() == sensor) {
+                out.append(name);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
 QString SensorDefines::DpiPrefix(const QString& sensor)
 {
     return QStringLiteral("SENSOR_") + sensor + QStringLiteral("_DPI_");

@@ -25,6 +25,9 @@ struct SensorDefines {
     // SUPPORT_FIXLINE, SUPPORT_MOTION_SYNC, SUPPORT_MOUSEPAD_CAL.
     static const QStringList& SwitchNames();
     QString SwitchText(const QString& switchName) const { return switches.value(switchName); }
+    // The switches whose text names the sensor among its "|"-separated
+    // names (whole names only), in SwitchNames() order; none for an empty name.
+    QStringList SwitchesOf(const QString& sensor) const;
 
     // "SENSOR_" + sensor + "_DPI_": the names of a sensor's DPI table are
     // this prefix followed by a DPI value in decimal.

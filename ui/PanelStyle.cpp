@@ -53,4 +53,27 @@ QString PictureButtonSheet(const QString& objectName, const QString& folder, con
            + QStringLiteral(");border:0px;background-position:center;background-repeat:no-repeat;}");
 }
 
+QString CheckBoxSheet(const QString& folder)
+{
+    return QStringLiteral("QCheckBox{color: rgb(") + OptionColorText(QStringLiteral("LabelColor"))
+           + QStringLiteral(";);}QCheckBox:indicator::checked {image: url(") + folder
+           + QStringLiteral("LODCheck.png);}QCheckBox::indicator::unchecked {image: url(") + folder
+           + QStringLiteral("LOD.png);}");
+}
+
+QString NumberBoxSheet()
+{
+    return QStringLiteral("QSpinBox{color: rgb(") + OptionColorText(QStringLiteral("LabelColor"))
+           + QStringLiteral(";);background-color: transparent;border: 0px;}");
+}
+
+QString SwitchSheet(const QString& objectName, const QString& folder)
+{
+    const QString id = QLatin1Char('#') + objectName;
+    return id + QStringLiteral("{color: rgb(255, 255, 255);border:0px;background-position:center;"
+                               "background-repeat:no-repeat;background-image: url(")
+           + folder + QStringLiteral("Close.png);}") + id + QStringLiteral(":checked {background-image: url(") + folder
+           + QStringLiteral("Open.png);}");
+}
+
 }  // namespace PanelStyle

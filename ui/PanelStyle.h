@@ -18,4 +18,12 @@ QString SliderSheet(const QString& folder);
 QString ValueBoxSheet();
 // A small picture button selected by object name (e.g. "Add.png").
 QString PictureButtonSheet(const QString& objectName, const QString& folder, const QString& picture);
+// A check box of the sensor panels: text in LabelColor, indicator pictures
+// "LODCheck.png" (checked) and "LOD.png" from folder.
+QString CheckBoxSheet(const QString& folder);
+// A read-only number beside a slider: text in LabelColor, no frame.
+QString NumberBoxSheet();
+// An on/off button selected by object name: "Close.png" from folder while
+// off, "Open.png" while checked.
+QString SwitchSheet(const QString& objectName, const QString& folder);
 }  // namespace PanelStyle

@@ -145,7 +145,7 @@ int SensorDPI::ShownStage(int stage) const
 
 void SensorDPI::ShowImage(const FlashDataMap& image, const SensorDpi& sensor, int maxGrade)
 {
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     SetSensor(sensor);
     // The image holds eight stage records: no more stages than that, and
     // none the model does not offer.
@@ -191,7 +191,7 @@ void SensorDPI::ShowImage(const FlashDataMap& image, const SensorDpi& sensor, in
 
 void SensorDPI::ShowDefaults()
 {
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     BlockSliderSignals(true);
     SetSliderMaximum(10000);
     SetSliderMinimum(200);
@@ -216,7 +216,7 @@ void SensorDPI::ShowDefaults()
 
 void SensorDPI::ShowReportedStage(int stage)
 {
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     // The mouse's own word: any stage 0..7, even one the count does not show.
     const int shown = ValidStage(stage) ? stage : -1;
     MoveLevelMark(shown + 1);
@@ -247,7 +247,7 @@ void SensorDPI::InsertComboItem(int position, const QString& text)
 
 void SensorDPI::SetComboIndex(int index)
 {
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     ui->ChooseEvent->setCurrentIndex(index);
     m_countIndex = ui->ChooseEvent->currentIndex();
 }
@@ -287,7 +287,7 @@ void SensorDPI::SetLevelChecked(int stage)
 
 void SensorDPI::CheckStage(int stage)
 {
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     if (ValidStage(stage)) {
         m_stages[stage]->setChecked(true);
         return;
@@ -351,19 +351,19 @@ void SensorDPI::RefreshLevelColorStyle(int stage)
 
 void SensorDPI::SetSliderMinimum(int value)
 {
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     ui->horizontalSliderC->setMinimum(value);
 }
 
 void SensorDPI::SetSliderMaximum(int value)
 {
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     ui->horizontalSliderC->setMaximum(value);
 }
 
 void SensorDPI::SetSliderValue(int value)
 {
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     ui->horizontalSliderC->setValue(value);
 }
 
@@ -472,7 +472,7 @@ void SensorDPI::StageToggled(int stage, bool on)
 
 void SensorDPI::ShowStoredStage(const FlashDataMap& stored)
 {
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     const int stage = ShownStage(stored.dpiStage);
     CheckStage(stage);
     m_currentLevel = stage;
@@ -581,25 +581,17 @@ void SensorDPI::on_ChooseEvent_currentIndexChanged(int index)
     const int current = m_currentLevel;
     // The current stage would fall outside the new count: it changes places
     // with the new last stage, which becomes current. One image says it all.
-    const bool exchange = ValidStage(current) && current > index;
+    const bool exchange = StageFallsOutside(current, index);
     if (UiReady) {
         const auto showStored = [this](const FlashDataMap& stored) {
             const int count = stored.dpiStageCount;
             ShowCountIndex(count >= 1 && count <= ui->ChooseEvent->count() ? count - 1 : m_countIndex);
         };
-        const bool written =
-            exchange ? WriteOrRevert(
-                           [&] {
-                               const FlashDataMap now = SnapshotFlashData();
-                               return SwapDPILevels(now.dpiStages[index], now.dpiStages[current], index, current,
-                                                    uint8_t(index));
-                           },
-                           showStored)
-                     : WriteOrRevert([index] { return SetDPILevelCount(uint8_t(index + 1)); }, showStored);
+        const bool written = WriteOrRevert([&] { return WriteDpiStageCount(index, current); }, showStored);
         if (!written)
             return;
     }
-    const OwnChange own(this);
+    const OwnChange own(&m_ownChanges);
     if (exchange)
         ExchangeStages(current, index);
     m_levelCount = index + 1;

@@ -30,6 +30,7 @@
 #include "DeviceImage.h"
 #include "DpiModel.h"
 #include "DpiPanelRules.h"
+#include "SensorPanelKit.h"
 
 #include <QFrame>
 #include <QPoint>
@@ -156,18 +157,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // Marks the panel's own changes for its life: nothing they cause is sent.
-    class OwnChange
-    {
-    public:
-        explicit OwnChange(SensorDPI* panel) : m_panel(panel) { ++m_panel->m_ownChanges; }
-        ~OwnChange() { --m_panel->m_ownChanges; }
-        OwnChange(const OwnChange&) = delete;
-        OwnChange& operator=(const OwnChange&) = delete;
-
-    private:
-        SensorDPI* m_panel;
-    };
     bool OwnChanging() const { return m_ownChanges > 0; }
     // A user change may be sent now (the page is shown and not filling).
     static bool MaySend();

@@ -84,21 +84,6 @@ QImage previewPlaceholder()
     return image;
 }
 
-QImage toggle(bool on)
-{
-    QImage image = Theme::Blank(36, 18);
-    QPainter p(&image);
-    Theme::Prepare(p);
-    p.setPen(QPen(on ? Theme::AccentDark : Theme::Border, 1));
-    p.setBrush(on ? Theme::Accent : Theme::PanelLight);
-    p.drawRoundedRect(QRectF(0.5, 0.5, 35, 17), 8.5, 8.5);
-    p.setPen(Qt::NoPen);
-    p.setBrush(on ? QColor(Qt::white) : Theme::TextDim);
-    const qreal x = on ? 20.5 : 2.5;
-    p.drawEllipse(QRectF(x, 2.5, 13, 13));
-    return image;
-}
-
 void drawLightPage(PicWriter& out)
 {
     const QString folder = QString::fromLatin1(Folder);
@@ -107,8 +92,7 @@ void drawLightPage(PicWriter& out)
         out.save(folder, QStringLiteral("Color") + QChar('A' + i) + QStringLiteral(".png"), swatch(presetColors[i]));
     DrawStepPictures(out, folder);
     out.save(folder, QStringLiteral("PreviewColor.png"), previewPlaceholder());
-    out.save(folder, QStringLiteral("Open.png"), toggle(true));
-    out.save(folder, QStringLiteral("Close.png"), toggle(false));
+    DrawSwitchPictures(out, folder);
 }
 
 }  // namespace

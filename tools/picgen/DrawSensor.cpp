@@ -1,7 +1,8 @@
-// Pictures of the sensor page and its panels (Picture/Sensor/): the combo box
-// and step pictures the panels share, and the DPI stage panel's own: the
-// stage buttons (small and selected), the colour chip overlays and the stage
-// marker.
+// Pictures of the sensor page and its panels (Picture/Sensor/): the combo box,
+// step and switch pictures the panels share, and the page's own: the stage
+// buttons (small and selected), the colour chip overlays, the stage marker,
+// the title marker, the report-rate buttons and the check-box indicators of
+// the option panels.
 //
 // The chips show the stage's colour as their background: their pictures are
 // see-through inside and only frame and light the colour.
@@ -57,6 +58,40 @@ QImage marker(bool hover)
     return image;
 }
 
+// The marker in front of a panel's title (16 x 10): an accent bar.
+QImage title()
+{
+    QImage image = Theme::Blank(16, 10);
+    QPainter p(&image);
+    Theme::Prepare(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Theme::Accent);
+    p.drawRoundedRect(QRectF(1, 2, 4, 6), 1, 1);
+    p.setBrush(Theme::AccentDark);
+    p.drawRoundedRect(QRectF(7, 3.5, 8, 3), 1.5, 1.5);
+    return image;
+}
+
+// A report-rate button (74 x 26), the chosen one lit in the accent.
+QImage rateButton(bool checked)
+{
+    return Theme::ButtonFace(74, 26, checked ? 2 : 0, 5);
+}
+
+// A check-box indicator (14 x 14): an empty rounded box, or one with a tick.
+QImage indicator(bool checked)
+{
+    QImage image = Theme::Blank(14, 14);
+    QPainter p(&image);
+    Theme::Prepare(p);
+    p.setPen(QPen(checked ? Theme::Accent : Theme::Border, 1));
+    p.setBrush(checked ? Theme::Accent : Theme::PanelLight);
+    p.drawRoundedRect(QRectF(0.5, 0.5, 13, 13), 3, 3);
+    if (checked)
+        Theme::DrawCheck(p, QRectF(1, 1, 12, 12), Qt::white);
+    return image;
+}
+
 void drawSensor(PicWriter& out)
 {
     const QString folder = QStringLiteral("Sensor");
@@ -68,6 +103,12 @@ void drawSensor(PicWriter& out)
     out.save(folder, QStringLiteral("MaxB.png"), chip(true));
     out.save(folder, QStringLiteral("Level.png"), marker(false));
     out.save(folder, QStringLiteral("LevelHover.png"), marker(true));
+    out.save(folder, QStringLiteral("Title.png"), title());
+    out.save(folder, QStringLiteral("ReportRate.png"), rateButton(false));
+    out.save(folder, QStringLiteral("ReportRateClick.png"), rateButton(true));
+    out.save(folder, QStringLiteral("LOD.png"), indicator(false));
+    out.save(folder, QStringLiteral("LODCheck.png"), indicator(true));
+    DrawSwitchPictures(out, folder);
 }
 
 }  // namespace

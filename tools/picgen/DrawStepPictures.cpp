@@ -42,6 +42,21 @@ QImage handle()
     return image;
 }
 
+QImage toggle(bool on)
+{
+    QImage image = Theme::Blank(36, 18);
+    QPainter p(&image);
+    Theme::Prepare(p);
+    p.setPen(QPen(on ? Theme::AccentDark : Theme::Border, 1));
+    p.setBrush(on ? Theme::Accent : Theme::PanelLight);
+    p.drawRoundedRect(QRectF(0.5, 0.5, 35, 17), 8.5, 8.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(on ? QColor(Qt::white) : Theme::TextDim);
+    const qreal x = on ? 20.5 : 2.5;
+    p.drawEllipse(QRectF(x, 2.5, 13, 13));
+    return image;
+}
+
 }  // namespace
 
 void DrawStepPictures(PicWriter& out, const QString& folder)
@@ -49,4 +64,10 @@ void DrawStepPictures(PicWriter& out, const QString& folder)
     out.save(folder, QStringLiteral("Add.png"), plus());
     out.save(folder, QStringLiteral("Reduce.png"), minus());
     out.save(folder, QStringLiteral("HuaKuai.png"), handle());
+}
+
+void DrawSwitchPictures(PicWriter& out, const QString& folder)
+{
+    out.save(folder, QStringLiteral("Open.png"), toggle(true));
+    out.save(folder, QStringLiteral("Close.png"), toggle(false));
 }

@@ -1,0 +1,159 @@
+#include "SensorLOD.h"
+#include "ui_SensorLOD.h"
+#include "ui_SensorLODB.h"
+
+#include "DeviceWriters.h"
+#include "DialogFrame.h"
+#include "Globals.h"
+#include "SensorPanelKit.h"
+#include "PageKit.h"
+#include "PageStyle.h"
+#include "PanelStyle.h"
+#include "SensorRules.h"
+
+#include <QButtonGroup>
+#include <QSignalBlocker>
+
+namespace {
+
+bool maySend()
+{
+    return UiReady && !PageFilling(Page::Sensor);
+}
+
+}  // namespace
+
+// ---- SensorLOD ------------------------------------------------------------------
+
+SensorLOD::SensorLOD(QWidget* parent) : QFrame(parent), ui(new Ui::SensorLOD)
+{
+    ui->setupUi(this);
+    m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
+    ui->label->setStyleSheet(DialogStyle::LabelSheet());
+    PageStyle::StyleComboBox(ui->LOD, m_picturePath);
+    ui->LOD->setStyleSheet(ui->LOD->styleSheet() + QStringLiteral("QComboBox:disabled{color: rgb(0, 0, 0);}"));
+}
+
+SensorLOD::~SensorLOD()
+{
+    delete ui;
+}
+
+void SensorLOD::AddLOD07()
+{
+    if (ui->LOD->count() != 2)
+        return;
+    // The shown distance stays the same item: nothing to send.
+    const QSignalBlocker block(ui->LOD);
+    ui->LOD->insertItem(0, QStringLiteral("0.7mm"));
+}
+
+void SensorLOD::RemoveLOD07()
+{
+    if (ui->LOD->count() != 3)
+        return;
+    const QSignalBlocker block(ui->LOD);
+    ui->LOD->removeItem(0);
+}
+
+void SensorLOD::SetIndex(int v)
+{
+    const int index = SensorRules::LodIndexOfValue(v, ui->LOD->count());
+    if (index >= 0)
+        ui->LOD->setCurrentIndex(index);
+}
+
+void SensorLOD::SetLabelText(const QString& text)
+{
+    ui->label->setText(text);
+}
+
+void SensorLOD::SetLabelToolTip(const QString& text)
+{
+    ui->label->setToolTip(text);
+}
+
+void SensorLOD::on_LOD_currentIndexChanged(int index)
+{
+    const int code = SensorRules::LodCodeOfIndex(index, ui->LOD->count());
+    if (code < 0 || !maySend())
+        return;
+    WriteOrRevert([code] { return SetLOD(uint8_t(code)); },
+                  [this](const FlashDataMap& stored) {
+                      const QSignalBlocker block(ui->LOD);
+                      ui->LOD->setCurrentIndex(SensorRules::LodIndexOfValue(stored.liftOff - 1, ui->LOD->count()));
+                  });
+}
+
+// ---- SensorLODB -----------------------------------------------------------------
+
+SensorLODB::SensorLODB(QWidget* parent) : QFrame(parent), ui(new Ui::SensorLODB)
+{
+    ui->setupUi(this);
+    m_group = new QButtonGroup(this);
+    m_group->setExclusive(true);
+    m_group->addButton(ui->MM0);
+    m_group->addButton(ui->MM1);
+    m_group->addButton(ui->MM2);
+    m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
+    ui->label->setStyleSheet(DialogStyle::LabelSheet());
+    ui->MM1->setStyleSheet(PanelStyle::CheckBoxSheet(m_picturePath));
+    ui->MM2->setStyleSheet(PanelStyle::CheckBoxSheet(m_picturePath));
+    ui->MM0->hide();
+}
+
+SensorLODB::~SensorLODB()
+{
+    delete ui;
+}
+
+void SensorLODB::ShowLOD07()
+{
+    ui->MM0->show();
+    ui->MM0->move(80, 0);
+    ui->MM1->move(165, 0);
+    ui->MM2->move(250, 0);
+}
+
+void SensorLODB::HideLOD07()
+{
+    ui->MM0->hide();
+    ui->MM1->move(80, 0);
+    ui->MM2->move(165, 0);
+}
+
+void SensorLODB::SetButtonsEnabled(bool on)
+{
+    ui->MM1->setEnabled(on);
+    ui->MM2->setEnabled(on);
+}
+
+void SensorLODB::SetLabelText(const QString& text)
+{
+    ui->label->setText(text);
+}
+
+void SensorLODB::SetLabelToolTip(const QString& text)
+{
+    ui->label->setToolTip(text);
+}
+
+void SensorLODB::BoxClicked(int box)
+{
+    if (!maySend())
+        return;
+    WriteOrRevert([box] { return SetLOD(uint8_t(SensorRules::LodCodeOfBox(box))); },
+                  [this](const FlashDataMap& stored) {
+                      QCheckBox* const boxes[3] = {ui->MM0, ui->MM1, ui->MM2};
+                      QCheckBox* shown = nullptr;
+                      for (int i = 0; i < 3; ++i) {
+                          if (SensorRules::LodCodeOfBox(i) == stored.liftOff)
+                              shown = boxes[i];
+                      }
+                      CheckOnly(m_group, shown);
+                  });
+}
+
+void SensorLODB::on_MM0_clicked(bool) { BoxClicked(0); }
+void SensorLODB::on_MM1_clicked(bool) { BoxClicked(1); }
+void SensorLODB::on_MM2_clicked(bool) { BoxClicked(2); }

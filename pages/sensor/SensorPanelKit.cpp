@@ -1,0 +1,20 @@
+#include "SensorPanelKit.h"
+
+#include "DeviceWriters.h"
+#include "DpiPanelRules.h"
+#include "Globals.h"
+
+bool StageFallsOutside(int current, int last)
+{
+    return DpiPanelRules::ValidStage(current) && current > last;
+}
+
+bool WriteDpiStageCount(int last, int current)
+{
+    if (!DpiPanelRules::ValidStage(last))
+        return false;
+    if (!StageFallsOutside(current, last))
+        return SetDPILevelCount(uint8_t(last + 1));
+    const FlashDataMap now = SnapshotFlashData();
+    return SwapDPILevels(now.dpiStages[last], now.dpiStages[current], last, current, uint8_t(last));
+}
