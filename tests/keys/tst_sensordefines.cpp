@@ -88,6 +88,11 @@ private slots:
         QVERIFY(d.SwitchText("SUPPORT_LOD_CAL").isEmpty());
         QVERIFY(d.names.isEmpty());
         QCOMPARE(SensorDefines::SwitchNames().size(), 6);
+        // A sensor's switches: whole names only, in the fixed order.
+        QCOMPARE(d.SwitchesOf("AX72"), QStringList({"SUPPORT_SENSOR_MODE_SEL", "SUPPORT_RIPPLE"}));
+        QCOMPARE(d.SwitchesOf("IX90"), QStringList({"SUPPORT_RIPPLE", "SUPPORT_MOTION_SYNC"}));
+        QVERIFY(d.SwitchesOf("AX7").isEmpty());
+        QVERIFY(d.SwitchesOf("").isEmpty());
     }
 
     void everyReadStartsEmpty()
