@@ -42,7 +42,9 @@ QString titleSheet(const QString& name, const QString& picturePath)
 Sensor::Sensor(QWidget* parent) : QWidget(parent), ui(new Ui::Sensor)
 {
     ui->setupUi(this);
-    ui->SenSorPage->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("SenSorPage")));
+    // The panels' own frames overlap a little: neither draws an outline.
+    ui->SenSorPage->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("SenSorPage"))
+                                  + QStringLiteral("#frameDpi,#frameRate{border:none;background:transparent;}"));
     m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
     m_pageFolder = UserDir() + QStringLiteral("/usersetting/SensorPage");
     PostMsg* hub = PostMsg::GetInstance();

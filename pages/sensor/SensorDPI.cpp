@@ -70,6 +70,8 @@ SensorDPI::SensorDPI(QWidget* parent) : QFrame(parent), ui(new Ui::SensorDPI)
         m_chipGroup->addButton(m_chips[i]);
     }
     m_countIndex = ui->ChooseEvent->currentIndex();
+    m_titleWidth = ui->label->width();
+    m_titleGap = ui->ChooseEvent->x() - ui->label->x() - m_titleWidth;
 }
 
 SensorDPI::~SensorDPI()
@@ -384,7 +386,12 @@ void SensorDPI::SetSpinValue(int value)
 
 void SensorDPI::SetTitleText(const QString& text)
 {
+    // A title longer than the form's place pushes the stage count to the
+    // right instead of being cut.
     ui->label->setText(text);
+    const int width = qMax(m_titleWidth, ui->label->sizeHint().width());
+    ui->label->resize(width, ui->label->height());
+    ui->ChooseEvent->move(ui->label->x() + width + m_titleGap, ui->ChooseEvent->y());
 }
 
 void SensorDPI::LoadDPIConfig()

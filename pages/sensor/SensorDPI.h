@@ -206,6 +206,8 @@ private:
     int m_countIndex = -1;       // the stage count - 1 the combo box settled on
     int m_colorStage = -1;       // the stage whose chip opened the colour dialog
     int m_ownChanges = 0;
+    int m_titleWidth = 0;        // the form's title width and its gap to the count
+    int m_titleGap = 0;
     bool m_sendPending = false;  // a value the user moved the slider to while pressed
     SensorDpi m_sensor;
 };

@@ -97,8 +97,9 @@ SensorLODB::SensorLODB(QWidget* parent) : QFrame(parent), ui(new Ui::SensorLODB)
     m_group->addButton(ui->MM2);
     m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
     ui->label->setStyleSheet(DialogStyle::LabelSheet());
-    ui->MM1->setStyleSheet(PanelStyle::CheckBoxSheet(m_picturePath));
-    ui->MM2->setStyleSheet(PanelStyle::CheckBoxSheet(m_picturePath));
+    // The 0.7 mm box looks like the others (unstyled it would be dark on dark).
+    for (QCheckBox* box : {ui->MM0, ui->MM1, ui->MM2})
+        box->setStyleSheet(PanelStyle::CheckBoxSheet(m_picturePath));
     ui->MM0->hide();
 }
 

@@ -72,6 +72,7 @@ private slots:
     void aKeyFunctionReachesTheDeviceFlash();
     void aLightingChangeReachesTheDeviceFlash();
     void aDpiChangeReachesTheDeviceFlash();
+    void aReportRateChangeReachesTheDeviceFlash();
     void theSettingsPageReachesTheReceiver();
     void unpluggingTheDeviceReturnsToTheList();
     void closingAndRestartingKeepsTheSettings();
@@ -501,6 +502,24 @@ void Acceptance::aDpiChangeReachesTheDeviceFlash()
     QCOMPARE(widget(m_first, QStringLiteral("GreenButton")).value(QStringLiteral("text")).toString(),
              QStringLiteral("3250"));
     shot(QStringLiteral("sensor-changed"));
+}
+
+void Acceptance::aReportRateChangeReachesTheDeviceFlash()
+{
+    const auto rate = [&] { return tool({QStringLiteral("show"), QStringLiteral("rx8k"), QStringLiteral("rate")}); };
+    // The 8 kHz receiver carries every rate; the device runs at 1000 Hz.
+    const QJsonObject button = widget(m_first, QStringLiteral("Button2000HZ"), QStringLiteral("Sensor"));
+    QVERIFY2(button.value(QStringLiteral("visible")).toBool(), "the sensor page shows no 2000 Hz button");
+    QVERIFY(widget(m_first, QStringLiteral("Button8000HZ"), QStringLiteral("Sensor")).value(QStringLiteral("visible")).toBool());
+    QVERIFY(widget(m_first, QStringLiteral("Button1000HZ"), QStringLiteral("Sensor")).value(QStringLiteral("checked")).toBool());
+    QVERIFY(rate().contains(QLatin1String("report-rate: 1000 Hz")));
+
+    QVERIFY(click(button));
+    QVERIFY2(waitFor([&] { return rate().contains(QLatin1String("report-rate: 2000 Hz")); }),
+             qPrintable(QStringLiteral("the device did not get 2000 Hz: ") + rate()));
+    QCOMPARE(quint8(deviceImage(QStringLiteral("rx8k")).at(0)), quint8(16));
+    QVERIFY(widget(m_first, QStringLiteral("Button2000HZ"), QStringLiteral("Sensor")).value(QStringLiteral("checked")).toBool());
+    shot(QStringLiteral("report-rate-changed"));
 }
 
 void Acceptance::theSettingsPageReachesTheReceiver()
