@@ -275,6 +275,7 @@ private slots:
         QTest::newRow("English") << 0 << "DPI stages" << "Report rate";
         QTest::newRow("Chinese") << 1 << "DPI级数" << "回报率";
         QTest::newRow("Japanese") << 5 << "DPI段階" << "ポーリングレート";
+        QTest::newRow("Russian") << 4 << "Уровни DPI" << "Частота опроса";
     }
 
     void texts()
@@ -283,6 +284,10 @@ private slots:
         PostMsg::GetInstance()->PostChangeLanguage(language);
         QTEST(m_page->DpiPanel()->Form()->label->text(), "dpiTitle");
         QTEST(rate()->TitleLabel()->text(), "rateTitle");
+        // A long title is not cut: the stage count moves right of it.
+        const QLabel* title = m_page->DpiPanel()->Form()->label;
+        QVERIFY(title->width() >= title->sizeHint().width());
+        QVERIFY(m_page->DpiPanel()->Form()->ChooseEvent->x() > title->x() + title->width());
     }
 
     void levelFile()
