@@ -1,5 +1,6 @@
 #include "ConfigSettings.h"
 
+#include "DeviceImage.h"
 #include "Globals.h"
 
 #include <QByteArray>
@@ -146,6 +147,26 @@ QStringList ConfigSettings::ModelValueList(int driveIndex, const QString& key)
 int ConfigSettings::ModelInt(int driveIndex, const QString& key)
 {
     return GetInt(ModelGroup(driveIndex), key);
+}
+
+int ConfigSettings::GetBoundedInt(const QString& group, const QString& key, int limit)
+{
+    return qBound(0, GetInt(group, key), qMax(0, limit));
+}
+
+int ConfigSettings::ModelBoundedInt(int driveIndex, const QString& key, int limit)
+{
+    return GetBoundedInt(ModelGroup(driveIndex), key, limit);
+}
+
+int ConfigSettings::ModelTotal()
+{
+    return GetBoundedInt(QStringLiteral("Option"), QStringLiteral("DeviceTotal"), MaxModelGroups);
+}
+
+int ConfigSettings::ModelStageLimit(int driveIndex)
+{
+    return ModelBoundedInt(driveIndex, QStringLiteral("DPIMaxGrade"), DpiStageCount);
 }
 
 int ConfigSettings::RateClassOfType(int type, int notReceiver)

@@ -46,6 +46,23 @@ public:
     QStringList ModelValueList(int driveIndex, const QString& key);
     int ModelInt(int driveIndex, const QString& key);
 
+    // ---- counts -------------------------------------------------------------
+    // A count in Config.ini decides loops and allocations, so every count is
+    // read through these: clamped into 0..limit (text that does not parse
+    // counts as 0), whatever the file says.
+    int GetBoundedInt(const QString& group, const QString& key, int limit);
+    int ModelBoundedInt(int driveIndex, const QString& key, int limit);
+    // The most model groups the program looks at. A device is known by its
+    // one-byte model id and the first group of an id wins, so more groups
+    // could never be told apart.
+    static constexpr int MaxModelGroups = 256;
+    // [Option] DeviceTotal, 0..MaxModelGroups: the groups are Drive1 ..
+    // Drive<ModelTotal()> and a driveIndex of ModelTotal() marks an
+    // unmatched device.
+    int ModelTotal();
+    // DPIMaxGrade of the model, 0..8 (the image holds eight stage records).
+    int ModelStageLimit(int driveIndex);
+
     // Rate class (1, 2, 4, 8 kHz) of a receiver kind byte (0, 4, 1, 5);
     // notReceiver for any other byte (a mouse on its cable).
     static int RateClassOfType(int type, int notReceiver);

@@ -72,7 +72,7 @@ QStringList SearchList(const PidLists& lists)
 
 int ModelTotal()
 {
-    return qMax(0, ConfigSettings::GetInstance()->GetInt(Option, QStringLiteral("DeviceTotal")));
+    return ConfigSettings::GetInstance()->ModelTotal();
 }
 
 QString UsbVersionOf(const QByteArray& path)

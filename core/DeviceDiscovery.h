@@ -34,7 +34,7 @@ void StorePidLists(const PidLists& lists);
 // this order; a repeated value stays repeated.
 QStringList SearchList(const PidLists& lists);
 
-// [Option] DeviceTotal, never below 0.
+// [Option] DeviceTotal within 0..ConfigSettings::MaxModelGroups.
 int ModelTotal();
 
 // "v" + major + "." + minor (hex) of the u16 at bytes 8..9 of the 12-byte

@@ -295,7 +295,7 @@ void Worker::SelectDevice(DeviceAllInfo info)
 int Worker::MatchDeviceConfig(DeviceAllInfo& dev, const QByteArray& path)
 {
     ConfigSettings* config = ConfigSettings::GetInstance();
-    const int total = config->GetInt(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
+    const int total = config->ModelTotal();
 
     DeviceIdentity id{0, 0, 0};
     bool answered = false;

@@ -527,6 +527,31 @@ private slots:
         QCOMPARE(page.DeviceButtons().size(), 0);
     }
 
+    void hugeModelCountStillLists_data()
+    {
+        QTest::addColumn<int>("total");
+        QTest::newRow("2^31 - 1") << 2147483647;
+        QTest::newRow("2^30 - 1") << 1073741823;
+    }
+
+    void hugeModelCountStillLists()
+    {
+        // An installed table that names far more models than can exist: the
+        // list is built with the most groups the program looks at.
+        QFETCH(int, total);
+        useTable(tableWith(defaultLists(), defaultGroups(), total));
+        resetBench({{"add", "mouse", "id=mz", "cid=40"}});
+        DialogChange page;
+        StopUsbChanged();
+        QCOMPARE(ModelCount.load(), ConfigSettings::MaxModelGroups);
+        QVERIFY(search(page));
+        QCOMPARE(paths(DeviceListB), QStringList({benchPath("mouse2"), benchPath("mz"), benchPath("rx8k")}));
+        QCOMPARE(DeviceListB.value(0).driveIndex, 1);
+        QCOMPARE(DeviceListB.value(1).driveIndex, ConfigSettings::MaxModelGroups);  // unmatched
+        QCOMPARE(DeviceListB.value(2).driveIndex, 0);
+        QCOMPARE(page.DeviceButtons().size(), DeviceList.size());
+    }
+
     // ---- link query and hover refresh --------------------------------------------
 
     void hoverRefreshesTheEntryOfItsPath()

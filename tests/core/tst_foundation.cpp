@@ -171,6 +171,35 @@ private slots:
         config->Reload();
     }
 
+    void configCountsAreBounded_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("models");
+        QTest::addColumn<int>("stages");
+        QTest::newRow("2^31 - 1") << "2147483647" << ConfigSettings::MaxModelGroups << 8;
+        QTest::newRow("past int") << "99999999999" << 0 << 0;
+        QTest::newRow("negative") << "-3" << 0 << 0;
+        QTest::newRow("text") << "many" << 0 << 0;
+        QTest::newRow("plain") << "3" << 3 << 3;
+    }
+
+    void configCountsAreBounded()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, models);
+        QFETCH(int, stages);
+        QTemporaryDir dir;
+        writeFile(dir.path() + "/usersetting/Config.ini",
+                  "[Option]\nDeviceTotal=" + stored.toUtf8() + "\n[Drive1]\nDPIMaxGrade=" + stored.toUtf8() + "\n");
+        SetAppDirOverride(dir.path());
+        ConfigSettings* config = ConfigSettings::GetInstance();
+        config->Reload();
+        QCOMPARE(config->ModelTotal(), models);
+        QCOMPARE(config->ModelStageLimit(0), stages);
+        SetAppDirOverride(QString());
+        config->Reload();
+    }
+
     void configSettingsIsSafeAcrossThreads()
     {
         ConfigSettings* config = ConfigSettings::GetInstance();
