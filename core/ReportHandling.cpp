@@ -89,16 +89,19 @@ void fullRead(const unsigned char* data)
         qCWarning(lcLibrary) << "full read: the device's dump could not be parsed; the image stays as it was";
         return;
     }
-    if (!ImageIsPlausible(parsed)) {
-        qCWarning(lcLink) << "full read: implausible DPI stages" << parsed.dpiStageCount << parsed.dpiStage
-                          << "; the image stays as it was";
-        return;
-    }
-    ClampImageRecords(parsed);
-    // What the device holds, before the key-defaults pass below changes it.
+    const DeviceAllInfo device = CurrentDeviceSnapshot();
+    // Whatever the device holds is shown: refusing it would leave the pages
+    // waiting for a read that comes out the same every time. What a page
+    // indexes by is made safe first; the write-back below gives the device
+    // the mended values too.
+    const ImageProblems mended = MendImage(parsed, ModelImageLimits(device.driveIndex));
+    if (mended)
+        qCWarning(lcLink) << "full read: the device's image held an impossible" << ImageProblemText(mended)
+                          << "; shown and sent back made safe";
+    // What the device holds (made safe), before the key-defaults pass below
+    // changes it.
     const FlashDataMap asRead = parsed;
 
-    const DeviceAllInfo device = CurrentDeviceSnapshot();
     const QString configPath = DeviceFileName(device.cid, device.mid);
 
     UsbServer_ReadDPILed();
@@ -177,10 +180,21 @@ void handleReportRate(uint8_t code)
 
 void handleDpiStage(uint8_t stage)
 {
-    if (stage >= DpiStageCount)
-        return;
+    // A stage the image has no record for is never shown nor stored: the
+    // pages index their stages by it.
     bool stored = false;
-    const FlashDataMap copy = applyReport([stage](FlashDataMap& image) { image.dpiStage = stage; }, &stored);
+    bool known = false;
+    const FlashDataMap copy = applyReport(
+        [stage, &known](FlashDataMap& image) {
+            known = stage < image.dpiStageCount && stage < DpiStageCount;
+            if (known)
+                image.dpiStage = stage;
+        },
+        &stored);
+    if (!known) {
+        qCWarning(lcLink) << "DPI stage report: stage" << stage << "of" << copy.dpiStageCount << "ignored";
+        return;
+    }
     PostMsg::GetInstance()->PostUpDataDPI(stage);
     if (stored)
         SendImage(copy);  // the device is at the stage it reported either way
@@ -267,36 +281,6 @@ void handleVersion()
 }  // namespace
 
 // ---- pure helpers --------------------------------------------------------
-
-bool IsValidReportRateCode(int code)
-{
-    switch (code) {
-    case 1: case 2: case 4: case 8: case 16: case 32: case 64:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool ImageIsPlausible(const FlashDataMap& image)
-{
-    return image.dpiStageCount >= 1 && image.dpiStageCount <= DpiStageCount
-           && image.dpiStage < image.dpiStageCount;
-}
-
-void ClampImageRecords(FlashDataMap& image)
-{
-    for (int k = 0; k < KeyCount; ++k) {
-        KeyEventRecord& keys = image.keyEvents[k];
-        if (keys.count > KeyEventRecordEvents)
-            keys.count = KeyEventRecordEvents;
-        MacroRecord& macro = image.macros[k];
-        if (macro.nameLength > MacroNameBytes)
-            macro.nameLength = MacroNameBytes;
-        if (macro.eventCount > MacroRecordEvents)
-            macro.eventCount = MacroRecordEvents;
-    }
-}
 
 void ClearKeyRecords(FlashDataMap& image, const QList<int>& keep)
 {

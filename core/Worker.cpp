@@ -5,6 +5,7 @@
 #include "FirmwareFiles.h"
 #include "Globals.h"
 #include "HIDUsb.h"
+#include "ImageCheck.h"
 #include "LinkSupport.h"
 #include "Logging.h"
 #include "PostMsg.h"
@@ -244,6 +245,8 @@ void Worker::run()
             });
             FlashDataMap cached;
             if (ReadDeviceInfoFile(cacheName, cached)) {
+                // A damaged cache must not make a page index past its stages.
+                MendImage(cached, ModelImageLimits(device.driveIndex));
                 hub->PostUpDataLightUIButton(cached);
                 hub->PostUpDataLightLight(cached);
                 hub->PostUpDataLightSensor(cached);

@@ -6,15 +6,16 @@
 #include "DeviceWriters.h"
 #include "Globals.h"
 #include "HIDUsb.h"
+#include "ImageCheck.h"
 #include "InportFail.h"
 #include "LanguageLoader.h"
 #include "Logging.h"
 #include "PageKit.h"
+#include "PickedFile.h"
 #include "PostMsg.h"
 #include "PumpedWait.h"
 
 #include <QDataStream>
-#include <QFile>
 #include <QMutexLocker>
 #include <QTimer>
 
@@ -58,7 +59,8 @@ void UpDataParam::FillLanguageTexts(LanguageTexts& texts)
     });
 }
 
-int UpDataParam::ParseParamFile(const QByteArray& content, const QString& sensorName, int maxStages, FlashDataMap* image)
+int UpDataParam::ParseParamFile(const QByteArray& content, const QString& sensorName, const ImageLimits& limits,
+                                FlashDataMap* image)
 {
     QDataStream stream(content);
     QByteArray tag, sensor, data;
@@ -75,25 +77,29 @@ int UpDataParam::ParseParamFile(const QByteArray& content, const QString& sensor
     // than send bytes that were never in the file.
     if (data.size() < static_cast<int>(sizeof(FlashDataMap)))
         return ImportBadFile;
-    std::memcpy(image, data.constData(), sizeof(FlashDataMap));
-    if (image->dpiStageCount > maxStages)
+    FlashDataMap read;
+    std::memcpy(&read, data.constData(), sizeof read);
+    // The same rules as the device's own image: an image the device cannot
+    // run, or the pages could not show, never reaches it.
+    const ImageProblems problems = CheckImage(read, limits);
+    if (problems) {
+        qCWarning(lcFiles) << "settings import: the image does not fit the device:" << ImageProblemText(problems);
         return ImportWrongDevice;
+    }
+    *image = read;
     return ImportAccepted;
 }
 
 int UpDataParam::ReadParamFile(const QString& fileName, FlashDataMap* image)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcFiles) << "settings import: cannot open" << fileName << file.errorString();
+    // A settings file is about 10 KB; anything far larger is not one.
+    constexpr qint64 MaxSettingsFileBytes = 1 << 20;
+    QByteArray content;
+    if (ReadPickedFile(fileName, MaxSettingsFileBytes, &content) != PickedFileError::None)
         return ImportBadFile;
-    }
-    // A settings file is about 10 KB; never take more than a few times that.
-    const QByteArray content = file.read(1 << 20);
     ConfigSettings* config = ConfigSettings::GetInstance();
     const int model = CurrentDeviceInfo.driveIndex;
-    return ParseParamFile(content, config->ModelValue(model, QStringLiteral("Sensor")),
-                          config->ModelInt(model, QStringLiteral("DPIMaxGrade")), image);
+    return ParseParamFile(content, config->ModelValue(model, QStringLiteral("Sensor")), ModelImageLimits(model), image);
 }
 
 bool UpDataParam::PollPagesUpdated(bool clearOnSuccess)
@@ -173,8 +179,11 @@ void UpDataParam::onTimeupDestroy()
     }
 
     FlashDataMap cached{};
-    if (ReadDeviceInfoFile(DeviceInfoFile, cached))
+    if (ReadDeviceInfoFile(DeviceInfoFile, cached)) {
+        // A damaged cache must not make a page index past its stages.
+        MendImage(cached, ModelImageLimits(CurrentDeviceInfo.driveIndex));
         EmitPageFills(cached);
+    }
     hub->PostMouseOffLineo(0);
     close();
 }

@@ -10,6 +10,7 @@
 
 #include "DeviceImage.h"
 #include "DialogFrame.h"
+#include "ImageCheck.h"
 
 class QTimer;
 
@@ -36,10 +37,15 @@ public:
     // Starts the 2500 ms single shot; call before exec().
     void StartTimer();
     // Reads a settings export file (tag "Durod", the sensor name, the
-    // image) for the current device's model into *image.
+    // image) for the current device's model into *image. Only a regular file
+    // of at most 1 MiB is read (a FIFO or a device file is a bad file).
+    // ImportWrongDevice also for an image that breaks a rule of ImageCheck.h
+    // (CheckImage with the model's limits); *image is changed only when the
+    // result is ImportAccepted.
     static int ReadParamFile(const QString& fileName, FlashDataMap* image);
-    // The same on the file's bytes, for a model's sensor name and stage limit.
-    static int ParseParamFile(const QByteArray& content, const QString& sensorName, int maxStages, FlashDataMap* image);
+    // The same on the file's bytes, for a model's sensor name and limits.
+    static int ParseParamFile(const QByteArray& content, const QString& sensorName, const ImageLimits& limits,
+                              FlashDataMap* image);
 
     QString LabelText() const;
     QTimer* Timer() const { return timer; }

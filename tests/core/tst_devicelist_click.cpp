@@ -196,6 +196,39 @@ private slots:
         QVERIFY(waitFor([&] { return DeviceList.isEmpty() && page.DeviceButtons().isEmpty(); }, 5000));
     }
 
+    void implausibleImageOpensAndTheWindowCloses()
+    {
+        // The mouse holds stage 6 of 6 (left by another program or a fault):
+        // the pages open with it made safe, the wait ends without the timeout
+        // notice, and the window can be closed.
+        resetBench({{"unplug", "mouse2"}});
+        FlashDataMap bad = deviceImage(QStringLiteral("mouse1"));
+        bad.dpiStage = bad.dpiStageCount;
+        QVERIFY(storeDeviceImage(QStringLiteral("mouse1"), bad));
+        DialogMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        DialogChange& page = *w.DeviceListPage();
+        QVERIFY(search(page));
+        QStringList modals;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                const QString name = QString::fromLatin1(modal->metaObject()->className());
+                if (modals.value(modals.size() - 1) != name)
+                    modals << name;
+            }
+        });
+        watch.start(5);
+        clickButton(page, 0);
+        QVERIFY(waitFor([&] { return ImageBelongsToDevice.load() && !QApplication::activeModalWidget(); }, 15000));
+        QCOMPARE(modals, QStringList({"UpDataParam"}));
+        QCOMPARE(int(SnapshotFlashData().dpiStage), 0);
+        QCOMPARE(int(deviceImage(QStringLiteral("mouse1")).dpiStage), 0);
+        w.close();
+        QVERIFY(!w.isVisible());
+    }
+
     void secondModelWithoutFirmwareFolder()
     {
         resetBench({{"unplug", "mouse2"}, {"unplug", "rx8k"}, {"add", "rx4k", "id=rxm", "mid=2"}});

@@ -1,5 +1,9 @@
 // The apply-and-wait dialog: reading a settings file, and what its timer
-// slot does in wait, import and plain mode (signal order, flags, cache).
+// slot does in wait, import and plain mode (signal order, flags, cache);
+// imports at the bench that the device cannot use.
+#include "../../core/LinkTestSupport.h"
+
+#include "BenchFlash.h"
 #include "DeviceCache.h"
 #include "Globals.h"
 #include "MacroSettings.h"
@@ -17,6 +21,9 @@
 #include <QtTest>
 
 #include <cstring>
+#include <sys/stat.h>
+
+using namespace linktest;
 
 namespace {
 QByteArray settingsFile(const QByteArray& tag, const QByteArray& sensor, const QByteArray& image)
@@ -58,6 +65,15 @@ public:
     }
 };
 
+QString writeSettingsFile(const QTemporaryDir& dir, const FlashDataMap& image)
+{
+    const QString path = dir.filePath(QStringLiteral("settings.bin"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(settingsFile(padded("Durod"), padded("AX72"), imageBytes(image)));
+    return path;
+}
+
 void setFlags(bool value)
 {
     LightUiUpdated = value;
@@ -79,8 +95,7 @@ private slots:
 
     void readSettingsFile_data()
     {
-        FlashDataMap good{};
-        good.dpiStageCount = 8;
+        FlashDataMap good = hidusb::ModelDefaultImage(1);
         good.lightR = 77;
         FlashDataMap tooMany = good;
         tooMany.dpiStageCount = 9;
@@ -117,6 +132,17 @@ private slots:
     {
         FlashDataMap image{};
         QCOMPARE(UpDataParam::ReadParamFile(QStringLiteral("/nonexistent/x.bin"), &image), 1);
+    }
+
+    void fifoIsABadFileAtOnce()
+    {
+        // Nothing writes into it: opening it for reading must not wait.
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("settings.bin"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        FlashDataMap image{};
+        QCOMPARE(UpDataParam::ReadParamFile(fifo, &image), 1);
+        QCOMPARE(UpDataParam::ReadParamFile(dir.path(), &image), 1);
     }
 
     void waitMode()
@@ -199,7 +225,7 @@ private slots:
     void importMode()
     {
         QTemporaryDir dir;
-        FlashDataMap image{};
+        FlashDataMap image = hidusb::ModelDefaultImage(1);
         image.dpiStageCount = 4;
         image.lightG = 55;
         const QString good = dir.filePath(QStringLiteral("good.bin"));
@@ -245,6 +271,71 @@ private slots:
         QCOMPARE(order.seen, QStringList{"Setver4"});
         QCOMPARE(SnapshotFlashData().lightG, uchar(55));
         QVERIFY(!dialog.importMode);
+    }
+
+    void importAtTheBench_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("result");
+        QTest::newRow("accepted") << 6 << 3 << 0;
+        QTest::newRow("report rate 255") << 0 << 255 << 2;
+        QTest::newRow("no stages") << 1 << 0 << 2;
+        QTest::newRow("nine stages") << 1 << 9 << 2;
+        QTest::newRow("current 6 of 6") << 2 << 6 << 2;
+        QTest::newRow("lift-off 255") << 5 << 255 << 2;
+        QTest::newRow("debounce 255") << 6 << 255 << 2;
+        QTest::newRow("sleep 255") << 8 << 255 << 2;
+        QTest::newRow("light mode 255") << 67 << 255 << 2;
+        QTest::newRow("key FF FF FF") << -1 << 255 << 2;
+    }
+
+    void importAtTheBench()
+    {
+        // What the device cannot use is refused with the mismatch text and
+        // never reaches it; a good file does.
+        QFETCH(int, offset);
+        QFETCH(int, value);
+        QFETCH(int, result);
+        FlashDataMap base{};
+        QVERIFY(openReceiverLink(&base));
+        QVERIFY(startFromDeviceImage(QStringLiteral("mouse1"), base));
+        clearCallsLog();
+        FlashDataMap image = base;
+        if (offset >= 0)
+            FlashBytes(image)[offset] = uint8_t(value);
+        else
+            image.keys[1] = KeyFunction{255, 255, 255};
+        QTemporaryDir dir;
+        UpDataParam dialog;
+        dialog.pollInterval = 1;
+        dialog.importMode = true;
+        dialog.path = writeSettingsFile(dir, image);
+        QString notice;
+        QTimer closer;  // ends with the test function: a good file shows no notice
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                if (auto* label = modal->findChild<QLabel*>(QStringLiteral("label")))
+                    notice = label->text();
+                modal->close();
+            }
+        });
+        closer.start(20);
+        dialog.onTimeupDestroy();
+        QCOMPARE(LastImportResult.load(), result);
+        const bool sent = !callsLog({QStringLiteral("ProtocolDataUpdate")}).isEmpty();
+        const FlashDataMap device = deviceImage(QStringLiteral("mouse1"));
+        if (result == 0) {
+            QVERIFY(sent);
+            QCOMPARE(std::memcmp(&device, &image, sizeof image), 0);
+        } else {
+            QCOMPARE(notice, QStringLiteral("These settings do not match this device"));
+            QVERIFY(!sent);
+            QCOMPARE(std::memcmp(&device, &base, sizeof base), 0);
+            const FlashDataMap memory = SnapshotFlashData();
+            QCOMPARE(std::memcmp(&memory, &base, sizeof base), 0);
+        }
+        UsbServer_Exit();
     }
 
     void messagesByImport()
