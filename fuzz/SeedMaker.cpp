@@ -156,6 +156,28 @@ void reportSeeds()
     put(t, "no-data", Stream(4).report(8, 0, 0, {1}, 0x28).report(4, 0, 0, {50, 1}, 0x28).bytes);
 }
 
+// ---- whole images -------------------------------------------------------------
+void imageSeeds()
+{
+    const char* t = "fuzz_image";
+    // Control byte: bit 0 model, bit 1 the bytes lie over the model's factory image.
+    auto seed = [](uint8_t control, const FlashDataMap& image) {
+        Bytes bytes{control};
+        bytes.insert(bytes.end(), raw(image), raw(image) + sizeof image);
+        return bytes;
+    };
+    put(t, "factory-model1", seed(0, hidusb::ModelDefaultImage(1)));
+    FlashDataMap last = hidusb::ModelDefaultImage(2);
+    last.dpiStage = last.dpiStageCount;
+    put(t, "current-stage-past-count", seed(1, last));
+    FlashDataMap keys = hidusb::ModelDefaultImage(1);
+    for (KeyFunction& k : keys.keys)
+        k = KeyFunction{0xFF, 0xFF, 0xFF};
+    put(t, "keys-ff", seed(0, keys));
+    put(t, "full-records", seed(0, fullImage()));
+    put(t, "head-over-factory", Bytes{3, 255, 9, 9, 0, 0, 255, 255, 0, 255});
+}
+
 // ---- text files -------------------------------------------------------------
 void textSeeds()
 {
@@ -323,6 +345,7 @@ int main(int argc, char** argv)
     install = argv[2];
     cacheSeeds();
     reportSeeds();
+    imageSeeds();
     textSeeds();
     macroFileSeeds();
     macroImportSeeds();
