@@ -2,6 +2,7 @@
 
 #include "ExeIsRun.h"
 #include "Globals.h"
+#include "Logging.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,24 +11,51 @@
 #include <QTextCodec>
 #include <QWidget>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 SingleInstance::SingleInstance(const QString& folder, const QString& key)
     : m_path(folder + QLatin1Char('/') + key + QStringLiteral(".lock"))
 {
 }
 
+SingleInstance::~SingleInstance()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);  // releases the lock; the file stays for the next start
+}
+
 SingleInstance::Result SingleInstance::Acquire()
 {
-    if (m_lock && m_lock->isLocked())
+    if (m_fd >= 0)
         return First;
-    m_lock.reset(new QLockFile(m_path));
-    // Never treat a lock as stale by its age: a running instance may run
-    // for weeks. A lock whose holder process is gone is stale at once.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0))
+    const QByteArray path = QFile::encodeName(m_path);
+    // Never follow a link out of the folder, never wait on a FIFO.
+    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | flags, 0600);
+    if (fd < 0)
+        fd = ::open(path.constData(), O_RDONLY | flags);  // a folder or a read-only file is locked as well
+    if (fd < 0) {
+        qCWarning(lcFiles) << "single instance: cannot open the lock" << m_path << ::strerror(errno)
+                           << "; running without it";
         return First;
-    if (m_lock->error() == QLockFile::LockFailedError)
+    }
+    int locked;
+    do {
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked == 0) {
+        m_fd = fd;
+        return First;
+    }
+    const int error = errno;
+    ::close(fd);
+    if (error == EWOULDBLOCK)
         return AlreadyRunning;
-    // No folder, no permission, ...: run rather than lock the user out.
+    qCWarning(lcFiles) << "single instance: cannot lock" << m_path << ::strerror(error) << "; running without it";
     return First;
 }
 

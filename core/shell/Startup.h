@@ -5,32 +5,39 @@
 
 #include "UserFolders.h"
 
-#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <memory>
 
 class QWidget;
 
-// The single-instance rule. A lock file in the per-user folder, named after
-// the key, decides: its holder is the running instance. A lock left behind
-// by a killed process is recognised as stale and taken over.
+// The single-instance rule. The running instance holds a lock on a file in
+// the per-user folder, named after the key: an advisory lock of the kernel
+// (flock), which ends with the process however it ends. So only a live
+// holder blocks a second start; what the file holds (nothing, garbage, a
+// note of another host) does not matter, and a folder standing at its name
+// is locked the same way.
 class SingleInstance
 {
 public:
     SingleInstance(const QString& folder, const QString& key);
+    ~SingleInstance();
+
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
 
     enum Result { First, AlreadyRunning };
-    // First also when the lock cannot be made at all (no folder, no
-    // permission): the program then runs rather than refusing to start.
+    // AlreadyRunning only while another live process (or another
+    // SingleInstance) holds the lock. First also when the lock cannot be
+    // taken at all (no folder, no permission): the program then runs rather
+    // than refusing to start. The lock is held until destruction.
     Result Acquire();
     QString LockPath() const { return m_path; }
 
 private:
     QString m_path;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_fd = -1;
 };
 
 // Tells a second start that the program already runs (the ExeIsRun

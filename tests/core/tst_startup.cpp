@@ -166,6 +166,38 @@ private slots:
         QCOMPARE(nowhere.Acquire(), SingleInstance::First);
     }
 
+    void unreadableLockFilesDoNotBlock_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("garbage") << QByteArray("not a lock at all\n\n") << false;
+        QTest::newRow("binary") << QByteArray::fromHex("00ff10fe7f80") << false;
+        QTest::newRow("another host") << QByteArray("4242\nCorvane Dizadi Mouse\nfar-away-host\n") << false;
+        QTest::newRow("a folder") << QByteArray() << true;
+    }
+
+    void unreadableLockFilesDoNotBlock()
+    {
+        // Whatever is left at the lock's name, only a live holder blocks.
+        QFETCH(QByteArray, content);
+        QFETCH(bool, folder);
+        QTemporaryDir tmp;
+        const QString path = tmp.path() + QStringLiteral("/Corvane Dizadi Mouse.lock");
+        if (folder)
+            QVERIFY(QDir().mkpath(path));
+        else
+            writeFile(path, content);
+        {
+            SingleInstance first(tmp.path(), AppName);
+            QCOMPARE(first.Acquire(), SingleInstance::First);
+            SingleInstance second(tmp.path(), AppName);
+            QCOMPARE(second.Acquire(), SingleInstance::AlreadyRunning);
+        }
+        SingleInstance after(tmp.path(), AppName);
+        QCOMPARE(after.Acquire(), SingleInstance::First);
+    }
+
     void secondProcessExitsWhileFirstRuns()
     {
         const QString self = QCoreApplication::applicationFilePath();
