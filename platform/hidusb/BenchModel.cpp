@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sstream>
@@ -410,6 +411,43 @@ bool EnsureBenchDir(const std::string& dir)
         }
     }
     return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsBenchTemporary(const std::string& name)
+{
+    static const std::string tmp = ".tmp.";
+    constexpr size_t suffix = 6;  // mkostemp's XXXXXX
+    if (name.size() < tmp.size() + suffix)
+        return false;
+    const size_t at = name.size() - suffix - tmp.size();
+    if (name.compare(at, tmp.size(), tmp) != 0)
+        return false;
+    const std::string file = name.substr(0, at);
+    static const std::string flash = ".flash";
+    return file == "bench.ini"
+           || (file.size() > flash.size() && file.compare(file.size() - flash.size(), flash.size(), flash) == 0);
+}
+
+bool OpenBenchDir(const std::string& dir)
+{
+    if (!EnsureBenchDir(dir))
+        return false;
+    int lockFd = open((dir + "/bench.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+    if (lockFd < 0)
+        return true;
+    if (flock(lockFd, LOCK_EX | LOCK_NB) == 0) {
+        if (DIR* folder = opendir(dir.c_str())) {
+            while (const dirent* entry = readdir(folder)) {
+                const std::string name = entry->d_name;
+                if (IsBenchTemporary(name))
+                    unlink((dir + "/" + name).c_str());
+            }
+            closedir(folder);
+        }
+        flock(lockFd, LOCK_UN);
+    }
+    close(lockFd);
+    return true;
 }
 
 bool ReadWholeFile(const std::string& file, std::string& out)

@@ -101,6 +101,17 @@ Bench DefaultBench();
 std::string BenchDir();
 // Creates the folder (mode 0700) when missing; false when it cannot.
 bool EnsureBenchDir(const std::string& dir);
+// Opening a bench folder (the library's first use, every tool command):
+// creates it like EnsureBenchDir and removes the temporary files that a
+// writer killed mid-write left behind (IsBenchTemporary). Every writer of
+// the bench's files holds the bench lock while its temporary file exists,
+// so they are removed only when the lock can be taken at once: a live
+// writer's file is never touched, and a busy bench is swept next time.
+bool OpenBenchDir(const std::string& dir);
+// "bench.ini.tmp.XXXXXX" or "<id>.flash.tmp.XXXXXX" (WriteFileAtomic's
+// names for the bench's own files); files the tool writes elsewhere on
+// request (exports) are none of the bench's.
+bool IsBenchTemporary(const std::string& name);
 bool ReadWholeFile(const std::string& file, std::string& out);
 // Writes through a temporary file in the same folder and renames it.
 bool WriteFileAtomic(const std::string& file, const std::string& data, unsigned mode = 0600);

@@ -12,7 +12,12 @@ State& State::Get()
     return *instance;
 }
 
-State::State() : dir_(BenchDir()) {}
+State::State() : dir_(BenchDir())
+{
+    // Leftovers of a writer killed mid-write are removed once per process.
+    if (!dir_.empty() && SignatureOf(dir_).exists)
+        OpenBenchDir(dir_);
+}
 
 void State::Refresh()
 {

@@ -513,7 +513,7 @@ int Dispatch(const Ctx& c)
         return FirmwareCommand(c.args, c.out);
     if (c.dir.empty())
         Fail("no bench folder: set HIDUSB_BENCH or HOME");
-    if (!EnsureBenchDir(c.dir))
+    if (!OpenBenchDir(c.dir))
         Fail("cannot create the bench folder " + c.dir);
     if (cmd == "init") {
         bool force = c.args.size() > 1 && c.args[1] == "--force";

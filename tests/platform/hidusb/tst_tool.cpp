@@ -246,6 +246,32 @@ void SilentIdentityAfterForcedInit()
     CHECK(UsbFinderC_GetDeviceInfo("hidbench/mouse2").cid == 24);
 }
 
+// A writer killed mid-write leaves its temporary file behind; opening the
+// bench removes the bench's own ones, but never while a writer holds the
+// bench lock (they may be its live files), and never another file.
+void StaleTemporariesGoWhenTheBenchIsOpened()
+{
+    ResetBench();
+    const std::string dir = Dir();
+    const std::vector<std::string> stale = {"bench.ini.tmp.a1B2c3", "mouse1.flash.tmp.Zz9yX8"};
+    const std::vector<std::string> others = {"export.img.tmp.a1B2c3", "bench.ini.tmp.short", "spare.flash"};
+    for (const auto* names : {&stale, &others})
+        for (const std::string& name : *names)
+            CHECK(hidusb::WriteFileAtomic(dir + "/" + name, "half written"));
+    auto exists = [&](const std::string& name) { return hidusb::SignatureOf(dir + "/" + name).exists; };
+    {
+        hidusb::BenchLock writer(dir);
+        Tool({"list"});
+        for (const std::string& name : stale)
+            CHECK(exists(name));
+    }
+    Tool({"list"});
+    for (const std::string& name : stale)
+        CHECK(!exists(name));
+    for (const std::string& name : others)
+        CHECK(exists(name));
+}
+
 }  // namespace
 
 int main()
@@ -257,5 +283,6 @@ int main()
     TraceRecordsTheCalls();
     ForcedInitOfAnEmptyFolder();
     SilentIdentityAfterForcedInit();
+    StaleTemporariesGoWhenTheBenchIsOpened();
     return Finish("hidusb_tool");
 }
