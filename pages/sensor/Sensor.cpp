@@ -83,7 +83,7 @@ void Sensor::Fill(const FlashDataMap& image)
                                   config->ModelValue(model, QStringLiteral("XIn1")));
     m_features = m_dpi.defines.SwitchesOf(m_dpi.sensorName);
     // The image holds eight stage records: no model offers more.
-    m_maxStages = qBound(0, config->ModelInt(model, QStringLiteral("DPIMaxGrade")), int(DpiStageCount));
+    m_maxStages = config->ModelStageLimit(model);
 
     // A rate that is no known code is not shown (nor an earlier device's).
     const int rate = SensorRules::ShownRateIndex(image.reportRate, CurrentDeviceSnapshot().directMouse != 0);
