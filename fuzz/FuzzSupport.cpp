@@ -1,6 +1,7 @@
 #include "FuzzSupport.h"
 
 #include "ConfigSettings.h"
+#include "Dialog.h"
 #include "Globals.h"
 #include "Startup.h"
 
@@ -8,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutexLocker>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -126,6 +129,14 @@ QString MakeAppDirCopy(const QString& name, const QStringList& own)
     return copy;
 }
 
+Dialog* BuildPages()
+{
+    auto* pages = new Dialog;
+    if (CheckTimer)
+        CheckTimer->stop();
+    return pages;
+}
+
 DeviceAllInfo ModelDevice(int driveIndex, uint8_t type)
 {
     ConfigSettings* config = ConfigSettings::GetInstance();
@@ -141,6 +152,19 @@ DeviceAllInfo ModelDevice(int driveIndex, uint8_t type)
     info.firmwareVersion = QStringLiteral("v1.5");
     info.address = {1, 2, 3};
     return info;
+}
+
+void SelectUnreadDevice(int driveIndex, uint8_t type)
+{
+    CurrentDeviceInfo = ModelDevice(driveIndex, type);
+    DeviceInfoFile = DeviceFileName(CurrentDeviceInfo.cid, CurrentDeviceInfo.mid);
+    {
+        QMutexLocker lock(&FlashDataMutex);
+        CurrentFlashData = FlashDataMap{};
+    }
+    ImageBelongsToDevice = false;
+    KeyParamPassPending = false;
+    SkipReceiverQuery = false;
 }
 
 void FlushPostedEvents()

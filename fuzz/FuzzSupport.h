@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
+class Dialog;
 class QApplication;
 
 namespace fuzz {
@@ -21,6 +22,12 @@ namespace fuzz {
 // selects the offscreen platform and creates the per-user folders. Returns
 // the application object (created once, never destroyed).
 QApplication* SetUp(int* argc, char*** argv);
+
+// The page container with its five pages, listening to the hub as in the
+// program, and the device link that the button page makes, whose check
+// timer is stopped: no pass may start behind the fuzzer's back. Built once
+// by the caller, never destroyed.
+Dialog* BuildPages();
 
 // The temporary root of this run.
 QString Root();
@@ -41,6 +48,11 @@ QString MakeAppDirCopy(const QString& name, const QStringList& own);
 // (CID and MID from Config.ini), of the given kind byte, online, with a
 // path no attached device has (the library answers nothing for it).
 DeviceAllInfo ModelDevice(int driveIndex, uint8_t type);
+
+// The state each input starts from: ModelDevice(driveIndex, type) selected,
+// its image not read yet (the image in memory zero and not the device's, no
+// key-defaults pass or receiver skip pending).
+void SelectUnreadDevice(int driveIndex, uint8_t type);
 
 // Runs the posted events (deferred deletes too) without waiting and
 // without firing timers.

@@ -11,7 +11,6 @@
 #include "Globals.h"
 #include "PostMsg.h"
 
-#include <QTimer>
 
 #include <cstring>
 
@@ -23,11 +22,7 @@ QString cacheName;
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     fuzz::SetUp(argc, argv);
-    // The page container builds the five pages (and the device link, whose
-    // check timer is stopped: no pass may start behind the fuzzer's back).
-    pages = new Dialog;
-    if (CheckTimer)
-        CheckTimer->stop();
+    pages = fuzz::BuildPages();
     CurrentDeviceInfo = fuzz::ModelDevice(0, 5);
     cacheName = DeviceFileName(CurrentDeviceInfo.cid, CurrentDeviceInfo.mid);
     return 0;

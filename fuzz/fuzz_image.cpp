@@ -26,7 +26,6 @@
 #include "Worker.h"
 
 #include <QDataStream>
-#include <QTimer>
 
 #include <cstring>
 #include <memory>
@@ -60,9 +59,7 @@ bool safe(const FlashDataMap& image, const ImageLimits& limits)
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     fuzz::SetUp(argc, argv);
-    pages = new Dialog;
-    if (CheckTimer)
-        CheckTimer->stop();
+    pages = fuzz::BuildPages();
     shown = new QList<FlashDataMap>;
     PostMsg* hub = PostMsg::GetInstance();
     for (auto signal : {&PostMsg::SigUpDataLightUIButton, &PostMsg::SigUpDataLightLight, &PostMsg::SigUpDataLightSensor})
@@ -96,15 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     hidusb::Dump dump{};
     if (!hidusb::EncodeDump(image, dump))
         return 0;  // the device could not hold it: it never sends it
-    CurrentDeviceInfo = fuzz::ModelDevice(model, 5);
-    DeviceInfoFile = DeviceFileName(CurrentDeviceInfo.cid, CurrentDeviceInfo.mid);
-    {
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData = FlashDataMap{};
-    }
-    ImageBelongsToDevice = false;
-    KeyParamPassPending = false;
-    SkipReceiverQuery = true;
+    fuzz::SelectUnreadDevice(model, 5);
     shown->clear();
     unsigned char header[5] = {0, HidReportFlash, 0, 0, HidFlashWhole};
     std::unique_ptr<unsigned char[]> body(new unsigned char[DeviceDumpSize]);

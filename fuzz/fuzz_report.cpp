@@ -20,7 +20,6 @@
 #include "Globals.h"
 #include "Worker.h"
 
-#include <QTimer>
 
 #include <cstring>
 #include <memory>
@@ -42,9 +41,7 @@ const uint8_t kinds[] = {0, 1, 4, 5, 2, 3};
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     fuzz::SetUp(argc, argv);
-    pages = new Dialog;
-    if (CheckTimer)
-        CheckTimer->stop();
+    pages = fuzz::BuildPages();
     return 0;
 }
 
@@ -58,15 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Each input starts from the same state: a selected device whose image
     // has not been read yet.
-    CurrentDeviceInfo = fuzz::ModelDevice(pick & 1, kinds[(pick >> 1) % sizeof kinds]);
-    DeviceInfoFile = DeviceFileName(CurrentDeviceInfo.cid, CurrentDeviceInfo.mid);
-    {
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData = FlashDataMap{};
-    }
-    ImageBelongsToDevice = false;
-    KeyParamPassPending = false;
-    SkipReceiverQuery = false;
+    fuzz::SelectUnreadDevice(pick & 1, kinds[(pick >> 1) % sizeof kinds]);
 
     for (int report = 0; report < 16 && size > 0; ++report) {
         const uint8_t control = data[0];
