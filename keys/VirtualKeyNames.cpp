@@ -54,6 +54,17 @@ const QHash<int, QString>& singleTable()
     return table;
 }
 
+const QHash<int, QString>& recordingTable()
+{
+    static const QHash<int, QString> table = [] {
+        QHash<int, QString> t = singleTable();
+        t.insert(32, QStringLiteral("Space"));
+        t.insert(165, QStringLiteral("RAlt"));
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
 QString CombinationKeyName(int virtualKey)
@@ -64,6 +75,14 @@ QString CombinationKeyName(int virtualKey)
 QString SingleKeyName(int virtualKey)
 {
     return singleTable().value(virtualKey);
+}
+
+std::optional<QString> RecordingKeyName(int virtualKey)
+{
+    const auto it = recordingTable().constFind(virtualKey);
+    if (it == recordingTable().constEnd())
+        return std::nullopt;
+    return *it;
 }
 
 }  // namespace keys

@@ -10,3 +10,7 @@
 void DrawStepPictures(PicWriter& out, const QString& folder);
 
 void DrawSwitchPictures(PicWriter& out, const QString& folder);
+
+// The check box indicators "CheckBox.png" (unticked) and "CheckBoxCheck.png"
+// (ticked), 14 x 14, on the dark background.
+void DrawCheckBoxPictures(PicWriter& out, const QString& folder);

@@ -1,7 +1,7 @@
 // The check boxes of the key-combination dialog (Picture/WarningDialog/):
 // "CheckBox.png" unticked, "CheckBoxCheck.png" ticked, for the modifier
 // boxes Shift, Ctrl, Alt and Win on the dialog's dark background.
-#include "PicGen.h"
+#include "ControlPictures.h"
 
 namespace {
 
@@ -22,11 +22,15 @@ QImage captureCheckBox(bool checked)
 
 void drawCaptureCheckBoxes(PicWriter& out)
 {
-    const QString folder = QStringLiteral("WarningDialog");
-    out.save(folder, QStringLiteral("CheckBox.png"), captureCheckBox(false));
-    out.save(folder, QStringLiteral("CheckBoxCheck.png"), captureCheckBox(true));
+    DrawCheckBoxPictures(out, QStringLiteral("WarningDialog"));
 }
 
 }  // namespace
+
+void DrawCheckBoxPictures(PicWriter& out, const QString& folder)
+{
+    out.save(folder, QStringLiteral("CheckBox.png"), captureCheckBox(false));
+    out.save(folder, QStringLiteral("CheckBoxCheck.png"), captureCheckBox(true));
+}
 
 PICGEN_FOLDER("WarningDialog", drawCaptureCheckBoxes);

@@ -1,0 +1,131 @@
+// Macros in and out of the page: from and to the device image (for the
+// button page) and through the export file of the user's choice.
+#include "Macro.h"
+#include "ui_Macro.h"
+
+#include "DeviceWriters.h"
+#include "DialogFrame.h"
+#include "Globals.h"
+#include "Logging.h"
+#include "MacroListItems.h"
+#include "MacroName.h"
+#include "PostMsg.h"
+#include "SafeFileName.h"
+#include "SameMacro.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSignalBlocker>
+
+namespace {
+// The import's name notice is placed as a 300 x 110 dialog.
+const QSize ImportNoticeSize(300, 110);
+// The key entry type of a key bound to a macro.
+constexpr uint8_t MacroFunctionType = 6;
+}  // namespace
+
+void Macro::SlotButtonToMacro(FlashDataMap image, int key)
+{
+    const std::optional<keys::NamedMacro> macro = keys::MacroOfKey(image, key);
+    if (!macro)
+        return;
+    if (!IsSafeFileName(macro->name)) {
+        qCWarning(lcFiles) << "the device's macro of key" << key << "has a name that cannot be a file name:" << macro->name;
+        return;
+    }
+    // The whole file from the device's record: the repeat code of the key
+    // entry, then the record's rows.
+    const int repeat = keys::NormalRepeatCode(image.keys[key].value2);
+    if (!keys::SaveMacroFile(macro->name, repeat, macro->rows)) {
+        qCWarning(lcFiles) << "the device's macro" << macro->name << "could not be written";
+        return;
+    }
+    // The lists stay as they are while a recording runs (it adds the macro
+    // to the list when it stops).
+    if (!RecordingMacro && !recordingLook) {
+        if (!IsListed(macro->name)) {
+            const int current = ui->listWidgetHong->currentRow();
+            ui->listWidgetHong->insertItem(current < 0 ? ui->listWidgetHong->count() : current + 1, macro->name);
+        } else if (SelectedMacro() == macro->name && !shownEdited) {
+            LoadMacroFile();
+        }
+    }
+    PostMsg::GetInstance()->PostAddMacroButton();
+}
+
+void Macro::SlotMacroDownLoadData(QString name, int key)
+{
+    name.remove(QChar(0));
+    if (!UiReady || key < 0 || key >= KeyCount)
+        return;
+    // The macro as it was saved (the button page asks after a save): what
+    // the page shows may have changed since.
+    const std::optional<keys::MacroFileContent> file = keys::ReadMacroFile(name);
+    if (!file) {
+        qCWarning(lcFiles) << "macro" << name << "cannot be read for key" << key;
+        return;
+    }
+    bool cut = false;
+    const MacroRecord record = keys::RecordFromRows(name, file->rows, &cut);
+    if (cut)
+        qCWarning(lcPages) << "macro" << name << "holds more than 70 events; key" << key << "gets the first 70";
+    const KeyFunction entry{MacroFunctionType, uint8_t(key), uint8_t(file->repeatCode)};
+    if (!SetButtonMacro(key, entry, record))
+        qCWarning(lcPages) << "macro" << name << "did not reach key" << key;
+}
+
+// ---- export and import ------------------------------------------------------------
+
+void Macro::ExPortMacro()
+{
+    if (SelectedMacro().isEmpty())
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(),
+                                                      QStringLiteral("File(*.ini)"));
+    if (!path.isEmpty())
+        ExportMacroTo(path);
+}
+
+bool Macro::ExportMacroTo(const QString& path)
+{
+    const QString name = SelectedMacro();
+    if (name.isEmpty())
+        return false;
+    if (!keys::ExportMacroFile(path, name, RepeatCode(), EventRows(), rowIcons)) {
+        qCWarning(lcFiles) << "macro" << name << "could not be exported to" << path;
+        return false;
+    }
+    return true;
+}
+
+void Macro::InPortMacro()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(),
+                                                      QStringLiteral("File(*.ini)"));
+    if (!path.isEmpty())
+        ImportMacroFrom(path);
+}
+
+bool Macro::ImportMacroFrom(const QString& path)
+{
+    const keys::MacroImport import = keys::ImportMacroFile(path, keys::MouseButtonNamesOfLanguages());
+    // A taken name is told whatever else the file holds.
+    if (!import.name.isEmpty() && (IsListed(import.name) || QFileInfo::exists(keys::MacroFilePath(import.name)))) {
+        SameMacro notice;
+        notice.move(DialogStyle::CentredOver(QRect(mapToGlobal(QPoint(0, 0)), size()), ImportNoticeSize, 100, 50));
+        notice.exec();
+        return false;
+    }
+    if (!import.Ok()) {
+        qCWarning(lcFiles) << "macro file" << path << "was not imported, error" << int(import.error);
+        return false;
+    }
+    if (!keys::SaveMacroFile(import.name, import.repeatCode, import.rows)) {
+        qCWarning(lcFiles) << "imported macro" << import.name << "could not be written";
+        return false;
+    }
+    ui->listWidgetHong->addItem(import.name);
+    ui->listWidgetHong->setCurrentRow(ui->listWidgetHong->count() - 1);  // shows it
+    return true;
+}
