@@ -30,12 +30,12 @@ using MacroEdit::RepeatMode;
 
 namespace {
 
-// A list of the page: no frame of its own, the selected row in the accent
-// colour, a wide scroll bar with arrow pictures.
+// A list of the page: transparent with a thin outline, the selected row in
+// the accent colour, no hover look, a wide scroll bar with arrow pictures.
 QString listSheet(const QString& name, const QString& pictures)
 {
     const QString id = QStringLiteral("#") + name;
-    return id + QStringLiteral("{background:transparent;color:rgb(255,255,255);border:none;outline:0px;}") + id
+    return id + QStringLiteral("{background:transparent;color:rgb(255,255,255);border:1px solid rgb(66,70,82);border-radius:4px;outline:0px;}") + id
            + QStringLiteral("::item:selected:active,") + id
            + QStringLiteral("::item:selected:!active{background-color:#ff6a00;color:rgb(255,255,255);}") + id
            + QStringLiteral("::item:hover:!selected{background:transparent;}")
