@@ -49,8 +49,9 @@ QString BackgroundSheet(const QString& frameObjectName, const QString& folder, c
 
 QString LineEditSheet()
 {
+    // The light text colour needs the dark field of the dialogs under it.
     return QStringLiteral("QLineEdit{color: rgb(") + OptionColorText(QStringLiteral("LinEditColor"))
-           + QStringLiteral(";);}");
+           + QStringLiteral(";);background-color: rgb(46,49,58);border:1px solid rgb(70,74,86);}");
 }
 
 QPoint CentredOver(const QRect& openerGlobal, const QSize& dialog, int dx, int dy)

@@ -62,7 +62,7 @@ QString CloseButtonSheet(const QString& folder);
 // The background frame selected by its object name, picture "BackGround.png".
 QString BackgroundSheet(const QString& frameObjectName, const QString& folder,
                         const QString& picture = QStringLiteral("BackGround.png"));
-// "QLineEdit{color: rgb(<LinEditColor>;);}"
+// "QLineEdit{color: rgb(<LinEditColor>;);...}" on a dark field
 QString LineEditSheet();
 // Top-left point of a dialog of size dialog centred over opener (global
 // rectangle), shifted left by dx and up by dy (integer division).

@@ -453,8 +453,13 @@ void Macro::RenameMacro()
 
 void Macro::on_listWidgetHong_customContextMenuRequested(const QPoint& pos)
 {
-    // One menu per request, gone with this call.
+    // One menu per request, gone with this call; dark like the page.
     QMenu menu(this);
+    menu.setStyleSheet(QStringLiteral("QMenu{background-color: rgb(46,49,58);color: rgb(")
+                       + OptionColorText(QStringLiteral("LabelColor"))
+                       + QStringLiteral(");border:1px solid rgb(70,74,86);padding:2px;}"
+                                        "QMenu::item{padding:4px 24px 4px 16px;}"
+                                        "QMenu::item:selected{background-color:#ff6a00;color:rgb(255,255,255);}"));
     if (ui->listWidgetHong->itemAt(pos)) {
         connect(menu.addAction(exportText), &QAction::triggered, this, &Macro::ExPortMacro);
         connect(menu.addAction(renameText), &QAction::triggered, this, &Macro::RenameMacro);

@@ -10,7 +10,8 @@
 //       (hidden ones too): name, class, visible, global x, y, w, h, window
 //       (class of its top-level widget), ancestors (classes of its parents,
 //       outermost first, "/" between), styleSheet and, where the widget
-//       has them, text, value, checked, currentIndex, currentText
+//       has them, text, value, checked, currentIndex, currentText; enabled;
+//       for a list widget its count, currentRow and items (the rows' texts)
 //   windows                        the visible top-level widgets: class,
 //       name, x, y, w, h, modal, active
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QListWidget>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRegularExpression>
@@ -48,6 +50,15 @@ QJsonObject describe(const QWidget* w)
         ancestors.prepend(QString::fromLatin1(p->metaObject()->className()));
     o.insert(QStringLiteral("ancestors"), ancestors.join(QLatin1Char('/')));
     o.insert(QStringLiteral("styleSheet"), w->styleSheet());
+    o.insert(QStringLiteral("enabled"), w->isEnabled());
+    if (const auto* list = qobject_cast<const QListWidget*>(w)) {
+        QJsonArray items;
+        for (int i = 0; i < list->count(); ++i)
+            items.append(list->item(i)->text());
+        o.insert(QStringLiteral("count"), list->count());
+        o.insert(QStringLiteral("currentRow"), list->currentRow());
+        o.insert(QStringLiteral("items"), items);
+    }
     for (const char* property : {"text", "value", "checked", "currentIndex", "currentText"}) {
         if (w->metaObject()->indexOfProperty(property) < 0)
             continue;

@@ -17,6 +17,7 @@
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 #include <QtTest>
@@ -74,6 +75,7 @@ private slots:
     void aDpiChangeReachesTheDeviceFlash();
     void aReportRateChangeReachesTheDeviceFlash();
     void theSettingsPageReachesTheReceiver();
+    void aMacroIsMadeRecordedAndSaved();
     void unpluggingTheDeviceReturnsToTheList();
     void closingAndRestartingKeepsTheSettings();
     void aSecondStartShowsTheNoticeAndExits();
@@ -575,6 +577,75 @@ void Acceptance::theSettingsPageReachesTheReceiver()
     }));
     // The pages follow the device again after the pairing dialog's own link.
     QVERIFY(applyDialogGone(m_first));
+}
+
+void Acceptance::aMacroIsMadeRecordedAndSaved()
+{
+    const QString file =
+        QDir::homePath() + QStringLiteral("/AppData/Local/Corvane Dizadi Mouse/usersetting/MacroPage/e2emacro.ini");
+    QVERIFY(click(widget(m_first, QStringLiteral("MacroButton"), QStringLiteral("Dialog"))));
+    QVERIFY2(waitFor([&] { return widget(m_first, QStringLiteral("NewHong"), QStringLiteral("Macro")).value(QStringLiteral("visible")).toBool(); }),
+             "the macro page is not shown");
+    shot(QStringLiteral("macro-page"));
+
+    // A new macro: its name typed into the name prompt.
+    QVERIFY(click(widget(m_first, QStringLiteral("NewHong"), QStringLiteral("Macro"))));
+    QJsonObject ok;
+    QVERIFY2(waitFor([&] {
+                 ok = widget(m_first, QStringLiteral("NewHong"), QStringLiteral("QuestionDialog"));
+                 return ok.value(QStringLiteral("visible")).toBool();
+             }),
+             "no name prompt");
+    QVERIFY(xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("e2emacro")}));
+    QVERIFY(waitFor([&] {
+        return widget(m_first, QStringLiteral("lineEdit"), QStringLiteral("QuestionDialog")).value(QStringLiteral("text")).toString()
+               == QLatin1String("e2emacro");
+    }));
+    shot(QStringLiteral("macro-name"));
+    QVERIFY(click(ok));
+    QVERIFY2(waitFor([&] {
+                 const QJsonObject list = widget(m_first, QStringLiteral("listWidgetHong"));
+                 return list.value(QStringLiteral("items")).toArray().contains(QStringLiteral("e2emacro"))
+                        && list.value(QStringLiteral("currentRow")).toInt() >= 0 && QFileInfo::exists(file);
+             }),
+             "the new macro is not listed, selected and kept in its file");
+
+    // Recording: two keys typed on the keyboard.
+    QVERIFY(click(widget(m_first, QStringLiteral("StartRecord"), QStringLiteral("Macro"))));
+    QVERIFY(waitFor([&] { return widget(m_first, QStringLiteral("StopRecord")).value(QStringLiteral("visible")).toBool(); }));
+    QVERIFY(!widget(m_first, QStringLiteral("SensorButton"), QStringLiteral("Dialog")).value(QStringLiteral("enabled")).toBool());
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150"), QStringLiteral("a"), QStringLiteral("b")}));
+    const QJsonArray recorded = {QStringLiteral("A"), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("B")};
+    QVERIFY2(waitFor([&] { return widget(m_first, QStringLiteral("listWidgetKey")).value(QStringLiteral("count")).toInt() == 7; }),
+             "the typed keys are not recorded");
+    shot(QStringLiteral("macro-recording"));
+    // Stop stands where Start stood: the pointer leaves it first, so that it
+    // moves again for the click.
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("5"), QStringLiteral("5")}));
+    QVERIFY(click(widget(m_first, QStringLiteral("StopRecord"), QStringLiteral("Macro"))));
+    QVERIFY(waitFor([&] { return widget(m_first, QStringLiteral("StartRecord")).value(QStringLiteral("visible")).toBool(); }));
+    QVERIFY(widget(m_first, QStringLiteral("SensorButton"), QStringLiteral("Dialog")).value(QStringLiteral("enabled")).toBool());
+    const QJsonArray rows = widget(m_first, QStringLiteral("listWidgetKey")).value(QStringLiteral("items")).toArray();
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(rows.at(2 * i), recorded.at(i));
+
+    // A left click from the event choice, after the last row.
+    QVERIFY(click(widget(m_first, QStringLiteral("ChooseEvent"))));
+    QTest::qWait(500);
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100"), QStringLiteral("Down"),
+                     QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
+    QVERIFY2(waitFor([&] { return widget(m_first, QStringLiteral("listWidgetKey")).value(QStringLiteral("count")).toInt() == 11; }),
+             "no left button rows were inserted");
+
+    // Saved: the repeat line and one line per row.
+    QVERIFY(widget(m_first, QStringLiteral("Save"), QStringLiteral("Macro")).value(QStringLiteral("enabled")).toBool());
+    QVERIFY(click(widget(m_first, QStringLiteral("Save"), QStringLiteral("Macro"))));
+    const QRegularExpression saved(QStringLiteral("^1\\n0x04 1 0\\n\\d+ms\\n0x04 1 1\\n\\d+ms\\n0x05 1 0\\n\\d+ms\\n0x05 1 1\\n"
+                                                  "10ms\\n0x01 4 0\\n10ms\\n0x01 4 1\\n$"));
+    QVERIFY2(waitFor([&] { return saved.match(QString::fromLatin1(readFile(file))).hasMatch(); }),
+             readFile(file).constData());
+    QVERIFY(!widget(m_first, QStringLiteral("Save"), QStringLiteral("Macro")).value(QStringLiteral("enabled")).toBool());
+    shot(QStringLiteral("macro-saved"));
 }
 
 void Acceptance::unpluggingTheDeviceReturnsToTheList()

@@ -204,8 +204,14 @@ private slots:
         }
         QCOMPARE(rowTexts(ui), QStringLiteral("Left button 250ms Q 10ms Q'"));
         QTest::mouseClick(ui->ReUntilClick, Qt::LeftButton);
+        ui->DelayTime->setValue(70000);
+        QCOMPARE(ui->DelayTime->value(), 65535);
 
+        // Rows keep their events in another language (the mouse row's name
+        // is no longer a name of the vocabulary then).
+        PostMsg::GetInstance()->PostChangeLanguage(1);
         QTest::mouseClick(ui->Save, Qt::LeftButton);
+        PostMsg::GetInstance()->PostChangeLanguage(0);
         QCOMPARE(fileOf(QStringLiteral("e")), QByteArray("255\n0x01 4 0\n250ms\n0x14 1 0\n10ms\n0x14 1 1\n"));
         QCOMPARE(updated.count(), 2);
         QCOMPARE(updated.at(0), (QVariantList{"e", 0}));
