@@ -177,6 +177,15 @@ void Macro::Place(FramelessDialog& dialog)
     dialog.MoveOver(this, 100, 50);
 }
 
+QString Macro::AskMacroName(int prompt)
+{
+    QuestionDialog question;
+    question.SetLabelText(prompt);
+    Place(question);
+    question.exec();
+    return question.ResultText();
+}
+
 // ---- texts ------------------------------------------------------------------
 
 void Macro::SlotChangeLanguage(int index)
@@ -351,9 +360,7 @@ void Macro::on_Save_clicked()
     if (cut) {
         // The device holds 70 events: the list shows what was kept.
         ShowRows(keys::FitMacro(rows));
-        KeyNumberLimit notice;
-        Place(notice);
-        notice.exec();
+        Tell<KeyNumberLimit>();
     }
 }
 
@@ -371,18 +378,12 @@ void Macro::CreateMewMacro()
 {
     if (RefusedWhileRecording())
         return;
-    QuestionDialog question;
-    question.SetLabelText(0);
-    Place(question);
-    question.exec();
-    const QString name = question.ResultText();
+    const QString name = AskMacroName(0);
     if (name.isEmpty())
         return;
     // A macro of that name, listed or only in the folder, is never emptied.
     if (IsListed(name) || QFileInfo::exists(keys::MacroFilePath(name))) {
-        SameMacro notice;
-        Place(notice);
-        notice.exec();
+        Tell<SameMacro>();
         return;
     }
     if (!keys::CreateMacroFile(name)) {
@@ -428,18 +429,13 @@ void Macro::RenameMacro()
     if (!item)
         return;
     const QString oldName = item->text();
-    QuestionDialog question;
-    question.SetLabelText(1);
-    Place(question);
-    question.exec();
-    const QString newName = question.ResultText();
+    const QString newName = AskMacroName(1);
     if (newName.isEmpty())
         return;
-    keys::RenameResult result = IsListed(newName) ? keys::RenameResult::Exists : keys::RenameMacroFile(oldName, newName);
+    const keys::RenameResult result =
+        IsListed(newName) ? keys::RenameResult::Exists : keys::RenameMacroFile(oldName, newName);
     if (result == keys::RenameResult::Exists) {
-        SameMacro notice;
-        Place(notice);
-        notice.exec();
+        Tell<SameMacro>();
         return;
     }
     if (result != keys::RenameResult::Renamed) {

@@ -35,6 +35,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class FramelessDialog;
 class QAbstractButton;
@@ -118,11 +119,25 @@ private:
     void SetSaveReady(bool ready);
     // Notices and the name prompt: centred on the page, 100 px left, 50 up.
     void Place(FramelessDialog& dialog);
+    // Shows a notice (a FramelessDialog without an answer) over the page.
+    template <typename Notice>
+    void Tell()
+    {
+        Notice notice;
+        Place(notice);
+        notice.exec();
+    }
+    // The name prompt's answer (prompt 0 a new macro, 1 a new name); empty
+    // when the user gave none.
+    QString AskMacroName(int prompt);
     // ---- the event list (MacroEditing.cpp)
     void ShowRows(const keys::MacroRows& rows);
     void ApplySplice(const MacroEdit::RowSplice& splice);
     void AddKeyRow(const keys::MacroRow& row);
     void AddDelayRow(quint32 ms);
+    // The key and delay dialogs' answers; nothing when cancelled.
+    std::optional<QString> AskKey();
+    std::optional<quint32> AskDelay();
     void MarkEventsChanged();
     // ---- recording (MacroRecording.cpp)
     void StartRecorder();

@@ -72,24 +72,39 @@ void Macro::AddDelayRow(quint32 ms)
     ui->listWidgetKey->setCurrentRow(before);
 }
 
+std::optional<QString> Macro::AskKey()
+{
+    addKey dialog;
+    dialog.MoveOver(this, ValueDialogShiftX, ValueDialogShiftY);
+    if (dialog.exec() != QDialog::Accepted || !dialog.IsAccepted())
+        return std::nullopt;
+    return dialog.ResultText();
+}
+
+std::optional<quint32> Macro::AskDelay()
+{
+    AddDelayTime dialog;
+    dialog.MoveOver(this, ValueDialogShiftX, ValueDialogShiftY);
+    dialog.exec();
+    if (!dialog.IsAccepted())
+        return std::nullopt;
+    return quint32(dialog.DelayValue());
+}
+
 void Macro::on_ChooseEvent_activated(int index)
 {
+    // Each insertion takes the list as it is after its dialog.
     if (index == 1 || index == 2) {
-        addKey dialog;
-        dialog.MoveOver(this, ValueDialogShiftX, ValueDialogShiftY);
-        if (dialog.exec() != QDialog::Accepted || !dialog.IsAccepted() || SelectedMacro().isEmpty())
+        const std::optional<QString> key = AskKey();
+        if (!key || SelectedMacro().isEmpty())
             return;
-        // The list as it is after the dialog.
-        ApplySplice(MacroEdit::InsertKey(EventRows(), ui->listWidgetKey->currentRow(),
-                                         MacroRow::Named(dialog.ResultText(), index == 1)));
+        ApplySplice(MacroEdit::InsertKey(EventRows(), ui->listWidgetKey->currentRow(), MacroRow::Named(*key, index == 1)));
         MarkEventsChanged();
     } else if (index == 3) {
-        AddDelayTime dialog;
-        dialog.MoveOver(this, ValueDialogShiftX, ValueDialogShiftY);
-        dialog.exec();
-        if (!dialog.IsAccepted() || SelectedMacro().isEmpty() || ui->listWidgetKey->currentRow() < 0)
+        const std::optional<quint32> delay = AskDelay();
+        if (!delay || SelectedMacro().isEmpty() || ui->listWidgetKey->currentRow() < 0)
             return;
-        ApplySplice(MacroEdit::InsertDelay(EventRows(), ui->listWidgetKey->currentRow(), quint32(dialog.DelayValue())));
+        ApplySplice(MacroEdit::InsertDelay(EventRows(), ui->listWidgetKey->currentRow(), *delay));
         MarkEventsChanged();
     } else if (const int code = MacroEdit::MouseCodeOfChoice(index)) {
         if (SelectedMacro().isEmpty())
@@ -109,18 +124,15 @@ void Macro::on_Amend_clicked()
     const MacroRow row = MacroItems::RowOf(item);
     MacroRow changed;
     if (row.IsDelay()) {
-        AddDelayTime dialog;
-        dialog.MoveOver(this, ValueDialogShiftX, ValueDialogShiftY);
-        dialog.exec();
-        if (!dialog.IsAccepted())
+        const std::optional<quint32> delay = AskDelay();
+        if (!delay)
             return;
-        changed = MacroRow::Delay(quint32(dialog.DelayValue()));
+        changed = MacroRow::Delay(*delay);
     } else {
-        addKey dialog;
-        dialog.MoveOver(this, ValueDialogShiftX, ValueDialogShiftY);
-        if (dialog.exec() != QDialog::Accepted || !dialog.IsAccepted())
+        const std::optional<QString> key = AskKey();
+        if (!key)
             return;
-        changed = MacroRow::Named(dialog.ResultText(), row.down);
+        changed = MacroRow::Named(*key, row.down);
     }
     // The row may have gone while the dialog was open.
     if (ui->listWidgetKey->row(item) < 0)

@@ -86,9 +86,7 @@ void Macro::UpdateCapslockTip(int virtualKey, bool down, bool repeat)
 
 void Macro::ShowLimitNotice()
 {
-    KeyNumberLimit notice;
-    Place(notice);
-    notice.exec();
+    Tell<KeyNumberLimit>();
 }
 
 void Macro::on_StopRecord_clicked()

@@ -48,97 +48,59 @@ class MacroEditRulesTest : public QObject
     Q_OBJECT
 
 private slots:
-    void insertKey_data()
+    // Each editing button's splice: the rows after it and the current row
+    // (KeepCurrent: unchanged).
+    void splices_data()
     {
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("empty list") << "" << -1 << "10 k";
-        QTest::newRow("no current row") << "a 5 b" << -1 << "a 5 b 10 k";
-        QTest::newRow("one row, selected") << "a" << 0 << "a k 10";
-        QTest::newRow("first row") << "a 5 b 6 c" << 0 << "a 5 k 10 b 6 c";
-        QTest::newRow("last row") << "a 5 b" << 2 << "a 5 b 10 k";
-        QTest::newRow("a delay row") << "a 5 b 6 c" << 1 << "a 5 k 10 b 6 c";
-        QTest::newRow("a key row") << "a 5 b 6 c" << 2 << "a 5 b 6 k 10 c";
-    }
-    void insertKey()
-    {
-        QFETCH(QString, rows);
-        QFETCH(int, current);
-        const MacroRows before = rowsOf(rows);
-        QFETCH(QString, after);
-        const RowSplice splice = InsertKey(before, current, MacroRow::Named(QStringLiteral("K"), true));
-        QCOMPARE(textOf(Apply(before, splice)), after);
-        QCOMPARE(splice.current, KeepCurrent);
-    }
-
-    void insertMouseButton_data()
-    {
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("empty list") << "" << -1 << "L 10 L'";
-        QTest::newRow("no current row") << "a" << -1 << "a 10 L 10 L'";
-        QTest::newRow("first row") << "a 5 b" << 0 << "a 5 L 10 L' 10 b";
-        QTest::newRow("last row") << "a 5 b" << 2 << "a 5 b 10 L 10 L'";
-        QTest::newRow("a delay row") << "a 5 b 6 c" << 3 << "a 5 b 6 L 10 L' 10 c";
-        QTest::newRow("a key row") << "a 5 b 6 c" << 2 << "a 5 b 10 L 10 L' 6 c";
-    }
-    void insertMouseButton()
-    {
-        QFETCH(QString, rows);
-        QFETCH(int, current);
-        const MacroRows before = rowsOf(rows);
-        QFETCH(QString, after);
-        QCOMPARE(textOf(Apply(before, InsertMouseButton(before, current, 1))), after);
-    }
-
-    void insertDelay_data()
-    {
+        QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("rows");
         QTest::addColumn<int>("current");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("currentAfter");
-        QTest::newRow("no current row: appended") << "a 5 b" << -1 << "a 5 b 99" << KeepCurrent;
-        QTest::newRow("first row: nothing") << "a 5 b" << 0 << "a 5 b" << KeepCurrent;
-        QTest::newRow("a delay row: replaced") << "a 5 b" << 1 << "a 99 b" << 1;
-        QTest::newRow("a key after a delay: that delay") << "a 5 b" << 2 << "a 99 b" << 1;
-        QTest::newRow("a key after a key: before it") << "a b" << 1 << "a 99 b" << 1;
+        const int keep = KeepCurrent;
+        QTest::newRow("key: empty list") << "key" << "" << -1 << "10 k" << keep;
+        QTest::newRow("key: no current row") << "key" << "a 5 b" << -1 << "a 5 b 10 k" << keep;
+        QTest::newRow("key: one row, selected") << "key" << "a" << 0 << "a k 10" << keep;
+        QTest::newRow("key: first row") << "key" << "a 5 b 6 c" << 0 << "a 5 k 10 b 6 c" << keep;
+        QTest::newRow("key: last row") << "key" << "a 5 b" << 2 << "a 5 b 10 k" << keep;
+        QTest::newRow("key: a delay row") << "key" << "a 5 b 6 c" << 1 << "a 5 k 10 b 6 c" << keep;
+        QTest::newRow("key: a key row") << "key" << "a 5 b 6 c" << 2 << "a 5 b 6 k 10 c" << keep;
+        QTest::newRow("mouse: empty list") << "mouse" << "" << -1 << "L 10 L'" << keep;
+        QTest::newRow("mouse: no current row") << "mouse" << "a" << -1 << "a 10 L 10 L'" << keep;
+        QTest::newRow("mouse: first row") << "mouse" << "a 5 b" << 0 << "a 5 L 10 L' 10 b" << keep;
+        QTest::newRow("mouse: last row") << "mouse" << "a 5 b" << 2 << "a 5 b 10 L 10 L'" << keep;
+        QTest::newRow("mouse: a delay row") << "mouse" << "a 5 b 6 c" << 3 << "a 5 b 6 L 10 L' 10 c" << keep;
+        QTest::newRow("mouse: a key row") << "mouse" << "a 5 b 6 c" << 2 << "a 5 b 10 L 10 L' 6 c" << keep;
+        QTest::newRow("delay: no current row, appended") << "delay" << "a 5 b" << -1 << "a 5 b 99" << keep;
+        QTest::newRow("delay: first row, nothing") << "delay" << "a 5 b" << 0 << "a 5 b" << keep;
+        QTest::newRow("delay: a delay row, replaced") << "delay" << "a 5 b" << 1 << "a 99 b" << 1;
+        QTest::newRow("delay: a key after a delay") << "delay" << "a 5 b" << 2 << "a 99 b" << 1;
+        QTest::newRow("delay: a key after a key") << "delay" << "a b" << 1 << "a 99 b" << 1;
+        QTest::newRow("delete: three rows, all go") << "delete" << "a 5 a'" << 1 << "" << -1;
+        QTest::newRow("delete: three rows, none current") << "delete" << "a 5 a'" << -1 << "" << -1;
+        QTest::newRow("delete: no current row") << "delete" << "a 5 b 6 c" << -1 << "a 5 b 6 c" << keep;
+        QTest::newRow("delete: a key with its delay") << "delete" << "a 5 b 6 c" << 2 << "a 5 c" << 2;
+        QTest::newRow("delete: a delay with its key") << "delete" << "a 5 b 6 c" << 3 << "a 5 c" << 2;
+        QTest::newRow("delete: the last key, delay before") << "delete" << "a 5 b 6 c" << 4 << "a 5 b" << 2;
+        QTest::newRow("delete: a leading delay alone") << "delete" << "5 a 6 b" << 0 << "a 6 b" << 0;
     }
-    void insertDelay()
+    void splices()
     {
+        QFETCH(QString, edit);
         QFETCH(QString, rows);
         QFETCH(int, current);
-        const MacroRows before = rowsOf(rows);
         QFETCH(QString, after);
         QFETCH(int, currentAfter);
-        const RowSplice splice = InsertDelay(before, current, 99);
-        QCOMPARE(textOf(Apply(before, splice)), after);
-        QCOMPARE(splice.current, currentAfter);
-    }
-
-    void deleteAt_data()
-    {
-        QTest::addColumn<QString>("rows");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<int>("currentAfter");
-        QTest::newRow("three rows: all go") << "a 5 a'" << 1 << "" << -1;
-        QTest::newRow("three rows, none current: all go") << "a 5 a'" << -1 << "" << -1;
-        QTest::newRow("no current row") << "a 5 b 6 c" << -1 << "a 5 b 6 c" << KeepCurrent;
-        QTest::newRow("a key with its delay") << "a 5 b 6 c" << 2 << "a 5 c" << 2;
-        QTest::newRow("a delay with its key") << "a 5 b 6 c" << 3 << "a 5 c" << 2;
-        QTest::newRow("the last key with the delay before") << "a 5 b 6 c" << 4 << "a 5 b" << 2;
-        QTest::newRow("a leading delay alone") << "5 a 6 b" << 0 << "a 6 b" << 0;
-    }
-    void deleteAt()
-    {
-        QFETCH(QString, rows);
-        QFETCH(int, current);
         const MacroRows before = rowsOf(rows);
-        QFETCH(QString, after);
-        QFETCH(int, currentAfter);
-        const RowSplice splice = DeleteAt(before, current);
+        RowSplice splice;
+        if (edit == QLatin1String("key"))
+            splice = InsertKey(before, current, MacroRow::Named(QStringLiteral("K"), true));
+        else if (edit == QLatin1String("mouse"))
+            splice = InsertMouseButton(before, current, 1);
+        else if (edit == QLatin1String("delay"))
+            splice = InsertDelay(before, current, 99);
+        else
+            splice = DeleteAt(before, current);
         QCOMPARE(textOf(Apply(before, splice)), after);
         QCOMPARE(splice.current, currentAfter);
     }
