@@ -166,6 +166,13 @@ private slots:
         }
         QCOMPARE(ListMacros(), (QStringList{"m2", "m3"}));
         QCOMPARE(renamed.count(), 1);
+        // A file not listed is not emptied by a new macro of its name.
+        {
+            ModalAnswers answers(QStringLiteral("m3"));
+            page.CreateMewMacro();
+            QCOMPARE(answers.seen, (QStringList{"QuestionDialog", "SameMacro"}));
+        }
+        QCOMPARE(fileOf(QStringLiteral("m3")), QByteArray("1\n"));
 
         {
             ModalAnswers answers;
@@ -239,8 +246,27 @@ private slots:
         QCOMPARE(fileOf(QStringLiteral("e")), QByteArray("255\n0x01 4 0\n250ms\n0x14 1 1\n"));
     }
 
-    // Save from the device to a key: the bound key and its record in the
-    // mouse's memory; a device read while the macro is being edited keeps the
+    // The device holds 70 events: Save keeps the first 70, tells so, and the
+    // list shows what was kept.
+    void saveBeyondTheLimit()
+    {
+        QVERIFY(CreateMacroFile(QStringLiteral("long")));
+        Macro page;
+        select(page, QStringLiteral("long"));
+        for (int i = 0; i < 36; ++i)
+            page.on_ChooseEvent_activated(4);
+        QCOMPARE(KeyRowCount(page.EventRows()), 72);
+        {
+            ModalAnswers answers;
+            page.on_Save_clicked();
+            QCOMPARE(answers.seen, QStringList{"KeyNumberLimit"});
+        }
+        QCOMPARE(KeyRowCount(page.EventRows()), MaxMacroEvents);
+        QCOMPARE(ReadMacroFile(QStringLiteral("long"))->rows, page.EventRows());
+    }
+
+    // A saved macro sent to a key: the bound key and its record in the
+    // mouse's memory. A device read while the macro is being edited keeps the
     // edit and the selection.
     void macrosToAndFromTheDevice()
     {
