@@ -111,6 +111,13 @@ void Worker::onPassFinished()
     startNow(m_pendingPriority);
 }
 
+void Worker::ReadDeviceAgain()
+{
+    m_readAgain = true;
+    WorkerRun = true;
+    StartPass(QThread::InheritPriority);
+}
+
 void Worker::Stop()
 {
     WorkerRun = false;
@@ -205,6 +212,7 @@ void Worker::run()
 {
     if (!WorkerRun.load())
         return;
+    const bool readAgain = m_readAgain.exchange(false);
 
     const QByteArray path = CurrentDevicePath();
     if (!DeviceOnline.load())
@@ -270,6 +278,12 @@ void Worker::run()
         else
             qCDebug(lcLink) << "full read asked of" << linkPath << (online ? "(online)" : "(offline)");
         LastOnline = DeviceOnline.load();
+    } else if (unchanged && readAgain && OnMainPage.load() == 1) {
+        // The link is open to this device: ask it once more for its image.
+        if (!deviceOnline(path))
+            qCInfo(lcLink) << "read again not asked: the device does not answer";
+        else if (!UsbServer_ReadAllFlashData())
+            qCWarning(lcLibrary) << "the full read was not accepted (UsbServer_ReadAllFlashData)";
     }
 
     OnlineAtEnd = DeviceOnline.load();

@@ -37,6 +37,15 @@ public:
     // again once the running pass has finished. Any thread may call it.
     void StartPass(QThread::Priority priority = QThread::InheritPriority);
 
+    // Starts a pass that asks the device for its whole configuration again
+    // even when nothing about the device changed (the factory reset uses it
+    // so that the pages refill from what the device now holds). With the
+    // link open to the same device the pass only asks again: it neither
+    // reopens the link (answers on their way, such as the device's model
+    // defaults report, are not lost) nor asks for the apply-and-wait dialog
+    // (the caller waits for the refill itself). Sets WorkerRun. Any thread.
+    void ReadDeviceAgain();
+
     // WorkerRun = 0: a pass that has not begun its work returns at once.
     void Stop();
     // Stop, drop a pending restart and wait up to timeoutMs for the thread
@@ -95,6 +104,8 @@ private:
     // Set when the pages were left: the next pass reopens the link whatever
     // the online state (also for a device that was and is offline).
     std::atomic<bool> m_reopen{false};
+    // Set by ReadDeviceAgain: the next pass asks for the whole image again.
+    std::atomic<bool> m_readAgain{false};
     // The device for which the last link was opened (worker thread only).
     QString m_lastPath;
     int m_lastType = 0;
