@@ -1,5 +1,6 @@
-// Told when a settings import is refused (LastImportResult 1: not a settings
-// file, 2: made for another device).
+// Told why settings did not reach the device or the disk: by LastImportResult
+// when an import is refused (1: not a settings file, 2: made for another
+// device, 3: the device did not take it), or by one of the Show calls below.
 // A notice on the frame of DialogFrame.h: built on the opener's stack, moved
 // and run with exec(); OK, the close button and Escape end it.
 #pragma once
@@ -18,6 +19,11 @@ public:
     explicit InportFail(QWidget* parent = nullptr);
     ~InportFail() override;
 
+    // Another message than the import result's; call before exec().
+    void ShowNotTaken();         // "label_2": the device did not take the settings
+    void ShowExportFailed();     // "label_3": the file could not be written
+    void ShowNothingToExport();  // "label_4": no settings of the device to write
+
 public slots:
     void on_CloseButton_clicked();
     void on_NewHong_clicked();
@@ -27,4 +33,7 @@ protected:
 
 private:
     Ui::InportFail* ui;
+    QString m_notTaken;
+    QString m_exportFailed;
+    QString m_nothingToExport;
 };

@@ -222,5 +222,28 @@ void InportFail::FillLanguageTexts(LanguageTexts& texts)
         if (LastImportResult == 2)
             ui->label->setText(text);
     });
+    // 3: the device did not take the settings.
+    texts.on(QStringLiteral("label_2"), [this](const QString& text) {
+        m_notTaken = text;
+        if (LastImportResult == 3)
+            ui->label->setText(text);
+    });
+    texts.store(QStringLiteral("label_3"), &m_exportFailed);
+    texts.store(QStringLiteral("label_4"), &m_nothingToExport);
     texts.button(QStringLiteral("NewHong"), ui->NewHong);
+}
+
+void InportFail::ShowNotTaken()
+{
+    ui->label->setText(m_notTaken);
+}
+
+void InportFail::ShowExportFailed()
+{
+    ui->label->setText(m_exportFailed);
+}
+
+void InportFail::ShowNothingToExport()
+{
+    ui->label->setText(m_nothingToExport);
 }

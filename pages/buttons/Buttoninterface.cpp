@@ -71,6 +71,8 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
     connect(hub, &PostMsg::SigAddMacroButton, this, &Buttoninterface::SlotAddMacroButton);
     connect(hub, &PostMsg::SigFormReset, this, &Buttoninterface::SlotFormResetButton);
     connect(hub, &PostMsg::SigDeleteMacroButton, this, &Buttoninterface::SlotDeleteMacroButton);
+    connect(hub, &PostMsg::SigMacroRename, this, &Buttoninterface::SlotMacroRename);
+    connect(hub, &PostMsg::SigUpDataMacro, this, &Buttoninterface::SlotUpDataMacro);
 
     // The one device link object; the device list starts it.
     new Worker(this);
@@ -118,41 +120,6 @@ void Buttoninterface::SlotMouseIndex(int)
 {
     // One picture serves every model.
     ui->widget->setStyleSheet(MousePictureSheet());
-}
-
-void Buttoninterface::SlotAddMacroButton()
-{
-    for (QToolButton* button : macroButtons) {
-        entryGroup->removeButton(button);
-        button->deleteLater();
-    }
-    macroButtons.clear();
-    const QStringList names = keys::ListMacros();
-    for (const QString& name : names) {
-        auto* button = new QToolButton(macroListWidget);
-        button->setObjectName(QStringLiteral("macro_") + QString::number(macroButtons.size()));
-        button->setText(name);
-        button->setCheckable(true);
-        button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setFixedSize(174, 22);
-        macroListLayout->addWidget(button);
-        entryGroup->addButton(button);
-        macroButtons.append(button);
-    }
-}
-
-void Buttoninterface::ClearOptionChecks()
-{
-    entryGroup->setExclusive(false);
-    for (QAbstractButton* button : entryGroup->buttons())
-        button->setChecked(false);
-    entryGroup->setExclusive(true);
-}
-
-bool Buttoninterface::WriteMacroFile(const QString& name, const QString& text)
-{
-    return keys::WriteMacroFile(name, text);
 }
 
 void Buttoninterface::Fill(const FlashDataMap& image)
@@ -224,65 +191,6 @@ void Buttoninterface::on_ProjectChoose_activated(int index)
         return;
     }
     UsbServer_SetCurrentConfig(static_cast<unsigned char>(index));
-}
-
-void Buttoninterface::on_Reset_clicked()
-{
-    const QByteArray path = CurrentDevicePath();
-    if (!UsbFinderC_GetDeviceOnLine(path.constData())) {
-        PostMsg::GetInstance()->PostMouseOffLineo(0);
-        return;
-    }
-    {
-        ContainReset question;
-        question.move(DialogPosition(&question));
-        question.exec();
-        if (!question.IsAccepted())
-            return;
-    }
-    SettingsBusy = true;
-    if (CheckTimer)
-        CheckTimer->stop();
-    // Only an image read from this device goes back to it.
-    if (ImageBelongsToDevice) {
-        const FlashDataMap image = SnapshotFlashData();
-        SendImage(image);
-    }
-    UsbServer_SetClearSetting();
-    UpDataParam dialog;
-    dialog.StartTimer();
-    dialog.waitMode = true;
-    WorkerRun = true;
-    if (WorkerThread)
-        WorkerThread->StartPass();
-    dialog.move(DialogPosition(&dialog));
-    dialog.exec();
-    SettingsBusy = false;
-    if (CheckTimer)
-        CheckTimer->start();
-}
-
-void Buttoninterface::on_ImportData_clicked()
-{
-    const QByteArray path = CurrentDevicePath();
-    if (!UsbFinderC_GetDeviceOnLine(path.constData())) {
-        PostMsg::GetInstance()->PostMouseOffLineo(0);
-        return;
-    }
-    SettingsBusy = true;
-    const QString fileName = QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(),
-                                                          QStringLiteral("File(*.bin)"));
-    if (!fileName.isEmpty()) {
-        ImportRunning = 1;
-        UpDataParam dialog;
-        dialog.StartTimer();
-        dialog.importMode = true;
-        dialog.path = fileName;
-        dialog.move(DialogPosition(&dialog));
-        dialog.exec();
-        ImportRunning = 0;
-    }
-    SettingsBusy = false;
 }
 
 void Buttoninterface::ShowKeyFunctions(const FlashDataMap& image)

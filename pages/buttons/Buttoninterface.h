@@ -16,9 +16,16 @@
 // the macro entry shows the macro list or, with no macro, the MakeMacro
 // notice. The key operations themselves live in keys/KeyFunctions.h; the
 // members below forward to them.
+//
+// Macros on keys (ButtonMacros.cpp): a macro button gives the checked key
+// the macro of that file; keys carrying a macro follow its renaming, its
+// saving and its deletion on the macro page. Settings (ButtonSettings.cpp):
+// export to a settings file, import, factory reset. ButtonProbe.cpp holds
+// members nothing calls (caption files, a device probe).
 #pragma once
 
 #include "DeviceImage.h"
+#include "DeviceRecords.h"
 #include "KeyFunctions.h"
 #include "SensorDefines.h"
 
@@ -31,6 +38,7 @@
 
 #include <optional>
 
+class InportFail;
 class QAbstractButton;
 class QButtonGroup;
 class QMouseEvent;
@@ -64,6 +72,38 @@ public:
     // with text and a line end. A name that may not be a file name writes
     // nothing.
     bool WriteMacroFile(const QString& name, const QString& text);
+    // The record of macro `name` from its file (and its repeat code); false,
+    // with a zero record, before the pages were shown (UiReady) or when the
+    // file cannot be read.
+    bool ReadMacroFile(MacroRecord& record, const QString& name, int* repeatCode = nullptr) const;
+    // The repeat code of macro `name` in decimal; "0" without a file or a
+    // repeat line.
+    QString ReadMacroLines(const QString& name) const;
+    // The keys 0..5, in page order, whose function is a macro and whose
+    // caption is `caption` (the macro word and the macro's name).
+    QList<int> KeysWithMacroCaption(const QString& caption) const;
+
+    // Writes the settings export file of the image (and the model's sensor
+    // name) whole or not at all; false when it could not be written.
+    bool WriteExportFile(const QString& fileName, FlashDataMap image);
+
+    // Members nothing in the program calls. A key caption file
+    // "<page folder>/<n>.ini" sets a key's caption and the menu's scroll
+    // positions (LoadKeySetting2 .. 6: RightKey, BackKey, StartPause,
+    // TopMusic, BackMusic).
+    void LoadKeySetting2();
+    void LoadKeySetting3();
+    void LoadKeySetting4();
+    void LoadKeySetting5();
+    void LoadKeySetting6();
+    // The devices of the model table's ids as the library finds them (path,
+    // ids, USB version, CID and MID); interfaceId and deviceId are not used.
+    QList<DeviceAllInfo> EnumerateDevices();
+    QList<DeviceAllInfo> FindHidDevices(const QString& vid, const QStringList& pids, int interfaceId, int deviceId);
+    // The two-event record of the consumer usage high:low.
+    KeyEventRecord& ConsumerKeyToRecord(KeyEventRecord& record, int unused, uint8_t high, uint8_t low);
+    // Waits ms while the GUI keeps running.
+    void Delay(int ms);
 
     // keys::ButtonPageView
     QString EntryText(const QString& objectName) const override;
@@ -114,8 +154,16 @@ public slots:
     // A macro was deleted: the keys whose caption is `caption` get their
     // model's default back.
     void SlotDeleteMacroButton(QString caption);
+    // A macro button: gives the checked key that macro (checked true).
+    void slotButtonClicked(bool checked);
+    // The macro page renamed a macro: its keys show and carry the new name.
+    void SlotMacroRename(QString oldName, QString newName);
+    // The macro page saved a macro: mode 0 its events (its keys get it
+    // again from its file 1500 ms later), mode 1 only its repeat setting.
+    void SlotUpDataMacro(QString name, int mode);
     void on_Reset_clicked();
     void on_ImportData_clicked();
+    void on_OutputData_clicked();
     void on_ProjectChoose_activated(int index);
 
     // The key buttons open the function menu for their key.
@@ -161,6 +209,14 @@ private:
     QString MousePictureSheet() const;
     QPoint DialogPosition(const QWidget* dialog) const;
     int KeyNumber() const;
+
+    // Macros on keys (ButtonMacros.cpp).
+    bool SendMacroToKey(int key, const KeyFunction& entry, const MacroRecord& record);
+    void ResendMacro(const QString& name);
+    // Settings (ButtonSettings.cpp): a notice of the settings file.
+    void ShowSettingsNotice(void (InportFail::*message)());
+    // Caption files (ButtonProbe.cpp).
+    void LoadKeySetting(int number, QToolButton* keyButton);
 
     // Function menu (ButtonFunctionMenu.cpp).
     void BuildMenu();
