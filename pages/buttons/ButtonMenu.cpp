@@ -206,4 +206,67 @@ MenuSelection SelectionFor(int type, int value1, const KeyEventRecord& record, i
     return s;
 }
 
+namespace {
+
+// Entry `row` of the sub-menu whose entries give {kind, type}, in menu order.
+QString subEntryAt(FunctionEntry::Kind kind, int type, int row)
+{
+    int r = 0;
+    for (const FunctionEntry& entry : FunctionEntries()) {
+        if (entry.mainList || entry.kind != kind || entry.type != type)
+            continue;
+        if (r++ == row)
+            return QLatin1String(entry.objectName);
+    }
+    return QString();
+}
+
+}  // namespace
+
+std::optional<CaptionFileLine> ParseCaptionFileLine(const QString& line)
+{
+    const QStringList fields = line.split(QLatin1Char(','));
+    if (fields.isEmpty() || fields.size() > 2)
+        return std::nullopt;
+    // A row number, never one that would overflow a scroll position.
+    const auto number = [](const QString& field, int* value) {
+        bool ok = false;
+        *value = field.trimmed().toInt(&ok, 10);
+        return ok && *value >= 0 && *value <= MaxCaptionFileNumber;
+    };
+    CaptionFileLine parsed;
+    if (!number(fields.at(0), &parsed.a))
+        return std::nullopt;
+    if (fields.size() == 2 && !number(fields.at(1), &parsed.b))
+        return std::nullopt;
+    return parsed;
+}
+
+QString CaptionFileEntry(const CaptionFileLine& line)
+{
+    using namespace keys;
+    if (line.b < 0)
+        return line.a >= 0 && line.a < 10 ? QLatin1String(MainListEntries().at(line.a)) : QString();
+    switch (line.a) {
+    case 10: return subEntryAt(FunctionEntry::KeyFunction, FunctionTilt, line.b);
+    case 12: return subEntryAt(FunctionEntry::KeyFunction, FunctionLight, line.b);
+    case 13: return subEntryAt(FunctionEntry::KeyFunction, FunctionDpiSwitch, line.b);
+    case 14: return subEntryAt(FunctionEntry::Consumer, FunctionEventRecord, line.b);
+    case 15: return subEntryAt(FunctionEntry::DpiLock, FunctionDpiLock, line.b);
+    default: return QString();
+    }
+}
+
+QVector<ScrollTo> CaptionFileScrolls(const CaptionFileLine& line)
+{
+    QVector<ScrollTo> scrolls;
+    const int b = qMax(0, line.b);
+    if (line.a == 14)
+        scrolls.append({QStringLiteral("scrollArea_3"), MenuRowPixels * b});
+    else if (line.a == 15)
+        scrolls.append({QStringLiteral("scrollArea_10"), MenuRowPixels * b});
+    scrolls.append({QStringLiteral("scrollArea_4"), MenuRowPixels * line.a});
+    return scrolls;
+}
+
 }  // namespace buttons

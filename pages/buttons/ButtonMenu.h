@@ -15,6 +15,8 @@
 #include <QString>
 #include <QVector>
 
+#include <optional>
+
 namespace buttons {
 
 // The six key buttons in page order, the key each stands for, and the entry
@@ -81,5 +83,23 @@ struct MenuSelection {
 // `key` the data key the menu opens for (the browser forward and back
 // entries stand in the other order for key 1).
 MenuSelection SelectionFor(int type, int value1, const KeyEventRecord& record, int dpi, int key);
+
+// A key caption file of the page folder ("2.ini" .. "6.ini"): its line 1
+// holds "a", a main-list entry 0..9, or "a,b", row b of sub-list a: 10 tilt,
+// 11 (no caption), 12 lights, 13 DPI switch, 14 multimedia, 15 DPI lock.
+struct CaptionFileLine {
+    int a = 0;
+    int b = -1;  // -1: the line has one field
+};
+// One or two fields split at ",", each a whole decimal number 0..999
+// (blanks around it allowed); nothing for any other line.
+constexpr int MaxCaptionFileNumber = 999;
+std::optional<CaptionFileLine> ParseCaptionFileLine(const QString& line);
+// The entry whose text the key's caption takes; empty when the line names
+// none (a or b outside the rows above).
+QString CaptionFileEntry(const CaptionFileLine& line);
+// The lists the line scrolls, in this order: the multimedia (a = 14) or
+// DPI-lock (a = 15) list to row b, then the main list to row a.
+QVector<ScrollTo> CaptionFileScrolls(const CaptionFileLine& line);
 
 }  // namespace buttons

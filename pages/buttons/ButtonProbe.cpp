@@ -1,0 +1,98 @@
+// Members of the button page that nothing in the program calls: the key
+// caption files of the page folder, a probe of the devices of the model
+// table, the consumer-key record and a wait that keeps the GUI running.
+// They are kept small; the work is done by the modules they wrap.
+#include "Buttoninterface.h"
+#include "ui_Buttoninterface.h"
+
+#include "ButtonMenu.h"
+#include "ConfigSettings.h"
+#include "DeviceDiscovery.h"
+#include "HIDUsb.h"
+#include "KeyRecords.h"
+#include "PumpedWait.h"
+
+#include <QFile>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextStream>
+#include <QToolButton>
+
+namespace {
+// Line 1 of a caption file is a few characters; never read more.
+constexpr qint64 MaxCaptionLine = 256;
+}  // namespace
+
+void Buttoninterface::LoadKeySetting(int number, QToolButton* keyButton)
+{
+    QFile file(pageFolder + QLatin1Char('/') + QString::number(number) + QStringLiteral(".ini"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    QTextStream in(&file);
+    const std::optional<buttons::CaptionFileLine> line = buttons::ParseCaptionFileLine(in.readLine(MaxCaptionLine));
+    if (!line)
+        return;
+    const QString entry = buttons::CaptionFileEntry(*line);
+    if (!entry.isEmpty())
+        keyButton->setText(EntryText(entry));
+    for (const buttons::ScrollTo& scroll : buttons::CaptionFileScrolls(*line)) {
+        if (auto* area = findChild<QScrollArea*>(scroll.area))
+            area->verticalScrollBar()->setValue(scroll.pixels);
+    }
+}
+
+void Buttoninterface::LoadKeySetting2() { LoadKeySetting(2, ui->RightKey); }
+void Buttoninterface::LoadKeySetting3() { LoadKeySetting(3, ui->BackKey); }
+void Buttoninterface::LoadKeySetting4() { LoadKeySetting(4, ui->StartPause); }
+void Buttoninterface::LoadKeySetting5() { LoadKeySetting(5, ui->TopMusic); }
+void Buttoninterface::LoadKeySetting6() { LoadKeySetting(6, ui->BackMusic); }
+
+QList<DeviceAllInfo> Buttoninterface::EnumerateDevices()
+{
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    const QString option = QStringLiteral("Option");
+    return FindHidDevices(config->GetValue(option, QStringLiteral("VID")),
+                          DeviceDiscovery::SearchList(DeviceDiscovery::ReadPidLists()),
+                          config->GetInt(option, QStringLiteral("InterfaceId")),
+                          config->GetInt(option, QStringLiteral("DeviceId")));
+}
+
+QList<DeviceAllInfo> Buttoninterface::FindHidDevices(const QString& vid, const QStringList& pids, int, int)
+{
+    QList<DeviceAllInfo> found;
+    const QByteArray vidText = vid.toLatin1();
+    for (const QString& pid : pids) {
+        const QByteArray pidText = pid.toLatin1();
+        int count = 5;
+        char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId(vidText.constData(), pidText.constData(), &count);
+        // The library keeps the paths only until its next find call.
+        QList<QByteArray> copies;
+        for (int i = 0; paths && i < count; ++i) {
+            if (paths[i])
+                copies.append(QByteArray(paths[i]));
+        }
+        for (const QByteArray& path : copies) {
+            DeviceAllInfo record;
+            record.path = QString::fromLocal8Bit(path);
+            record.vid = vid;
+            record.pid = pid;
+            record.usbVersion = DeviceDiscovery::UsbVersionOf(path);
+            const DeviceIdentity id = UsbFinderC_GetDeviceInfo(path.constData());
+            record.cid = id.cid;
+            record.mid = id.mid;
+            found.append(record);
+        }
+    }
+    return found;
+}
+
+KeyEventRecord& Buttoninterface::ConsumerKeyToRecord(KeyEventRecord& record, int, uint8_t high, uint8_t low)
+{
+    record = keys::ConsumerRecord((int(high) << 8) | low);
+    return record;
+}
+
+void Buttoninterface::Delay(int ms)
+{
+    PumpEventsFor(ms);
+}
