@@ -199,8 +199,9 @@ void Dialog::SlotUpDataParam(int mode)
     if (m_apply->isVisible())
         return;
     m_apply->StartTimer();
-    if (mode == 1)
-        m_apply->waitMode = true;
+    // Each request says how to wait: a plain request after a waiting one
+    // waits plainly (and consumes the pages' flags).
+    m_apply->waitMode = mode == 1;
     const QPoint topLeft = mapToGlobal(QPoint(0, 0));
     m_apply->move(topLeft.x() + (width() - m_apply->width()) / 2,
                   topLeft.y() + (height() - m_apply->height()) / 2 - 20);

@@ -17,6 +17,7 @@
 
 #include <QDataStream>
 #include <QMutexLocker>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <cstring>
@@ -115,6 +116,28 @@ bool UpDataParam::PollPagesUpdated(bool clearOnSuccess)
     return false;
 }
 
+int UpDataParam::ApplyImport(const FlashDataMap& image)
+{
+    // The device may have gone while the file was read: nothing is sent
+    // then, and the offline notice says why.
+    if (!IsDeviceOnline()) {
+        LastImportResult = ImportDeviceOffline;
+        return ImportDeviceOffline;
+    }
+    if (!SendImage(image)) {
+        // The device keeps its settings: so does the image in memory.
+        LastImportResult = ImportNotTaken;
+        return ImportNotTaken;
+    }
+    {
+        QMutexLocker lock(&FlashDataMutex);
+        CurrentFlashData = image;
+    }
+    // The imported image now is the device's configuration.
+    ImageBelongsToDevice = true;
+    return ImportAccepted;
+}
+
 void UpDataParam::EmitPageFills(const FlashDataMap& image)
 {
     PostMsg* hub = PostMsg::GetInstance();
@@ -126,6 +149,11 @@ void UpDataParam::EmitPageFills(const FlashDataMap& image)
 
 void UpDataParam::onTimeupDestroy()
 {
+    // The waits below process events: a timeout that comes meanwhile (the
+    // timer started again) must not run the slot inside itself.
+    if (running)
+        return;
+    const QScopedValueRollback<bool> busy(running, true);
     PostMsg* hub = PostMsg::GetInstance();
     hub->PostSetver(4);
 
@@ -143,20 +171,15 @@ void UpDataParam::onTimeupDestroy()
 
     if (importMode) {
         FlashDataMap image{};
-        const int result = ReadParamFile(path, &image);
+        int result = ReadParamFile(path, &image);
         LastImportResult = result;
+        if (result == ImportAccepted)
+            result = ApplyImport(image);
         if (result == ImportAccepted) {
-            {
-                QMutexLocker lock(&FlashDataMutex);
-                CurrentFlashData = image;
-            }
-            // The imported image now is the device's configuration.
-            ImageBelongsToDevice = true;
-            SendImage(image);
             EmitPageFills(image);
             for (int i = 0; i < 5; ++i)
                 PumpEventsFor(pollInterval);
-        } else {
+        } else if (result != ImportDeviceOffline) {
             InportFail notice;
             notice.MoveOver(this);
             notice.exec();
@@ -169,10 +192,13 @@ void UpDataParam::onTimeupDestroy()
     if (OnlineAtEnd) {
         const bool updated = PollPagesUpdated(true);
         close();
-        if (!updated)
+        if (!updated) {
             hub->PostMouseOffLineo(1);
+            return;
+        }
         FlashDataMap cached{};
-        // Only an image read from the device is worth keeping for it.
+        // Only an image the pages were refilled from, read from the device,
+        // is worth keeping for it.
         if (DeviceOnline && ImageBelongsToDevice && !ReadDeviceInfoFile(DeviceInfoFile, cached))
             WriteDeviceInfoFile(CurrentConfigPath, SnapshotFlashData());
         return;

@@ -2,9 +2,11 @@
 // Shown while the device's configuration is applied or read again; its one
 // timer slot fires 2500 ms after StartTimer and, by mode,
 //  - wait mode: waits until the three pages were refilled from the device;
-//  - import mode: applies a settings file (ReadParamFile) to the device;
-//  - plain mode: after a link pass, waits for the refill (device online) or
-//    fills the pages from the cached image (device offline);
+//  - import mode: applies a settings file (ReadParamFile) to the device,
+//    only when it answers at that moment and only once it took it;
+//  - plain mode: after a link pass, waits for the refill (device online;
+//    the image is kept as the device's cache only after it) or fills the
+//    pages from the cached image (device offline);
 // then closes itself. Wait mode wins over import mode.
 #pragma once
 
@@ -23,8 +25,15 @@ class UpDataParam : public FramelessDialog
     Q_OBJECT
 
 public:
-    // Results of reading a settings export file.
-    enum ImportResult { ImportAccepted = 0, ImportBadFile = 1, ImportWrongDevice = 2 };
+    // Results of an import (LastImportResult): reading the settings file
+    // (0 .. 2), then applying it to the device (3, 4).
+    enum ImportResult {
+        ImportAccepted = 0,
+        ImportBadFile = 1,
+        ImportWrongDevice = 2,
+        ImportNotTaken = 3,       // the device did not take the image
+        ImportDeviceOffline = 4,  // the device did not answer when it was to be applied
+    };
 
     explicit UpDataParam(QWidget* parent = nullptr);
     ~UpDataParam() override;
@@ -62,8 +71,12 @@ protected:
 
 private:
     bool PollPagesUpdated(bool clearOnSuccess);
+    // Sends an accepted image to the device and, once the device took it,
+    // makes it the image in memory; the result says which happened.
+    int ApplyImport(const FlashDataMap& image);
     void EmitPageFills(const FlashDataMap& image);
 
     Ui::UpDataParam* ui;
     QTimer* timer = nullptr;
+    bool running = false;  // inside onTimeupDestroy
 };
