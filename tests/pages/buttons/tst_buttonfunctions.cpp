@@ -3,7 +3,7 @@
 // the DPI-lock entries and their step indexes, the combination and fire-key
 // dialogs, the defaults a key gets back when its macro is deleted, and the
 // notices of the last left click and of a missing macro.
-#include "../../core/LinkTestSupport.h"
+#include "ButtonPageFixture.h"
 
 #include "Buttoninterface.h"
 #include "DeviceCache.h"
@@ -31,10 +31,9 @@
 #include <memory>
 
 using namespace linktest;
+using namespace buttontest;
 
 namespace {
-
-const QString Mouse = QStringLiteral("mouse1");
 
 KeyEvent ev(int state, int kind, int code)
 {
@@ -56,85 +55,11 @@ bool sameRecord(const KeyEventRecord& a, const KeyEventRecord& b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-void setMacroName(FlashDataMap& image, int key, const QByteArray& name)
-{
-    std::memset(image.macros[key].name, 0, MacroNameBytes);
-    std::memcpy(image.macros[key].name, name.constData(), size_t(name.size()));
-    image.macros[key].nameLength = uint8_t(name.size());
-}
-
-// Runs act on the first modal dialog of type T that comes up (from inside
-// its exec()); `seen` tells whether one came. A watch that saw nothing ends
-// with its case (cleanup()).
-const QString ModalWatchName = QStringLiteral("modalWatch");
-template <typename T>
-void whenModal(const std::function<void(T*)>& act, bool* seen)
-{
-    auto* timer = new QTimer(qApp);
-    timer->setObjectName(ModalWatchName);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, qApp, [timer, act, seen] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            *seen = true;
-            act(dialog);
-        }
-    });
-    timer->start();
-    // A dialog that never comes must not leave the timer to a later case.
-    QTimer::singleShot(5000, timer, [timer] { timer->deleteLater(); });
-}
-
-// The entry names a test does not want to hard-code twice.
-QToolButton* tool(Buttoninterface& page, const QString& name)
-{
-    return page.findChild<QToolButton*>(name);
-}
-
 }  // namespace
 
-class ButtonFunctionsTest : public QObject
+class ButtonFunctionsTest : public QObject, public buttontest::PageOnBench
 {
     Q_OBJECT
-
-    FlashDataMap m_base{};
-
-    // The image in memory is the device's own; the page is filled from it.
-    void useImage(const FlashDataMap& image)
-    {
-        QVERIFY(storeDeviceImage(Mouse, image));
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData = image;
-        ImageBelongsToDevice = true;
-    }
-
-    std::unique_ptr<Buttoninterface> makePage(const FlashDataMap& image)
-    {
-        auto page = std::make_unique<Buttoninterface>();
-        // The link object's check timer would probe the device in the middle
-        // of a case; the cases drive the device themselves.
-        if (CheckTimer)
-            CheckTimer->stop();
-        SetCurrentDevicePath("hidbench/rx8k");
-        page->resize(883, 630);
-        page->show();
-        page->SlotUpDataButtonUIButton(image);
-        clearCallsLog();
-        return page;
-    }
-
-    // An image in which the six keys carry their usual mouse functions.
-    FlashDataMap mouseImage() const
-    {
-        FlashDataMap image = m_base;
-        const KeyFunction usual[6] = {{1, 1, 0}, {1, 2, 0}, {1, 4, 0}, {1, 8, 0}, {1, 16, 0}, {2, 1, 0}};
-        for (int k = 0; k < 6; ++k) {
-            image.keys[k] = usual[k];
-            image.keyEvents[k] = KeyEventRecord{};
-        }
-        return image;
-    }
 
 private slots:
     void initTestCase()
@@ -146,27 +71,9 @@ private slots:
 
     void cleanupTestCase() { UsbServer_Exit(); }
 
-    void cleanup()
-    {
-        qDeleteAll(qApp->findChildren<QTimer*>(ModalWatchName, Qt::FindDirectChildrenOnly));
-    }
+    void cleanup() { EndModalWatches(); }
 
-    void init()
-    {
-        CurrentDeviceInfo = DeviceAllInfo();
-        CurrentDeviceInfo.driveIndex = 0;  // Drive1: six keys, sensor AX72, no "0x05" defaults
-        ButtonUiLoading = false;
-        LightUiLoading = false;
-        SensorUiLoading = false;
-        ReadAgain = false;
-        DeviceOffline = false;
-        DeviceInfoFile.clear();
-        QDir(keys::MacroFolder()).removeRecursively();
-        QDir().mkpath(keys::MacroFolder());
-        bench({QStringLiteral("online"), Mouse});
-        useImage(mouseImage());
-        clearCallsLog();
-    }
+    void init() { startCase(); }
 
     void captionsOfADeviceImage()
     {
