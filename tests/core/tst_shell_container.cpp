@@ -258,6 +258,15 @@ private slots:
         const QPoint topLeft = d.mapToGlobal(QPoint(0, 0));
         QCOMPARE(apply->pos(), QPoint(topLeft.x() + (d.width() - apply->width()) / 2,
                                       topLeft.y() + (d.height() - apply->height()) / 2 - 20));
+
+        // A plain request after a waiting one waits plainly.
+        QTimer::singleShot(100, apply, [&] {
+            waiting = apply->waitMode;
+            apply->Timer()->stop();
+            apply->close();
+        });
+        PostMsg::GetInstance()->PostUpDataParam(0);
+        QVERIFY(!waiting);
     }
 };
 

@@ -71,7 +71,7 @@ QByteArray languageFile(const QByteArray& tag, bool withTextB = true)
     section("MaxThree", {"label", "NewHong"});
     section("Limit", {"label", "NewHong"});
     section("EXEIsRun", {"label", "NewHong", "label_2", "PleaseStop"});
-    section("InportFail", {"label", "label_1", "NewHong"});
+    section("InportFail", {"label", "label_1", "label_2", "label_3", "label_4", "NewHong"});
     section("Question", {"label", "label_2", "NewHong", "NewHong_2"});
     section("ContainReset", {"label", "OK", "Cancel"});
     section("DeleteConfirm", {"label", "NewHong"});
@@ -236,6 +236,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("1: not a settings file") << 1 << "EN-InportFail-label";
         QTest::newRow("2: another device") << 2 << "EN-InportFail-label_1";
+        QTest::newRow("3: not taken") << 3 << "EN-InportFail-label_2";
         QTest::newRow("0: form default") << 0 << "Config does not match the device";
     }
 
@@ -246,6 +247,13 @@ private slots:
         LastImportResult = result;
         InportFail d;
         QCOMPARE(labelOf(&d), text);
+        // The other messages of a settings file, whatever the result.
+        d.ShowExportFailed();
+        QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_3"));
+        d.ShowNothingToExport();
+        QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_4"));
+        d.ShowNotTaken();
+        QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_2"));
     }
 
     void runningNoticeTexts()

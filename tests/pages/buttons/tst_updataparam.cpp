@@ -6,6 +6,8 @@
 #include "BenchFlash.h"
 #include "DeviceCache.h"
 #include "Globals.h"
+#include "InportFail.h"
+#include "SettingsFile.h"
 #include "MacroSettings.h"
 #include "PostMsg.h"
 #include "UpDataParam.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -180,9 +183,20 @@ private slots:
             CurrentFlashData = FlashDataMap{};
             CurrentFlashData.lightB = 99;
         }
-        // The pages refill while it waits: the flags are consumed.
+        // Without the refill: the timeout notice, and no image is kept.
         setFlags(false);
-        QTimer::singleShot(20, [] { setFlags(true); });
+        dialog.onTimeupDestroy();
+        QCOMPARE(order.seen, (QStringList{"Setver4", "Offline1"}));
+        QVERIFY(!QFileInfo::exists(DeviceInfoFilePath(DeviceInfoFile)));
+
+        // The pages refill while it waits: the flags are consumed. The
+        // timer coming again meanwhile does not run the slot inside itself.
+        order.seen.clear();
+        QObject watch;
+        QTimer::singleShot(20, &watch, [&] {
+            dialog.onTimeupDestroy();
+            setFlags(true);
+        });
         dialog.onTimeupDestroy();
         QCOMPARE(order.seen, QStringList{"Setver4"});
         QVERIFY(!LightUiUpdated && !SensorUiUpdated && !ButtonUiUpdated);
@@ -190,11 +204,6 @@ private slots:
         FlashDataMap cached{};
         QVERIFY(ReadDeviceInfoFile(DeviceInfoFile, cached));
         QCOMPARE(cached.lightB, uchar(99));
-
-        // Without the refill: the timeout notice.
-        order.seen.clear();
-        dialog.onTimeupDestroy();
-        QCOMPARE(order.seen, (QStringList{"Setver4", "Offline1"}));
         OnlineAtEnd = false;
         DeviceOnline = false;
     }
@@ -222,55 +231,72 @@ private slots:
         QCOMPARE(order.seen, (QStringList{"Setver4", "Offline0"}));
     }
 
+    // Imports against the simulated mouse behind the receiver: applied only
+    // while it answers and once it took the image.
+    void importMode_data()
+    {
+        QTest::addColumn<QString>("device");  // bench command before the slot runs
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("applied") << "" << 0 << QStringList{"Setver4", "LightUIA", "SensorUIB", "ButtonUIC", "FormB"}
+                                 << QString();
+        QTest::newRow("other sensor") << "other sensor" << 2 << QStringList{"Setver4"} << QStringLiteral("InportFail");
+        QTest::newRow("device gone") << "offline" << 4 << QStringList{"Setver4", "Offline0"} << QString();
+        QTest::newRow("device refuses") << "refuse-writes" << 3 << QStringList{"Setver4"} << QStringLiteral("InportFail");
+    }
+
     void importMode()
     {
-        QTemporaryDir dir;
-        FlashDataMap image = hidusb::ModelDefaultImage(1);
-        image.dpiStageCount = 4;
+        QFETCH(QString, device);
+        QFETCH(int, result);
+        QFETCH(QStringList, sent);
+        QFETCH(QString, notice);
+        FlashDataMap factory{};
+        QVERIFY(openReceiverLink(&factory));
+        QVERIFY(startFromDeviceImage(QStringLiteral("mouse1"), factory));
+        FlashDataMap image = factory;
         image.lightG = 55;
-        const QString good = dir.filePath(QStringLiteral("good.bin"));
-        QFile file(good);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(settingsFile(padded("Durod"), padded("AX72"), imageBytes(image)));
-        file.close();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("settings.bin"));
+        const QString sensor = device == QLatin1String("other sensor") ? QStringLiteral("IX90") : QStringLiteral("AX72");
+        QVERIFY(WriteSettingsFile(path, sensor, image));
+        bool ok = true;
+        if (device == QLatin1String("offline"))
+            bench({QStringLiteral("offline"), QStringLiteral("mouse1")}, &ok);
+        else if (device == QLatin1String("refuse-writes"))
+            bench({QStringLiteral("fault"), QStringLiteral("mouse1"), device, QStringLiteral("on")}, &ok);
+        QVERIFY(ok);
+        clearCallsLog();
 
-        ImageBelongsToDevice = false;
         UpDataParam dialog;
         dialog.pollInterval = 1;
         dialog.importMode = true;
-        dialog.path = good;
+        dialog.path = path;
         Order order;
-        dialog.onTimeupDestroy();
-        QCOMPARE(order.seen, (QStringList{"Setver4", "LightUIA", "SensorUIB", "ButtonUIC", "FormB"}));
-        QCOMPARE(LastImportResult.load(), 0);
-        QCOMPARE(SnapshotFlashData().lightG, uchar(55));
-        QVERIFY(ImageBelongsToDevice);
-        QVERIFY(!dialog.importMode);
-
-        // A refused file: the notice with the result, the image untouched.
-        const QString wrong = dir.filePath(QStringLiteral("wrong.bin"));
-        QFile bad(wrong);
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write(settingsFile(padded("Durod"), padded("IX90"), imageBytes(FlashDataMap{})));
-        bad.close();
-        dialog.importMode = true;
-        dialog.path = wrong;
-        order.seen.clear();
-        QString notice;
+        QString shown;
         int resultWhenShown = -1;
-        QTimer::singleShot(100, [&] {
+        QObject row;  // the watch ends with the row
+        QTimer::singleShot(100, &row, [&] {
             QWidget* modal = QApplication::activeModalWidget();
-            notice = modal ? QString::fromLatin1(modal->metaObject()->className()) : QString();
+            shown = modal ? QString::fromLatin1(modal->metaObject()->className()) : QString();
             resultWhenShown = LastImportResult;
             if (modal)
                 modal->close();
         });
         dialog.onTimeupDestroy();
-        QCOMPARE(notice, QStringLiteral("InportFail"));
-        QCOMPARE(resultWhenShown, 2);
-        QCOMPARE(order.seen, QStringList{"Setver4"});
-        QCOMPARE(SnapshotFlashData().lightG, uchar(55));
+        QCOMPARE(order.seen, sent);
+        QCOMPARE(LastImportResult.load(), result);
+        QCOMPARE(shown, notice);
+        if (!notice.isEmpty())
+            QCOMPARE(resultWhenShown, result);
         QVERIFY(!dialog.importMode);
+        // Memory and device hold the file's image only when it was applied.
+        const FlashDataMap expected = result == 0 ? image : factory;
+        QVERIFY(sameImage(SnapshotFlashData(), expected));
+        QVERIFY(sameImage(deviceImage(QStringLiteral("mouse1")), expected));
+        QCOMPARE(imageSends(), result == 0 || result == 3 ? 1 : 0);
+        UsbServer_Exit();
     }
 
     void importAtTheBench_data()
