@@ -173,6 +173,46 @@ private slots:
             QVERIFY(s.mainEntry.isEmpty());
         }
     }
+    // The key caption files: line 1 parsed with a check, the entry named and
+    // the lists scrolled.
+    void captionFile_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("parsed");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QStringList>("scrolls");  // "area=pixels" in order
+        QTest::newRow("main entry") << "7" << true << "DPI_6" << QStringList{"scrollArea_4=105"};
+        QTest::newRow("multimedia") << "14,3" << true << "TopMusic_2" << QStringList{"scrollArea_3=45", "scrollArea_4=210"};
+        QTest::newRow("DPI lock") << " 15 , 11 " << true << "VolumeUp_21" << QStringList{"scrollArea_10=165", "scrollArea_4=225"};
+        QTest::newRow("tilt") << "10,1" << true << "VolumeDown_2" << QStringList{"scrollArea_4=150"};
+        QTest::newRow("no caption row") << "11,0" << true << "" << QStringList{"scrollArea_4=165"};
+        QTest::newRow("row past the list") << "12,4" << true << "" << QStringList{"scrollArea_4=180"};
+        QTest::newRow("main list needs one field") << "3,0" << true << "" << QStringList{"scrollArea_4=45"};
+        QTest::newRow("sub-list needs two") << "13" << true << "" << QStringList{"scrollArea_4=195"};
+        QTest::newRow("not a number") << "7x" << false << "" << QStringList{};
+        QTest::newRow("second not a number") << "14,b" << false << "" << QStringList{};
+        QTest::newRow("three fields") << "1,2,3" << false << "" << QStringList{};
+        QTest::newRow("empty") << "" << false << "" << QStringList{};
+        QTest::newRow("negative") << "-1" << false << "" << QStringList{};
+        QTest::newRow("too large") << "2147483647" << false << "" << QStringList{};
+    }
+
+    void captionFile()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, parsed);
+        QFETCH(QString, entry);
+        QFETCH(QStringList, scrolls);
+        const std::optional<CaptionFileLine> read = ParseCaptionFileLine(line);
+        QCOMPARE(bool(read), parsed);
+        if (!read)
+            return;
+        QCOMPARE(CaptionFileEntry(*read), entry);
+        QStringList got;
+        for (const ScrollTo& scroll : CaptionFileScrolls(*read))
+            got << scroll.area + QLatin1Char('=') + QString::number(scroll.pixels);
+        QCOMPARE(got, scrolls);
+    }
 };
 
 QTEST_MAIN(ButtonMenuTest)

@@ -19,6 +19,8 @@
 #include <QThread>
 #include <QFile>
 #include <QSignalSpy>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -264,6 +266,50 @@ private slots:
         MacroSettings::GetInstance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"), QStringLiteral("0"));
         PostMsg::GetInstance()->PostChangeLanguage(0);
         QVERIFY(page.Form()->ImportData->toolTip().isEmpty());
+    }
+
+    void membersNothingCalls()
+    {
+        Buttoninterface page;
+        // A caption file: the caption of its key, the lists' positions.
+        QFile file(UserDir() + QStringLiteral("/usersetting/MainPage/4.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("14,3\n");
+        file.close();
+        page.LoadKeySetting4();
+        QCOMPARE(page.Form()->StartPause->text(), page.EntryText(QStringLiteral("TopMusic_2")));
+        QCOMPARE(page.Form()->scrollArea_3->verticalScrollBar()->value(),
+                 qMin(45, page.Form()->scrollArea_3->verticalScrollBar()->maximum()));
+        // A line that is no number changes nothing.
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("1x\n");
+        file.close();
+        page.Form()->StartPause->setText(QStringLiteral("kept"));
+        page.LoadKeySetting4();
+        QCOMPARE(page.Form()->StartPause->text(), QStringLiteral("kept"));
+
+        KeyEventRecord record{};
+        page.ConsumerKeyToRecord(record, 0, 0x00, 0xCD);
+        QCOMPARE(int(record.count), 2);
+        QCOMPARE(int(record.events[0].state), 0);
+        QCOMPARE(int(record.events[1].state), 1);
+        for (const KeyEvent& e : {record.events[0], record.events[1]}) {
+            QCOMPARE(int(e.kind), 2);
+            QCOMPARE(int(e.code), 0xCD);
+            QCOMPARE(int(e.delay), 10);
+        }
+
+        // The probe finds the default bench's receiver and cabled mouse.
+        QStringList found;
+        for (const DeviceAllInfo& d : page.EnumerateDevices())
+            found << QStringLiteral("%1 %2 mid %3").arg(d.path, d.pid).arg(d.mid);
+        found.sort();
+        QCOMPARE(found, (QStringList{"hidbench/mouse2 F001 mid 2", "hidbench/rx8k F080 mid 1"}));
+
+        QElapsedTimer clock;
+        clock.start();
+        page.Delay(50);
+        QVERIFY(clock.elapsed() >= 50);
     }
 
     void destructionJoinsALinkPassWaitingForTheWindows()
