@@ -14,8 +14,8 @@
 #include "PickedFile.h"
 #include "PostMsg.h"
 #include "PumpedWait.h"
+#include "SettingsFile.h"
 
-#include <QDataStream>
 #include <QMutexLocker>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -63,23 +63,18 @@ void UpDataParam::FillLanguageTexts(LanguageTexts& texts)
 int UpDataParam::ParseParamFile(const QByteArray& content, const QString& sensorName, const ImageLimits& limits,
                                 FlashDataMap* image)
 {
-    QDataStream stream(content);
-    QByteArray tag, sensor, data;
-    stream >> tag >> sensor >> data;  // a short file leaves the rest empty
-    const auto textOf = [](const QByteArray& bytes) {
-        const int end = bytes.indexOf('\0');
-        return end < 0 ? bytes : bytes.left(end);
-    };
-    if (textOf(tag) != "Durod")
+    const SettingsFileBlocks blocks = SplitSettingsFile(content);  // a short file leaves the rest empty
+    if (SettingsBlockText(blocks.tag) != SettingsFileTag)
         return ImportBadFile;
-    if (QString::fromLocal8Bit(textOf(sensor)) != sensorName)
+    // A name cut to the block's 12 bytes is the start of the model's name.
+    if (!SettingsSensorMatches(blocks.sensor, sensorName))
         return ImportWrongDevice;
     // A short image is not a configuration of the device: refuse it rather
     // than send bytes that were never in the file.
-    if (data.size() < static_cast<int>(sizeof(FlashDataMap)))
+    if (blocks.image.size() < static_cast<int>(sizeof(FlashDataMap)))
         return ImportBadFile;
     FlashDataMap read;
-    std::memcpy(&read, data.constData(), sizeof read);
+    std::memcpy(&read, blocks.image.constData(), sizeof read);
     // The same rules as the device's own image: an image the device cannot
     // run, or the pages could not show, never reaches it.
     const ImageProblems problems = CheckImage(read, limits);

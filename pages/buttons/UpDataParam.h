@@ -45,8 +45,10 @@ public:
 
     // Starts the 2500 ms single shot; call before exec().
     void StartTimer();
-    // Reads a settings export file (tag "Durod", the sensor name, the
-    // image) for the current device's model into *image. Only a regular file
+    // Reads a settings export file (SettingsFile.h: tag "Durod", the sensor
+    // name, the image) for the current device's model into *image: a sensor
+    // name cut to 12 bytes matches the model's name that starts with them,
+    // so the program takes back its own export. Only a regular file
     // of at most 1 MiB is read (a FIFO or a device file is a bad file).
     // ImportWrongDevice also for an image that breaks a rule of ImageCheck.h
     // (CheckImage with the model's limits); *image is changed only when the

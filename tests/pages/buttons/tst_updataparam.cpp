@@ -131,6 +131,28 @@ private slots:
             QCOMPARE(image.lightR, uchar(77));
     }
 
+    void ownExportOfALongSensorName_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("result");
+        QTest::newRow("the same model") << "SENSOR_THIRTEEN" << 0;
+        QTest::newRow("same first 12 bytes") << "SENSOR_THIRTY" << 0;
+        QTest::newRow("another model") << "SENSOR_THIRD" << 2;
+    }
+
+    void ownExportOfALongSensorName()
+    {
+        // The export keeps 12 bytes of a longer name and no zero byte.
+        QFETCH(QString, model);
+        QFETCH(int, result);
+        const FlashDataMap image = hidusb::ModelDefaultImage(1);
+        FlashDataMap read{};
+        QCOMPARE(UpDataParam::ParseParamFile(EncodeSettingsFile(QStringLiteral("SENSOR_THIRTEEN"), image), model,
+                                             ImageLimits{}, &read),
+                 result);
+        QCOMPARE(sameImage(read, image), result == 0);
+    }
+
     void missingFileIsBad()
     {
         FlashDataMap image{};
