@@ -178,6 +178,43 @@ void imageSeeds()
     put(t, "head-over-factory", Bytes{3, 255, 9, 9, 0, 0, 255, 255, 0, 255});
 }
 
+// ---- the settings export file: three blocks of u32 big-endian length + bytes
+void block(Bytes& out, const uint8_t* bytes, size_t size)
+{
+    const uint32_t n = uint32_t(size);
+    out.insert(out.end(), {uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)});
+    out.insert(out.end(), bytes, bytes + size);
+}
+
+Bytes settingsFile(const std::string& tag, const std::string& sensor, const FlashDataMap& image, size_t imageBytes)
+{
+    Bytes out;
+    std::string t = tag, s = sensor;
+    t.resize(12, '\0');
+    s.resize(12, '\0');
+    block(out, reinterpret_cast<const uint8_t*>(t.data()), 12);
+    block(out, reinterpret_cast<const uint8_t*>(s.data()), 12);
+    block(out, raw(image), imageBytes);
+    return out;
+}
+
+void settingsFileSeeds()
+{
+    const char* t = "fuzz_settings_file";
+    // Byte 0: bit 0 the model (1: AX72, 2: IX90), then the file.
+    auto seed = [](uint8_t model, const Bytes& file) {
+        Bytes bytes{model};
+        bytes.insert(bytes.end(), file.begin(), file.end());
+        return bytes;
+    };
+    put(t, "export-model1", seed(0, settingsFile("Durod", "AX72", hidusb::ModelDefaultImage(1), FlashDataMapSize)));
+    put(t, "export-model2", seed(1, settingsFile("Durod", "IX90", hidusb::ModelDefaultImage(2), FlashDataMapSize)));
+    put(t, "other-model", seed(1, settingsFile("Durod", "AX72", hidusb::ModelDefaultImage(1), FlashDataMapSize)));
+    put(t, "full-records", seed(0, settingsFile("Durod", "AX72", fullImage(), FlashDataMapSize)));
+    put(t, "short-image", seed(0, settingsFile("Durod", "AX72", hidusb::ModelDefaultImage(1), 48)));
+    put(t, "other-tag", seed(0, settingsFile("Macro", "AX72", hidusb::ModelDefaultImage(1), FlashDataMapSize)));
+}
+
 // ---- text files -------------------------------------------------------------
 void textSeeds()
 {
@@ -346,6 +383,7 @@ int main(int argc, char** argv)
     cacheSeeds();
     reportSeeds();
     imageSeeds();
+    settingsFileSeeds();
     textSeeds();
     macroFileSeeds();
     macroImportSeeds();

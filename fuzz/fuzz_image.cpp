@@ -22,10 +22,9 @@
 #include "HIDUsb.h"
 #include "ImageCheck.h"
 #include "PostMsg.h"
+#include "SettingsFile.h"
 #include "UpDataParam.h"
 #include "Worker.h"
-
-#include <QDataStream>
 
 #include <cstring>
 #include <memory>
@@ -33,15 +32,6 @@
 namespace {
 Dialog* pages = nullptr;
 QList<FlashDataMap>* shown = nullptr;
-
-QByteArray settingsFile(const QString& sensor, const FlashDataMap& image)
-{
-    QByteArray out;
-    QDataStream stream(&out, QIODevice::WriteOnly);
-    stream << QByteArray("Durod\0\0\0\0\0\0\0", 12) << sensor.toLocal8Bit().leftJustified(12, '\0', true)
-           << QByteArray(reinterpret_cast<const char*>(&image), int(sizeof image));
-    return out;
-}
 
 bool same(const FlashDataMap& a, const FlashDataMap& b)
 {
@@ -82,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The import.
     FlashDataMap imported{};
     const int result =
-        UpDataParam::ParseParamFile(settingsFile(config->ModelValue(model, QStringLiteral("Sensor")), image),
+        UpDataParam::ParseParamFile(EncodeSettingsFile(config->ModelValue(model, QStringLiteral("Sensor")), image),
                                     config->ModelValue(model, QStringLiteral("Sensor")), limits, &imported);
     if ((result == UpDataParam::ImportAccepted) != valid)
         fuzz::Fail("the import and the image check disagree");
