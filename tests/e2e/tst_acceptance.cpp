@@ -78,6 +78,7 @@ private slots:
     void aMacroIsMadeRecordedAndSaved();
     void unpluggingTheDeviceReturnsToTheList();
     void closingAndRestartingKeepsTheSettings();
+    void exportResetAndImportBack();
     void aSecondStartShowsTheNoticeAndExits();
     void cleanupTestCase();
 
@@ -95,6 +96,9 @@ private:
     bool pagesShown(QProcess* process);
     // Waits until the modal apply-and-wait dialog of a link pass has gone.
     bool applyDialogGone(QProcess* process);
+    // Gives the open file dialog a path (typed into its name field) and
+    // takes it with Return.
+    bool chooseFile(QProcess* process, const QString& path);
     // ---- the user ----
     bool xdotool(const QStringList& args);
     bool click(const QJsonObject& widget);
@@ -210,6 +214,16 @@ bool Acceptance::applyDialogGone(QProcess* process)
         }
         return true;
     });
+}
+
+bool Acceptance::chooseFile(QProcess* process, const QString& path)
+{
+    if (!waitFor([&] { return widget(process, QStringLiteral("fileNameEdit")).value(QStringLiteral("visible")).toBool(); }))
+        return false;
+    shot(QStringLiteral("file-dialog"));
+    return click(widget(process, QStringLiteral("fileNameEdit")))
+           && xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), path})
+           && xdotool({QStringLiteral("key"), QStringLiteral("Return")});
 }
 
 bool Acceptance::xdotool(const QStringList& args)
@@ -695,6 +709,53 @@ void Acceptance::closingAndRestartingKeepsTheSettings()
         return cached.size() == 4 + ImageSize && quint8(cached.at(4 + LightModeAt)) == 2
                && quint8(cached.at(4 + LightRAt + 1)) == 255;
     }));
+}
+
+void Acceptance::exportResetAndImportBack()
+{
+    const auto show = [&](const QString& what) { return tool({QStringLiteral("show"), QStringLiteral("rx8k"), what}); };
+    const auto caption = [&] { return widget(m_first, QStringLiteral("BackKey")).value(QStringLiteral("text")).toString(); };
+    QVERIFY(click(widget(m_first, QStringLiteral("ButtonMain"), QStringLiteral("Dialog"))));
+    QVERIFY(waitFor([&] { return widget(m_first, QStringLiteral("OutputData")).value(QStringLiteral("visible")).toBool(); }));
+    QCOMPARE(caption(), QStringLiteral("Volume down"));
+
+    // Export: the settings file of the device's present settings.
+    const QString file = QDir::homePath() + QStringLiteral("/mouse-settings.bin");
+    QVERIFY(click(widget(m_first, QStringLiteral("OutputData"))));
+    QVERIFY2(chooseFile(m_first, file), "the export's file dialog did not take a name");
+    QVERIFY2(waitFor([&] { return QFileInfo(file).size() == 10464; }), "no settings file of 10464 bytes");
+    QCOMPARE(readFile(file).left(16), QByteArray::fromHex("0000000c") + QByteArray("Durod") + QByteArray(7, '\0'));
+    QCOMPARE(readFile(file).mid(36), deviceImage(QStringLiteral("rx8k")));
+
+    // Reset, confirmed: the device holds its model's defaults, the page
+    // shows them.
+    QVERIFY(click(widget(m_first, QStringLiteral("Reset"))));
+    QVERIFY2(waitFor([&] { return widget(m_first, QStringLiteral("OK"), QStringLiteral("ContainReset")).value(QStringLiteral("visible")).toBool(); }),
+             "the reset asks nothing");
+    shot(QStringLiteral("reset-question"));
+    QVERIFY(click(widget(m_first, QStringLiteral("OK"), QStringLiteral("ContainReset"))));
+    QVERIFY2(waitFor([&] {
+                 return show(QStringLiteral("keys")).contains(QLatin1String("key 3: 1,4,0 mouse button middle"))
+                        && show(QStringLiteral("lighting")).contains(QLatin1String("light: mode 1 colour 255,128,0"));
+             }),
+             qPrintable(QStringLiteral("the device was not reset: ") + tool({QStringLiteral("show"), QStringLiteral("rx8k")})));
+    QVERIFY(applyDialogGone(m_first));
+    QVERIFY2(waitFor([&] { return caption() == QLatin1String("Middle button"); }), "the page does not show the defaults");
+    shot(QStringLiteral("reset-done"));
+
+    // Import of the export: the settings are back in the device and on the page.
+    QVERIFY(click(widget(m_first, QStringLiteral("ImportData"))));
+    QVERIFY2(chooseFile(m_first, file), "the import's file dialog did not take the name");
+    QVERIFY2(waitFor([&] {
+                 return show(QStringLiteral("keys")).contains(QLatin1String("key 3: 5,0,0 key events"))
+                        && show(QStringLiteral("lighting")).contains(QLatin1String("light: mode 2 colour 0,255,0"));
+             }),
+             qPrintable(QStringLiteral("the import did not reach the device: ") + tool({QStringLiteral("show"), QStringLiteral("rx8k")})));
+    shot(QStringLiteral("importing"));
+    QVERIFY(applyDialogGone(m_first));
+    QVERIFY(waitFor([&] { return caption() == QLatin1String("Volume down"); }));
+    QCOMPARE(deviceImage(QStringLiteral("rx8k")), readFile(file).mid(36));
+    shot(QStringLiteral("imported"));
 }
 
 void Acceptance::aSecondStartShowsTheNoticeAndExits()
