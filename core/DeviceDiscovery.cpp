@@ -127,19 +127,25 @@ bool ReadDeviceInfo(DeviceAllInfo& info)
     return true;
 }
 
+QStringList SearchPaths(const QString& vid, const QString& pid)
+{
+    int count = 5;
+    char** found =
+        UsbFinderC_FindHidDevicesByDefaultDeviceId(vid.toLatin1().constData(), pid.toLatin1().constData(), &count);
+    // The library's storage lasts only until its next search: copy first.
+    QStringList paths;
+    for (int i = 0; found && i < count; ++i) {
+        if (found[i])
+            paths.append(QString::fromUtf8(found[i]));
+    }
+    return paths;
+}
+
 void FindDevices(const QString& vid, const QStringList& pids)
 {
-    const QByteArray vidText = vid.toLatin1();
     for (const QString& pid : pids) {
-        int count = 5;
-        char** found = UsbFinderC_FindHidDevicesByDefaultDeviceId(vidText.constData(), pid.toLatin1().constData(), &count);
-        // The library's storage lasts only until its next search: copy first.
-        QStringList paths;
-        for (int i = 0; found && i < count; ++i) {
-            if (found[i])
-                paths.append(QString::fromUtf8(found[i]));
-        }
-        for (const QString& path : qAsConst(paths)) {
+        const QStringList paths = SearchPaths(vid, pid);
+        for (const QString& path : paths) {
             // One device found under two lists of ids is still one device.
             if (pathListed(DeviceListB, path))
                 continue;

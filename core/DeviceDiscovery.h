@@ -48,6 +48,10 @@ QString UsbVersionOf(const QByteArray& path);
 // answered but no model group exists (it is not listed).
 bool ReadDeviceInfo(DeviceAllInfo& info);
 
+// The paths of the attached devices of vid and pid, as the library's search
+// gives them (copied: the library keeps them only until its next search).
+QStringList SearchPaths(const QString& vid, const QString& pid);
+
 // Appends the attached devices of the ids to DeviceList and DeviceListB, in
 // search order; a path already listed is not listed again.
 void FindDevices(const QString& vid, const QStringList& pids);

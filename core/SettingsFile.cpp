@@ -61,21 +61,11 @@ bool SettingsSensorMatches(const QByteArray& sensorBlock, const QString& modelSe
 
 bool WriteSettingsFile(const QString& path, const QString& sensorName, const FlashDataMap& image)
 {
-    if (path.isEmpty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcFiles) << "settings export: cannot write" << path << file.errorString();
-        return false;
-    }
     const QByteArray content = EncodeSettingsFile(sensorName, image);
-    if (file.write(content) != content.size()) {
+    QSaveFile file(path);
+    // QSaveFile replaces the old file only on commit: a failure leaves it.
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
         qCWarning(lcFiles) << "settings export: writing" << path << "failed:" << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        qCWarning(lcFiles) << "settings export: cannot replace" << path << file.errorString();
         return false;
     }
     return true;

@@ -60,24 +60,15 @@ QList<DeviceAllInfo> Buttoninterface::EnumerateDevices()
 QList<DeviceAllInfo> Buttoninterface::FindHidDevices(const QString& vid, const QStringList& pids, int, int)
 {
     QList<DeviceAllInfo> found;
-    const QByteArray vidText = vid.toLatin1();
     for (const QString& pid : pids) {
-        const QByteArray pidText = pid.toLatin1();
-        int count = 5;
-        char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId(vidText.constData(), pidText.constData(), &count);
-        // The library keeps the paths only until its next find call.
-        QList<QByteArray> copies;
-        for (int i = 0; paths && i < count; ++i) {
-            if (paths[i])
-                copies.append(QByteArray(paths[i]));
-        }
-        for (const QByteArray& path : copies) {
+        for (const QString& path : DeviceDiscovery::SearchPaths(vid, pid)) {
+            const QByteArray bytes = path.toUtf8();
             DeviceAllInfo record;
-            record.path = QString::fromLocal8Bit(path);
+            record.path = path;
             record.vid = vid;
             record.pid = pid;
-            record.usbVersion = DeviceDiscovery::UsbVersionOf(path);
-            const DeviceIdentity id = UsbFinderC_GetDeviceInfo(path.constData());
+            record.usbVersion = DeviceDiscovery::UsbVersionOf(bytes);
+            const DeviceIdentity id = UsbFinderC_GetDeviceInfo(bytes.constData());
             record.cid = id.cid;
             record.mid = id.mid;
             found.append(record);
