@@ -20,6 +20,7 @@
 #include "MacroRows.h"
 
 #include <QButtonGroup>
+#include <QFont>
 #include <QMutexLocker>
 #include <QPointer>
 #include <QTimer>
@@ -41,9 +42,12 @@ void Buttoninterface::SlotAddMacroButton()
         button->deleteLater();
     }
     macroButtons.clear();
+    QFont font(QStringLiteral("微软雅黑"));
+    font.setPointSize(9);
     const QStringList names = keys::ListMacros();
     for (const QString& name : names) {
         auto* button = new QToolButton(macroListWidget);
+        button->setFont(font);
         button->setObjectName(QStringLiteral("macro_") + QString::number(macroButtons.size()));
         button->setText(name);
         button->setCheckable(true);
