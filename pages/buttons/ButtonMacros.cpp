@@ -22,7 +22,6 @@
 #include <QButtonGroup>
 #include <QFont>
 #include <QMutexLocker>
-#include <QPointer>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -159,11 +158,7 @@ void Buttoninterface::SlotUpDataMacro(QString name, int mode)
     if (mode == 0) {
         // The keys are looked up when the time has come: a key given
         // another function meanwhile does not get the macro back.
-        QPointer<Buttoninterface> self(this);
-        QTimer::singleShot(MacroResendDelayMs, this, [self, name] {
-            if (self)
-                self->ResendMacro(name);
-        });
+        QTimer::singleShot(MacroResendDelayMs, this, [this, name] { ResendMacro(name); });
     } else if (mode == 1) {
         // Only the repeat setting changed: the events in the device stay.
         const std::optional<keys::MacroFileContent> content = keys::ReadMacroFile(name);
