@@ -18,6 +18,7 @@
 #include "MacroName.h"
 #include "KeyRecords.h"
 #include "MacroRows.h"
+#include "PostMsg.h"
 
 #include <QButtonGroup>
 #include <QFont>
@@ -174,19 +175,15 @@ void Buttoninterface::SlotUpDataMacro(QString name, int mode)
 
 void Buttoninterface::ResendMacro(const QString& name)
 {
-    const QList<int> carrying = KeysWithMacroCaption(macroWord + name);
-    if (carrying.isEmpty())
-        return;
-    // The record is built from the macro's file by its name, whatever the
-    // macro page shows by now.
-    MacroRecord record{};
-    int repeat = 1;
-    if (!ReadMacroFile(record, name, &repeat)) {
-        qCWarning(lcPages) << "macro" << name << "not sent to its keys: its file cannot be read";
-        return;
+    for (int k : KeysWithMacroCaption(macroWord + name)) {
+        // The macro page builds the record from the macro's file by its name
+        // (whatever it shows by now) and sends it to the key.
+        PostMsg::GetInstance()->PostMacroDownLoadData(name, k);
+        // The page shows of the key what the device took.
+        const KeyFunction entry = SnapshotFlashData().keys[k];
+        if (entry.type == keys::FunctionMacro && entry.value1 == k)
+            SetButtonState(k, entry.type, entry.value1, entry.value2);
     }
-    for (int k : carrying)
-        SendMacroToKey(k, KeyFunction{keys::FunctionMacro, uint8_t(k), uint8_t(repeat)}, record);
 }
 
 void Buttoninterface::SlotDeleteMacroButton(QString caption)

@@ -158,8 +158,9 @@ public slots:
     void slotButtonClicked(bool checked);
     // The macro page renamed a macro: its keys show and carry the new name.
     void SlotMacroRename(QString oldName, QString newName);
-    // The macro page saved a macro: mode 0 its events (its keys get it
-    // again from its file 1500 ms later), mode 1 only its repeat setting.
+    // The macro page saved a macro: mode 0 its events (1500 ms later its
+    // keys ask the macro page for it again, SigMacroDownLoadData, which
+    // sends it from its file), mode 1 only its repeat setting.
     void SlotUpDataMacro(QString name, int mode);
     void on_Reset_clicked();
     void on_ImportData_clicked();

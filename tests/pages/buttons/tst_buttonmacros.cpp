@@ -1,9 +1,11 @@
 // Macros on the button page's keys against the simulated device: a macro
 // button gives the checked key its macro from its file, keys that carry a
-// macro follow its renaming and its saving (and only those keys), and a
-// deletion while the device is offline changes nothing.
+// macro follow its renaming and its saving (through the macro page, and
+// only those keys), and a deletion while the device is offline changes
+// nothing.
 #include "ButtonPageFixture.h"
 
+#include "Macro.h"
 #include "MacroRows.h"
 #include "PostMsg.h"
 #include "UserFixture.h"
@@ -127,9 +129,14 @@ private slots:
         QFETCH(bool, newEvents);
         auto page = macroPage();
         QVERIFY(keys::SaveMacroFile(QStringLiteral("m1"), 254, rows(0x06, 40)));
+        Macro macros;  // it sends a macro from its file when a key asks
+        QSignalSpy asked(PostMsg::GetInstance(), &PostMsg::SigMacroDownLoadData);
         PostMsg::GetInstance()->PostUpDataMacro(QStringLiteral("m1"), mode);
         // Events go out after the file had time to settle, built from it.
         QTRY_COMPARE_WITH_TIMEOUT(imageSends(), 1, 10000);
+        QCOMPARE(asked.count(), newEvents ? 1 : 0);
+        if (newEvents)
+            QCOMPARE(asked.first(), (QList<QVariant>{QStringLiteral("m1"), 1}));
         const FlashDataMap stored = deviceImage(Mouse);
         QCOMPARE(int(stored.keys[1].type), 6);
         QCOMPARE(int(stored.keys[1].value2), 254);
