@@ -5,9 +5,13 @@
 #include "Logging.h"
 #include "RegistryStore.h"
 
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSaveFile>
+#include <QWaitCondition>
+
+#include <thread>
 
 namespace {
 constexpr int UpgradeEventCode = 7;
@@ -17,11 +21,15 @@ constexpr int UpdateLogLineCount = 8;
 const QString FailInfoName = QStringLiteral("UpdateFailInfo");
 
 // The running upgrade: its image and handler, from the start until its end
-// event has been handed over.
+// event has been handed over (or its silence has lasted the timeout).
 struct Session {
     QMutex mutex;
+    QWaitCondition wake;  // an event came, or the upgrade ended
     FirmwareImageHandle image;
     UpgradeHandler handler;
+    quint64 generation = 0;  // one per start
+    QElapsedTimer sinceEvent;
+    int timeoutMs = FirmwareUpgradeTimeoutMs;
 };
 
 Session& session()
@@ -42,13 +50,44 @@ void upgradeTrampoline(unsigned char* bytes)
         QMutexLocker lock(&s.mutex);
         image = s.image;
         handler = s.handler;
+        s.sinceEvent.restart();
         if (event.kind == UpgradeEvent::Finished) {
             // The library is done with the image; the handler may start the
             // next stage with another one.
             s.image.reset();
             s.handler = nullptr;
+            s.wake.wakeAll();
         }
     }
+    if (handler)
+        handler(event, image);
+}
+
+// Ends the upgrade of generation as failed when it stays silent for timeoutMs.
+void watchUpgrade(quint64 generation, int timeoutMs)
+{
+    Session& s = session();
+    FirmwareImageHandle image;
+    UpgradeHandler handler;
+    {
+        QMutexLocker lock(&s.mutex);
+        for (;;) {
+            if (!s.image || s.generation != generation)
+                return;  // ended by its own end event
+            const qint64 left = timeoutMs - s.sinceEvent.elapsed();
+            if (left <= 0)
+                break;
+            s.wake.wait(&s.mutex, static_cast<unsigned long>(left));
+        }
+        image = s.image;
+        handler = s.handler;
+        s.image.reset();
+        s.handler = nullptr;
+    }
+    qCWarning(lcLibrary) << "the upgrade with" << image->Path() << "sent nothing for" << timeoutMs << "ms: failed";
+    UpgradeEvent event;
+    event.kind = UpgradeEvent::Finished;
+    event.timedOut = true;
     if (handler)
         handler(event, image);
 }
@@ -105,10 +144,25 @@ bool StartFirmwareUpgrade(const FirmwareImageHandle& image, UpgradeHandler handl
     if (UsbUpgrade_Start(image->Data(), &upgradeTrampoline, UpgradeTimeout)) {
         s.image = image;
         s.handler = std::move(handler);
+        s.sinceEvent.start();
+        const quint64 generation = ++s.generation;
+        const int timeoutMs = s.timeoutMs;
+        try {
+            std::thread(watchUpgrade, generation, timeoutMs).detach();
+        } catch (...) {
+            qCWarning(lcLibrary) << "no watch over the upgrade: it ends only by its own events";
+        }
         return true;
     }
     qCWarning(lcLibrary) << "the device library did not start the upgrade with" << image->Path();
     return false;
+}
+
+void SetFirmwareUpgradeTimeout(int ms)
+{
+    Session& s = session();
+    QMutexLocker lock(&s.mutex);
+    s.timeoutMs = ms > 0 ? ms : FirmwareUpgradeTimeoutMs;
 }
 
 bool FirmwareUpgradeRunning()

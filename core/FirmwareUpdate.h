@@ -41,6 +41,9 @@ struct UpgradeEvent {
     Kind kind = Ignored;
     int percent = 0;
     bool success = false;
+    // A failure the library did not report: no event for the upgrade
+    // timeout (SetFirmwareUpgradeTimeout).
+    bool timedOut = false;
 };
 
 // The library's event bytes: [0] 7, [1] 1 progress ([2] percent) or 2 end
@@ -61,9 +64,16 @@ using UpgradeHandler = std::function<void(const UpgradeEvent& event, const Firmw
 int FirmwareBootDeviceCount(const FirmwareImageHandle& image);
 // Starts writing image (UsbUpgrade_Start) with handler for its events. False
 // without a whole image, while an upgrade started here runs, or when the
-// library refuses (then any end event it still sends is handled all the
-// same). The handler runs on a library thread.
+// library refuses (then the handler is never called: any end event the
+// library sends for the refusal is dropped, and the caller alone takes the
+// failure path). The handler runs on a library thread. An upgrade that sends
+// no event for the upgrade timeout ends as a failure with timedOut set (on
+// a thread of its own); whatever the library sends for it later is dropped.
 bool StartFirmwareUpgrade(const FirmwareImageHandle& image, UpgradeHandler handler);
+// The longest silence of a running upgrade before it counts as failed:
+// 120 s; tests shorten it. Takes effect for the next start.
+constexpr int FirmwareUpgradeTimeoutMs = 120000;
+void SetFirmwareUpgradeTimeout(int ms);
 // An upgrade started here has not reported its end yet.
 bool FirmwareUpgradeRunning();
 // The image of the running upgrade (null when none).

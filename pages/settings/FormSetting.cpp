@@ -30,12 +30,6 @@
 
 namespace {
 
-std::optional<FirmwareFile>& updateFile()
-{
-    static std::optional<FirmwareFile> file;
-    return file;
-}
-
 // Where the lower widgets stand in the compact layout (the form places them
 // for the sleep-time block, which is never shown).
 struct Place {
@@ -138,6 +132,7 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
         m_lightGroup->addButton(box);
     ui->Receive_2->hide();
     ui->NewLabel->hide();
+    SetupUpdateMachine();
 }
 
 FormSetting::~FormSetting()
@@ -190,32 +185,6 @@ void FormSetting::StyleWidgets()
     ui->scrollArea->setFrameShape(QFrame::NoFrame);
     ui->scrollAreaWidgetContents->setStyleSheet(QStringLiteral("background-color:transparent;border:none;"));
     PageStyle::StyleComboBox(ui->comboBox, p);
-}
-
-// ---- the firmware lookups ---------------------------------------------------
-
-bool FormSetting::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid)
-{
-    const std::optional<FirmwareFile> found = ::FindFirmwareFile(FirmwareFolder(), kind, version, name, id, mid);
-    if (!found)
-        return false;
-    updateFile() = found;
-    return true;
-}
-
-bool FormSetting::FindFirmwareFileB(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid)
-{
-    return FirmwareFileDiffers(FirmwareFolder(), kind, version, name, id, mid);
-}
-
-std::optional<FirmwareFile> FormSetting::UpdateFile()
-{
-    return updateFile();
-}
-
-bool FormSetting::CheckVersionAvailable(int kind, const QString& version, int rateClass)
-{
-    return FirmwareUpdateAvailable(kind, version, rateClass);
 }
 
 // ---- language ---------------------------------------------------------------
@@ -309,15 +278,6 @@ void FormSetting::SetVerText()
     ui->Receive_2->setText(m_messages.verNew);
 }
 
-void FormSetting::SetVer(int)
-{
-    // The versions the device link keeps for the current device.
-    const DeviceAllInfo device = CurrentDeviceInfo;
-    ui->label_7->setText(device.firmwareVersion);
-    if (device.directMouse == 0)
-        ui->label_5->setText(device.usbVersion);
-}
-
 void FormSetting::SlotLabelText(int which, QString text)
 {
     if (which == 0) {
@@ -327,29 +287,6 @@ void FormSetting::SlotLabelText(int which, QString text)
         ui->label_7->setText(text);
         CurrentDeviceInfo.firmwareVersion = text;
     }
-}
-
-void FormSetting::SlotLabelTextB(QString version, QString waiting)
-{
-    ui->label_5->setText(version);
-    const bool update = waiting == QLatin1String("true");
-    ui->Receive_2->setVisible(update);
-    const QString head = QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
-                                        "color: rgb(")
-                         + m_buttonColor + QStringLiteral(";);");
-    ui->Receive_2->setStyleSheet(update ? head + QStringLiteral("background-image: url(") + m_pictureDir
-                                              + QStringLiteral("WaitUpdate.png);}QToolButton::hover{background-image: url(")
-                                              + m_pictureDir + QStringLiteral("WaitUpdateHover.png);}")
-                                        : head + QStringLiteral("border-image: url(") + m_pictureDir
-                                              + QStringLiteral("Confirm.png);}"));
-}
-
-void FormSetting::SlotCheckUpdate()
-{
-    // The repair dialog shows what it would write for the current device.
-    if (!UpdateRepairDialog || !UpdateRepairDialog->isVisible())
-        return;
-    UpdateRepairDialog->ResetView();
 }
 
 // ---- layout by model ----------------------------------------------------------

@@ -7,22 +7,30 @@
 // back to the receiver. What the user changes goes through the receiver
 // writers (DeviceWriters.h); a refused change puts the control back.
 //
-// The firmware update machine (the update checks with their timers, the
-// resume decision and the start from the repair dialog) builds on this page,
-// on its stored messages (Messages()), its update warning and the firmware
-// data layer (FirmwareFiles.h, FirmwareUpdate.h).
+// The firmware update machine lives in FormSettingUpdate.cpp: a check of
+// the receiver or of the mouse runs in five steps, one per tick of that
+// device's timer (find the device, find an image whose version differs, start
+// the upgrade, wait for its end, tidy up); the receiver goes first and the
+// mouse follows. The repair dialog is the way in (Receive_2, then its start
+// button reaches on_Start through PostMsg::SigUpdateStart). Images are read
+// whole off the GUI thread; a step that needs one waits for it. The library's
+// upgrade events come on its threads: the progress goes straight to the
+// dialog, the end is handled on the GUI thread.
 #pragma once
 
 #include "DeviceImage.h"
 #include "FirmwareFiles.h"
+#include "UpdateRules.h"
 
 #include <QPoint>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QButtonGroup;
 class QCheckBox;
+class QTimer;
 class UpDateWarning;
 
 namespace Ui {
@@ -71,6 +79,30 @@ public:
     bool LongRangeBlockShown() const;
     bool LedBlockShown() const;
 
+    // ---- the update machine ----
+    // State of the last check of a device (210 mouse, 211 receiver): 0 idle,
+    // 1 upgrade running, 2 done, 3 failed, 4 nothing to do.
+    static int UpdateState(int type);
+    int UpdateStep() const { return m_updateStep; }
+    // The check timers' interval: 1000 ms; tests shorten it.
+    void SetCheckInterval(int ms);
+    static bool IsDongleUpdating();
+    static bool IsMouseUpdating();
+    static bool IsUpdating();
+    // Starts the receiver's or the mouse's check.
+    void on_Receive_clicked();
+    void on_Mouse_clicked();
+    // Starts the update the repair dialog asked for (PostMsg::SigUpdateStart).
+    void on_Start();
+    // The resume decision: answer(true) when an update can start; otherwise
+    // the reason is in the repair dialog with its idle view. The answer comes
+    // on the GUI thread once the images it needs have been read.
+    void ChechIsUpDate(std::function<void(bool)> answer);
+    // Cable pairing: hands the receiver's id to the mice on their cable
+    // (FoundDevices). Nothing calls them.
+    bool SetDongleIDToMouse();
+    void WriteDongleIDToMouse();
+
 public slots:
     void on_pushButton_clicked();
     void on_pushButton_3_clicked();
@@ -90,6 +122,10 @@ public slots:
     void SlotFormB();
     void SlotFormResetForm();
     void SlotCheckUpdate();
+    void SlotContinue(int);
+    void onDongleCheckTimer();
+    void onMouseCheckTimer();
+    void on_Receive_2_clicked();
     void on_checkBox_clicked(bool checked);
     void on_checkBox_2_toggled(bool on);
     void on_ReUntil_toggled(bool checked);
@@ -115,6 +151,30 @@ private:
     void CheckLightBox(int mode);
     void ShowNotice(const QString& text);
 
+    // ---- the update machine (FormSettingUpdate.cpp) ----
+    void SetupUpdateMachine();
+    void UpdateCheckStep(int step, int type, const QString& versionText);
+    void CheckStep0(int type, const QString& versionText);
+    void CheckStep1(int type, const QString& versionText);
+    void StartUpgradeOf(int type, const FirmwareFile& file);
+    void ClearDongleFailInfo();
+    void ClearMouseFailInfo();
+    void StartReceiverCheck();
+    void EndCheck(int type);
+    void NothingToDo(int type);
+    void ShowCheckMessage(int type, UpdateRules::Message message);
+    void FinishDialogSession();
+    void ResumeOneDevice(const UpdateFailRecord& record, std::function<void(bool)> answer);
+    void StopResume(UpdateRules::Message message, std::function<void(bool)> answer);
+    std::optional<FirmwareFile> Lookup(int type, const QString& version, const QString& name, int cid) const;
+    QString ModelKey(const QString& key) const;
+    QString MessageText(UpdateRules::Message message) const;
+    void SetReceiveStyle(bool waiting);
+    // The whole image of file: null while it is read (the running step runs
+    // again when it is there) or when it cannot be read (*unreadable).
+    FirmwareImageHandle ImageFor(const FirmwareFile& file, bool* unreadable);
+    void RunCurrentStep();
+
     Ui::FormSetting* ui;
     QString m_pictureDir;
     UpdateMessages m_messages;
@@ -127,4 +187,31 @@ private:
     bool m_ledShown = false;
     // The receiver of the current device reported a light mode.
     bool m_lightReported = false;
+
+    // ---- update-check state ----
+    QTimer* m_dongleCheckTimer = nullptr;
+    QTimer* m_mouseCheckTimer = nullptr;
+    int m_transitionMode = 0;
+    bool m_receiverUpToDate = false;
+    bool m_mouseUpToDate = false;
+    bool m_mouseCheckRunning = false;
+    bool m_receiverCheckRunning = false;
+    int m_updateStep = 0;
+    QStringList m_receiverPaths;
+    bool m_userStarted = false;
+    int m_bootCounts[4] = {0, 0, 0, 0};  // receivers in boot mode of kind 1, 2, 4, 8
+    int m_mouseBootCount = 0;
+    int m_modelIndex = -1;
+    QString m_receiverModelName;
+    QString m_receiverModelNameB;
+    // The image of the running step, read off the GUI thread.
+    FirmwareImageHandle m_image;
+    bool m_imageLoading = false;
+    QString m_unreadablePath;
+    // A check the repair dialog started: it ends in one of the dialog's end
+    // views (a result, or the reason nothing was written).
+    bool m_dialogSession = false;
+    bool m_dialogEndShown = false;
+    bool m_continuingFromReceiver = false;
+    QString m_lastReason;
 };

@@ -1,6 +1,9 @@
 #include "UpDateRepair.h"
 #include "ui_UpDateRepair.h"
 
+#include "ColorText.h"
+#include "ConfigSettings.h"
+#include "DeviceDiscovery.h"
 #include "FirmwareUpdate.h"
 #include "Globals.h"
 #include "HIDUsb.h"
@@ -8,36 +11,181 @@
 #include "Logging.h"
 #include "PostMsg.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPointer>
+
+#include <atomic>
 
 UpDateRepair* UpdateRepairDialog = nullptr;
 
+using UpdateRules::Message;
+
 namespace {
-// The image file the repair writes, as the last lookup found it (GUI thread).
+
+// ---- the repair run, shared by every instance ----------------------------
+// Set on the GUI thread before a stage starts; the library's thread reads
+// the progress flag and the stage's own copy of stage and stage count.
+struct RepairRun {
+    QString mouseImageName;  // Drive<N>/MM of the record's model
+    int dongleKind = 0;      // the record's receiver kind (0 none)
+    int cid = 0;             // the record's maker id
+    int mid = 0;             // the model's MID
+    int target = 0;          // 0 the receiver failed, 1 the mouse
+    int stageCount = 1;      // 2 when both images exist
+    bool fromRecord = true;  // the target came from the failed-update record
+};
+RepairRun& run()
+{
+    static RepairRun r;
+    return r;
+}
+std::atomic<int> RepairStage{0};  // 0 receiver image, 1 mouse image
+std::atomic<bool> RepairProgressActive{false};
+
 std::optional<FirmwareFile>& repairFile()
 {
     static std::optional<FirmwareFile> file;
     return file;
 }
+
+// Receiver address bytes of the last cable pairing query.
+std::atomic<unsigned char> CableIdAvailable{0};
+QByteArray& dongleAddressBytes()
+{
+    static QByteArray bytes;
+    return bytes;
+}
+
+void endRun()
+{
+    RepairProgressActive = false;
+    RepairUpgradeRunning = false;
+    OnlinePollEnabled = true;
+}
+
+void repairSucceeded()
+{
+    PostMsg* hub = PostMsg::GetInstance();
+    hub->PostAutoRepair(0);
+    hub->PostUpDateButton(true);
+    hub->PostProgress(0, 2);
+    endRun();
+}
+
+void startRepairStage(const FirmwareFile& file, int stage);
+
+// The end of a stage, on the GUI thread.
+void repairStageEnded(bool success, int stage)
+{
+    PostMsg* hub = PostMsg::GetInstance();
+    RepairProgressActive = false;
+    const RepairRun& r = run();
+    if (!success) {
+        hub->PostAutoRepair(1);
+        hub->PostUpDateButton(false);
+        hub->PostProgress(0, 6);
+        WriteUpdateFailInfo({stage != 0 ? FirmwareKindMouse : FirmwareKindReceiver, r.dongleKind, r.cid, r.mid});
+        endRun();
+        return;
+    }
+    if (stage == r.target && r.fromRecord)
+        RemoveUpdateFailInfo();
+    if (stage != 0) {
+        repairSucceeded();
+        return;
+    }
+    // The receiver is done: the mouse follows when its image and the mouse
+    // are there.
+    RepairStage = 1;
+    const std::optional<FirmwareFile> mouse = ::FindFirmwareFile(FirmwareFolder(), FirmwareKindMouse, QString(),
+                                                                 r.mouseImageName, quint8(r.cid), quint8(r.mid));
+    bool partner = r.target == 1;
+    for (const DeviceAllInfo& e : DeviceList)
+        partner = partner || (e.directMouse != 0 && e.mid == r.mid);
+    if (mouse && partner) {
+        repairFile() = mouse;
+        startRepairStage(*mouse, 1);
+        return;
+    }
+    if (r.target == 0) {
+        // The device the repair was for is repaired.
+        repairSucceeded();
+        return;
+    }
+    hub->PostAutoRepair(1);
+    hub->PostUpDateButton(true);
+    hub->PostProgress(0, 5);
+    endRun();
+}
+
+void startRepairStage(const FirmwareFile& file, int stage)
+{
+    RepairStage = stage;
+    LoadFirmwareImageAsync(file.path, qApp, [stage, path = file.path](const FirmwareLoadResult& loaded) {
+        PostMsg* hub = PostMsg::GetInstance();
+        if (!loaded.image) {
+            qCWarning(lcPages) << "repair not started:" << path << FirmwareImageErrorText(loaded.error);
+            hub->PostAutoRepair(1);
+            hub->PostProgress(0, 6);
+            endRun();
+            return;
+        }
+        const int stageCount = run().stageCount;
+        const bool started = StartFirmwareUpgrade(
+            loaded.image, [stage, stageCount](const UpgradeEvent& event, const FirmwareImageHandle&) {
+                // A library thread: the progress value only, the rest on the GUI thread.
+                if (event.kind == UpgradeEvent::Progress) {
+                    RepairProgressActive = true;
+                    PostMsg::GetInstance()->PostAutoRepairProgress(UpgradeProgressValue(event.percent, stage, stageCount));
+                    return;
+                }
+                const bool success = event.success;
+                QMetaObject::invokeMethod(qApp, [success, stage] { repairStageEnded(success, stage); },
+                                          Qt::QueuedConnection);
+            });
+        if (!started)
+            repairStageEnded(false, stage);  // the library's own end event for it is dropped
+    });
+}
+
 }  // namespace
+
+// ---- the dialog ---------------------------------------------------------------
 
 UpDateRepair::UpDateRepair(QWidget* parent)
     : FramelessDialog(QStringLiteral("AutoRepair"), parent), ui(new Ui::UpDateRepair)
 {
     ui->setupUi(this);
-    m_defaultText = ui->label->text();
-    StyleFrame({ui->RepairA, ui->label, ui->CloseButton, {ui->Start}});
-    connect(PostMsg::GetInstance(), &PostMsg::SigAutoRepair, this, &UpDateRepair::SlotAutoRepair);
-    connect(PostMsg::GetInstance(), &PostMsg::SigAutoRepairProgress, this, &UpDateRepair::SlotAutoRepairProgress);
+    ui->NewHong->hide();
+    ui->progressBar_2->hide();
+    ui->NewHong_2->hide();
+    ui->ToolText_2->hide();
+    const QString folder = PictureFolder();
+    StyleFrame({nullptr, nullptr, ui->CloseButton, {}});
+    ui->ToolText->setStyleSheet(QStringLiteral("#ToolText{color: rgb(") + OptionColorText(QStringLiteral("LabelColor"))
+                                + QStringLiteral(";);background-color:rgba(0,0,0,0);}"));
+    ui->ToolText_2->setStyleSheet(QStringLiteral("#ToolText_2{color: rgb(255,0,0);background-color:rgba(0,0,0,0);}"));
+    const QString button =
+        QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
+        + OptionColorText(QStringLiteral("ButtonColor")) + QStringLiteral(";);border-image: url(") + folder
+        + QStringLiteral("ok_nr.png);}QToolButton:hover{border-image: url(") + folder + QStringLiteral("ok_enter.png); }");
+    ui->NewHong->setStyleSheet(button);
+    ui->NewHong_2->setStyleSheet(button);
+    ui->AutoRepair->setStyleSheet(QStringLiteral("#AutoRepair{border:0px;background-position:center;"
+                                                 "background-repeat:no-repeat;border-image: url(")
+                                  + folder + QStringLiteral("BackGround.png);}"));
+    PostMsg* hub = PostMsg::GetInstance();
+    connect(hub, &PostMsg::SigAutoRepair, this, &UpDateRepair::SlotAutoRepair);
+    connect(hub, &PostMsg::SigAutoRepairProgress, this, &UpDateRepair::SlotAutoRepairProgress);
+    connect(hub, &PostMsg::SigProgress, this, &UpDateRepair::SlotProgress);
+    connect(hub, &PostMsg::SigRepairCheckUpdate, this, &UpDateRepair::SlotRepairCheckUpdate);
     ApplyStoredLanguage();
+    SetShortcuts();
 }
 
 UpDateRepair::~UpDateRepair()
 {
-    if (m_loading) {
-        // Gone before its image was read: nothing was started.
-        RepairUpgradeRunning = false;
-        OnlinePollEnabled = true;
-    }
     if (UpdateRepairDialog == this || isVisible())
         RepairDialogShown = false;
     if (UpdateRepairDialog == this)
@@ -59,6 +207,27 @@ void UpDateRepair::hideEvent(QHideEvent* event)
     FramelessDialog::hideEvent(event);
 }
 
+void UpDateRepair::closeEvent(QCloseEvent* event)
+{
+    // The window manager's close follows the buttons' guard.
+    if (UpgradeBusy()) {
+        event->ignore();
+        return;
+    }
+    FramelessDialog::closeEvent(event);
+}
+
+void UpDateRepair::reject()
+{
+    if (!UpgradeBusy())
+        FramelessDialog::reject();
+}
+
+bool UpDateRepair::UpgradeBusy() const
+{
+    return m_updating || RepairProgressActive.load() || RepairUpgradeRunning.load() || FirmwareUpgradeRunning();
+}
+
 bool UpDateRepair::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 cid, quint8 mid)
 {
     const std::optional<FirmwareFile> found = ::FindFirmwareFile(FirmwareFolder(), kind, version, name, cid, mid);
@@ -73,105 +242,429 @@ std::optional<FirmwareFile> UpDateRepair::RepairFile()
     return repairFile();
 }
 
-QString UpDateRepair::TipText() const
+// ---- views ------------------------------------------------------------------
+
+void UpDateRepair::SetShortcuts()
 {
-    return ui->label->text();
+    ui->NewHong_2->setShortcut(QKeySequence(Qt::Key_Return));
+    ui->NewHong->setShortcut(QKeySequence(Qt::Key_Escape));
 }
 
 void UpDateRepair::ResetView()
 {
-    ui->label->setText(m_defaultText);
-    ui->Start->show();
+    if (UpgradeBusy())
+        return;  // the run's own views stay
+    ui->ToolText_2->clear();
+    ui->ToolText_2->show();
+    ui->NewHong_2->setText(m_startText);
+    ui->NewHong_2->show();
+    ui->NewHong->setText(m_cancelText);
+    ui->NewHong->show();
+    ui->NewHong->setEnabled(true);
+    ui->CloseButton->show();
     ui->CloseButton->setEnabled(true);
+    ui->progressBar_2->setValue(0);
+    ui->progressBar_2->hide();
+    m_confirm = false;
+    SetShortcuts();
+}
+
+void UpDateRepair::ShowReadyState()
+{
+    ui->ToolText_2->setText(m_readyText);
+    ui->ToolText_2->show();
+    ui->NewHong_2->setText(m_startText);
+    ui->NewHong_2->show();
+    ui->NewHong->setText(m_cancelText);
+    ui->NewHong->show();
+    ui->NewHong->setEnabled(true);
+    ui->CloseButton->show();
+    ui->CloseButton->setEnabled(true);
+    ui->progressBar_2->hide();
+    m_confirm = false;
+    m_updating = false;
+    SetShortcuts();
+}
+
+void UpDateRepair::ShowIdleState()
+{
+    ui->ToolText_2->show();
+    ui->NewHong_2->setText(m_confirmText);
+    ui->NewHong_2->show();
+    ui->NewHong->show();
+    ui->NewHong->setEnabled(true);
+    ui->CloseButton->show();
+    ui->CloseButton->setEnabled(true);
+    ui->progressBar_2->hide();
+    m_confirm = true;
+    m_updating = false;
+    SetShortcuts();
+}
+
+void UpDateRepair::ShowUpdatingState()
+{
+    ui->ToolText_2->setText(m_updatingText);
+    ui->ToolText_2->show();
+    ui->NewHong_2->hide();
+    ui->NewHong->hide();
+    ui->NewHong->setEnabled(false);
+    ui->CloseButton->show();
+    ui->CloseButton->setEnabled(false);
+    ui->progressBar_2->setValue(0);
+    ui->progressBar_2->show();
+    m_updating = true;
+    SetShortcuts();
+}
+
+void UpDateRepair::SetTipText(const QString& text)
+{
+    ui->ToolText_2->setText(text);
+}
+
+void UpDateRepair::HideUpgradeControls()
+{
+    ui->NewHong->hide();
+    ui->progressBar_2->hide();
+    SetShortcuts();
+}
+
+QString UpDateRepair::TipText() const
+{
+    return ui->ToolText_2->text();
+}
+
+QString UpDateRepair::MessageText(Message message) const
+{
+    switch (message) {
+    case Message::NoDevice: return m_noDeviceText;
+    case Message::SameDevice: return m_sameDeviceText;
+    case Message::NoReceive: return m_noReceiveText;
+    case Message::NoUsb: return m_noUsbText;
+    case Message::Error: return m_errorText;
+    case Message::MultiDongle: return m_multiDongleText;
+    case Message::MultiMouse: return m_multiMouseText;
+    case Message::FileError: return m_fileErrorText;
+    case Message::WiredMode: return WiredModeText;
+    case Message::VerNew:
+    case Message::None: break;
+    }
+    return QString();
+}
+
+void UpDateRepair::ShowTip(Message message)
+{
+    SetTipText(MessageText(message));
+    ShowIdleState();
+}
+
+// The end of an update: its text, Confirm closes, nothing disabled.
+void UpDateRepair::ShowEnd(const QString& tip)
+{
+    ui->ToolText_2->setText(tip);
+    ui->ToolText_2->show();
+    ui->NewHong_2->setText(m_confirmText);
+    ui->NewHong_2->show();
+    ui->NewHong->show();
+    ui->NewHong->setEnabled(true);
+    ui->CloseButton->setEnabled(true);
+    m_confirm = true;
+    m_updating = false;
+    SetShortcuts();
+}
+
+void UpDateRepair::SlotAutoRepair(int failed)
+{
+    ShowEnd(failed != 0 ? m_failText : m_successText);
+}
+
+void UpDateRepair::SlotAutoRepairProgress(int percent)
+{
+    ui->progressBar_2->setValue(qBound(0, percent, 100));
+}
+
+void UpDateRepair::SlotProgress(int value, int code)
+{
+    switch (code) {
+    case 0:
+        ui->progressBar_2->setValue(qBound(0, value, 100));
+        return;
+    case 1:
+    case 6:
+        ShowEnd(m_failText);
+        return;
+    case 2:
+        ui->progressBar_2->setValue(100);
+        ShowEnd(m_successText);
+        return;
+    case 3:
+        ui->NewHong->hide();
+        break;
+    case 4:
+        ui->NewHong->hide();
+        ui->progressBar_2->setValue(0);
+        break;
+    case 5:
+        ui->progressBar_2->setValue(50);
+        ShowEnd(m_failText);
+        return;
+    default:
+        return;
+    }
+    SetShortcuts();
+}
+
+// ---- buttons ------------------------------------------------------------------
+
+void UpDateRepair::CloseAfterRun()
+{
+    if (UpgradeBusy())
+        return;
+    if (ui->progressBar_2->isVisible()) {
+        if (ui->progressBar_2->value() >= 100) {
+            PostMsg::GetInstance()->PostSetNewVer();
+        } else if (OnMainPage.load() != 0) {
+            // An update that failed: back to the list, which offers the repair.
+            PostMsg::GetInstance()->PostChangeMainDialog(0);
+        }
+    }
+    close();
+}
+
+void UpDateRepair::on_CloseButton_clicked()
+{
+    CloseAfterRun();
+}
+
+void UpDateRepair::on_NewHong_clicked()
+{
+    CloseAfterRun();
+}
+
+void UpDateRepair::on_NewHong_2_clicked()
+{
+    if (UpgradeBusy())
+        return;
+    if (ui->progressBar_2->isVisible() || m_confirm) {
+        CloseAfterRun();
+        return;
+    }
+    if (OnMainPage.load() != 0)
+        PostMsg::GetInstance()->PostUpdateStart();  // the settings page runs the update
+    else
+        StartUpgrade();
+}
+
+// ---- the repair check and start ---------------------------------------------------
+
+std::optional<UpdateFailRecord> UpDateRepair::CheckTarget(bool* fromRecord) const
+{
+    *fromRecord = true;
+    if (m_autoRepair && DeviceList.size() == 1 && DeviceList.first().directMouse == 0) {
+        // The shortcut's update of the one listed receiver.
+        const DeviceAllInfo& receiver = DeviceList.first();
+        const int kind = ConfigSettings::RateClassOfType(receiver.type, 0);
+        ConfigSettings* config = ConfigSettings::GetInstance();
+        if (UpdateRules::IsReceiverKind(kind) && receiver.driveIndex >= 0) {
+            *fromRecord = false;
+            return UpdateFailRecord{FirmwareKindReceiver, kind,
+                                    config->GetInt(QStringLiteral("Option"), QStringLiteral("CID")),
+                                    config->ModelInt(receiver.driveIndex, QStringLiteral("MID"))};
+        }
+    }
+    return ReadUpdateFailInfo();
+}
+
+void UpDateRepair::SlotRepairCheckUpdate()
+{
+    if (UpgradeBusy())
+        return;
+    CheckRepair([this](bool go) {
+        if (go)
+            ShowReadyState();
+    });
+}
+
+void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
+{
+    auto reply = [answer](bool go) {
+        if (answer)
+            answer(go);
+    };
+    if (UpgradeBusy())
+        return reply(false);
+    bool fromRecord = true;
+    const std::optional<UpdateFailRecord> record = CheckTarget(&fromRecord);
+    if (!record)
+        return reply(false);
+    RepairRun& r = run();
+    r.dongleKind = 0;
+    r.fromRecord = fromRecord;
+    m_deviceType = record->type;
+    m_ready = false;
+    const UpdateRules::RepairPlan plan = UpdateRules::PlanRepair(*record, DeviceList, DeviceListB,
+                                                                 DeviceDiscovery::CurrentPidLists(), !m_autoRepair);
+    if (plan.tip != Message::None) {
+        ShowTip(plan.tip);
+        return reply(false);
+    }
+    RepairStage = 0;
+
+    // The model of the record, looked up anew each time.
+    ConfigSettings* config = ConfigSettings::GetInstance();
+    m_driveIndex = -1;
+    const int models = config->GetInt(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
+    for (int i = 0; i < models && m_driveIndex < 0; ++i) {
+        if (!config->ModelValue(i, QStringLiteral("MID")).isEmpty()
+            && config->ModelInt(i, QStringLiteral("MID")) == record->mid)
+            m_driveIndex = i;
+    }
+    m_receiverImageName.clear();
+    r.mouseImageName.clear();
+    if (m_driveIndex >= 0) {
+        r.mouseImageName = config->ModelValue(m_driveIndex, QStringLiteral("MM"));
+        const QString key = ConfigSettings::ReceiverFirmwareKeyOfRate(record->kind);
+        if (!key.isEmpty()) {
+            r.dongleKind = record->kind;
+            m_receiverImageName = config->ModelValue(m_driveIndex, key);
+        }
+    }
+    r.cid = record->cid;
+    r.mid = m_driveIndex >= 0 ? config->ModelInt(m_driveIndex, QStringLiteral("MID")) : 0;
+    const QString folder = FirmwareFolder();
+    const std::optional<FirmwareFile> mouse = r.mouseImageName.isEmpty()
+        ? std::nullopt
+        : ::FindFirmwareFile(folder, FirmwareKindMouse, QString(), r.mouseImageName, quint8(r.cid), quint8(r.mid));
+    const std::optional<FirmwareFile> receiver = m_receiverImageName.isEmpty()
+        ? std::nullopt
+        : ::FindFirmwareFile(folder, FirmwareKindReceiver, QString(), m_receiverImageName, quint8(r.cid), quint8(r.mid));
+    r.stageCount = mouse && receiver && fromRecord ? 2 : 1;
+    r.target = record->type == FirmwareKindReceiver ? 0 : 1;
+    const std::optional<FirmwareFile> failed = r.target == 0 ? receiver : mouse;
+    if (!failed) {
+        // No image: nothing reaches the library.
+        ShowTip(Message::FileError);
+        return reply(false);
+    }
+    repairFile() = failed;
+    // The boot devices that take the image: the library reads it whole.
+    const int listed = plan.receiversByPid;
+    LoadFirmwareImageAsync(failed->path, this, [this, listed, reply](const FirmwareLoadResult& loaded) {
+        if (UpgradeBusy())
+            return reply(false);
+        if (!loaded.image) {
+            qCWarning(lcPages) << "no repair:" << repairFile()->path << FirmwareImageErrorText(loaded.error);
+            ShowTip(Message::FileError);
+            return reply(false);
+        }
+        const Message decision = UpdateRules::DecideRepair(true, FirmwareBootDeviceCount(loaded.image) + listed);
+        if (decision != Message::None) {
+            ShowTip(decision);
+            return reply(false);
+        }
+        m_ready = true;
+        reply(true);
+    });
+}
+
+void UpDateRepair::StartUpgrade()
+{
+    if (!m_ready || UpgradeBusy())
+        return;
+    RepairRun& r = run();
+    const QString folder = FirmwareFolder();
+    // The receiver image first whenever there is one.
+    std::optional<FirmwareFile> file =
+        m_receiverImageName.isEmpty()
+            ? std::nullopt
+            : ::FindFirmwareFile(folder, FirmwareKindReceiver, QString(), m_receiverImageName, quint8(r.cid), quint8(r.mid));
+    int stage = 0;
+    if (!file) {
+        stage = 1;
+        file = r.mouseImageName.isEmpty()
+                   ? std::nullopt
+                   : ::FindFirmwareFile(folder, FirmwareKindMouse, QString(), r.mouseImageName, quint8(r.cid), quint8(r.mid));
+    }
+    if (!file) {
+        m_ready = false;
+        ShowTip(Message::FileError);
+        return;
+    }
+    repairFile() = file;
+    RepairUpgradeRunning = true;
+    OnlinePollEnabled = false;
+    ShowUpdatingState();
+    startRepairStage(*file, stage);
 }
 
 void UpDateRepair::StartAutoRepair(int)
 {
     m_autoRepair = true;
-    StartUpgrade();
-}
-
-void UpDateRepair::on_Start_clicked()
-{
-    StartUpgrade();
-}
-
-void UpDateRepair::StartUpgrade()
-{
-    if (!repairFile() || RepairUpgradeRunning) {
-        m_ready = false;
-        return;
-    }
-    RepairUpgradeRunning = true;
-    OnlinePollEnabled = false;
-    ui->Start->hide();
-    ui->CloseButton->setEnabled(false);
-    ui->label->setText(m_progressText.isEmpty() ? QStringLiteral("0%") : m_progressText + QStringLiteral(" 0%"));
-    // Read whole on a thread of its own; written when it is whole.
-    m_loading = true;
-    LoadFirmwareImageAsync(repairFile()->path, this,
-                           [this](const FirmwareLoadResult& loaded) { WriteLoadedImage(loaded); });
-}
-
-void UpDateRepair::WriteLoadedImage(const FirmwareLoadResult& loaded)
-{
-    m_loading = false;
-    if (!loaded.image) {
-        qCWarning(lcPages) << "repair not started:" << repairFile()->path << FirmwareImageErrorText(loaded.error);
-        EndWithoutUpgrade();
-        return;
-    }
-    m_ready = StartFirmwareUpgrade(loaded.image, [](const UpgradeEvent& event, const FirmwareImageHandle&) {
-        PostMsg* hub = PostMsg::GetInstance();
-        if (event.kind == UpgradeEvent::Progress) {
-            hub->PostAutoRepairProgress(event.percent);
+    ResetView();
+    CheckRepair([this](bool go) {
+        if (!go)
             return;
-        }
-        RepairUpgradeRunning = false;
-        OnlinePollEnabled = true;
-        hub->PostAutoRepair(event.success ? 0 : 1);
-        hub->PostUpDateButton(event.success);
+        ShowReadyState();
+        StartUpgrade();
     });
-    if (!m_ready)
-        EndWithoutUpgrade();
 }
 
-void UpDateRepair::EndWithoutUpgrade()
-{
-    m_ready = false;
-    RepairUpgradeRunning = false;
-    OnlinePollEnabled = true;
-    SlotAutoRepair(1);
-}
-
-void UpDateRepair::SlotAutoRepairProgress(int percent)
-{
-    ui->label->setText((m_progressText.isEmpty() ? QString() : m_progressText + QLatin1Char(' '))
-                       + QString::number(qBound(0, percent, 100)) + QLatin1Char('%'));
-}
-
-void UpDateRepair::SlotAutoRepair(int failed)
-{
-    ui->label->setText(failed != 0 ? m_failText : m_successText);
-    ui->CloseButton->setEnabled(true);
-}
-
-void UpDateRepair::on_CloseButton_clicked()
-{
-    if (RepairUpgradeRunning)
-        return;  // an upgrade must not be left half-way
-    close();
-}
+// ---- language -------------------------------------------------------------------
 
 void UpDateRepair::FillLanguageTexts(LanguageTexts& texts)
 {
-    texts.on(QStringLiteral("ReadyUpdate"), [this](const QString& t) {
-        m_defaultText = t;
-        if (!RepairUpgradeRunning)
-            ui->label->setText(t);
-    });
-    texts.button(QStringLiteral("NewHong_2"), ui->Start);
-    texts.store(QStringLiteral("UpdateSuccess"), &m_successText);
-    texts.store(QStringLiteral("UpdateFail"), &m_failText);
-    texts.store(QStringLiteral("UpdateNotMove"), &m_progressText);
+    texts.label(QStringLiteral("ToolText"), ui->ToolText);
+    texts.store(QStringLiteral("NewHong_2"), &m_startText)
+        .store(QStringLiteral("UpdateNotMove"), &m_updatingText)
+        .store(QStringLiteral("NoDevice"), &m_noDeviceText)
+        .store(QStringLiteral("SameDevice"), &m_sameDeviceText)
+        .store(QStringLiteral("UpdateFail"), &m_failText)
+        .store(QStringLiteral("UpdateSuccess"), &m_successText)
+        .store(QStringLiteral("Cancel"), &m_cancelText)
+        .store(QStringLiteral("Confirm"), &m_confirmText)
+        .store(QStringLiteral("NoRecieve"), &m_noReceiveText)
+        .store(QStringLiteral("NoUSB"), &m_noUsbText)
+        .store(QStringLiteral("Error"), &m_errorText)
+        .store(QStringLiteral("Error2"), &m_error2Text)
+        .store(QStringLiteral("FileError"), &m_fileErrorText)
+        .store(QStringLiteral("MultiDongle"), &m_multiDongleText)
+        .store(QStringLiteral("MultiMouse"), &m_multiMouseText)
+        .store(QStringLiteral("ReadyUpdate"), &m_readyText);
+}
+
+// ---- cable pairing ----------------------------------------------------------------
+
+void WriteReceiverIdToCabledMice(const QByteArray& idBytes, int kind, const QList<DeviceAllInfo>& devices)
+{
+    QByteArray record = UpdateRules::ReceiverIdRecord(idBytes, kind);
+    for (const DeviceAllInfo& e : devices) {
+        if (e.directMouse != 0)
+            UsbFinderC_SetDongleIDToMouse(e.path.toUtf8().constData(), reinterpret_cast<unsigned char*>(record.data()));
+    }
+}
+
+unsigned char SetDongleIDToMouseByCable()
+{
+    CableIdAvailable = 0;
+    const QList<DeviceAllInfo> listed = DeviceListB;
+    for (const DeviceAllInfo& e : listed) {
+        if (e.directMouse != 0)
+            continue;
+        unsigned char reply[10] = {};
+        CableIdAvailable = UsbFinderC_GetDeviceOnLineWithUsbAddress(e.path.toUtf8().constData(), reply);
+        if (CableIdAvailable.load() == 0)
+            continue;
+        dongleAddressBytes() = UpdateRules::ReceiverIdBytes(reply);
+        WriteReceiverIdToCabledMice(dongleAddressBytes(), run().dongleKind, listed);
+        dongleAddressBytes().clear();
+    }
+    return CableIdAvailable.load();
+}
+
+void WriteDongleIDToMouse()
+{
+    if (CableIdAvailable.load() == 0)
+        return;
+    const QByteArray idBytes = dongleAddressBytes();
+    dongleAddressBytes().clear();
+    WriteReceiverIdToCabledMice(idBytes, run().dongleKind, DeviceListB);
 }

@@ -1,7 +1,8 @@
 // Pictures of the small dialogs (Picture/WarningDialog/): the background of
 // a 300 x 140 notice, the close button in three states and the action
 // buttons ("Confirm" for ordinary answers, "ConFirm" for the offline
-// notice's OK, drawn in the accent colour).
+// notice's OK, drawn in the accent colour; "ok_nr" and "ok_enter", wider,
+// for the firmware dialog).
 #include "PicGen.h"
 
 namespace {
@@ -23,9 +24,9 @@ QImage closeButton(int state)
 }
 
 // An answer button: the plain face, or the accent face when primary.
-QImage actionButton(bool primary, bool pressed)
+QImage actionButton(bool primary, bool pressed, int w = 90)
 {
-    const int w = 90, h = 24;
+    const int h = 24;
     if (!primary)
         return Theme::ButtonFace(w, h, pressed ? 2 : 0, 5);
     const QColor fill = pressed ? Theme::AccentDark : Theme::Accent;
@@ -52,6 +53,9 @@ void drawWarningDialog(PicWriter& out)
     out.save(folder, QStringLiteral("ConfirmClick.png"), actionButton(false, true));
     out.save(folder, QStringLiteral("ConFirm.png"), actionButton(true, false));
     out.save(folder, QStringLiteral("ConFirmClick.png"), actionButton(true, true));
+    // The firmware dialog's wider buttons: normal and under the pointer.
+    out.save(folder, QStringLiteral("ok_nr.png"), actionButton(false, false, 120));
+    out.save(folder, QStringLiteral("ok_enter.png"), actionButton(true, false, 120));
 }
 
 }  // namespace
