@@ -238,6 +238,37 @@ private slots:
         QVERIFY(bench({QStringLiteral("list")}).contains(QLatin1String("firmware=v1.6")));
     }
 
+    void silentUpgradeFailsAfterTheTimeout()
+    {
+        QTemporaryDir dir;
+        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=150")});
+        writeFile(dir.filePath("rx.bin"),
+                  benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.7")));
+        const FirmwareLoadResult loaded = LoadFirmwareImage(dir.filePath("rx.bin"));
+        QVERIFY(loaded.image);
+        QMutex mutex;
+        QList<UpgradeEvent> events;
+        SetFirmwareUpgradeTimeout(50);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("sent nothing for 50 ms")));
+        QVERIFY(StartFirmwareUpgrade(loaded.image, [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
+            QMutexLocker lock(&mutex);
+            events.append(e);
+        }));
+        SetFirmwareUpgradeTimeout(0);  // back to the default for the next start
+        QTRY_VERIFY_WITH_TIMEOUT(!FirmwareUpgradeRunning(), 10000);
+        {
+            QMutexLocker lock(&mutex);
+            QCOMPARE(events.size(), 1);
+            QCOMPARE(events.first().kind, UpgradeEvent::Finished);
+            QVERIFY(events.first().timedOut);
+            QVERIFY(!events.first().success);
+        }
+        // The library's own events of that upgrade reach no one.
+        QTRY_VERIFY_WITH_TIMEOUT(bench({QStringLiteral("list")}).contains(QLatin1String("firmware=v1.7")), 20000);
+        QMutexLocker lock(&mutex);
+        QCOMPARE(events.size(), 1);
+    }
+
     void events_data()
     {
         QTest::addColumn<QByteArray>("bytes");
