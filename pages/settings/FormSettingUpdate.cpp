@@ -666,7 +666,7 @@ void FormSetting::on_Receive_2_clicked()
 void FormSetting::SlotCheckUpdate()
 {
     UpDateRepair* dialog = UpdateRepairDialog;
-    if (!dialog || dialog->UpgradeBusy() || CheckTimersRunning.load())
+    if (!dialog || dialog->UpgradeBusy() || dialog->ShowsResult() || CheckTimersRunning.load())
         return;
     ChechIsUpDate([dialog](bool go) {
         if (go)

@@ -228,6 +228,11 @@ bool UpDateRepair::UpgradeBusy() const
     return m_updating || RepairProgressActive.load() || RepairUpgradeRunning.load() || FirmwareUpgradeRunning();
 }
 
+bool UpDateRepair::ShowsResult() const
+{
+    return !m_updating && !ui->progressBar_2->isHidden();
+}
+
 bool UpDateRepair::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 cid, quint8 mid)
 {
     const std::optional<FirmwareFile> found = ::FindFirmwareFile(FirmwareFolder(), kind, version, name, cid, mid);
@@ -476,7 +481,7 @@ std::optional<UpdateFailRecord> UpDateRepair::CheckTarget(bool* fromRecord) cons
 
 void UpDateRepair::SlotRepairCheckUpdate()
 {
-    if (UpgradeBusy())
+    if (UpgradeBusy() || ShowsResult())
         return;
     CheckRepair([this](bool go) {
         if (go)

@@ -76,6 +76,9 @@ public:
     bool Ready() const { return m_ready; }
     // An upgrade runs, or the dialog waits for the end of one.
     bool UpgradeBusy() const;
+    // The dialog shows how an upgrade ended (until it is closed or reset):
+    // a new check after a device change does not replace that.
+    bool ShowsResult() const;
 
 public slots:
     void on_CloseButton_clicked();
