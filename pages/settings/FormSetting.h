@@ -159,7 +159,8 @@ private:
     void StartUpgradeOf(int type, const FirmwareFile& file);
     void ClearDongleFailInfo();
     void ClearMouseFailInfo();
-    void StartReceiverCheck();
+    void ClearFailInfo(int type);
+    void StartCheck(int type);
     void EndCheck(int type);
     void NothingToDo(int type);
     void ShowCheckMessage(int type, UpdateRules::Message message);

@@ -283,22 +283,23 @@ void FormSetting::on_Receive_clicked()
 {
     DongleKind = UpdateRules::CheckKind(CurrentDeviceInfo, FoundDevices);
     if (!m_receiverUpToDate && !m_mouseCheckRunning)
-        StartReceiverCheck();
+        StartCheck(FirmwareKindReceiver);
 }
 
-void FormSetting::StartReceiverCheck()
+void FormSetting::StartCheck(int type)
 {
     if (CheckTimersRunning.load())
         return;  // one check at a time: the steps share one counter
+    const bool mouse = type == FirmwareKindMouse;
     CheckTimersRunning = true;
     m_updateStep = 0;
     m_image.reset();
     m_unreadablePath.clear();
-    ui->toolButton_2->hide();
-    SetVer(2);
+    (mouse ? ui->toolButton_3 : ui->toolButton_2)->hide();
+    SetVer(mouse ? 1 : 2);
     OnlinePollEnabled = false;
-    m_receiverCheckRunning = true;
-    m_dongleCheckTimer->start();
+    (mouse ? m_mouseCheckRunning : m_receiverCheckRunning) = true;
+    (mouse ? m_mouseCheckTimer : m_dongleCheckTimer)->start();
 }
 
 void FormSetting::on_Mouse_clicked()
@@ -310,21 +311,10 @@ void FormSetting::on_Mouse_clicked()
         FinishDialogSession();
         return;
     }
-    if (!m_mouseUpToDate && !m_receiverCheckRunning) {
-        if (CheckTimersRunning.load())
-            return;
-        CheckTimersRunning = true;
-        m_updateStep = 0;
-        m_image.reset();
-        m_unreadablePath.clear();
-        ui->toolButton_3->hide();
-        SetVer(1);
-        OnlinePollEnabled = false;
-        m_mouseCheckRunning = true;
-        m_mouseCheckTimer->start();
-    } else if (m_mouseUpToDate) {
+    if (!m_mouseUpToDate && !m_receiverCheckRunning)
+        StartCheck(FirmwareKindMouse);
+    else if (m_mouseUpToDate)
         ui->Receive_2->setText(m_messages.verNew);
-    }
 }
 
 void FormSetting::SlotContinue(int)
@@ -555,44 +545,34 @@ void FormSetting::ShowCheckMessage(int type, Message message)
 
 void FormSetting::ClearDongleFailInfo()
 {
-    OnlinePollEnabled = true;
-    switch (DongleUpdateState.load()) {
-    case 4:
-        ui->toolButton_2->hide();
-        SetReceiveStyle(false);
-        break;
-    case 2:
-        ui->toolButton_2->hide();
-        RemoveUpdateFailInfo();
-        SetReceiveStyle(false);
-        ReceiverUpdateAvailable = false;
-        break;
-    case 1:
-        ui->toolButton_2->hide();
-        RemoveUpdateFailInfo();
-        break;
-    default: break;
-    }
-    m_updateStep = 4;
+    ClearFailInfo(FirmwareKindReceiver);
 }
 
 void FormSetting::ClearMouseFailInfo()
 {
+    ClearFailInfo(FirmwareKindMouse);
+}
+
+void FormSetting::ClearFailInfo(int type)
+{
+    const bool mouse = type == FirmwareKindMouse;
+    QToolButton* badge = mouse ? ui->toolButton_3 : ui->toolButton_2;
     OnlinePollEnabled = true;
-    switch (MouseUpdateState.load()) {
+    switch (stateOf(type).load()) {
     case 4:
-        ui->toolButton_3->hide();
-        ui->Receive_2->setText(m_messages.verNew);
+        badge->hide();
+        if (mouse)
+            ui->Receive_2->setText(m_messages.verNew);
         SetReceiveStyle(false);
         break;
     case 2:
-        ui->toolButton_3->hide();
+        badge->hide();
         RemoveUpdateFailInfo();
         SetReceiveStyle(false);
-        MouseUpdateAvailable = false;
+        (mouse ? MouseUpdateAvailable : ReceiverUpdateAvailable) = false;
         break;
     case 1:
-        ui->toolButton_3->hide();
+        badge->hide();
         RemoveUpdateFailInfo();
         break;
     default: break;
@@ -689,7 +669,7 @@ void FormSetting::on_Start()
         m_userStarted = true;
         on_Mouse_clicked();
     } else if (!m_mouseCheckRunning && !m_receiverUpToDate) {
-        StartReceiverCheck();
+        StartCheck(FirmwareKindReceiver);
     } else if (m_receiverUpToDate) {
         SetReceiveStyle(false);
         SlotContinue(0);

@@ -255,55 +255,44 @@ void UpDateRepair::SetShortcuts()
     ui->NewHong->setShortcut(QKeySequence(Qt::Key_Escape));
 }
 
+// Nothing running: Start and Cancel, or Confirm (which only closes).
+void UpDateRepair::ShowButtons(bool confirm)
+{
+    ui->ToolText_2->show();
+    ui->NewHong_2->setText(confirm ? m_confirmText : m_startText);
+    ui->NewHong_2->show();
+    if (!confirm)
+        ui->NewHong->setText(m_cancelText);
+    ui->NewHong->show();
+    ui->NewHong->setEnabled(true);
+    ui->CloseButton->show();
+    ui->CloseButton->setEnabled(true);
+    m_confirm = confirm;
+    m_updating = false;
+    SetShortcuts();
+}
+
 void UpDateRepair::ResetView()
 {
     if (UpgradeBusy())
         return;  // the run's own views stay
     ui->ToolText_2->clear();
-    ui->ToolText_2->show();
-    ui->NewHong_2->setText(m_startText);
-    ui->NewHong_2->show();
-    ui->NewHong->setText(m_cancelText);
-    ui->NewHong->show();
-    ui->NewHong->setEnabled(true);
-    ui->CloseButton->show();
-    ui->CloseButton->setEnabled(true);
     ui->progressBar_2->setValue(0);
     ui->progressBar_2->hide();
-    m_confirm = false;
-    SetShortcuts();
+    ShowButtons(false);
 }
 
 void UpDateRepair::ShowReadyState()
 {
     ui->ToolText_2->setText(m_readyText);
-    ui->ToolText_2->show();
-    ui->NewHong_2->setText(m_startText);
-    ui->NewHong_2->show();
-    ui->NewHong->setText(m_cancelText);
-    ui->NewHong->show();
-    ui->NewHong->setEnabled(true);
-    ui->CloseButton->show();
-    ui->CloseButton->setEnabled(true);
     ui->progressBar_2->hide();
-    m_confirm = false;
-    m_updating = false;
-    SetShortcuts();
+    ShowButtons(false);
 }
 
 void UpDateRepair::ShowIdleState()
 {
-    ui->ToolText_2->show();
-    ui->NewHong_2->setText(m_confirmText);
-    ui->NewHong_2->show();
-    ui->NewHong->show();
-    ui->NewHong->setEnabled(true);
-    ui->CloseButton->show();
-    ui->CloseButton->setEnabled(true);
     ui->progressBar_2->hide();
-    m_confirm = true;
-    m_updating = false;
-    SetShortcuts();
+    ShowButtons(true);
 }
 
 void UpDateRepair::ShowUpdatingState()
@@ -366,15 +355,7 @@ void UpDateRepair::ShowTip(Message message)
 void UpDateRepair::ShowEnd(const QString& tip)
 {
     ui->ToolText_2->setText(tip);
-    ui->ToolText_2->show();
-    ui->NewHong_2->setText(m_confirmText);
-    ui->NewHong_2->show();
-    ui->NewHong->show();
-    ui->NewHong->setEnabled(true);
-    ui->CloseButton->setEnabled(true);
-    m_confirm = true;
-    m_updating = false;
-    SetShortcuts();
+    ShowButtons(true);
 }
 
 void UpDateRepair::SlotAutoRepair(int failed)

@@ -101,6 +101,7 @@ protected:
 
 private:
     void SetShortcuts();
+    void ShowButtons(bool confirm);
     void ShowTip(UpdateRules::Message message);
     void ShowEnd(const QString& tip);
     void CloseAfterRun();

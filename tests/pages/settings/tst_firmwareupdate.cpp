@@ -253,6 +253,29 @@ private slots:
         dialog()->close();
     }
 
+    void shortcutUpdatesTheListedReceiver()
+    {
+        // The main window's shortcut: one receiver listed, its own image.
+        OnMainPage = 0;
+        DeviceList.clear();
+        for (const DeviceAllInfo& e : qAsConst(FoundDevices)) {
+            if (e.directMouse == 0)
+                DeviceList.append(e);
+        }
+        DeviceListB = DeviceList;
+        QVERIFY(WriteUpdateFailInfo({210, 8, 24, 2}));  // another device's record stays
+        UpDateRepair repair;
+        repair.StartAutoRepair(0);
+        QVERIFY(repair.AutoRepair());
+        QTRY_COMPARE_WITH_TIMEOUT(repair.TipText(), QStringLiteral("Update complete"), UpgradeWaitMs);
+        QCOMPARE(deviceField("rx8k", "firmware"), QStringLiteral("v1.5"));
+        const QStringList starts = upgradeStarts();
+        QCOMPARE(starts.size(), 1);
+        QVERIFY(starts.first().contains(QLatin1String("rx8k CDM_RX8K")));
+        QCOMPARE(ReadUpdateFailInfo(), std::optional<UpdateFailRecord>(UpdateFailRecord{210, 8, 24, 2}));
+        QVERIFY(!RepairUpgradeRunning.load());
+    }
+
     void noImageNoLibraryCall()
     {
         QVERIFY(WriteUpdateFailInfo({211, 8, 99, 1}));  // a maker id no image is for
