@@ -353,7 +353,7 @@ private slots:
 
     void escapeWaitsForTheUpgrade()
     {
-        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=60")});
+        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=150")});
         openUpdateDialog();
         startInDialog();
         QTRY_VERIFY_WITH_TIMEOUT(dui()->progressBar_2->value() > 0, UpgradeWaitMs);
