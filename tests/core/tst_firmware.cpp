@@ -255,10 +255,14 @@ private slots:
             events.append(e);
         }));
         SetFirmwareUpgradeTimeout(0);  // back to the default for the next start
-        QTRY_VERIFY_WITH_TIMEOUT(!FirmwareUpgradeRunning(), 10000);
+        const auto count = [&] {
+            QMutexLocker lock(&mutex);
+            return events.size();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(count(), 1, 10000);
+        QVERIFY(!FirmwareUpgradeRunning());
         {
             QMutexLocker lock(&mutex);
-            QCOMPARE(events.size(), 1);
             QCOMPARE(events.first().kind, UpgradeEvent::Finished);
             QVERIFY(events.first().timedOut);
             QVERIFY(!events.first().success);
