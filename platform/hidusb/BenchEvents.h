@@ -10,9 +10,10 @@
 //         "dongle-light"    receiver light report
 //         "long-range <0|1>" long-range report
 // Each line is written with one append-mode write, so lines of several
-// writers never interleave. Every open link polls the log (size check every
-// 50 ms), reads the lines added since the link opened and turns those for
-// its device into reports on its own thread, in order.
+// writers never interleave. Every open link looks at the log when it
+// changed (the library's change notice, else a size check every 50 ms),
+// reads the lines added since the link opened and turns those for its
+// device into reports on its own thread, in order.
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 
 #include "BenchEvents.h"
 #include "BenchFlash.h"
+#include "LibChanges.h"
 #include "LibState.h"
 
 #include <algorithm>
@@ -13,6 +14,8 @@ namespace hidusb {
 
 namespace {
 
+// How often the event log is looked at when changes are not seen as they
+// happen (no inotify).
 constexpr auto EventPollInterval = std::chrono::milliseconds(50);
 
 struct Hub {
@@ -132,8 +135,19 @@ int Link::PairState()
 
 void Link::Run(EventReader events)
 {
-    auto nextPoll = std::chrono::steady_clock::now();
+    // Device-side events: looked for when the log changed, or, without a
+    // live change notice, every EventPollInterval.
+    BenchChanges& changes = BenchChanges::Get();
+    BenchSubscription subscription(BenchFile::Events, [this] {
+        { std::lock_guard<std::mutex> lock(m_); }
+        cv_.notify_all();
+    });
+    unsigned long seen = changes.Count(BenchFile::Events);
+    // What was logged between the link's opening and the subscription.
+    PollEvents(events);
+    auto nextPoll = std::chrono::steady_clock::now() + EventPollInterval;
     for (;;) {
+        const bool live = changes.Live();  // never under m_: it may call the wake function
         Request r{Request::AllFlash, 0};
         bool have = false;
         {
@@ -154,12 +168,22 @@ void Link::Run(EventReader events)
                     have = true;
                     break;
                 }
-                if (now >= nextPoll)
+                const unsigned long count = changes.Count(BenchFile::Events);
+                if (count != seen) {
+                    seen = count;
                     break;
-                auto until = nextPoll;
+                }
+                if (!live && now >= nextPoll)
+                    break;
+                auto until = std::chrono::steady_clock::time_point::max();
                 if (!timed_.empty())
-                    until = std::min(until, timed_.begin()->first);
-                cv_.wait_until(lock, until);
+                    until = timed_.begin()->first;
+                if (!live)
+                    until = std::min(until, nextPoll);
+                if (until == std::chrono::steady_clock::time_point::max())
+                    cv_.wait(lock);
+                else
+                    cv_.wait_until(lock, until);
             }
         }
         if (!have) {

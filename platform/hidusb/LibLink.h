@@ -1,6 +1,9 @@
 // The open link with one device: a queue of requests answered in order by
 // the link's own thread, which calls the report callback.
 //
+// The thread sleeps until a request is due or the device-event log changed
+// (LibChanges.h): an idle link costs no wakeups.
+//
 // Threads: the thread is detached. Closing a link (UsbServer_Exit or a new
 // UsbServerC_Start) only marks it closed and wakes it: a thread that is
 // inside the application's callback (which may block until the GUI thread

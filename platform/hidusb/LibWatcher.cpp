@@ -1,14 +1,18 @@
-// The USB change notice. One watcher thread looks at bench.ini every
-// interval ms and calls the callback when the set of attached devices
-// (path, ids, boot mode) differs from what it last reported. The callback is
-// also called once soon after every StartUsbChanged: to a new callback the
-// present devices are news (the device list is built from that first call).
+// The USB change notice. One watcher thread looks at bench.ini whenever it
+// changed and calls the callback when the set of attached devices (path,
+// ids, boot mode) differs from what it last reported; between changes it
+// sleeps (LibChanges.h). Without a live change notice it looks every
+// interval ms instead: the interval is the most a change may wait to be
+// seen. The callback is also called once soon after every StartUsbChanged:
+// to a new callback the present devices are news (the device list is built
+// from that first call).
 //
 // The thread is detached: StopUsbChanged and a replacing StartUsbChanged
 // only bump the generation and return; a watcher that is inside a callback
 // ends after it returns. A callback that had already begun when
 // StopUsbChanged was called may still be running when it returns.
 #include "HIDUsb.h"
+#include "LibChanges.h"
 #include "LibState.h"
 
 #include <chrono>
@@ -52,19 +56,36 @@ std::vector<std::string> AttachedSet()
 void WatchLoop(unsigned long generation)
 {
     Watcher& w = TheWatcher();
+    BenchChanges& changes = BenchChanges::Get();
+    BenchSubscription subscription(BenchFile::Devices, [] {
+        Watcher& w = TheWatcher();
+        { std::lock_guard<std::mutex> lock(w.m); }
+        w.cv.notify_all();
+    });
+    unsigned long seen = changes.Count(BenchFile::Devices);
     std::vector<std::string> reported;
     for (;;) {
         UsbChangedCallback cb;
         bool force;
+        const bool live = changes.Live();  // never under w.m: it may call the wake function
         {
             std::unique_lock<std::mutex> lock(w.m);
-            if (w.generation != generation)
-                return;
-            if (!w.notifyNow)
-                w.cv.wait_for(lock, std::chrono::milliseconds(w.interval),
-                              [&] { return w.notifyNow || w.generation != generation; });
-            if (w.generation != generation)
-                return;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(w.interval);
+            for (;;) {
+                if (w.generation != generation)
+                    return;
+                if (w.notifyNow)
+                    break;
+                const unsigned long count = changes.Count(BenchFile::Devices);
+                if (count != seen) {
+                    seen = count;
+                    break;
+                }
+                if (live)
+                    w.cv.wait(lock);
+                else if (w.cv.wait_until(lock, deadline) == std::cv_status::timeout)
+                    break;
+            }
             force = w.notifyNow;
             w.notifyNow = false;
             cb = w.callback;

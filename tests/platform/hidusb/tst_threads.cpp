@@ -1,12 +1,104 @@
 // The library's thread rules: callbacks never on the calling thread and
 // never inside the requesting call, reports of one link in request order,
-// a read requested inside a callback answered after it returns, and
-// UsbServer_Exit returning while a callback is blocked.
+// a read requested inside a callback answered after it returns,
+// UsbServer_Exit returning while a callback is blocked, and idle threads
+// that sleep until the bench changes.
 #include "TestSupport.h"
+
+#include <dirent.h>
+#include <fstream>
+#include <set>
 
 using namespace t;
 
 namespace {
+
+std::set<std::string> Tasks()
+{
+    std::set<std::string> tasks;
+    if (DIR* dir = opendir("/proc/self/task")) {
+        while (dirent* e = readdir(dir))
+            if (e->d_name[0] != '.')
+                tasks.insert(e->d_name);
+        closedir(dir);
+    }
+    return tasks;
+}
+
+// The voluntary context switches (each a sleep and a wakeup) of the
+// process's threads that are not in `except`.
+long SwitchesOfThreadsBut(const std::set<std::string>& except)
+{
+    long sum = 0;
+    for (const std::string& task : Tasks()) {
+        if (except.count(task))
+            continue;
+        std::ifstream status("/proc/self/task/" + task + "/status");
+        std::string key;
+        long value = 0;
+        while (status >> key) {
+            if (key == "voluntary_ctxt_switches:" && status >> value)
+                sum += value;
+        }
+    }
+    return sum;
+}
+
+void IdleThreadsSleepUntilTheBenchChanges()
+{
+    ResetBench();
+    Recorder& rec = Recorder::Get();
+    rec.Clear();
+    // A thread started and ended first: a sanitizer starts its own helper
+    // thread with the first one, which is not the library's.
+    std::thread([] {}).join();
+    const std::set<std::string> before = Tasks();
+    static std::atomic<int> changes{0};
+    changes = 0;
+    // An interval that no look at the bench would keep to in this test.
+    StartUsbChanged([] { ++changes; }, 60000);
+    CHECK(WaitFor([] { return changes.load() == 1; }));
+    CHECK(UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &Recorder::Callback));
+    CHECK(UsbServer_ReadVersion());
+    CHECK(rec.WaitType(18));
+    Sleep(50);
+    // The watcher, the open link and whatever the library runs beside them
+    // sleep while nothing changes (a look every 50 ms would be 12 here).
+    const long start = SwitchesOfThreadsBut(before);
+    Sleep(600);
+    CHECK(SwitchesOfThreadsBut(before) - start < 4);
+    // Changes are seen as they happen, far within the interval.
+    EditBench([](hidusb::Bench& b) { b.Find("mouse2")->plugged = false; });
+    CHECK(WaitFor([] { return changes.load() == 2; }));
+    CHECK_EQ(RunTool({"dpi-button", "rx8k"}), 0);
+    CHECK(rec.WaitType(10));
+    StopUsbChanged();
+    UsbServer_Exit();
+}
+
+void ChangesAreSeenAfterTheBenchFolderIsMadeAnew()
+{
+    ResetBench();
+    static std::atomic<int> changes{0};
+    changes = 0;
+    StartUsbChanged([] { ++changes; }, 20);
+    CHECK(WaitFor([] { return changes.load() == 1; }));
+    // The folder goes (the watch on it ends) and comes back with a bench
+    // that lacks the cabled mouse.
+    const std::string dir = Dir();
+    const std::string away = dir + ".away";
+    CHECK(rename(dir.c_str(), away.c_str()) == 0);
+    hidusb::Bench bench = hidusb::DefaultBench();
+    bench.Find("mouse2")->plugged = false;
+    ResetBench(bench);
+    CHECK(WaitFor([] { return changes.load() == 2; }));
+    // Watched again: the next change comes as well.
+    EditBench([](hidusb::Bench& b) { b.Find("mouse2")->plugged = true; });
+    CHECK(WaitFor([] { return changes.load() == 3; }));
+    StopUsbChanged();
+    std::string cleanup = "rm -rf '" + away + "'";
+    CHECK(std::system(cleanup.c_str()) == 0);
+}
 
 void CallbacksComeFromALibraryThreadInOrder()
 {
@@ -187,6 +279,9 @@ void ManyThreadsAtOnce()
 
 int main()
 {
+    // First: the library starts its threads here.
+    IdleThreadsSleepUntilTheBenchChanges();
+    ChangesAreSeenAfterTheBenchFolderIsMadeAnew();
     CallbacksComeFromALibraryThreadInOrder();
     ReadInsideCallbackIsAnsweredAfterItReturns();
     ExitWhileACallbackIsBlockedReturns();
