@@ -1,7 +1,8 @@
-// A wait during which the GUI keeps running: pending events are processed
-// (at most 100 ms at a time) until ms milliseconds have passed, measured on
-// a monotonic clock (the time of day may jump, e.g. at midnight or when the
-// clock is set).
+// A wait during which the GUI keeps running: the events that come are
+// processed until ms milliseconds have passed, measured on a monotonic clock
+// (the time of day may jump, e.g. at midnight or when the clock is set).
+// Between events the thread sleeps in a local event loop: an idle wait costs
+// no wakeups.
 #pragma once
 
 void PumpEventsFor(int ms);
