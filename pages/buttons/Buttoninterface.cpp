@@ -48,9 +48,12 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
     pageFolder = UserDir() + QStringLiteral("/usersetting/MainPage");
     if (!QDir(pageFolder).exists())
         QDir().mkpath(pageFolder);
-    ui->widget->setStyleSheet(MousePictureSheet());
-
     BuildMenu();
+    // The texts come before any style sheet: a restyled layout measures its
+    // buttons, and the form's own captions would load the large CJK font
+    // for a session in another language.
+    LoadLanguage(StoredLanguageIndex(), false);
+    ui->widget->setStyleSheet(MousePictureSheet());
 
     // The macro list lives in the scroll area of its sub-menu page.
     macroListWidget = new QWidget(this);
@@ -80,7 +83,6 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
     ui->stackedWidget->setCurrentWidget(ui->page);
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
     SlotAddMacroButton();
-    LoadLanguage(StoredLanguageIndex(), false);
 }
 
 Buttoninterface::~Buttoninterface()

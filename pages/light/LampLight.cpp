@@ -48,12 +48,14 @@ LampLight::LampLight(QWidget* parent) : QWidget(parent), ui(new Ui::LampLight)
     // Mode 0 until the first fill: no colour, no sliders, the flat lines.
     ShowMode(ui->LightMod->currentIndex());
 
+    // The texts come before the styles: a restyled list measures its items,
+    // and the form's own captions would load the large CJK font for a
+    // session in another language.
+    SlotChangeLanguage(StoredLanguageIndex());
     ApplyStyles();
 
     // The sleep-time panel writes the time itself, and shows the stored time
     // again when the device does not take it.
-
-    SlotChangeLanguage(StoredLanguageIndex());
 
     PostMsg* hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigUpDataLightLight, this, &LampLight::SlotUpDataLightUILight);

@@ -90,9 +90,12 @@ Macro::Macro(QWidget* parent) : QWidget(parent), ui(new Ui::Macro)
     buttonColorText = OptionColorText(QStringLiteral("ButtonColor"));
     connect(repeatGroup, QOverload<QAbstractButton*, bool>::of(&QButtonGroup::buttonToggled), this,
             &Macro::OnRepeatModeToggled);
+    // The texts come before the styles: a restyled list measures its items,
+    // and the form's own captions would load the large CJK font for a
+    // session in another language.
+    SlotChangeLanguage(StoredLanguageIndex());
     ApplyStyles();
     SetSaveReady(false);
-    SlotChangeLanguage(StoredLanguageIndex());
 }
 
 Macro::~Macro()

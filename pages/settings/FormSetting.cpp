@@ -18,6 +18,7 @@
 #include "UpDateWarning.h"
 #include "Worker.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -117,6 +118,13 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
 
     ui->comboBox->clear();
     ui->comboBox->addItems(Language::NativeNames());
+    // Every row takes the size of the first (English) one: the page
+    // container restyles this page later, and a restyled list measures each
+    // item whose size it does not know, so the names in their own scripts
+    // would load the large CJK font before any of them is shown.
+    const QSize row = ui->comboBox->view()->sizeHintForIndex(ui->comboBox->model()->index(0, 0));
+    for (int i = 0; i < ui->comboBox->count(); ++i)
+        ui->comboBox->setItemData(i, row, Qt::SizeHintRole);
     const int index = StoredLanguageIndex();
     ui->comboBox->setCurrentIndex(index >= 0 && index < ui->comboBox->count() ? index : -1);
     m_labelHome = ui->label->pos();
