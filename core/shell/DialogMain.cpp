@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QThread>
+#include <QTimer>
 
 DialogMain::DialogMain(QWidget* parent, PageBuild pages) : QDialog(parent), ui(new Ui::DialogMain)
 {
@@ -50,6 +51,11 @@ DialogMain::DialogMain(QWidget* parent, PageBuild pages) : QDialog(parent), ui(n
     ui->stackedWidgetMain->setCurrentWidget(m_change);
     // Every way from the list to a device asks for the pages first.
     connect(m_change, &DialogChange::PagesNeeded, this, &DialogMain::EnsurePageContainer);
+    if (pages == PageBuild::WhenIdle) {
+        // Every paint passes here until the list has shown its devices.
+        m_buildWhenIdle = true;
+        qApp->installEventFilter(this);
+    }
 
     setWindowFlags(WindowFlags::Main);
     setFixedSize(size());
@@ -98,6 +104,19 @@ void DialogMain::EnsurePageContainer()
         return;
     m_dialog = new Dialog(this);
     ui->stackedWidgetMain->addWidget(m_dialog);
+}
+
+bool DialogMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_buildWhenIdle && event->type() == QEvent::Paint && m_change->SearchesRun() > 0 && watched->isWidgetType()
+        && m_change->isAncestorOf(static_cast<QWidget*>(watched))) {
+        // The list with its devices is being painted: the container is built
+        // once this paint has reached the screen.
+        m_buildWhenIdle = false;
+        qApp->removeEventFilter(this);
+        QTimer::singleShot(0, this, &DialogMain::EnsurePageContainer);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void DialogMain::MoveOldLanguageSetting()

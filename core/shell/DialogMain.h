@@ -8,7 +8,10 @@
 // when a device of the list is chosen, the repair dialog is opened, a
 // pairing or firmware path starts from the list, or the pages are shown.
 // Until then the pages' hub connections do not exist; every way to a device
-// builds the container before it emits anything the pages take.
+// builds the container before it emits anything the pages take. The program
+// builds it in idle time instead, right after the device list has first
+// been painted with its devices: the start is as quick, and the first
+// click does not pay for the build.
 #pragma once
 
 #include "CrashDump.h"
@@ -36,7 +39,9 @@ class DialogMain : public QDialog
 public:
     enum class PageBuild {
         WithWindow,  // the container is built by the constructor
-        OnDemand,    // built when first needed (the program's start)
+        OnDemand,    // built when first needed
+        WhenIdle,    // built when first needed, at the latest once the list
+                     // has first been painted after a search (the program)
     };
 
     explicit DialogMain(QWidget* parent = nullptr, PageBuild pages = PageBuild::WithWindow);
@@ -72,6 +77,7 @@ public slots:
     void SlotChangeLanguage(int index);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -107,6 +113,8 @@ private:
     QPointer<MouseOffLine> m_offlineNotice;
     CrashDumpHandler m_crashDump;
     bool m_exiting = false;
+    // Waiting for the list's first paint after a search (WhenIdle).
+    bool m_buildWhenIdle = false;
     // Minimised on the task bar instead of hidden (no system tray).
     bool m_minimisedInstead = false;
 };

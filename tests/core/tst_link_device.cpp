@@ -199,6 +199,9 @@ private slots:
         Recorder rec;
         CurrentDeviceInfo = identified(QStringLiteral("hidbench/rx8k"));
         StartUsbChanged(&Worker::OnUsbChanged, 100);
+        // The first call tells of the devices present; the unplug comes after.
+        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Setver(4)")); }));
+        rec.clear();
         bench({QStringLiteral("unplug"), Receiver});
         QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ChangeMainDialog")); }));
         StopUsbChanged();

@@ -1,9 +1,11 @@
-// The main window as the program starts it: the page container is built
-// only when first needed. An idle device list has no pages and no device
-// link object; choosing a device builds them before the click's first hub
-// signal, so the pages are filled from the device as before; they come in
-// the language chosen meanwhile; the repair button and the switch to the
-// pages build them too; a window that never built them closes cleanly.
+// The main window with its page container built when first needed. An
+// idle device list has no pages and no device link object; choosing a
+// device builds them before the click's first hub signal, so the pages are
+// filled from the device as before; they come in the language chosen
+// meanwhile; the repair button and the switch to the pages build them too;
+// a window that never built them closes cleanly. As the program starts it,
+// the container is built once the list has been painted with its devices,
+// and an English session has loaded no CJK font by then.
 #include "DeviceListTestSupport.h"
 
 #include "Buttoninterface.h"
@@ -20,6 +22,7 @@
 #include "ui_Buttoninterface.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -34,6 +37,13 @@ namespace {
 QStackedWidget* mainStack(DialogMain& w)
 {
     return w.findChild<QStackedWidget*>(QStringLiteral("stackedWidgetMain"));
+}
+
+// True when a CJK font file is mapped into the process.
+bool cjkFontLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("CJK");
 }
 
 void setLanguage(int index)
@@ -74,6 +84,27 @@ private slots:
         StopUsbChanged();
         UsbServer_Exit();
         OnMainPage = 0;
+    }
+
+    // First: a font loaded by an earlier test would stay loaded.
+    void programBuildsThePagesOnceTheListIsShown()
+    {
+        DialogMain w(nullptr, DialogMain::PageBuild::WhenIdle);
+        // The list searches without being shown: nothing is built yet.
+        QTRY_VERIFY(w.DeviceListPage()->SearchesRun() > 0);
+        QTest::qWait(50);
+        QVERIFY(!w.PageContainerBuilt());
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(w.PageContainerBuilt());
+        QVERIFY(WorkerThread != nullptr);
+        QCOMPARE(mainStack(w)->currentWidget(), w.DeviceListPage());
+        QVERIFY(!w.PagesShown());
+
+        // The pages laid out and painted in English need no CJK font.
+        QVERIFY(!w.PageContainer()->grab().isNull());
+        QVERIFY(!cjkFontLoaded());
     }
 
     void idleListHasNoPages()
