@@ -1,12 +1,14 @@
 // The shared image layout, the device records, the settings stores, the
-// registry store and the signal hub's delivery rules.
+// registry store, the signal hub's delivery rules and the pumped wait.
 #include "ConfigSettings.h"
 #include "Globals.h"
 #include "MacroSettings.h"
 #include "PostMsg.h"
+#include "PumpedWait.h"
 #include "RegistryStore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -399,6 +401,37 @@ private slots:
         std::thread emitter([] { PostMsg::GetInstance()->PostSetver(4); });
         emitter.join();
         QTRY_COMPARE(seen, 4);
+    }
+
+    void pumpedWaitRunsTheGuiAndSleeps()
+    {
+        // A timer and a queued call both run during the wait, which lasts
+        // its full time; in between, the thread sleeps (a loop that looked
+        // every 5 ms would wake some 60 times).
+        bool timerRan = false, queuedRan = false;
+        QTimer::singleShot(50, [&] { timerRan = true; });
+        QMetaObject::invokeMethod(this, [&] { queuedRan = true; }, Qt::QueuedConnection);
+        const long before = threadSwitches();
+        QElapsedTimer clock;
+        clock.start();
+        PumpEventsFor(300);
+        QVERIFY(clock.elapsed() >= 300);
+        QVERIFY(timerRan);
+        QVERIFY(queuedRan);
+        QVERIFY2(threadSwitches() - before < 20, qPrintable(QString::number(threadSwitches() - before)));
+    }
+
+private:
+    // The voluntary context switches of the calling thread.
+    static long threadSwitches()
+    {
+        QFile status(QStringLiteral("/proc/thread-self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return 0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:"))
+                return line.mid(24).trimmed().toLong();
+        return 0;
     }
 };
 
