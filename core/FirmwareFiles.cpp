@@ -20,7 +20,7 @@ constexpr int MidAt = 22;
 constexpr int NameAt = 87;
 constexpr int NameSize = 64;
 
-bool headerMatches(const FirmwareHeader& header, quint8 kind, const QString& name, quint8 id, quint8 mid)
+bool headerMatches(const FirmwareImageHeader& header, quint8 kind, const QString& name, quint8 id, quint8 mid)
 {
     return header.kind == kind && header.id == id && header.mid == mid && header.name == name;
 }
@@ -46,12 +46,12 @@ FirmwareVersion ParseFirmwareVersion(const QString& text)
     return FirmwareVersion{int(major), int(minor), true};
 }
 
-QString FirmwareHeader::VersionText() const
+QString FirmwareImageHeader::VersionText() const
 {
     return QStringLiteral("v") + QString::number(version >> 8) + QLatin1Char('.') + QString::number(version & 0xFF, 16);
 }
 
-bool ParseFirmwareHeader(const QByteArray& data, FirmwareHeader* header)
+bool ParseFirmwareHeader(const QByteArray& data, FirmwareImageHeader* header)
 {
     if (data.size() < FirmwareHeaderSize)
         return false;
@@ -69,7 +69,7 @@ bool ParseFirmwareHeader(const QByteArray& data, FirmwareHeader* header)
 
 FirmwareImageError CheckFirmwareImage(const QByteArray& data)
 {
-    FirmwareHeader header;
+    FirmwareImageHeader header;
     if (!ParseFirmwareHeader(data, &header))
         return FirmwareImageError::TooShort;
     if (header.length < quint32(FirmwareHeaderSize))
@@ -98,14 +98,14 @@ QString FirmwareFolder()
     return AppDir() + QStringLiteral("/bin");
 }
 
-std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& version,
+std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& currentVersion,
                                              const QString& name, quint8 id, quint8 mid)
 {
     QDir dir(folder);
     if (!dir.exists())
         return std::nullopt;
-    const FirmwareVersion current = ParseFirmwareVersion(version);
-    const QString currentText = QString(version).remove(QLatin1Char('v'));
+    const FirmwareVersion current = ParseFirmwareVersion(currentVersion);
+    const QString currentText = QString(currentVersion).remove(QLatin1Char('v'));
     std::optional<FirmwareFile> found;
     const QStringList files = dir.entryList({QStringLiteral("*.bin")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& fileName : files) {
@@ -113,10 +113,10 @@ std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind,
         QByteArray head;
         if (ReadPickedFileHead(path, FirmwareImageMaxBytes, FirmwareHeaderSize, &head) != PickedFileError::None)
             continue;
-        FirmwareHeader header;
+        FirmwareImageHeader header;
         if (!ParseFirmwareHeader(head, &header) || !headerMatches(header, kind, name, id, mid))
             continue;
-        if (!version.isEmpty()) {
+        if (!currentVersion.isEmpty()) {
             // The same version, as numbers or as text, is nothing to update to.
             const FirmwareVersion fileVersion = FirmwareVersionOf(header.version);
             if (fileVersion == current || header.VersionText().remove(QLatin1Char('v')) == currentText)
@@ -158,7 +158,7 @@ FirmwareLoadResult FirmwareImageFromBytes(const QByteArray& bytes, const QString
         qCWarning(lcFiles) << "firmware image refused:" << path << FirmwareImageErrorText(result.error);
         return result;
     }
-    FirmwareHeader header;
+    FirmwareImageHeader header;
     ParseFirmwareHeader(bytes, &header);
     result.image = FirmwareImageHandle(new FirmwareImage(bytes, header, path));
     return result;

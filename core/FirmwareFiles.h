@@ -48,7 +48,9 @@ FirmwareVersion FirmwareVersionOf(quint32 field);
 // as two numbers.
 FirmwareVersion ParseFirmwareVersion(const QString& text);
 
-struct FirmwareHeader {
+// The fields of the FirmwareHeaderSize bytes at the start of every image that
+// the program reads.
+struct FirmwareImageHeader {
     quint32 length = 0;   // bytes 4..7: the size of the whole image, header included
     quint32 version = 0;  // bits 8..31 major, bits 0..7 minor
     quint8 kind = 0;      // 210 mouse, 211 receiver
@@ -61,7 +63,7 @@ struct FirmwareHeader {
 };
 
 // The header fields of data; false for data shorter than the header.
-bool ParseFirmwareHeader(const QByteArray& data, FirmwareHeader* header);
+bool ParseFirmwareHeader(const QByteArray& data, FirmwareImageHeader* header);
 
 // Whether data holds a whole image: at least the header, and at least the
 // length the header announces (which is itself at least the header).
@@ -84,17 +86,17 @@ QString FirmwareFolder();
 // One image file found by the scan: where it is and what its header says.
 struct FirmwareFile {
     QString path;
-    FirmwareHeader header;
+    FirmwareImageHeader header;
 };
 
 // The scan over folder's "*.bin" files (any case), in name order ignoring
 // case, reading the header of each only. A file matches when its header is
 // for kind, id, mid and name (exact). A matching file whose version equals
-// version is passed over; an empty version (a device in boot mode, which
-// reports none) takes any version. A later match replaces an earlier one.
-// Files that cannot be read, that are shorter than the header or larger than
-// FirmwareImageMaxBytes are passed over.
-std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& version,
+// currentVersion is passed over; an empty currentVersion (a device in boot
+// mode, which reports none) takes any version. A later match replaces an
+// earlier one. Files that cannot be read, that are shorter than the header or
+// larger than FirmwareImageMaxBytes are passed over.
+std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& currentVersion,
                                              const QString& name, quint8 id, quint8 mid);
 // The same test where an empty version answers false: is there an image
 // whose version differs from the one the device runs?
@@ -120,19 +122,19 @@ class FirmwareImage
 {
 public:
     const QByteArray& Bytes() const { return m_bytes; }
-    const FirmwareHeader& Header() const { return m_header; }
+    const FirmwareImageHeader& Header() const { return m_header; }
     const QString& Path() const { return m_path; }
     const unsigned char* Data() const { return reinterpret_cast<const unsigned char*>(m_bytes.constData()); }
 
 private:
     friend FirmwareLoadResult FirmwareImageFromBytes(const QByteArray& bytes, const QString& path);
-    FirmwareImage(const QByteArray& bytes, const FirmwareHeader& header, const QString& path)
+    FirmwareImage(const QByteArray& bytes, const FirmwareImageHeader& header, const QString& path)
         : m_bytes(bytes), m_header(header), m_path(path)
     {
     }
 
     QByteArray m_bytes;
-    FirmwareHeader m_header;
+    FirmwareImageHeader m_header;
     QString m_path;
 };
 using FirmwareImageHandle = std::shared_ptr<const FirmwareImage>;

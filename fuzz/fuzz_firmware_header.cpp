@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes = fuzz::Bytes(data, size);
-    FirmwareHeader header;
+    FirmwareImageHeader header;
     const bool parsed = ParseFirmwareHeader(bytes, &header);
     if (parsed != (bytes.size() >= FirmwareHeaderSize))
         fuzz::Fail("the header parses exactly when it is all there");

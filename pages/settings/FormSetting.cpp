@@ -84,7 +84,7 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
     ui->frameClose->hide();
     for (const Place& place : CompactPlaces) {
         if (QWidget* w = findChild<QWidget*>(QString::fromLatin1(place.name)))
-            w->move(place.x, place.y + m_extraHeight);
+            w->move(place.x, place.y + extraHeight);
     }
 
     PostMsg* hub = PostMsg::GetInstance();
@@ -104,15 +104,15 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
     connect(hub, &PostMsg::SigFormReset, this, &FormSetting::SlotFormResetForm);
     connect(ui->scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &FormSetting::SlotScroolChange);
 
-    m_pictureDir = AppDir() + QStringLiteral("/Picture/FormSetting/");
+    pictureDir = AppDir() + QStringLiteral("/Picture/FormSetting/");
     // The one repair dialog and the update warning: windows of their own.
     if (!UpdateRepairDialog) {
         UpdateRepairDialog = new UpDateRepair(nullptr);
         UpdateRepairDialog->hide();
     }
-    m_updateWarning = new UpDateWarning(nullptr);
-    m_lightGroup = new QButtonGroup(this);
-    m_lightGroup->setExclusive(true);
+    updateWarning = new UpDateWarning(nullptr);
+    lightGroup = new QButtonGroup(this);
+    lightGroup->setExclusive(true);
 
     StyleWidgets();
 
@@ -127,7 +127,7 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
         ui->comboBox->setItemData(i, row, Qt::SizeHintRole);
     const int index = StoredLanguageIndex();
     ui->comboBox->setCurrentIndex(index >= 0 && index < ui->comboBox->count() ? index : -1);
-    m_labelHome = ui->label->pos();
+    labelHome = ui->label->pos();
     SlotChangeLanguage(index);
 
     ui->checkBox->setChecked(MacroSettings::GetInstance()->GetValue(QStringLiteral("Enable"), QStringLiteral("AutoStart"))
@@ -137,7 +137,7 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
     ShowLedBlock(false);
     ApplyLayout();
     for (QCheckBox* box : {ui->ReUntil, ui->ReUntil_2, ui->ReUntil_3})
-        m_lightGroup->addButton(box);
+        lightGroup->addButton(box);
     ui->Receive_2->hide();
     ui->NewLabel->hide();
     SetupUpdateMachine();
@@ -146,22 +146,22 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
 FormSetting::~FormSetting()
 {
     delete UpdateRepairDialog;  // clears the global itself
-    delete m_updateWarning;
+    delete updateWarning;
     delete ui;
 }
 
 void FormSetting::StyleWidgets()
 {
-    const QString& p = m_pictureDir;
+    const QString& p = pictureDir;
     const QString label = OptionColorText(QStringLiteral("LabelColor"));
-    m_buttonColor = OptionColorText(QStringLiteral("ButtonColor"));
+    buttonColor = OptionColorText(QStringLiteral("ButtonColor"));
     const QString labelSheet = QStringLiteral("QLabel{color: rgb(") + label + QStringLiteral(";);}");
     for (QLabel* w : {ui->label, ui->label_2, ui->label_3, ui->label_4, ui->label_5, ui->label_6, ui->label_7,
                       ui->label_8, ui->label_9, ui->label_10, ui->label_11, ui->label_14})
         w->setStyleSheet(labelSheet);
     ui->pushButton_2->setStyleSheet(
         QStringLiteral("QPushButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
-        + m_buttonColor + QStringLiteral(";);background-image: url(") + p + QStringLiteral("PariButton.png);}"));
+        + buttonColor + QStringLiteral(";);background-image: url(") + p + QStringLiteral("PariButton.png);}"));
     ui->pushButton->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("left")));
     ui->pushButton_3->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("right")));
     ui->pushButton_4->setStyleSheet(PageStyle::LinkButtonSheet(QStringLiteral("right")));
@@ -213,15 +213,15 @@ void FormSetting::PlaceVersionWidgets(int index)
 {
     QFont font(QStringLiteral("微软雅黑"), 10);
     const VersionPlaces places = versionPlacesFor(index);
-    ui->label_5->move(places.valueX, 155 + m_extraHeight);
-    ui->label_7->move(places.valueX, 185 + m_extraHeight);
+    ui->label_5->move(places.valueX, 155 + extraHeight);
+    ui->label_7->move(places.valueX, 185 + extraHeight);
     if (places.receiveX >= 0)
-        ui->Receive_2->move(places.receiveX, places.receiveY + m_extraHeight);
+        ui->Receive_2->move(places.receiveX, places.receiveY + extraHeight);
     else
         font.setPointSize(7);  // the longest texts
     ui->Receive_2->setFont(font);
-    ui->toolButton_2->move(460, 160 + m_extraHeight);
-    ui->toolButton_3->move(460, 190 + m_extraHeight);
+    ui->toolButton_2->move(460, 160 + extraHeight);
+    ui->toolButton_3->move(460, 190 + extraHeight);
 }
 
 void FormSetting::SlotChangeLanguage(int index)
@@ -240,17 +240,17 @@ void FormSetting::SlotChangeLanguage(int index)
         texts.on(QStringLiteral("StopCloseTime") + QString::number(i),
                  [this, i](const QString& t) { ui->frameClose->SetItemText(i, t); });
     texts.on(QStringLiteral("Receive"), [this](const QString& t) {
-        m_messages.receive = t;
+        m_messages.receiveText = t;
         ui->Receive_2->setText(t);
     });
-    texts.store(QStringLiteral("NoRecieve"), &m_messages.noReceive)
-        .store(QStringLiteral("NoUSB"), &m_messages.noUsb)
-        .store(QStringLiteral("Error"), &m_messages.error)
-        .store(QStringLiteral("MultiMouse"), &m_messages.multiMouse)
-        .store(QStringLiteral("MultiDongle"), &m_messages.multiDongle)
-        .store(QStringLiteral("NoDevice"), &m_messages.noDevice)
-        .store(QStringLiteral("SameDevice"), &m_messages.sameDevice)
-        .store(QStringLiteral("VerNew"), &m_messages.verNew)
+    texts.store(QStringLiteral("NoRecieve"), &m_messages.noReceiveText)
+        .store(QStringLiteral("NoUSB"), &m_messages.noUsbText)
+        .store(QStringLiteral("Error"), &m_messages.errorText)
+        .store(QStringLiteral("MultiMouse"), &m_messages.multiMouseText)
+        .store(QStringLiteral("MultiDongle"), &m_messages.multiDongleText)
+        .store(QStringLiteral("NoDevice"), &m_messages.noDeviceText)
+        .store(QStringLiteral("SameDevice"), &m_messages.sameDeviceText)
+        .store(QStringLiteral("VerNew"), &m_messages.verNewText)
         .store(QStringLiteral("AutoStartFail"), &m_autostartFailText)
         .store(QStringLiteral("WiredMode"), &WiredModeText);
     if (LoadLanguageSection(index, QStringLiteral("FormSetting"), texts) == LanguageLoader::Result::FileMissing)
@@ -283,7 +283,7 @@ void FormSetting::ReadNetFile()
 
 void FormSetting::SetVerText()
 {
-    ui->Receive_2->setText(m_messages.verNew);
+    ui->Receive_2->setText(m_messages.verNewText);
 }
 
 void FormSetting::SlotLabelText(int which, QString text)
@@ -335,7 +335,7 @@ void FormSetting::ShowLedBlock(bool shown)
 
 void FormSetting::ApplyLayout()
 {
-    const int height = (m_ledShown ? 780 : 630) + m_extraHeight;
+    const int height = (m_ledShown ? 780 : 630) + extraHeight;
     ui->scrollAreaWidgetContents->setMinimumSize(880, height);
     ui->scrollAreaWidgetContents->setMaximumSize(880, height);
     ui->pushButton_3->move(610, height - 90);
@@ -404,7 +404,7 @@ void FormSetting::SlotLightToFrom(int seconds)
 
 void FormSetting::SlotScroolChange(int value)
 {
-    ui->label->move(m_labelHome.x(), m_labelHome.y() + value + 10);
+    ui->label->move(labelHome.x(), labelHome.y() + value + 10);
 }
 
 // ---- the receiver's own settings ------------------------------------------------
@@ -415,7 +415,7 @@ void FormSetting::CheckLightBox(int mode)
     QCheckBox* boxes[] = {ui->ReUntil, ui->ReUntil_2, ui->ReUntil_3};
     if (mode < 1 || mode > 3)
         return;
-    const QSignalBlocker blockGroup(m_lightGroup);
+    const QSignalBlocker blockGroup(lightGroup);
     QCheckBox* box = boxes[mode - 1];
     for (QCheckBox* other : boxes) {
         const QSignalBlocker block(other);
@@ -481,10 +481,10 @@ void FormSetting::on_checkBox_clicked(bool checked)
 void FormSetting::ShowNotice(const QString& text)
 {
     // Over the page, without waiting for it (as the update check shows it).
-    m_updateWarning->SetText(text);
-    m_updateWarning->MoveOver(this, 75, 65);
-    m_updateWarning->setModal(true);
-    m_updateWarning->show();
+    updateWarning->SetText(text);
+    updateWarning->MoveOver(this, 75, 65);
+    updateWarning->setModal(true);
+    updateWarning->show();
 }
 
 void FormSetting::on_pushButton_2_clicked()

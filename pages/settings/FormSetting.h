@@ -44,15 +44,15 @@ class FormSetting : public QWidget
 public:
     // The nine messages of the update check, from the language file.
     struct UpdateMessages {
-        QString noDevice;     // NoDevice
-        QString sameDevice;   // SameDevice
-        QString verNew;       // VerNew
-        QString receive;      // Receive
-        QString noReceive;    // NoRecieve
-        QString noUsb;        // NoUSB
-        QString error;        // Error
-        QString multiDongle;  // MultiDongle
-        QString multiMouse;   // MultiMouse
+        QString noDeviceText;     // NoDevice
+        QString sameDeviceText;   // SameDevice
+        QString verNewText;       // VerNew
+        QString receiveText;      // Receive
+        QString noReceiveText;    // NoRecieve
+        QString noUsbText;        // NoUSB
+        QString errorText;        // Error
+        QString multiDongleText;  // MultiDongle
+        QString multiMouseText;   // MultiMouse
     };
 
     explicit FormSetting(QWidget* parent = nullptr);
@@ -60,8 +60,8 @@ public:
 
     Ui::FormSetting* Form() const { return ui; }
     const UpdateMessages& Messages() const { return m_messages; }
-    UpDateWarning* UpdateWarningNotice() const { return m_updateWarning; }
-    QString PictureDir() const { return m_pictureDir; }
+    UpDateWarning* UpdateWarningNotice() const { return updateWarning; }
+    QString PictureDir() const { return pictureDir; }
 
     // Whether "<appDir>/bin" holds an image of kind (210 mouse, 211
     // receiver) for the current device's model whose version differs from
@@ -83,7 +83,7 @@ public:
     // State of the last check of a device (210 mouse, 211 receiver): 0 idle,
     // 1 upgrade running, 2 done, 3 failed, 4 nothing to do.
     static int UpdateState(int type);
-    int UpdateStep() const { return m_updateStep; }
+    int UpdateStep() const { return updateStep; }
     // The check timers' interval: 1000 ms; tests shorten it.
     void SetCheckInterval(int ms);
     static bool IsDongleUpdating();
@@ -170,41 +170,53 @@ private:
     std::optional<FirmwareFile> Lookup(int type, const QString& version, const QString& name, int cid) const;
     QString ModelKey(const QString& key) const;
     QString MessageText(UpdateRules::Message message) const;
+    // The update button's looks: an image with another version waits, or
+    // the confirm look.
+    QString WaitUpdateStyle() const;
+    QString ConfirmStyle() const;
     void SetReceiveStyle(bool waiting);
+    // The boot counter of receiver kind 1, 2, 4 or 8; null for another kind.
+    int* BootCount(int kind);
+    void ClearBootCounts();
     // The whole image of file: null while it is read (the running step runs
     // again when it is there) or when it cannot be read (*unreadable).
     FirmwareImageHandle ImageFor(const FirmwareFile& file, bool* unreadable);
     void RunCurrentStep();
 
     Ui::FormSetting* ui;
-    QString m_pictureDir;
+    QString pictureDir;
     UpdateMessages m_messages;
     QString m_autostartFailText;
-    UpDateWarning* m_updateWarning = nullptr;
-    QPoint m_labelHome;
-    QButtonGroup* m_lightGroup = nullptr;
-    QString m_buttonColor;
-    const int m_extraHeight = 0;
+    UpDateWarning* updateWarning = nullptr;
+    QPoint labelHome;
+    QButtonGroup* lightGroup = nullptr;
+    QString buttonColor;
+    const int extraHeight = 0;
     bool m_ledShown = false;
     // The receiver of the current device reported a light mode.
     bool m_lightReported = false;
 
     // ---- update-check state ----
-    QTimer* m_dongleCheckTimer = nullptr;
-    QTimer* m_mouseCheckTimer = nullptr;
-    int m_transitionMode = 0;
-    bool m_receiverUpToDate = false;
-    bool m_mouseUpToDate = false;
-    bool m_mouseCheckRunning = false;
-    bool m_receiverCheckRunning = false;
-    int m_updateStep = 0;
-    QStringList m_receiverPaths;
-    bool m_userStarted = false;
-    int m_bootCounts[4] = {0, 0, 0, 0};  // receivers in boot mode of kind 1, 2, 4, 8
-    int m_mouseBootCount = 0;
+    QTimer* DongleCheckTimer = nullptr;
+    QTimer* MouseCheckTimer = nullptr;
+    int TransitionMode = 0;
+    bool receiverUpToDate = false;
+    bool mouseUpToDate = false;
+    bool mouseCheckRunning = false;
+    bool receiverCheckRunning = false;
+    int updateStep = 0;
+    QStringList receiverPaths;
+    bool userStarted = false;
+    // Receivers in boot mode of each kind (1, 2, 4, 8: the model's DM, D2M,
+    // D4M and D8M image), as the library counted them for that image.
+    int bootCountDM = 0;
+    int bootCountD2M = 0;
+    int bootCountD4M = 0;
+    int bootCountD8M = 0;
+    int mouseBootCount = 0;
     int m_modelIndex = -1;
-    QString m_receiverModelName;
-    QString m_receiverModelNameB;
+    QString receiverModelName;
+    QString receiverModelNameB;
     // The image of the running step, read off the GUI thread.
     FirmwareImageHandle m_image;
     bool m_imageLoading = false;

@@ -114,11 +114,11 @@ void onUpgradeEvent(const UpgradeEvent& event, const FirmwareImageHandle& image)
 
 void FormSetting::SetupUpdateMachine()
 {
-    m_transitionMode = ConfigSettings::GetInstance()->GetInt(QStringLiteral("Option"), QStringLiteral("Transition"));
-    m_dongleCheckTimer = new QTimer(this);
-    m_mouseCheckTimer = new QTimer(this);
-    connect(m_dongleCheckTimer, &QTimer::timeout, this, &FormSetting::onDongleCheckTimer);
-    connect(m_mouseCheckTimer, &QTimer::timeout, this, &FormSetting::onMouseCheckTimer);
+    TransitionMode = ConfigSettings::GetInstance()->GetInt(QStringLiteral("Option"), QStringLiteral("Transition"));
+    DongleCheckTimer = new QTimer(this);
+    MouseCheckTimer = new QTimer(this);
+    connect(DongleCheckTimer, &QTimer::timeout, this, &FormSetting::onDongleCheckTimer);
+    connect(MouseCheckTimer, &QTimer::timeout, this, &FormSetting::onMouseCheckTimer);
     SetCheckInterval(1000);
     PostMsg* hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigUpdateStart, this, &FormSetting::on_Start);
@@ -132,8 +132,24 @@ void FormSetting::SetupUpdateMachine()
 
 void FormSetting::SetCheckInterval(int ms)
 {
-    m_dongleCheckTimer->setInterval(ms);
-    m_mouseCheckTimer->setInterval(ms);
+    DongleCheckTimer->setInterval(ms);
+    MouseCheckTimer->setInterval(ms);
+}
+
+int* FormSetting::BootCount(int kind)
+{
+    switch (kind) {
+    case 1: return &bootCountDM;
+    case 2: return &bootCountD2M;
+    case 4: return &bootCountD4M;
+    case 8: return &bootCountD8M;
+    default: return nullptr;
+    }
+}
+
+void FormSetting::ClearBootCounts()
+{
+    bootCountDM = bootCountD2M = bootCountD4M = bootCountD8M = 0;
 }
 
 int FormSetting::UpdateState(int type)
@@ -156,16 +172,23 @@ bool FormSetting::IsUpdating()
     return IsDongleUpdating() || IsMouseUpdating();
 }
 
+QString FormSetting::WaitUpdateStyle() const
+{
+    return QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
+           + buttonColor + QStringLiteral(";);background-image: url(") + pictureDir
+           + QStringLiteral("WaitUpdate.png);}QToolButton::hover{background-image: url(") + pictureDir
+           + QStringLiteral("WaitUpdateHover.png);}");
+}
+
+QString FormSetting::ConfirmStyle() const
+{
+    return QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
+           + buttonColor + QStringLiteral(";);border-image: url(") + pictureDir + QStringLiteral("Confirm.png);}");
+}
+
 void FormSetting::SetReceiveStyle(bool waiting)
 {
-    const QString head = QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;"
-                                        "color: rgb(")
-                         + m_buttonColor + QStringLiteral(";);");
-    ui->Receive_2->setStyleSheet(waiting ? head + QStringLiteral("background-image: url(") + m_pictureDir
-                                               + QStringLiteral("WaitUpdate.png);}QToolButton::hover{background-image: url(")
-                                               + m_pictureDir + QStringLiteral("WaitUpdateHover.png);}")
-                                         : head + QStringLiteral("border-image: url(") + m_pictureDir
-                                               + QStringLiteral("Confirm.png);}"));
+    ui->Receive_2->setStyleSheet(waiting ? WaitUpdateStyle() : ConfirmStyle());
 }
 
 QString FormSetting::ModelKey(const QString& key) const
@@ -186,14 +209,14 @@ std::optional<FirmwareFile> FormSetting::Lookup(int type, const QString& version
 QString FormSetting::MessageText(Message message) const
 {
     switch (message) {
-    case Message::NoDevice: return m_messages.noDevice;
-    case Message::SameDevice: return m_messages.sameDevice;
-    case Message::VerNew: return m_messages.verNew;
-    case Message::NoReceive: return m_messages.noReceive;
-    case Message::NoUsb: return m_messages.noUsb;
-    case Message::Error: return m_messages.error;
-    case Message::MultiDongle: return m_messages.multiDongle;
-    case Message::MultiMouse: return m_messages.multiMouse;
+    case Message::NoDevice: return m_messages.noDeviceText;
+    case Message::SameDevice: return m_messages.sameDeviceText;
+    case Message::VerNew: return m_messages.verNewText;
+    case Message::NoReceive: return m_messages.noReceiveText;
+    case Message::NoUsb: return m_messages.noUsbText;
+    case Message::Error: return m_messages.errorText;
+    case Message::MultiDongle: return m_messages.multiDongleText;
+    case Message::MultiMouse: return m_messages.multiMouseText;
     case Message::WiredMode: return WiredModeText;
     case Message::FileError: return UpdateRepairDialog ? UpdateRepairDialog->MessageText(message) : QString();
     case Message::None: break;
@@ -251,18 +274,18 @@ void FormSetting::SetVer(int mode)
         break;
     case 1: ui->toolButton_2->hide(); break;
     case 2: ui->toolButton_3->hide(); break;
-    case 3: ui->Receive_2->setText(m_messages.receive); break;
+    case 3: ui->Receive_2->setText(m_messages.receiveText); break;
     case 4:
     case 5:
-        ui->Receive_2->setText(m_messages.receive);
+        ui->Receive_2->setText(m_messages.receiveText);
         ui->toolButton_2->hide();
         ui->toolButton_3->hide();
-        m_receiverUpToDate = false;
-        m_mouseUpToDate = false;
+        receiverUpToDate = false;
+        mouseUpToDate = false;
         if (!CheckTimersRunning.load()) {
             // A running check keeps its own state to its end.
-            m_mouseCheckRunning = false;
-            m_receiverCheckRunning = false;
+            mouseCheckRunning = false;
+            receiverCheckRunning = false;
         }
         if (mode == 5) {
             ui->label_5->setText(texts.receiver);
@@ -282,7 +305,7 @@ void FormSetting::SetVer(int mode)
 void FormSetting::on_Receive_clicked()
 {
     DongleKind = UpdateRules::CheckKind(CurrentDeviceInfo, FoundDevices);
-    if (!m_receiverUpToDate && !m_mouseCheckRunning)
+    if (!receiverUpToDate && !mouseCheckRunning)
         StartCheck(FirmwareKindReceiver);
 }
 
@@ -292,14 +315,14 @@ void FormSetting::StartCheck(int type)
         return;  // one check at a time: the steps share one counter
     const bool mouse = type == FirmwareKindMouse;
     CheckTimersRunning = true;
-    m_updateStep = 0;
+    updateStep = 0;
     m_image.reset();
     m_unreadablePath.clear();
     (mouse ? ui->toolButton_3 : ui->toolButton_2)->hide();
     SetVer(mouse ? 1 : 2);
     OnlinePollEnabled = false;
-    (mouse ? m_mouseCheckRunning : m_receiverCheckRunning) = true;
-    (mouse ? m_mouseCheckTimer : m_dongleCheckTimer)->start();
+    (mouse ? mouseCheckRunning : receiverCheckRunning) = true;
+    (mouse ? MouseCheckTimer : DongleCheckTimer)->start();
 }
 
 void FormSetting::on_Mouse_clicked()
@@ -311,24 +334,23 @@ void FormSetting::on_Mouse_clicked()
         FinishDialogSession();
         return;
     }
-    if (!m_mouseUpToDate && !m_receiverCheckRunning)
+    if (!mouseUpToDate && !receiverCheckRunning)
         StartCheck(FirmwareKindMouse);
-    else if (m_mouseUpToDate)
-        ui->Receive_2->setText(m_messages.verNew);
+    else if (mouseUpToDate)
+        ui->Receive_2->setText(m_messages.verNewText);
 }
 
 void FormSetting::SlotContinue(int)
 {
-    for (int& count : m_bootCounts)
-        count = 0;
+    ClearBootCounts();
     const auto doneOrNothing = [](int state) { return state == 2 || state == 4; };
     if (MouseUpdateAvailable.load() && doneOrNothing(DongleUpdateState)) {
-        m_userStarted = true;
+        userStarted = true;
         on_Mouse_clicked();
     }
     // Not back to the receiver whose check has just ended.
     if (!m_continuingFromReceiver && ReceiverUpdateAvailable.load() && doneOrNothing(MouseUpdateState)) {
-        m_userStarted = true;
+        userStarted = true;
         on_Receive_clicked();
     }
 }
@@ -337,19 +359,19 @@ void FormSetting::SlotContinue(int)
 
 void FormSetting::onDongleCheckTimer()
 {
-    UpdateCheckStep(m_updateStep, FirmwareKindReceiver, ui->label_5->text());
+    UpdateCheckStep(updateStep, FirmwareKindReceiver, ui->label_5->text());
 }
 
 void FormSetting::onMouseCheckTimer()
 {
-    UpdateCheckStep(m_updateStep, FirmwareKindMouse, ui->label_7->text());
+    UpdateCheckStep(updateStep, FirmwareKindMouse, ui->label_7->text());
 }
 
 void FormSetting::RunCurrentStep()
 {
-    if (m_receiverCheckRunning)
+    if (receiverCheckRunning)
         onDongleCheckTimer();
-    else if (m_mouseCheckRunning)
+    else if (mouseCheckRunning)
         onMouseCheckTimer();
 }
 
@@ -392,11 +414,11 @@ void FormSetting::UpdateCheckStep(int step, int type, const QString& versionText
     case 2:
         // The state went to running before the start; a refused start has
         // already ended it.
-        m_updateStep = 3;
+        updateStep = 3;
         break;
     case 3:
         if (stateOf(type) != 1)
-            m_updateStep = 4;
+            updateStep = 4;
         break;
     case 4:
         EndCheck(type);
@@ -413,7 +435,7 @@ void FormSetting::CheckStep0(int type, const QString& versionText)
     UpdateMid = config->ModelInt(m_modelIndex, QStringLiteral("MID"));
     bool found = false;
     if (type == FirmwareKindReceiver) {
-        m_receiverPaths.clear();
+        receiverPaths.clear();
         const QString key = ConfigSettings::ReceiverFirmwareKeyOfRate(DongleKind);
         const QString name = key.isEmpty() ? QString() : ModelKey(key);
         const std::optional<FirmwareFile> file =
@@ -424,28 +446,27 @@ void FormSetting::CheckStep0(int type, const QString& versionText)
             if (!image && !unreadable)
                 return;  // again when it has been read
             found = image != nullptr;
-            if (image)
-                m_bootCounts[UpdateRules::KindSlot(DongleKind)] = qMax(0, FirmwareBootDeviceCount(image));
+            int* bootCount = BootCount(DongleKind);
+            if (image && bootCount)
+                *bootCount = qMax(0, FirmwareBootDeviceCount(image));
         }
-        m_receiverPaths = UpdateRules::ReceiverPaths(CurrentDeviceInfo, FoundDevices);
+        receiverPaths = UpdateRules::ReceiverPaths(CurrentDeviceInfo, FoundDevices);
     } else {
         found = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid).has_value();
     }
     if (!found && DongleKind != 0)
         NothingToDo(type);
     else
-        m_updateStep = 1;
+        updateStep = 1;
 }
 
 void FormSetting::CheckStep1(int type, const QString& versionText)
 {
     int candidates = 0;
     if (type == FirmwareKindReceiver) {
-        for (int count : m_bootCounts)
-            candidates += count;
-        candidates += m_receiverPaths.size();
+        candidates = bootCountDM + bootCountD2M + bootCountD4M + bootCountD8M + receiverPaths.size();
     } else {
-        candidates = m_mouseBootCount + UpdateRules::CabledMice(FoundDevices);
+        candidates = mouseBootCount + UpdateRules::CabledMice(FoundDevices);
     }
     if (candidates != 1) {
         stateOf(type) = 0;
@@ -457,7 +478,7 @@ void FormSetting::CheckStep1(int type, const QString& versionText)
                                 : type == FirmwareKindReceiver ? Message::NoDevice
                                                                : Message::WiredMode;
         ShowCheckMessage(type, message);
-        m_updateStep = 4;
+        updateStep = 4;
         return;
     }
     std::optional<FirmwareFile> file;
@@ -466,14 +487,14 @@ void FormSetting::CheckStep1(int type, const QString& versionText)
     } else {
         int bootKind = 0;
         for (int kind : {1, 2, 4, 8}) {
-            if (bootKind == 0 && m_bootCounts[UpdateRules::KindSlot(kind)] == 1)
+            if (bootKind == 0 && *BootCount(kind) == 1)
                 bootKind = kind;
         }
         if (bootKind != 0) {
             file = Lookup(type, QString(), ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(bootKind)), UpdateCid);
         } else if (DongleKind == 4 || DongleKind == 8 || DongleKind == 2) {
             int version = 0;
-            const QString text = UsbFinderC_GetSlaveVersion(m_receiverPaths.first().toLocal8Bit().constData(), &version)
+            const QString text = UsbFinderC_GetSlaveVersion(receiverPaths.first().toLocal8Bit().constData(), &version)
                                      ? VersionText(static_cast<unsigned int>(version) & 0xFFFFu)
                                      : QString();
             file = Lookup(type, text, ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(DongleKind)), UpdateCid);
@@ -492,7 +513,7 @@ void FormSetting::CheckStep1(int type, const QString& versionText)
     if (!image) {
         m_lastReason = MessageText(Message::FileError);
         stateOf(type) = 0;
-        m_updateStep = 4;
+        updateStep = 4;
         return;
     }
     StartUpgradeOf(type, *file);
@@ -505,7 +526,7 @@ void FormSetting::StartUpgradeOf(int type, const FirmwareFile& file)
     UpdateMidText = ModelKey(QStringLiteral("MID"));
     // Running before the start: an end event that comes at once is not lost.
     stateOf(type) = 1;
-    m_updateStep = 2;
+    updateStep = 2;
     if (!StartFirmwareUpgrade(m_image, &onUpgradeEvent)) {
         qCWarning(lcPages) << "the upgrade with" << file.path << "did not start";
         UpgradeEvent refused;
@@ -517,27 +538,27 @@ void FormSetting::StartUpgradeOf(int type, const FirmwareFile& file)
 void FormSetting::NothingToDo(int type)
 {
     stateOf(type) = 4;
-    m_lastReason = m_messages.verNew;
+    m_lastReason = m_messages.verNewText;
     if (type == FirmwareKindReceiver) {
         ClearDongleFailInfo();
-        m_receiverUpToDate = true;
+        receiverUpToDate = true;
     } else {
         ClearMouseFailInfo();
-        m_mouseUpToDate = true;
+        mouseUpToDate = true;
     }
-    m_updateStep = 4;
+    updateStep = 4;
 }
 
 void FormSetting::ShowCheckMessage(int type, Message message)
 {
     const QString text = MessageText(message);
     m_lastReason = text;
-    if (m_userStarted) {
-        m_updateWarning->SetText(text);
-        m_updateWarning->MoveOver(this, 75, 65);
-        m_updateWarning->setModal(true);
-        m_updateWarning->show();
-        m_userStarted = false;
+    if (userStarted) {
+        updateWarning->SetText(text);
+        updateWarning->MoveOver(this, 75, 65);
+        updateWarning->setModal(true);
+        updateWarning->show();
+        userStarted = false;
         return;
     }
     (type == FirmwareKindReceiver ? ui->toolButton_2 : ui->toolButton_3)->show();
@@ -562,7 +583,7 @@ void FormSetting::ClearFailInfo(int type)
     case 4:
         badge->hide();
         if (mouse)
-            ui->Receive_2->setText(m_messages.verNew);
+            ui->Receive_2->setText(m_messages.verNewText);
         SetReceiveStyle(false);
         break;
     case 2:
@@ -577,26 +598,26 @@ void FormSetting::ClearFailInfo(int type)
         break;
     default: break;
     }
-    m_updateStep = 4;
+    updateStep = 4;
 }
 
 void FormSetting::EndCheck(int type)
 {
     if (type == FirmwareKindReceiver) {
-        m_receiverCheckRunning = false;
+        receiverCheckRunning = false;
         ClearDongleFailInfo();
     } else {
-        m_mouseCheckRunning = false;
+        mouseCheckRunning = false;
         ClearMouseFailInfo();
     }
-    m_userStarted = false;
-    m_dongleCheckTimer->stop();
-    m_mouseCheckTimer->stop();
+    userStarted = false;
+    DongleCheckTimer->stop();
+    MouseCheckTimer->stop();
     CheckTimersRunning = false;
     m_image.reset();
     if (type == FirmwareKindReceiver) {
-        if (m_mouseBootCount == 1) {
-            m_userStarted = true;
+        if (mouseBootCount == 1) {
+            userStarted = true;
             on_Mouse_clicked();
         } else {
             m_continuingFromReceiver = true;
@@ -616,7 +637,7 @@ void FormSetting::FinishDialogSession()
     if (m_dialogEndShown || !UpdateRepairDialog)
         return;
     // Nothing was written: the dialog says why and can be closed.
-    UpdateRepairDialog->SetTipText(m_lastReason.isEmpty() ? m_messages.error : m_lastReason);
+    UpdateRepairDialog->SetTipText(m_lastReason.isEmpty() ? m_messages.errorText : m_lastReason);
     UpdateRepairDialog->ShowIdleState();
 }
 
@@ -624,9 +645,9 @@ void FormSetting::FinishDialogSession()
 
 void FormSetting::on_Receive_2_clicked()
 {
-    if (ui->Receive_2->text() == m_messages.verNew || !UpdateRepairDialog)
+    if (ui->Receive_2->text() == m_messages.verNewText || !UpdateRepairDialog)
         return;
-    m_receiverUpToDate = false;
+    receiverUpToDate = false;
     UpDateRepair* dialog = UpdateRepairDialog;
     dialog->MoveOver(this, 75, 65);
     dialog->setModal(true);
@@ -635,8 +656,8 @@ void FormSetting::on_Receive_2_clicked()
         if (go) {
             dialog->ShowReadyState();
             dialog->show();
-        } else if (m_receiverUpToDate) {
-            ui->Receive_2->setText(m_messages.verNew);
+        } else if (receiverUpToDate) {
+            ui->Receive_2->setText(m_messages.verNewText);
         } else {
             dialog->show();
         }
@@ -658,19 +679,18 @@ void FormSetting::on_Start()
 {
     if (!UpdateRepairDialog || CheckTimersRunning.load() || IsUpdating())
         return;
-    for (int& count : m_bootCounts)
-        count = 0;
+    ClearBootCounts();
     m_dialogSession = true;
     m_dialogEndShown = false;
     m_lastReason.clear();
     UpdateRepairDialog->ShowUpdatingState();
-    const bool receiverImage = Lookup(FirmwareKindReceiver, ui->label_5->text(), m_receiverModelName, UpdateCid).has_value();
-    if (!receiverImage && m_mouseBootCount == 1) {
-        m_userStarted = true;
+    const bool receiverImage = Lookup(FirmwareKindReceiver, ui->label_5->text(), receiverModelName, UpdateCid).has_value();
+    if (!receiverImage && mouseBootCount == 1) {
+        userStarted = true;
         on_Mouse_clicked();
-    } else if (!m_mouseCheckRunning && !m_receiverUpToDate) {
+    } else if (!mouseCheckRunning && !receiverUpToDate) {
         StartCheck(FirmwareKindReceiver);
-    } else if (m_receiverUpToDate) {
+    } else if (receiverUpToDate) {
         SetReceiveStyle(false);
         SlotContinue(0);
     }
@@ -691,12 +711,12 @@ void FormSetting::ChechIsUpDate(std::function<void(bool)> answer)
     ConfigSettings* config = ConfigSettings::GetInstance();
     const std::optional<UpdateFailRecord> record = ReadUpdateFailInfo();
     DongleKind = 0;
-    m_mouseBootCount = 0;
+    mouseBootCount = 0;
     m_modelIndex = CurrentDeviceInfo.driveIndex;
     UpdateCid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
     const UpdateRules::ResumePlan plan = UpdateRules::PlanResume(record, FoundDevices);
     if (plan.mouseBoot)
-        m_mouseBootCount = 1;
+        mouseBootCount = 1;
     if (plan.path == UpdateRules::ResumePlan::Stop)
         return StopResume(plan.tip, answer);
     DongleKind = plan.kind;
@@ -704,13 +724,13 @@ void FormSetting::ChechIsUpDate(std::function<void(bool)> answer)
         return ResumeOneDevice(*record, answer);
 
     // A receiver and the mouse of its model on the cable.
-    m_receiverModelNameB = ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(plan.kind));
+    receiverModelNameB = ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(plan.kind));
     const bool receiverFound =
-        Lookup(FirmwareKindReceiver, ui->label_5->text(), m_receiverModelNameB, UpdateCid).has_value();
+        Lookup(FirmwareKindReceiver, ui->label_5->text(), receiverModelNameB, UpdateCid).has_value();
     const bool mouseFound = Lookup(FirmwareKindMouse, ui->label_7->text(), ModelKey(QStringLiteral("MM")), UpdateCid).has_value();
     MouseUpdateAvailable = mouseFound;
     if (!receiverFound && !mouseFound) {
-        m_receiverUpToDate = true;
+        receiverUpToDate = true;
         return StopResume(Message::VerNew, answer);
     }
     SingleStageUpdate = receiverFound && mouseFound ? 2 : 1;
@@ -721,10 +741,10 @@ void FormSetting::ResumeOneDevice(const UpdateFailRecord& record, std::function<
 {
     const QString receiverKey = ConfigSettings::ReceiverFirmwareKeyOfRate(record.kind);
     if (!receiverKey.isEmpty())
-        m_receiverModelName = ModelKey(receiverKey);
+        receiverModelName = ModelKey(receiverKey);
     const QString mouseName = ModelKey(QStringLiteral("MM"));
     const std::optional<FirmwareFile> failed =
-        Lookup(record.type, QString(), record.type == FirmwareKindMouse ? mouseName : m_receiverModelName, record.cid);
+        Lookup(record.type, QString(), record.type == FirmwareKindMouse ? mouseName : receiverModelName, record.cid);
     if (!failed)
         return StopResume(Message::FileError, answer);
     const int type = record.type;
@@ -737,7 +757,7 @@ void FormSetting::ResumeOneDevice(const UpdateFailRecord& record, std::function<
         // The other device may have an update too: then both, receiver first.
         const bool other = type == FirmwareKindReceiver
                                ? Lookup(FirmwareKindMouse, ui->label_7->text(), mouseName, UpdateCid).has_value()
-                               : Lookup(FirmwareKindReceiver, ui->label_5->text(), m_receiverModelName, UpdateCid).has_value();
+                               : Lookup(FirmwareKindReceiver, ui->label_5->text(), receiverModelName, UpdateCid).has_value();
         SingleStageUpdate = other ? 2 : 1;
         answer(true);
     });

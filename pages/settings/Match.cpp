@@ -18,7 +18,7 @@ namespace {
 std::atomic<bool> pairing{false};
 std::atomic<int> pairResult{0};
 // OnMainPage was 1 when the attempt started and was cleared for it.
-std::atomic<bool> pairFromMainPage{false};
+std::atomic<bool> PairFromMainPage{false};
 
 constexpr int PairStatusFailed = 2;
 constexpr int PairStatusPaired = 3;
@@ -32,12 +32,12 @@ Match::Match(UsbChangedCallback listChanged, QWidget* parent)
     setFixedSize(size());
     const QString p = PictureFolder();
     const QString label = OptionColorText(QStringLiteral("LabelColor"));
-    m_buttonColor = OptionColorText(QStringLiteral("ButtonColor"));
+    PairButtonColor = OptionColorText(QStringLiteral("ButtonColor"));
     ui->textEdit->setStyleSheet(QStringLiteral("#textEdit{border: transparent;background-color: transparent;color: rgb(")
                                 + label + QStringLiteral(";);}"));
     ui->label->setStyleSheet(QStringLiteral("#label{color: rgb(") + label + QStringLiteral(";);}"));
     ui->label->hide();
-    SetButtonStyle(QStringLiteral("Pair.png"), m_buttonColor);
+    SetButtonStyle(QStringLiteral("Pair.png"), PairButtonColor);
     ui->toolButton_2->setStyleSheet(QStringLiteral("QToolButton{border:0px;color: rgb(255,255,255);background-image: url(")
                                     + p + QStringLiteral("Picture.png);background-position:center;background-repeat:no-repeat;}"));
     ui->CloseButton->setStyleSheet(QStringLiteral("QToolButton{border:0px;background-image: url(") + p
@@ -47,19 +47,19 @@ Match::Match(UsbChangedCallback listChanged, QWidget* parent)
                                    + p + QStringLiteral("CloseSecondPageClick.png);}"));
     ui->MatchA->setStyleSheet(DialogStyle::BackgroundSheet(QStringLiteral("MatchA"), p, QStringLiteral("BackSecondPage.png")));
 
-    m_pairTimer = new QTimer(this);
-    m_pairTimer->setInterval(1000);
-    m_usbTimer = new QTimer(this);
-    m_usbTimer->setInterval(100);
-    m_textTimer = new QTimer(this);
-    m_textTimer->setInterval(500);
+    PairTimer = new QTimer(this);
+    PairTimer->setInterval(1000);
+    PairUsbTimer = new QTimer(this);
+    PairUsbTimer->setInterval(100);
+    PairTextTimer = new QTimer(this);
+    PairTextTimer->setInterval(500);
     m_timeLimit = new QTimer(this);
     m_timeLimit->setObjectName(QStringLiteral("PairTimeLimit"));
     m_timeLimit->setSingleShot(true);
     m_timeLimit->setInterval(PairTimeLimitMs);
-    connect(m_pairTimer, &QTimer::timeout, this, &Match::onPairTimeupDestroy);
-    connect(m_usbTimer, &QTimer::timeout, this, &Match::onUSBTimeupDestroy);
-    connect(m_textTimer, &QTimer::timeout, this, &Match::onTextTimeupDestroy);
+    connect(PairTimer, &QTimer::timeout, this, &Match::onPairTimeupDestroy);
+    connect(PairUsbTimer, &QTimer::timeout, this, &Match::onUSBTimeupDestroy);
+    connect(PairTextTimer, &QTimer::timeout, this, &Match::onTextTimeupDestroy);
     connect(m_timeLimit, &QTimer::timeout, this, &Match::onPairTimeLimit);
 
     connect(PostMsg::GetInstance(), &PostMsg::SigTimerStop, this, &Match::SlotStopTimer);
@@ -94,12 +94,12 @@ void Match::SetButtonStyle(const QString& picture, const QString& colour)
 void Match::InitMatch()
 {
     ui->MatchButton->setShortcut(QKeySequence(Qt::Key_Space));
-    m_textStep = 0;
+    PairTextStep = 0;
     pairing = false;
     pairResult = 0;
     ui->MatchButton->setEnabled(true);
-    SetButtonStyle(QStringLiteral("Pair.png"), m_buttonColor);
-    ui->MatchButton->setText(m_buttonText);
+    SetButtonStyle(QStringLiteral("Pair.png"), PairButtonColor);
+    ui->MatchButton->setText(buttonText);
     m_hasTarget = false;
     if (OnMainPage == 1) {
         m_target = CurrentDeviceInfo;
@@ -111,22 +111,22 @@ void Match::InitMatch()
         m_target = DeviceList.first();
         m_hasTarget = true;
     }
-    m_cid = ConfigSettings::GetInstance()->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
-    m_usbTimer->start();
+    cid = ConfigSettings::GetInstance()->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
+    PairUsbTimer->start();
     onUSBTimeupDestroy();
 }
 
 void Match::on_MatchButton_clicked()
 {
-    if (pairResult == 2 || !m_pairEnabled || !m_hasTarget)
+    if (pairResult == 2 || !pairEnabled || !m_hasTarget)
         return;
     pairResult = 1;
-    m_textTimer->start();
-    ui->MatchButton->setText(m_matchingText);
-    SetButtonStyle(QStringLiteral("Pair.png"), m_buttonColor);
+    PairTextTimer->start();
+    ui->MatchButton->setText(matchingText);
+    SetButtonStyle(QStringLiteral("Pair.png"), PairButtonColor);
     if (OnMainPage == 1) {
         OnMainPage = 0;
-        pairFromMainPage = true;
+        PairFromMainPage = true;
     }
     // Every click opens a new link (a running attempt starts again).
     pairing = false;
@@ -139,11 +139,11 @@ void Match::StartPair()
     const QByteArray path = m_target.path.toLocal8Bit();
     if (!pairing) {
         pairing = true;
-        m_pairTimer->start();
+        PairTimer->start();
         m_timeLimit->start();
         UsbServerC_Start(path.constData(), path.constData(), &Match::PairCallback);
     }
-    UsbServer_EnterDonglePairOnlyCid(static_cast<unsigned char>(m_cid));
+    UsbServer_EnterDonglePairOnlyCid(static_cast<unsigned char>(cid));
 }
 
 void Match::PairCallback(unsigned char* header, int headerLength, unsigned char* data, unsigned int dataLength)
@@ -167,7 +167,7 @@ void Match::PairCallback(unsigned char* header, int headerLength, unsigned char*
         pairResult = 3;
         hub->PostButtonEnable(0);
     }
-    if (pairFromMainPage.exchange(false))
+    if (PairFromMainPage.exchange(false))
         OnMainPage = 1;
 }
 
@@ -195,20 +195,20 @@ void Match::ShowFailure()
     StopAttemptTimers();
     pairing = false;
     pairResult = 3;
-    ui->MatchButton->setText(m_failText);
-    SetButtonStyle(QStringLiteral("PairFail.png"), m_buttonColor);
+    ui->MatchButton->setText(failText);
+    SetButtonStyle(QStringLiteral("PairFail.png"), PairButtonColor);
     RestoreMainPage();
 }
 
 void Match::onUSBTimeupDestroy()
 {
     if (!pairing) {
-        m_pairEnabled = m_hasTarget && m_target.directMouse == 0;
-        ui->label->setVisible(!m_pairEnabled);
-        ui->textEdit->setVisible(m_pairEnabled);
+        pairEnabled = m_hasTarget && m_target.directMouse == 0;
+        ui->label->setVisible(!pairEnabled);
+        ui->textEdit->setVisible(pairEnabled);
     }
-    ui->MatchButton->setEnabled(m_pairEnabled);
-    if (!m_pairEnabled)
+    ui->MatchButton->setEnabled(pairEnabled);
+    if (!pairEnabled)
         SetButtonStyle(QStringLiteral("Pair.png"), QStringLiteral("0,0,0"));
 }
 
@@ -216,8 +216,8 @@ void Match::onTextTimeupDestroy()
 {
     // No dot, one, two, three, none again, then from one dot on.
     static const char* const dots[] = {"", ".", "..", "...", ""};
-    ui->MatchButton->setText(m_matchingText + QString::fromLatin1(dots[m_textStep]));
-    m_textStep = m_textStep == 4 ? 1 : m_textStep + 1;
+    ui->MatchButton->setText(matchingText + QString::fromLatin1(dots[PairTextStep]));
+    PairTextStep = PairTextStep == 4 ? 1 : PairTextStep + 1;
 }
 
 void Match::SlotStopTimer()
@@ -228,25 +228,25 @@ void Match::SlotStopTimer()
 void Match::SlotButtonenable(int state)
 {
     if (state == 1) {
-        ui->MatchButton->setText(m_successText);
-        SetButtonStyle(QStringLiteral("PairSuccess.png"), m_buttonColor);
+        ui->MatchButton->setText(successText);
+        SetButtonStyle(QStringLiteral("PairSuccess.png"), PairButtonColor);
         ui->MatchButton->setEnabled(false);
     } else if (state == 0) {
-        ui->MatchButton->setText(m_failText);
-        SetButtonStyle(QStringLiteral("PairFail.png"), m_buttonColor);
+        ui->MatchButton->setText(failText);
+        SetButtonStyle(QStringLiteral("PairFail.png"), PairButtonColor);
     }
 }
 
 void Match::StopAttemptTimers()
 {
-    m_pairTimer->stop();
-    m_textTimer->stop();
+    PairTimer->stop();
+    PairTextTimer->stop();
     m_timeLimit->stop();
 }
 
 void Match::RestoreMainPage()
 {
-    if (pairFromMainPage.exchange(false))
+    if (PairFromMainPage.exchange(false))
         OnMainPage = 1;
 }
 
@@ -258,7 +258,7 @@ void Match::WindowClosedSet()
     if (m_listChanged)
         StartUsbChanged(m_listChanged, 600);
     StopAttemptTimers();
-    m_usbTimer->stop();
+    PairUsbTimer->stop();
     RestoreMainPage();
     QDialog::reject();
 }
@@ -282,10 +282,10 @@ void Match::FillLanguageTexts(LanguageTexts& texts)
     texts.label(QStringLiteral("label"), ui->label);
     texts.on(QStringLiteral("textEdit"), [this](const QString& t) { ui->textEdit->setText(t); });
     texts.on(QStringLiteral("MatchButton"), [this](const QString& t) {
-        m_buttonText = t;
+        buttonText = t;
         ui->MatchButton->setText(t);
     });
-    texts.store(QStringLiteral("Matching"), &m_matchingText)
-        .store(QStringLiteral("MatchFail"), &m_failText)
-        .store(QStringLiteral("MatchSuccess"), &m_successText);
+    texts.store(QStringLiteral("Matching"), &matchingText)
+        .store(QStringLiteral("MatchFail"), &failText)
+        .store(QStringLiteral("MatchSuccess"), &successText);
 }

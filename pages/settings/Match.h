@@ -46,7 +46,7 @@ public:
 
     DeviceAllInfo Target() const { return m_target; }
     bool HasTarget() const { return m_hasTarget; }
-    int Cid() const { return m_cid; }
+    int Cid() const { return cid; }
     // An attempt runs; the result of the last one: 0 none, 1 running,
     // 2 success, 3 failure.
     static bool Pairing();
@@ -82,16 +82,18 @@ private:
     UsbChangedCallback m_listChanged;
     DeviceAllInfo m_target;
     bool m_hasTarget = false;
-    bool m_pairEnabled = false;
-    int m_cid = 0;
-    int m_textStep = 0;
-    QString m_buttonColor;
-    QString m_buttonText;
-    QString m_matchingText;
-    QString m_failText;
-    QString m_successText;
-    QTimer* m_pairTimer;
-    QTimer* m_usbTimer;
-    QTimer* m_textTimer;
+    bool pairEnabled = false;
+    int cid = 0;
+    QString buttonText;
+    QString matchingText;
+    QString failText;
+    QString successText;
+    // The caption step, the button colour and the three timers belong to
+    // the dialog that runs (its children): a new dialog has its own.
+    int PairTextStep = 0;
+    QString PairButtonColor;
+    QTimer* PairTimer;
+    QTimer* PairUsbTimer;
+    QTimer* PairTextTimer;
     QTimer* m_timeLimit;
 };

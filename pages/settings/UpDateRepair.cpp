@@ -51,7 +51,7 @@ std::optional<FirmwareFile>& repairFile()
 
 // Receiver address bytes of the last cable pairing query.
 std::atomic<unsigned char> CableIdAvailable{0};
-QByteArray& dongleAddressBytes()
+QByteArray& DongleAddressBytes()
 {
     static QByteArray bytes;
     return bytes;
@@ -445,7 +445,7 @@ void UpDateRepair::on_NewHong_2_clicked()
 std::optional<UpdateFailRecord> UpDateRepair::CheckTarget(bool* fromRecord) const
 {
     *fromRecord = true;
-    if (m_autoRepair && DeviceList.size() == 1 && DeviceList.first().directMouse == 0) {
+    if (autoRepair && DeviceList.size() == 1 && DeviceList.first().directMouse == 0) {
         // The shortcut's update of the one listed receiver.
         const DeviceAllInfo& receiver = DeviceList.first();
         const int kind = ConfigSettings::RateClassOfType(receiver.type, 0);
@@ -485,10 +485,10 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
     RepairRun& r = run();
     r.dongleKind = 0;
     r.fromRecord = fromRecord;
-    m_deviceType = record->type;
-    m_ready = false;
+    deviceType = record->type;
+    ready = false;
     const UpdateRules::RepairPlan plan = UpdateRules::PlanRepair(*record, DeviceList, DeviceListB,
-                                                                 DeviceDiscovery::CurrentPidLists(), !m_autoRepair);
+                                                                 DeviceDiscovery::CurrentPidLists(), !autoRepair);
     if (plan.tip != Message::None) {
         ShowTip(plan.tip);
         return reply(false);
@@ -504,14 +504,14 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
             && config->ModelInt(i, QStringLiteral("MID")) == record->mid)
             m_driveIndex = i;
     }
-    m_receiverImageName.clear();
+    receiverImageName.clear();
     r.mouseImageName.clear();
     if (m_driveIndex >= 0) {
         r.mouseImageName = config->ModelValue(m_driveIndex, QStringLiteral("MM"));
         const QString key = ConfigSettings::ReceiverFirmwareKeyOfRate(record->kind);
         if (!key.isEmpty()) {
             r.dongleKind = record->kind;
-            m_receiverImageName = config->ModelValue(m_driveIndex, key);
+            receiverImageName = config->ModelValue(m_driveIndex, key);
         }
     }
     r.cid = record->cid;
@@ -520,9 +520,9 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
     const std::optional<FirmwareFile> mouse = r.mouseImageName.isEmpty()
         ? std::nullopt
         : ::FindFirmwareFile(folder, FirmwareKindMouse, QString(), r.mouseImageName, quint8(r.cid), quint8(r.mid));
-    const std::optional<FirmwareFile> receiver = m_receiverImageName.isEmpty()
+    const std::optional<FirmwareFile> receiver = receiverImageName.isEmpty()
         ? std::nullopt
-        : ::FindFirmwareFile(folder, FirmwareKindReceiver, QString(), m_receiverImageName, quint8(r.cid), quint8(r.mid));
+        : ::FindFirmwareFile(folder, FirmwareKindReceiver, QString(), receiverImageName, quint8(r.cid), quint8(r.mid));
     r.stageCount = mouse && receiver && fromRecord ? 2 : 1;
     r.target = record->type == FirmwareKindReceiver ? 0 : 1;
     const std::optional<FirmwareFile> failed = r.target == 0 ? receiver : mouse;
@@ -547,22 +547,22 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
             ShowTip(decision);
             return reply(false);
         }
-        m_ready = true;
+        ready = true;
         reply(true);
     });
 }
 
 void UpDateRepair::StartUpgrade()
 {
-    if (!m_ready || UpgradeBusy())
+    if (!ready || UpgradeBusy())
         return;
     RepairRun& r = run();
     const QString folder = FirmwareFolder();
     // The receiver image first whenever there is one.
     std::optional<FirmwareFile> file =
-        m_receiverImageName.isEmpty()
+        receiverImageName.isEmpty()
             ? std::nullopt
-            : ::FindFirmwareFile(folder, FirmwareKindReceiver, QString(), m_receiverImageName, quint8(r.cid), quint8(r.mid));
+            : ::FindFirmwareFile(folder, FirmwareKindReceiver, QString(), receiverImageName, quint8(r.cid), quint8(r.mid));
     int stage = 0;
     if (!file) {
         stage = 1;
@@ -571,7 +571,7 @@ void UpDateRepair::StartUpgrade()
                    : ::FindFirmwareFile(folder, FirmwareKindMouse, QString(), r.mouseImageName, quint8(r.cid), quint8(r.mid));
     }
     if (!file) {
-        m_ready = false;
+        ready = false;
         ShowTip(Message::FileError);
         return;
     }
@@ -584,7 +584,7 @@ void UpDateRepair::StartUpgrade()
 
 void UpDateRepair::StartAutoRepair(int)
 {
-    m_autoRepair = true;
+    autoRepair = true;
     ResetView();
     CheckRepair([this](bool go) {
         if (!go)
@@ -639,9 +639,9 @@ unsigned char SetDongleIDToMouseByCable()
         CableIdAvailable = UsbFinderC_GetDeviceOnLineWithUsbAddress(e.path.toUtf8().constData(), reply);
         if (CableIdAvailable.load() == 0)
             continue;
-        dongleAddressBytes() = UpdateRules::ReceiverIdBytes(reply);
-        WriteReceiverIdToCabledMice(dongleAddressBytes(), run().dongleKind, listed);
-        dongleAddressBytes().clear();
+        DongleAddressBytes() = UpdateRules::ReceiverIdBytes(reply);
+        WriteReceiverIdToCabledMice(DongleAddressBytes(), run().dongleKind, listed);
+        DongleAddressBytes().clear();
     }
     return CableIdAvailable.load();
 }
@@ -650,7 +650,7 @@ void WriteDongleIDToMouse()
 {
     if (CableIdAvailable.load() == 0)
         return;
-    const QByteArray idBytes = dongleAddressBytes();
-    dongleAddressBytes().clear();
+    const QByteArray idBytes = DongleAddressBytes();
+    DongleAddressBytes().clear();
     WriteReceiverIdToCabledMice(idBytes, run().dongleKind, DeviceListB);
 }

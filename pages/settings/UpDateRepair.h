@@ -72,8 +72,8 @@ public:
     // a full check for that receiver, then the upgrade when it allows.
     void StartAutoRepair(int mode);
 
-    bool AutoRepair() const { return m_autoRepair; }
-    bool Ready() const { return m_ready; }
+    bool AutoRepair() const { return autoRepair; }
+    bool Ready() const { return ready; }
     // An upgrade runs, or the dialog waits for the end of one.
     bool UpgradeBusy() const;
     // The dialog shows how an upgrade ended (until it is closed or reset):
@@ -108,13 +108,13 @@ private:
     std::optional<UpdateFailRecord> CheckTarget(bool* fromRecord) const;
 
     Ui::UpDateRepair* ui;
-    bool m_autoRepair = false;
-    bool m_ready = false;
+    bool autoRepair = false;
+    bool ready = false;
     bool m_updating = false;
     bool m_confirm = false;  // NewHong_2 shows Confirm: it only closes
     int m_driveIndex = -1;   // the model of the record (-1 none)
-    int m_deviceType = 0;
-    QString m_receiverImageName;
+    int deviceType = 0;
+    QString receiverImageName;
 
     QString m_readyText;
     QString m_startText;

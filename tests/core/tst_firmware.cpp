@@ -95,7 +95,7 @@ private slots:
 
     void header()
     {
-        FirmwareHeader h;
+        FirmwareImageHeader h;
         QVERIFY(!ParseFirmwareHeader(image(0x0105, 210, "AB", 727), &h));
         QVERIFY(ParseFirmwareHeader(image(0x0110, 211, "AB", 800), &h));
         QCOMPARE(h.length, 800u);

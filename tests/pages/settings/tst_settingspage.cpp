@@ -129,8 +129,8 @@ private slots:
         QCOMPARE(same.count(), 1);
         QCOMPARE(ui()->label_8->text(), QStringLiteral("配对工具"));
         QCOMPARE(ui()->pushButton_2->text(), QStringLiteral("配对"));
-        QCOMPARE(m_page->Messages().verNew, QStringLiteral("已是最新版本"));
-        QCOMPARE(m_page->Messages().noUsb, QStringLiteral("未找到有线连接的鼠标，请用数据线连接鼠标"));
+        QCOMPARE(m_page->Messages().verNewText, QStringLiteral("已是最新版本"));
+        QCOMPARE(m_page->Messages().noUsbText, QStringLiteral("未找到有线连接的鼠标，请用数据线连接鼠标"));
         QVERIFY(ui()->textEdit_3->toPlainText().startsWith(QStringLiteral("回报率")));
         QCOMPARE(match.findChild<QPushButton*>(QStringLiteral("MatchButton"))->text(), QStringLiteral("开始配对"));
         QCOMPARE(progress.findChild<QToolButton*>(QStringLiteral("NewHong"))->text(), QStringLiteral("确定"));
@@ -138,7 +138,7 @@ private slots:
 
         emit ui()->comboBox->activated(0);
         QCOMPARE(ui()->label_8->text(), QStringLiteral("Pairing"));
-        QCOMPARE(m_page->Messages().sameDevice,
+        QCOMPARE(m_page->Messages().sameDeviceText,
                  QStringLiteral("More than one device waits for an update. Leave only one connected"));
         QCOMPARE(match.findChild<QPushButton*>(QStringLiteral("MatchButton"))->text(), QStringLiteral("Start pairing"));
         // The device list follows through SigLanguageSameB: only the box moves.
