@@ -45,17 +45,17 @@ Sensor::Sensor(QWidget* parent) : QWidget(parent), ui(new Ui::Sensor)
     // The panels' own frames overlap a little: neither draws an outline.
     ui->SenSorPage->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("SenSorPage"))
                                   + QStringLiteral("#frameDpi,#frameRate{border:none;background:transparent;}"));
-    m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
-    m_pageFolder = UserDir() + QStringLiteral("/usersetting/SensorPage");
+    picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
+    pageFolder = UserDir() + QStringLiteral("/usersetting/SensorPage");
     PostMsg* hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigChangeLanguage, this, &Sensor::SlotChangeLanguage);
     connect(hub, &PostMsg::SigHideModel, this, &Sensor::SlotHideModel);
-    if (!QDir().mkpath(m_pageFolder))
-        qCWarning(lcFiles) << "cannot create" << m_pageFolder;
+    if (!QDir().mkpath(pageFolder))
+        qCWarning(lcFiles) << "cannot create" << pageFolder;
     ui->frameDpi->SetLevelCount(LoadLevel());
     m_dpi.defines = ReadInstalledSensorDefines();
-    ui->TitleButton->setStyleSheet(titleSheet(QStringLiteral("TitleButton"), m_picturePath));
-    ui->TitleButton_2->setStyleSheet(titleSheet(QStringLiteral("TitleButton_2"), m_picturePath));
+    ui->TitleButton->setStyleSheet(titleSheet(QStringLiteral("TitleButton"), picturePath));
+    ui->TitleButton_2->setStyleSheet(titleSheet(QStringLiteral("TitleButton_2"), picturePath));
     SlotChangeLanguage(StoredLanguageIndex());
 
     connect(hub, &PostMsg::SigUpDataLightSensor, this, &Sensor::SlotUpDataSenSorUISensor);
@@ -192,7 +192,7 @@ void Sensor::changeEvent(QEvent* event)
 
 int Sensor::LoadLevel() const
 {
-    QFile file(levelFile(m_pageFolder));
+    QFile file(levelFile(pageFolder));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return SensorRules::LevelFromLine(QString());
     QTextStream in(&file);
@@ -201,7 +201,7 @@ int Sensor::LoadLevel() const
 
 bool Sensor::SaveLevel(int v) const
 {
-    QSaveFile file(levelFile(m_pageFolder));
+    QSaveFile file(levelFile(pageFolder));
     if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(QByteArray::number(v)) >= 0
         && file.commit())
         return true;

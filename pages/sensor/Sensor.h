@@ -89,8 +89,8 @@ private:
     void ShowReceiverType();
 
     Ui::Sensor* ui;
-    QString m_pageFolder;
-    QString m_picturePath;
+    QString pageFolder;
+    QString picturePath;
     int m_maxStages = 0;
     // The sensor of the device's model, the definition file (read once) and
     // the model's DPI ranges (read with every fill).

@@ -35,21 +35,21 @@ QString plainChipPicture(int stage)
 SensorDPI::SensorDPI(QWidget* parent) : QFrame(parent), ui(new Ui::SensorDPI)
 {
     ui->setupUi(this);
-    m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
+    picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
     m_stages = {ui->BlueButton,  ui->BrightRedButton, ui->RedButton,       ui->YellowButton,
                 ui->GreenButton, ui->PurpleButton,    ui->LightBlueButton, ui->LightYellowButton};
     m_chips = {ui->BlueButtonA,  ui->BrightRedButtonA, ui->RedButtonA,       ui->YellowButtonA,
                ui->GreenButtonA, ui->PurpleButtonA,    ui->LightBlueButtonA, ui->LightYellowButtonA};
     for (int i = 0; i < StageCount; ++i)
-        m_levelColors.append(DpiPanelRules::DefaultColor(i));
+        levelColors.append(DpiPanelRules::DefaultColor(i));
 
-    m_stageGroup = new QButtonGroup(this);
-    m_chipGroup = new QButtonGroup(this);
-    m_stageGroup->setExclusive(true);
-    m_chipGroup->setExclusive(true);
-    m_colorDialog = new QColorDialog(this);
-    m_colorDialog->setOption(QColorDialog::DontUseNativeDialog);
-    connect(m_colorDialog, &QColorDialog::colorSelected, this, &SensorDPI::SetColor);
+    stageGroup = new QButtonGroup(this);
+    chipGroup = new QButtonGroup(this);
+    stageGroup->setExclusive(true);
+    chipGroup->setExclusive(true);
+    colorDialog = new QColorDialog(this);
+    colorDialog->setOption(QColorDialog::DontUseNativeDialog);
+    connect(colorDialog, &QColorDialog::colorSelected, this, &SensorDPI::SetColor);
     connect(ui->horizontalSliderC, &QSlider::sliderReleased, this, &SensorDPI::SliderReleased);
 
     ApplyStyles();
@@ -64,10 +64,10 @@ SensorDPI::SensorDPI(QWidget* parent) : QFrame(parent), ui(new Ui::SensorDPI)
         w->setSizePolicy(policy);
     }
     for (int i = 0; i < StageCount; ++i) {
-        m_stageRects.append(m_stages[i]->geometry());
-        m_chipRects.append(m_chips[i]->geometry());
-        m_stageGroup->addButton(m_stages[i]);
-        m_chipGroup->addButton(m_chips[i]);
+        stageRects.append(m_stages[i]->geometry());
+        chipRects.append(m_chips[i]->geometry());
+        stageGroup->addButton(m_stages[i]);
+        chipGroup->addButton(m_chips[i]);
     }
     m_countIndex = ui->ChooseEvent->currentIndex();
     m_titleWidth = ui->label->width();
@@ -81,34 +81,34 @@ SensorDPI::~SensorDPI()
 
 void SensorDPI::ApplyStyles()
 {
-    m_buttonColor = OptionColorText(QStringLiteral("ButtonColor"));
+    buttonColor = OptionColorText(QStringLiteral("ButtonColor"));
     ui->label->setStyleSheet(QStringLiteral("QLabel{color: rgb(") + OptionColorText(QStringLiteral("LabelColor"))
                              + QStringLiteral(";);}"));
-    PageStyle::StyleComboBox(ui->ChooseEvent, m_picturePath, 5);
-    ui->horizontalSliderC->setStyleSheet(PanelStyle::SliderSheet(m_picturePath));
+    PageStyle::StyleComboBox(ui->ChooseEvent, picturePath, 5);
+    ui->horizontalSliderC->setStyleSheet(PanelStyle::SliderSheet(picturePath));
     ui->spinBoxA->setStyleSheet(PanelStyle::ValueBoxSheet());
     ui->ReduceLevelA->setStyleSheet(
-        PanelStyle::PictureButtonSheet(QStringLiteral("ReduceLevelA"), m_picturePath, QStringLiteral("Reduce.png")));
+        PanelStyle::PictureButtonSheet(QStringLiteral("ReduceLevelA"), picturePath, QStringLiteral("Reduce.png")));
     ui->AddLevelA->setStyleSheet(
-        PanelStyle::PictureButtonSheet(QStringLiteral("AddLevelA"), m_picturePath, QStringLiteral("Add.png")));
+        PanelStyle::PictureButtonSheet(QStringLiteral("AddLevelA"), picturePath, QStringLiteral("Add.png")));
     const QString marker = QStringLiteral("{border:0px;background-position:center;background-repeat:no-repeat;"
                                           "background-image: url(");
-    ui->label_8->setStyleSheet(QStringLiteral("#label_8") + marker + m_picturePath + QStringLiteral("Level.png);}")
-                               + QStringLiteral("#label_8:hover") + marker + m_picturePath
+    ui->label_8->setStyleSheet(QStringLiteral("#label_8") + marker + picturePath + QStringLiteral("Level.png);}")
+                               + QStringLiteral("#label_8:hover") + marker + picturePath
                                + QStringLiteral("LevelHover.png);}"));
     // The dialog takes the page's light texts: it needs the page's dark ground.
-    m_colorDialog->setStyleSheet(QStringLiteral("QColorDialog{background-color: rgb(34,36,43);}"));
+    colorDialog->setStyleSheet(QStringLiteral("QColorDialog{background-color: rgb(34,36,43);}"));
     for (int i = 0; i < StageCount; ++i) {
         m_stages[i]->setStyleSheet(QStringLiteral("QToolButton{border:0px;background-position:center;"
                                                   "background-repeat:no-repeat;color: rgb(")
-                                   + m_buttonColor + QStringLiteral(";);background-image: url(") + m_picturePath
+                                   + buttonColor + QStringLiteral(";);background-image: url(") + picturePath
                                    + MinStage + QStringLiteral(");}"));
         // Every chip red until the device or the model gives its colour.
         m_chips[i]->setStyleSheet(QLatin1Char('#') + m_chips[i]->objectName()
                                   + QStringLiteral("{border:0px;border-radius:3px;background-position:center;"
                                                    "background-repeat:no-repeat;background-color: rgb(255, 0, 0);"
                                                    "background-image: url(")
-                                  + m_picturePath + MinChip + QStringLiteral(");}"));
+                                  + picturePath + MinChip + QStringLiteral(");}"));
     }
 }
 
@@ -116,7 +116,7 @@ QString SensorDPI::StageSheet(bool large) const
 {
     return QStringLiteral("QToolButton{border:0px;border-radius:3px;background-position:center;"
                           "background-repeat:no-repeat;color: rgb(")
-           + m_buttonColor + QStringLiteral(";);background-image: url(") + m_picturePath
+           + buttonColor + QStringLiteral(";);background-image: url(") + picturePath
            + (large ? MaxStage : MinStage) + QStringLiteral(");}");
 }
 
@@ -124,7 +124,7 @@ QString SensorDPI::ChipSheet(int stage, const QString& picture) const
 {
     return QStringLiteral("QToolButton{border:0px;border-radius:3px;background-position:center;"
                           "background-repeat:no-repeat;background-color:rgb(")
-           + m_levelColors.value(stage) + QStringLiteral(");background-image: url(") + m_picturePath + picture
+           + levelColors.value(stage) + QStringLiteral(");background-image: url(") + picturePath + picture
            + QStringLiteral(");}");
 }
 
@@ -142,7 +142,7 @@ void SensorDPI::SetSensor(const SensorDpi& sensor)
 
 int SensorDPI::ShownStage(int stage) const
 {
-    return ValidStage(stage) && stage < m_levelCount ? stage : -1;
+    return ValidStage(stage) && stage < levelCount ? stage : -1;
 }
 
 void SensorDPI::ShowImage(const FlashDataMap& image, const SensorDpi& sensor, int maxGrade)
@@ -274,12 +274,12 @@ void SensorDPI::ShowLevels(int last)
 void SensorDPI::SetLevelCount(int count)
 {
     if (count >= 1 && count <= StageCount)
-        m_levelCount = count;
+        levelCount = count;
 }
 
 void SensorDPI::SetCurrentLevel(int stage)
 {
-    m_currentLevel = ValidStage(stage) ? stage : -1;
+    currentLevel = ValidStage(stage) ? stage : -1;
 }
 
 void SensorDPI::SetLevelChecked(int stage)
@@ -295,14 +295,14 @@ void SensorDPI::CheckStage(int stage)
         return;
     }
     // No stage: an exclusive group cannot be emptied, so it is lifted meanwhile.
-    m_stageGroup->setExclusive(false);
-    m_chipGroup->setExclusive(false);
+    stageGroup->setExclusive(false);
+    chipGroup->setExclusive(false);
     for (int i = 0; i < StageCount; ++i) {
         m_stages[i]->setChecked(false);
         m_chips[i]->setChecked(false);
     }
-    m_stageGroup->setExclusive(true);
-    m_chipGroup->setExclusive(true);
+    stageGroup->setExclusive(true);
+    chipGroup->setExclusive(true);
 }
 
 void SensorDPI::PlaceMarker(int stage)
@@ -330,7 +330,7 @@ void SensorDPI::SetLevelColor(int stage, const QString& hex)
 {
     const QString rgb = DecimalColorText(hex);
     if (ValidStage(stage) && !rgb.isEmpty())
-        m_levelColors[stage] = rgb;
+        levelColors[stage] = rgb;
 }
 
 void SensorDPI::HighlightLevelColor(int stage)
@@ -338,7 +338,7 @@ void SensorDPI::HighlightLevelColor(int stage)
     for (int i = 0; i < StageCount; ++i) {
         if (i == stage)
             continue;
-        m_chips[i]->setGeometry(m_chipRects[i]);
+        m_chips[i]->setGeometry(chipRects[i]);
         m_chips[i]->setStyleSheet(ChipSheet(i, plainChipPicture(i)));
     }
     if (ValidStage(stage))
@@ -402,14 +402,14 @@ void SensorDPI::LoadDPIConfig()
         DpiPanelRules::ModelStageColors(config->ModelValueList(model, QStringLiteral("DPIColor")));
     for (int i = 0; i < StageCount; ++i) {
         if (!colors[i].isEmpty())
-            m_levelColors[i] = colors[i];
+            levelColors[i] = colors[i];
     }
     const QVector<QString> texts =
         DpiPanelRules::ModelStageTexts(config->ModelValueList(model, QStringLiteral("DPIGrade")));
     if (texts.isEmpty())
         return;
     for (int i = 0; i < StageCount; ++i) {
-        m_chips[i]->setGeometry(m_chipRects[i]);
+        m_chips[i]->setGeometry(chipRects[i]);
         m_chips[i]->setStyleSheet(ChipSheet(i, plainChipPicture(i)));
         if (!texts[i].isEmpty())
             m_stages[i]->setText(texts[i]);
@@ -424,7 +424,7 @@ void SensorDPI::SelectLevel(int stage)
 
 QString SensorDPI::LevelColor(int stage) const
 {
-    return m_levelColors.value(stage);
+    return levelColors.value(stage);
 }
 
 QToolButton* SensorDPI::StageButton(int stage) const
@@ -461,11 +461,11 @@ void SensorDPI::StageToggled(int stage, bool on)
 {
     QToolButton* button = m_stages[stage];
     if (!on) {
-        button->setGeometry(m_stageRects[stage]);
+        button->setGeometry(stageRects[stage]);
         button->setStyleSheet(StageSheet(false));
         return;
     }
-    button->setGeometry(QRect(m_stageRects[stage].topLeft() - QPoint(7, 7), QSize(68, 70)));
+    button->setGeometry(QRect(stageRects[stage].topLeft() - QPoint(7, 7), QSize(68, 70)));
     button->setStyleSheet(StageSheet(true));
     m_chips[stage]->setChecked(true);
     if (OwnChanging() || !MaySend() || !button->isChecked())
@@ -473,7 +473,7 @@ void SensorDPI::StageToggled(int stage, bool on)
     if (!WriteOrRevert([stage] { return SetDPILevel(uint8_t(stage)); },
                        [this](const FlashDataMap& stored) { ShowStoredStage(stored); }))
         return;
-    m_currentLevel = stage;
+    currentLevel = stage;
     PlaceMarker(stage);
 }
 
@@ -482,7 +482,7 @@ void SensorDPI::ShowStoredStage(const FlashDataMap& stored)
     const OwnChange own(&m_ownChanges);
     const int stage = ShownStage(stored.dpiStage);
     CheckStage(stage);
-    m_currentLevel = stage;
+    currentLevel = stage;
     PlaceMarker(stage);
 }
 
@@ -501,11 +501,11 @@ void SensorDPI::ChipToggled(int stage, bool on)
 {
     QToolButton* chip = m_chips[stage];
     if (!on) {
-        chip->setGeometry(m_chipRects[stage]);
+        chip->setGeometry(chipRects[stage]);
         chip->setStyleSheet(ChipSheet(stage, MinChip));
         return;
     }
-    chip->setGeometry(QRect(m_chipRects[stage].topLeft() + QPoint(-8, 6), QSize(66, 14)));
+    chip->setGeometry(QRect(chipRects[stage].topLeft() + QPoint(-8, 6), QSize(66, 14)));
     m_stages[stage]->setChecked(true);
     if (!chip->isChecked())
         return;  // the device kept its stage: another one is selected again
@@ -523,11 +523,11 @@ void SensorDPI::ChipClicked(int stage)
         return;
     // The colour goes to this stage, whichever is selected when it is chosen.
     m_colorStage = stage;
-    const QStringList rgb = m_levelColors[stage].split(QLatin1Char(','));
+    const QStringList rgb = levelColors[stage].split(QLatin1Char(','));
     if (rgb.size() == 3)
-        m_colorDialog->setCurrentColor(QColor(rgb[0].toInt(), rgb[1].toInt(), rgb[2].toInt()));
-    m_colorDialog->show();
-    m_colorDialog->raise();
+        colorDialog->setCurrentColor(QColor(rgb[0].toInt(), rgb[1].toInt(), rgb[2].toInt()));
+    colorDialog->show();
+    colorDialog->raise();
 }
 
 void SensorDPI::SetColor(const QColor& color)
@@ -535,13 +535,13 @@ void SensorDPI::SetColor(const QColor& color)
     const int stage = m_colorStage;
     if (!ValidStage(stage))
         return;
-    m_levelColors[stage] = DecimalColorText(HexColorText(color.red(), color.green(), color.blue()));
+    levelColors[stage] = DecimalColorText(HexColorText(color.red(), color.green(), color.blue()));
     if (MaySend())
         WriteOrRevert(
             [&] { return SetDPIColor(stage, uint8_t(color.red()), uint8_t(color.green()), uint8_t(color.blue())); },
             [this, stage](const FlashDataMap& stored) {
                 const DpiStage& s = stored.dpiStages[stage];
-                m_levelColors[stage] = QStringLiteral("%1,%2,%3").arg(s.r).arg(s.g).arg(s.b);
+                levelColors[stage] = QStringLiteral("%1,%2,%3").arg(s.r).arg(s.g).arg(s.b);
             });
     RefreshLevelColorStyle(stage);
 }
@@ -585,7 +585,7 @@ void SensorDPI::on_ChooseEvent_currentIndexChanged(int index)
 {
     if (OwnChanging() || PageFilling(Page::Sensor) || !ValidStage(index))
         return;
-    const int current = m_currentLevel;
+    const int current = currentLevel;
     // The current stage would fall outside the new count: it changes places
     // with the new last stage, which becomes current. One image says it all.
     const bool exchange = StageFallsOutside(current, index);
@@ -601,14 +601,14 @@ void SensorDPI::on_ChooseEvent_currentIndexChanged(int index)
     const OwnChange own(&m_ownChanges);
     if (exchange)
         ExchangeStages(current, index);
-    m_levelCount = index + 1;
+    levelCount = index + 1;
     m_countIndex = index;
     ShowLevels(index);
 }
 
 void SensorDPI::ExchangeStages(int current, int last)
 {
-    std::swap(m_levelColors[current], m_levelColors[last]);
+    std::swap(levelColors[current], levelColors[last]);
     const QString text = m_stages[current]->text();
     m_stages[current]->setText(m_stages[last]->text());
     m_stages[last]->setText(text);
@@ -616,5 +616,5 @@ void SensorDPI::ExchangeStages(int current, int last)
     RefreshLevelColorStyle(last);
     PlaceMarker(last);
     CheckStage(last);
-    m_currentLevel = last;
+    currentLevel = last;
 }

@@ -103,12 +103,12 @@ public:
 
     // ---- What it shows ------------------------------------------------------
     Ui::SensorDPI* Form() const { return ui; }
-    int CurrentLevel() const { return m_currentLevel; }  // -1: none
-    int LevelCount() const { return m_levelCount; }
+    int CurrentLevel() const { return currentLevel; }  // -1: none
+    int LevelCount() const { return levelCount; }
     QString LevelColor(int stage) const;                 // "r,g,b"
     QToolButton* StageButton(int stage) const;
     QToolButton* StageChip(int stage) const;
-    QColorDialog* ColorDialog() const { return m_colorDialog; }
+    QColorDialog* ColorDialog() const { return colorDialog; }
 
 public slots:
     void SetColor(const QColor& color);
@@ -188,21 +188,21 @@ private:
     void DropMarker(const QPoint& pos);
 
     Ui::SensorDPI* ui;
-    QString m_picturePath;
-    QString m_buttonColor;
-    QButtonGroup* m_stageGroup = nullptr;
-    QButtonGroup* m_chipGroup = nullptr;
-    QColorDialog* m_colorDialog = nullptr;
+    QString picturePath;
+    QString buttonColor;
+    QButtonGroup* stageGroup = nullptr;
+    QButtonGroup* chipGroup = nullptr;
+    QColorDialog* colorDialog = nullptr;
     QVector<QToolButton*> m_stages;
     QVector<QToolButton*> m_chips;
-    QVector<QRect> m_stageRects;
-    QVector<QRect> m_chipRects;
-    QVector<QString> m_levelColors;
-    QRect m_dragArea{0, 0, 728, 194};
-    bool m_dragging = false;
-    QPoint m_dragOffset;
-    int m_currentLevel = 1;
-    int m_levelCount = 1;
+    QVector<QRect> stageRects;
+    QVector<QRect> chipRects;
+    QVector<QString> levelColors;
+    QRect dragArea{0, 0, 728, 194};
+    bool dragging = false;
+    QPoint dragOffset;
+    int currentLevel = 1;
+    int levelCount = 1;
     int m_countIndex = -1;       // the stage count - 1 the combo box settled on
     int m_colorStage = -1;       // the stage whose chip opened the colour dialog
     int m_ownChanges = 0;

@@ -99,10 +99,10 @@ void SensorDPI::on_ReduceLevelA_clicked()
 void SensorDPI::mousePressEvent(QMouseEvent* event)
 {
     QLabel* marker = ui->label_8;
-    if (event->buttons() != Qt::NoButton && !marker->isHidden() && ValidStage(m_currentLevel)
+    if (event->buttons() != Qt::NoButton && !marker->isHidden() && ValidStage(currentLevel)
         && marker->geometry().contains(event->pos())) {
-        m_dragging = true;
-        m_dragOffset = event->pos() - marker->pos();
+        dragging = true;
+        dragOffset = event->pos() - marker->pos();
         event->accept();
         return;
     }
@@ -111,12 +111,12 @@ void SensorDPI::mousePressEvent(QMouseEvent* event)
 
 void SensorDPI::mouseMoveEvent(QMouseEvent* event)
 {
-    if (event->buttons() == Qt::NoButton || !m_dragging) {
+    if (event->buttons() == Qt::NoButton || !dragging) {
         QFrame::mouseMoveEvent(event);
         return;
     }
-    if (m_dragArea.contains(event->pos()))
-        ui->label_8->move(event->pos() - m_dragOffset);
+    if (dragArea.contains(event->pos()))
+        ui->label_8->move(event->pos() - dragOffset);
     else
         DropMarker(event->pos());  // leaving the panel ends the drag there
     event->accept();
@@ -124,7 +124,7 @@ void SensorDPI::mouseMoveEvent(QMouseEvent* event)
 
 void SensorDPI::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (!m_dragging) {
+    if (!dragging) {
         QFrame::mouseReleaseEvent(event);
         return;
     }
@@ -134,8 +134,8 @@ void SensorDPI::mouseReleaseEvent(QMouseEvent* event)
 
 void SensorDPI::DropMarker(const QPoint& pos)
 {
-    m_dragging = false;
-    const int from = m_currentLevel;
+    dragging = false;
+    const int from = currentLevel;
     if (!ValidStage(from))
         return;
     MarkerDrop drop;
@@ -144,12 +144,12 @@ void SensorDPI::DropMarker(const QPoint& pos)
                                          ui->ChooseEvent->currentIndex());
     }
     const int to = from + drop.stages;
-    if (drop.action == MarkerDrop::Move && ValidStage(to) && to < m_levelCount) {
+    if (drop.action == MarkerDrop::Move && ValidStage(to) && to < levelCount) {
         if (MaySend()
             && !WriteOrRevert([to] { return SetDPILevel(uint8_t(to)); },
                               [this](const FlashDataMap& stored) { ShowStoredStage(stored); }))
             return;
-        m_currentLevel = to;
+        currentLevel = to;
         SelectLevel(to);
         PlaceMarker(to);
         return;

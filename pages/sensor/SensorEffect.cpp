@@ -19,7 +19,7 @@ using namespace SensorRules;
 
 EffectPanel::EffectPanel(QWidget* parent) : QFrame(parent)
 {
-    m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
+    picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
 }
 
 void EffectPanel::ApplyStyles()
@@ -27,7 +27,7 @@ void EffectPanel::ApplyStyles()
     const QString label = DialogStyle::LabelSheet();
     for (QLabel* l : {m_label, m_speedText, m_lightText})
         l->setStyleSheet(label);
-    const QString slider = PanelStyle::SliderSheet(m_picturePath);
+    const QString slider = PanelStyle::SliderSheet(picturePath);
     m_speed->setStyleSheet(slider);
     m_light->setStyleSheet(slider);
     m_speedBox->setStyleSheet(PanelStyle::NumberBoxSheet());
@@ -131,7 +131,7 @@ SensorEffect::SensorEffect(QWidget* parent) : EffectPanel(parent), ui(new Ui::Se
 {
     ui->setupUi(this);
     TakeForm(ui);
-    PageStyle::StyleComboBox(ui->Model, m_picturePath);
+    PageStyle::StyleComboBox(ui->Model, picturePath);
 }
 
 SensorEffect::~SensorEffect()
@@ -174,13 +174,13 @@ void SensorEffect::ShowStoredMode(int mode)
 SensorEffectB::SensorEffectB(QWidget* parent) : EffectPanel(parent), ui(new Ui::SensorEffectB)
 {
     ui->setupUi(this);
-    m_group = new QButtonGroup(this);
-    m_group->setExclusive(true);
-    m_group->addButton(ui->MM1);
-    m_group->addButton(ui->MM2);
-    m_group->addButton(ui->MM3);
+    buttonGroup = new QButtonGroup(this);
+    buttonGroup->setExclusive(true);
+    buttonGroup->addButton(ui->MM1);
+    buttonGroup->addButton(ui->MM2);
+    buttonGroup->addButton(ui->MM3);
     TakeForm(ui);
-    const QString boxes = PanelStyle::CheckBoxSheet(m_picturePath);
+    const QString boxes = PanelStyle::CheckBoxSheet(picturePath);
     for (QCheckBox* box : {ui->MM1, ui->MM2, ui->MM3})
         box->setStyleSheet(boxes);
 }
@@ -209,7 +209,7 @@ void SensorEffectB::SetItemText(int mode, const QString& text)
 void SensorEffectB::ShowStoredMode(int mode)
 {
     QCheckBox* const boxes[EffectModeCount] = {ui->MM3, ui->MM1, ui->MM2};
-    CheckOnly(m_group, ValidEffectMode(mode) ? boxes[mode] : nullptr);
+    CheckOnly(buttonGroup, ValidEffectMode(mode) ? boxes[mode] : nullptr);
     ShowRows(mode);
 }
 

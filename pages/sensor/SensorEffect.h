@@ -67,7 +67,7 @@ protected:
     virtual void ShowStoredMode(int mode) = 0;
     static bool MaySend();
 
-    QString m_picturePath;
+    QString picturePath;
 
 private:
     void ApplyStyles();
@@ -132,5 +132,5 @@ private:
     void BoxClicked(int mode, bool checked);
 
     Ui::SensorEffectB* ui;
-    QButtonGroup* m_group = nullptr;
+    QButtonGroup* buttonGroup = nullptr;
 };

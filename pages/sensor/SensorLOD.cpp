@@ -28,9 +28,9 @@ bool maySend()
 SensorLOD::SensorLOD(QWidget* parent) : QFrame(parent), ui(new Ui::SensorLOD)
 {
     ui->setupUi(this);
-    m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
+    picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
     ui->label->setStyleSheet(DialogStyle::LabelSheet());
-    PageStyle::StyleComboBox(ui->LOD, m_picturePath);
+    PageStyle::StyleComboBox(ui->LOD, picturePath);
     ui->LOD->setStyleSheet(ui->LOD->styleSheet() + QStringLiteral("QComboBox:disabled{color: rgb(0, 0, 0);}"));
 }
 
@@ -90,16 +90,16 @@ void SensorLOD::on_LOD_currentIndexChanged(int index)
 SensorLODB::SensorLODB(QWidget* parent) : QFrame(parent), ui(new Ui::SensorLODB)
 {
     ui->setupUi(this);
-    m_group = new QButtonGroup(this);
-    m_group->setExclusive(true);
-    m_group->addButton(ui->MM0);
-    m_group->addButton(ui->MM1);
-    m_group->addButton(ui->MM2);
-    m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
+    buttonGroup = new QButtonGroup(this);
+    buttonGroup->setExclusive(true);
+    buttonGroup->addButton(ui->MM0);
+    buttonGroup->addButton(ui->MM1);
+    buttonGroup->addButton(ui->MM2);
+    picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
     ui->label->setStyleSheet(DialogStyle::LabelSheet());
     // The 0.7 mm box looks like the others (unstyled it would be dark on dark).
     for (QCheckBox* box : {ui->MM0, ui->MM1, ui->MM2})
-        box->setStyleSheet(PanelStyle::CheckBoxSheet(m_picturePath));
+        box->setStyleSheet(PanelStyle::CheckBoxSheet(picturePath));
     ui->MM0->hide();
 }
 
@@ -151,7 +151,7 @@ void SensorLODB::BoxClicked(int box)
                           if (SensorRules::LodCodeOfBox(i) == stored.liftOff)
                               shown = boxes[i];
                       }
-                      CheckOnly(m_group, shown);
+                      CheckOnly(buttonGroup, shown);
                   });
 }
 

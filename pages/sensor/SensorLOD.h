@@ -43,7 +43,7 @@ public slots:
 
 private:
     Ui::SensorLOD* ui;
-    QString m_picturePath;
+    QString picturePath;
 };
 
 class SensorLODB : public QFrame
@@ -72,6 +72,6 @@ private:
     void BoxClicked(int box);
 
     Ui::SensorLODB* ui;
-    QString m_picturePath;
-    QButtonGroup* m_group = nullptr;
+    QString picturePath;
+    QButtonGroup* buttonGroup = nullptr;
 };

@@ -20,17 +20,17 @@ using SensorRules::RateCount;
 
 RatePanel::RatePanel(QWidget* parent) : QFrame(parent)
 {
-    m_picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
+    picturePath = AppDir() + QStringLiteral("/Picture/Sensor/");
 }
 
 void RatePanel::TakeButtons(QLabel* label, const QVector<QAbstractButton*>& buttons, int grouped)
 {
     m_label = label;
     m_buttons = buttons;
-    m_group = new QButtonGroup(this);
-    m_group->setExclusive(true);
+    buttonGroup = new QButtonGroup(this);
+    buttonGroup->setExclusive(true);
     for (int i = 0; i < grouped && i < m_buttons.size(); ++i)
-        m_group->addButton(m_buttons[i]);
+        buttonGroup->addButton(m_buttons[i]);
     m_label->setStyleSheet(DialogStyle::LabelSheet());
 }
 
@@ -60,10 +60,10 @@ void RatePanel::ShowRate(int index)
 {
     // The 8000 Hz box of the B layout is outside the group.
     for (QAbstractButton* button : qAsConst(m_buttons)) {
-        if (!m_group->buttons().contains(button))
+        if (!buttonGroup->buttons().contains(button))
             button->setChecked(false);
     }
-    CheckOnly(m_group, m_buttons.value(index));
+    CheckOnly(buttonGroup, m_buttons.value(index));
 }
 
 void RatePanel::RateClicked(int index, bool checked)
@@ -97,8 +97,8 @@ SensorRate::SensorRate(QWidget* parent) : RatePanel(parent), ui(new Ui::SensorRa
     const QString sheet =
         QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
         + OptionColorText(QStringLiteral("ButtonColor")) + QStringLiteral(";);padding-left:0px;background-image: url(")
-        + m_picturePath + QStringLiteral("ReportRate.png);}QToolButton:checked{padding-left:0px;background-image: url(")
-        + m_picturePath + QStringLiteral("ReportRateClick.png); }");
+        + picturePath + QStringLiteral("ReportRate.png);}QToolButton:checked{padding-left:0px;background-image: url(")
+        + picturePath + QStringLiteral("ReportRateClick.png); }");
     for (int i = 0; i < RateCount; ++i)
         RateButton(i)->setStyleSheet(sheet);
 }
@@ -128,7 +128,7 @@ SensorRateB::SensorRateB(QWidget* parent) : RatePanel(parent), ui(new Ui::Sensor
                 {ui->Button125HZ, ui->Button250HZ, ui->Button500HZ, ui->Button1000HZ, ui->Button2000HZ,
                  ui->Button4000HZ, ui->Button8000HZ},
                 RateCount - 1);
-    const QString sheet = PanelStyle::CheckBoxSheet(m_picturePath);
+    const QString sheet = PanelStyle::CheckBoxSheet(picturePath);
     for (int i = 0; i < RateCount; ++i)
         RateButton(i)->setStyleSheet(sheet);
 }

@@ -57,14 +57,14 @@ protected:
     // Checks the rate's button (none for -1), sending nothing.
     void ShowRate(int index);
 
-    QString m_picturePath;
+    QString picturePath;
 
 private:
     void RateClicked(int index, bool checked);
 
     QLabel* m_label = nullptr;
     QVector<QAbstractButton*> m_buttons;
-    QButtonGroup* m_group = nullptr;
+    QButtonGroup* buttonGroup = nullptr;
 };
 
 class SensorRate : public RatePanel
