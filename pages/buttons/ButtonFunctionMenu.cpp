@@ -353,6 +353,42 @@ void Buttoninterface::OpenMenu(QToolButton* keyButton, int key)
 // ---------------------------------------------------------------------------
 // The entries
 
+void Buttoninterface::ApplyNamedEntry(const char* objectName, bool checked)
+{
+    if (const buttons::FunctionEntry* entry = buttons::FindFunctionEntry(QLatin1String(objectName)))
+        ApplyEntry(*entry, checked);
+}
+
+void Buttoninterface::on_LeftKey_3_clicked(bool checked)
+{
+    ApplyNamedEntry("LeftKey_3", checked);
+}
+
+void Buttoninterface::on_RightKey_3_clicked(bool checked)
+{
+    ApplyNamedEntry("RightKey_3", checked);
+}
+
+void Buttoninterface::on_MidKey_clicked(bool checked)
+{
+    ApplyNamedEntry("MidKey", checked);
+}
+
+void Buttoninterface::on_ForWardKey_clicked(bool checked)
+{
+    ApplyNamedEntry("ForWardKey", checked);
+}
+
+void Buttoninterface::on_BackKey_2_clicked(bool checked)
+{
+    ApplyNamedEntry("BackKey_2", checked);
+}
+
+void Buttoninterface::on_VolumeUp_8_clicked(bool checked)
+{
+    ApplyNamedEntry("VolumeUp_8", checked);
+}
+
 void Buttoninterface::ApplyEntry(const buttons::FunctionEntry& entry, bool checked)
 {
     // An entry that was unchecked by the click does nothing.

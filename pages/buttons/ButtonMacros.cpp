@@ -33,7 +33,34 @@ namespace {
 // After the macro page saved a macro's events, its file is given this long
 // to settle before the keys that carry the macro get it again.
 constexpr int MacroResendDelayMs = 1500;
+
+// The fallback entries (the key buttons' table names them) by their named
+// members.
+using EntryMember = void (Buttoninterface::*)(bool);
+EntryMember FallbackMember(const QString& objectName)
+{
+    static const QHash<QString, EntryMember> members = {
+        {QStringLiteral("LeftKey_3"), &Buttoninterface::on_LeftKey_3_clicked},
+        {QStringLiteral("RightKey_3"), &Buttoninterface::on_RightKey_3_clicked},
+        {QStringLiteral("MidKey"), &Buttoninterface::on_MidKey_clicked},
+        {QStringLiteral("ForWardKey"), &Buttoninterface::on_ForWardKey_clicked},
+        {QStringLiteral("BackKey_2"), &Buttoninterface::on_BackKey_2_clicked},
+        {QStringLiteral("VolumeUp_8"), &Buttoninterface::on_VolumeUp_8_clicked},
+    };
+    return members.value(objectName);
+}
 }  // namespace
+
+void Buttoninterface::InitMacroButtons()
+{
+    macroListWidget = new QWidget(this);
+    macroListWidget->setFixedSize(205, 220);
+    macroListWidget->setStyleSheet(QStringLiteral("background-color:transparent;border:none;"));
+    macroListLayout = new QVBoxLayout(macroListWidget);
+    macroListLayout->setSizeConstraint(QLayout::SetFixedSize);
+    ui->scrollArea_7->setWidget(macroListWidget);
+    SlotAddMacroButton();
+}
 
 void Buttoninterface::SlotAddMacroButton()
 {
@@ -206,7 +233,7 @@ void Buttoninterface::SlotDeleteMacroButton(QString caption)
     for (const buttons::KeyButtonInfo& info : buttons::KeyButtons()) {
         if (!carrying.contains(info.key))
             continue;
-        const buttons::FunctionEntry* fallback = buttons::FindFunctionEntry(QLatin1String(info.fallbackEntry));
+        const EntryMember fallback = FallbackMember(QLatin1String(info.fallbackEntry));
         KeyButton(info.key)->setChecked(true);
         Entry(QLatin1String(info.fallbackEntry))->setChecked(true);
         {
@@ -217,7 +244,7 @@ void Buttoninterface::SlotDeleteMacroButton(QString caption)
         if (defaults.contains(info.key))
             ApplyKeyParamDefault(info.key, defaults.value(info.key));
         else if (fallback)
-            ApplyEntry(*fallback, true);
+            (this->*fallback)(true);
     }
     UncheckKeys();
     CloseMenu();

@@ -30,7 +30,6 @@
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace {
 // The most profiles the profile box lists.
@@ -55,14 +54,6 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
     LoadLanguage(StoredLanguageIndex(), false);
     ui->widget->setStyleSheet(MousePictureSheet());
 
-    // The macro list lives in the scroll area of its sub-menu page.
-    macroListWidget = new QWidget(this);
-    macroListWidget->setFixedSize(205, 220);
-    macroListWidget->setStyleSheet(QStringLiteral("background-color:transparent;border:none;"));
-    macroListLayout = new QVBoxLayout(macroListWidget);
-    macroListLayout->setSizeConstraint(QLayout::SetFixedSize);
-    ui->scrollArea_7->setWidget(macroListWidget);
-
     sensorDefines = ReadInstalledSensorDefines();
     ui->MainWindow->setStyleSheet(PageStyle::FrameSheet(QStringLiteral("MainWindow")));
     PageStyle::StyleComboBox(ui->ProjectChoose, pictureDir);
@@ -82,7 +73,8 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
 
     ui->stackedWidget->setCurrentWidget(ui->page);
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
-    SlotAddMacroButton();
+    // The macro list lives in the scroll area of its sub-menu page.
+    InitMacroButtons();
 }
 
 Buttoninterface::~Buttoninterface()

@@ -131,6 +131,17 @@ public:
     std::optional<KeyEventRecord> GroupKeyToRecord(const QString& text) const;
     void ShowButtonFunction(int key, int type, int value1, int value2, const FlashDataMap* image);
 
+    // The entries a key gets back when its macro is deleted, by name: each
+    // gives the checked key its entry of the menu table (checked true).
+    // Plain members, not slots: the menu table already connects the
+    // entries' clicks.
+    void on_LeftKey_3_clicked(bool checked);
+    void on_RightKey_3_clicked(bool checked);
+    void on_MidKey_clicked(bool checked);
+    void on_ForWardKey_clicked(bool checked);
+    void on_BackKey_2_clicked(bool checked);
+    void on_VolumeUp_8_clicked(bool checked);
+
     // The page's cache of each key's function (type, value1, value2).
     QVector<int> keyType;
     QVector<int> keyValue1;
@@ -216,6 +227,9 @@ private:
     void ResendMacro(const QString& name);
     // Settings (ButtonSettings.cpp): a notice of the settings file.
     void ShowSettingsNotice(void (InportFail::*message)());
+    // The macro list's widget and layout in its sub-menu, and its first
+    // buttons (ButtonMacros.cpp).
+    void InitMacroButtons();
     // Caption files (ButtonProbe.cpp).
     void LoadKeySetting(int number, QToolButton* keyButton);
 
@@ -224,6 +238,7 @@ private:
     void StyleMenu();
     void OpenMenu(QToolButton* keyButton, int key);
     void ApplyEntry(const buttons::FunctionEntry& entry, bool checked);
+    void ApplyNamedEntry(const char* objectName, bool checked);
     void CloseMenu();
     void ShowSubMenu(const QString& pageName);
     // The data key of the first checked key button in page order, -1: none.
