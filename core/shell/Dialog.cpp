@@ -13,6 +13,7 @@
 #include "PumpedWait.h"
 #include "Sensor.h"
 #include "UpDataParam.h"
+#include "WindowBackground.h"
 
 #include <QButtonGroup>
 #include <QKeyEvent>
@@ -95,8 +96,10 @@ QString Dialog::ToolButtonSheet(const QString& normal, const QString& hover, con
 
 void Dialog::ApplyStyleSheets()
 {
-    ui->frame_2->setStyleSheet(QStringLiteral("#frame_2{border-image: url(") + m_pictureDir
-                               + QStringLiteral("BackGround.png);}#frame,#frame_3,#frame_4{border:none;background:transparent;}"));
+    ui->frame_2->setStyleSheet(QStringLiteral("#frame_2{")
+                               + WindowBackground::BorderImageSheet(m_pictureDir + QStringLiteral("BackGround.png"),
+                                                                    WindowBackground::Pages)
+                               + QStringLiteral("}#frame,#frame_3,#frame_4{border:none;background:transparent;}"));
     ui->BatteryButtonC->setStyleSheet(QStringLiteral("QLabel{border:0px;background-image: url(") + m_pictureDir
                                       + QStringLiteral("Battery.png);background-position:center;background-repeat:no-repeat;}"));
     ui->label->setStyleSheet(QStringLiteral("QLabel{border-image: url(") + m_pictureDir + QStringLiteral("Charg.png);}"));

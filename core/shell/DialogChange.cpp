@@ -13,6 +13,7 @@
 #include "PostMsg.h"
 #include "QuestiondialogB.h"
 #include "RegistryStore.h"
+#include "StyleWhenShown.h"
 #include "UpDateRepair.h"
 #include "FirmwareFiles.h"
 #include "FormSetting.h"
@@ -20,6 +21,7 @@
 #include "Match.h"
 #include "RePair.h"
 #include "UpDateWarning.h"
+#include "WindowBackground.h"
 #include "Worker.h"
 #include "mytoolButtonEnter.h"
 
@@ -50,6 +52,14 @@ QString toolButtonSheet(const QString& folder, const QString& name)
                             "QToolButton:hover{background-image: url(")
            + folder + name + QStringLiteral("Hover.png);}QToolButton:pressed{background-image: url(") + folder + name
            + QStringLiteral("Click.png);}");
+}
+
+// The cards' looks are applied again on every refresh (a pointer entering a
+// card): a sheet set again with the same text would restyle the widget.
+void setSheet(QWidget* widget, const QString& sheet)
+{
+    if (widget->styleSheet() != sheet)
+        widget->setStyleSheet(sheet);
 }
 
 QString arrowSheet(const QString& folder, const QString& name)
@@ -149,15 +159,20 @@ void DialogChange::ApplyStyles()
 {
     const QString dir = m_pictureDir;
     const QString warning = DialogStyle::WarningPictureFolder();
-    ui->frameChange->setStyleSheet(QStringLiteral("#frameChange{border:0px;border-image: url(") + dir
-                                   + QStringLiteral("MainBack.png);}"));
+    ui->frameChange->setStyleSheet(QStringLiteral("#frameChange{")
+                                   + WindowBackground::BorderImageSheet(dir + QStringLiteral("MainBack.png"),
+                                                                        WindowBackground::List)
+                                   + QLatin1Char('}'));
     ui->CloseButton->setStyleSheet(toolButtonSheet(dir, QStringLiteral("Close")));
     ui->MinButton->setStyleSheet(toolButtonSheet(dir, QStringLiteral("Min")));
-    ui->Repair->setStyleSheet(QStringLiteral("QPushButton{border:0px;background-position:center;"
-                                             "background-repeat:no-repeat;background-image: url(")
-                              + dir + QStringLiteral("Repair.png);}"));
-    ui->RightButton->setStyleSheet(arrowSheet(dir, QStringLiteral("Right")));
-    ui->LeftButton->setStyleSheet(arrowSheet(dir, QStringLiteral("Left")));
+    // The repair button, the paging arrows and the notice frame are hidden
+    // at start (the arrows until a fourth device comes, the frame for good):
+    // their pictures are read when they are first shown.
+    SetStyleSheetWhenShown(ui->Repair, QStringLiteral("QPushButton{border:0px;background-position:center;"
+                                                      "background-repeat:no-repeat;background-image: url(")
+                                           + dir + QStringLiteral("Repair.png);}"));
+    SetStyleSheetWhenShown(ui->RightButton, arrowSheet(dir, QStringLiteral("Right")));
+    SetStyleSheetWhenShown(ui->LeftButton, arrowSheet(dir, QStringLiteral("Left")));
 
     PageStyle::StyleComboBox(ui->comboBox, dir, 5);
     QAbstractItemView* view = ui->comboBox->view();
@@ -169,14 +184,15 @@ void DialogChange::ApplyStyles()
                                          "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical"
                                          "{background:transparent;}"));
 
-    ui->FindVer->setStyleSheet(DialogStyle::BackgroundSheet(QStringLiteral("FindVer"), warning));
-    ui->FindVerlaebl->setStyleSheet(DialogStyle::LabelSheet());
-    ui->NewHong->setStyleSheet(DialogStyle::ConfirmButtonSheet(warning));
-    ui->CloseButton_2->setStyleSheet(DialogStyle::CloseButtonSheet(warning));
-    ui->NoApear->setStyleSheet(QStringLiteral("QCheckBox{color: rgb(") + OptionColorText(QStringLiteral("LabelColor"))
-                               + QStringLiteral(");}QCheckBox::indicator:checked{image: url(") + warning
-                               + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked{image: url(")
-                               + warning + QStringLiteral("CheckBox.png);}"));
+    SetStyleSheetWhenShown(ui->FindVer, DialogStyle::BackgroundSheet(QStringLiteral("FindVer"), warning));
+    SetStyleSheetWhenShown(ui->FindVerlaebl, DialogStyle::LabelSheet());
+    SetStyleSheetWhenShown(ui->NewHong, DialogStyle::ConfirmButtonSheet(warning));
+    SetStyleSheetWhenShown(ui->CloseButton_2, DialogStyle::CloseButtonSheet(warning));
+    SetStyleSheetWhenShown(ui->NoApear, QStringLiteral("QCheckBox{color: rgb(")
+                                            + OptionColorText(QStringLiteral("LabelColor"))
+                                            + QStringLiteral(");}QCheckBox::indicator:checked{image: url(") + warning
+                                            + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked{image: url(")
+                                            + warning + QStringLiteral("CheckBox.png);}"));
 }
 
 QString DialogChange::ButtonSheet(const QString& picture) const
@@ -416,19 +432,19 @@ void DialogChange::ApplyLook(int index)
     QLabel* link = m_linkMarks.value(index);
     const bool unmatched = device.driveIndex == ModelCount.load();
     if (link)
-        link->setStyleSheet(MarkSheet(device.directMouse ? QStringLiteral("OnLineUsb.png") : QStringLiteral("OnLineWifi.png")));
+        setSheet(link, MarkSheet(device.directMouse ? QStringLiteral("OnLineUsb.png") : QStringLiteral("OnLineWifi.png")));
     if (unmatched) {
-        button->setStyleSheet(ButtonSheet(QStringLiteral("Unknow.png")));
+        setSheet(button, ButtonSheet(QStringLiteral("Unknow.png")));
         if (link)
             link->show();
     } else if (device.online) {
-        button->setStyleSheet(ButtonSheet(QStringLiteral("OnLine0.png")));
+        setSheet(button, ButtonSheet(QStringLiteral("OnLine0.png")));
         if (offline)
             offline->hide();
         if (link)
             link->show();
     } else {
-        button->setStyleSheet(ButtonSheet(QStringLiteral("DisOnlin0.png")));
+        setSheet(button, ButtonSheet(QStringLiteral("DisOnlin0.png")));
         if (offline)
             offline->show();
         if (link)

@@ -8,7 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QImageReader>
 #include <QTextCodec>
+#include <QThread>
 #include <QWidget>
 
 #include <cerrno>
@@ -65,6 +68,41 @@ void ShowAlreadyRunningNotice()
     notice.exec();
 }
 
+namespace {
+
+// While the main window is built, a helper thread sets up two things its
+// first paint needs that do not depend on the window: the image format
+// plugins (the first picture a style sheet loads makes Qt load them all)
+// and the font database (fontconfig reads its configuration and the font
+// list). Qt guards both for use from any thread; the GUI thread finds them
+// ready or waits for the rest, as it would have done itself. No font is
+// loaded here, only the list of families. Waits for the helper on
+// destruction.
+class StartupWarmUp
+{
+public:
+    StartupWarmUp()
+        : m_thread(QThread::create([] {
+              QImageReader::supportedImageFormats();
+              QFontDatabase().families();
+          }))
+    {
+        m_thread->start();
+    }
+    ~StartupWarmUp()
+    {
+        m_thread->wait();
+        delete m_thread;
+    }
+    StartupWarmUp(const StartupWarmUp&) = delete;
+    StartupWarmUp& operator=(const StartupWarmUp&) = delete;
+
+private:
+    QThread* m_thread;
+};
+
+}  // namespace
+
 int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& makeMainWindow,
                    const std::function<void()>& showSecondNotice)
 {
@@ -90,6 +128,7 @@ int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& make
         return 0;
     }
 
+    const StartupWarmUp warmUp;
     QWidget* window = makeMainWindow();
     window->show();
     const int result = app.exec();

@@ -46,7 +46,8 @@ void ShowAlreadyRunningNotice();
 
 // The whole start-up: folders, pruning, the application object, the
 // single-instance test and the event loop. makeMainWindow builds the main
-// window of the first instance; showSecondNotice tells a second start that
+// window of the first instance (meanwhile a helper thread loads the image
+// format plugins and the font database, which its first paint needs); showSecondNotice tells a second start that
 // the program already runs. Returns the process exit code.
 int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& makeMainWindow,
                    const std::function<void()>& showSecondNotice);

@@ -1,15 +1,19 @@
 // The custom widgets: slider jump, combo box press index, press-acting tool
 // button, hover refresh of device buttons, key-deaf line edit, link cursor,
-// progress bar.
+// progress bar, style sheets deferred to the first show, banded backgrounds.
 #include "MyButton.h"
 #include "MyConmboBox.h"
 #include "MyLineEdit.h"
 #include "MyProgressBar.h"
 #include "MySlider.h"
 #include "MyToolButton.h"
+#include "StyleWhenShown.h"
+#include "WindowBackground.h"
 #include "mytoolButtonEnter.h"
 
+#include <QFrame>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class EventCounter : public QWidget
@@ -219,6 +223,53 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(bar.Percent(), 100.0 / 3, 3000);
         bar.Stop();
         QVERIFY(!bar.IsRunning());
+    }
+
+    void sheetWaitsForTheFirstShow()
+    {
+        QWidget window;
+        QWidget* child = new QWidget(&window);
+        child->hide();
+        SetStyleSheetWhenShown(child, QStringLiteral("QWidget{color:red;}"));
+        SetStyleSheetWhenShown(child, QStringLiteral("QWidget{color:blue;}"));  // the later one wins
+        window.show();
+        QVERIFY(child->styleSheet().isEmpty());
+        child->show();
+        QCOMPARE(child->styleSheet(), QStringLiteral("QWidget{color:blue;}"));
+        // Once shown, a sheet is set at once and nothing waits any more.
+        child->hide();
+        SetStyleSheetWhenShown(child, QStringLiteral("QWidget{color:green;}"));
+        QCOMPARE(child->styleSheet(), QStringLiteral("QWidget{color:blue;}"));
+        child->show();
+        QCOMPARE(child->styleSheet(), QStringLiteral("QWidget{color:green;}"));
+        SetStyleSheetWhenShown(child, QStringLiteral("QWidget{color:black;}"));
+        QCOMPARE(child->styleSheet(), QStringLiteral("QWidget{color:black;}"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(child->findChildren<QObject*>().size(), 0);  // the watchers are gone
+    }
+
+    void bandedSheetDrawsAFullPictureUnchanged()
+    {
+        // A picture of the window's full height (an older or a replaced
+        // one) looks the same under the banded sheet as under a plain
+        // border image.
+        QTemporaryDir dir;
+        QImage full(1020, WindowBackground::List.windowHeight, QImage::Format_RGB32);
+        for (int y = 0; y < full.height(); ++y)
+            for (int x = 0; x < full.width(); ++x)
+                full.setPixel(x, y, qRgb(y % 256, (x + 3 * y) % 256, (x * y) % 251));
+        const QString picture = dir.filePath(QStringLiteral("MainBack.png"));
+        QVERIFY(full.save(picture));
+        auto drawn = [&](const QString& declarations) {
+            QFrame w;
+            w.setObjectName(QStringLiteral("frameChange"));
+            w.setFixedSize(full.size());
+            w.setStyleSheet(QStringLiteral("#frameChange{") + declarations + QLatin1Char('}'));
+            return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage plain = drawn(QStringLiteral("border:0px;border-image: url(") + picture + QStringLiteral(");"));
+        QCOMPARE(plain, full);
+        QCOMPARE(drawn(WindowBackground::BorderImageSheet(picture, WindowBackground::List)), plain);
     }
 };
 

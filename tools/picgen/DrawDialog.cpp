@@ -208,7 +208,7 @@ QImage logo()
 void drawDialog(PicWriter& w)
 {
     const QString folder = QStringLiteral("Dialog");
-    w.save(folder, QStringLiteral("BackGround.png"), background());
+    w.save(folder, QStringLiteral("BackGround.png"), Theme::WindowBands(background(), WindowBackground::Pages));
     w.save(folder, QStringLiteral("Battery.png"), battery());
     w.save(folder, QStringLiteral("Charg.png"), chargingMark());
     w.save(folder, QStringLiteral("Logo.png"), logo());

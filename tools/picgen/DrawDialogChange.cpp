@@ -245,7 +245,7 @@ QImage deviceCard(CardState state)
 
 void drawDialogChange(PicWriter& w)
 {
-    w.save(Folder, QStringLiteral("MainBack.png"), background());
+    w.save(Folder, QStringLiteral("MainBack.png"), Theme::WindowBands(background(), WindowBackground::List));
     const char* states[] = {"", "Hover", "Click"};
     for (int s = 0; s < 3; ++s) {
         const QString suffix = QString::fromLatin1(states[s]) + QStringLiteral(".png");

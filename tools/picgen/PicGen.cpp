@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QPainterPath>
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 bool fullyOpaque(const QImage& image)
@@ -96,6 +100,67 @@ QImage ButtonFace(int w, int h, int state, int radius)
     const QColor fill = state == 0 ? PanelLight : state == 1 ? PanelLight.lighter(125) : AccentDark;
     const QColor border = state == 0 ? Border : Accent;
     return RoundedPanel(w, h, fill, border, radius);
+}
+
+QImage WindowBands(const QImage& full, const WindowBackground::Bands& bands)
+{
+    const QImage in = full.convertToFormat(QImage::Format_RGB32);
+    const int width = in.width();
+    const int shown = bands.shownMiddle();
+    if (in.height() != bands.windowHeight || bands.middle < 1 || shown < bands.middle) {
+        std::fprintf(stderr, "picgen: a %d-row background does not fit its bands\n", in.height());
+        return QImage();
+    }
+    QImage out(width, bands.pictureHeight(), QImage::Format_RGB32);
+    auto copyRows = [&](int from, int to, int count) {
+        for (int i = 0; i < count; ++i)
+            std::memcpy(out.scanLine(to + i), in.constScanLine(from + i), size_t(in.bytesPerLine()));
+    };
+    copyRows(0, 0, bands.top);
+    copyRows(bands.windowHeight - bands.bottom, bands.top + bands.middle, bands.bottom);
+    // A row between two stored rows (y counts from the band's first row).
+    auto mix = [](const QImage& image, int first, double y, int rows, int x) {
+        y = qBound(0.0, y, double(rows - 1));
+        const int y0 = int(std::floor(y));
+        const int y1 = qMin(y0 + 1, rows - 1);
+        const double f = y - y0;
+        const QRgb a = reinterpret_cast<const QRgb*>(image.constScanLine(first + y0))[x];
+        const QRgb b = reinterpret_cast<const QRgb*>(image.constScanLine(first + y1))[x];
+        return qRgb(qRound(qRed(a) * (1 - f) + qRed(b) * f), qRound(qGreen(a) * (1 - f) + qGreen(b) * f),
+                    qRound(qBlue(a) * (1 - f) + qBlue(b) * f));
+    };
+    if (bands.repeat) {
+        for (int y = bands.top + 1; y < bands.top + shown; ++y) {
+            if (std::memcmp(in.constScanLine(y), in.constScanLine(bands.top), size_t(in.bytesPerLine())) != 0) {
+                std::fprintf(stderr, "picgen: row %d of a repeated band differs from the band's first row\n", y);
+                return QImage();
+            }
+        }
+        for (int i = 0; i < bands.middle; ++i)
+            copyRows(bands.top, bands.top + i, 1);
+        return out;
+    }
+    // Stored row i is the drawing where a smooth stretch puts row i's centre.
+    const double scale = double(shown) / bands.middle;
+    for (int i = 0; i < bands.middle; ++i) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(bands.top + i));
+        for (int x = 0; x < width; ++x)
+            line[x] = mix(in, bands.top, (i + 0.5) * scale - 0.5, shown, x);
+    }
+    int worst = 0;
+    for (int y = 0; y < shown; ++y) {
+        const QRgb* drawn = reinterpret_cast<const QRgb*>(in.constScanLine(bands.top + y));
+        for (int x = 0; x < width; ++x) {
+            const QRgb back = mix(out, bands.top, (y + 0.5) / scale - 0.5, bands.middle, x);
+            worst = qMax(worst, qMax(qAbs(qRed(back) - qRed(drawn[x])),
+                                     qMax(qAbs(qGreen(back) - qGreen(drawn[x])), qAbs(qBlue(back) - qBlue(drawn[x])))));
+        }
+    }
+    if (worst > 2) {
+        std::fprintf(stderr, "picgen: a stretched band is %d levels off its drawing (at most 2)\n", worst);
+        return QImage();
+    }
+    return out;
 }
 
 void DrawClose(QPainter& p, const QRectF& box, const QColor& c)

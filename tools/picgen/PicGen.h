@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QString>
 
+#include "WindowBackground.h"
+
 #include <functional>
 #include <vector>
 
@@ -66,6 +68,13 @@ QImage RoundedPanel(int w, int h, const QColor& fill, const QColor& border, int 
 QImage DialogBackground(int w, int h);
 // A button face in one of three states: 0 normal, 1 hover, 2 pressed/checked.
 QImage ButtonFace(int w, int h, int state, int radius = 6);
+// A full-window background as it is stored for a border image in bands
+// (WindowBackground.h): the top and bottom bands of full as they are, the
+// middle band in bands.middle rows. A repeated band must be one row over and
+// over; a stretched band must come back within two levels of every channel
+// when it is stretched again (smoothly). Otherwise the picture could not look
+// as drawn: a message says why and the result is a null image.
+QImage WindowBands(const QImage& full, const WindowBackground::Bands& bands);
 // Antialiased painter on an image.
 void Prepare(QPainter& p);
 // Simple glyphs drawn in a w x h box in the given colour.
