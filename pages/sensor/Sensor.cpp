@@ -12,6 +12,7 @@
 #include "PageStyle.h"
 #include "PostMsg.h"
 #include "SensorDPI.h"
+#include "SensorPanelKit.h"
 #include "SensorRate.h"
 #include "SensorRules.h"
 
@@ -221,7 +222,7 @@ void Sensor::SetButtonIcon(QAbstractButton* button, const QString& file)
 
 void Sensor::on_ModelChoose_currentIndexChanged(int index)
 {
-    if (UiReady && !PageFilling(Page::Sensor) && index >= 0 && index != 2)
+    if (SensorPageMaySend() && index >= 0 && index != 2)
         SetSensorMode(uint8_t(index));
 }
 
@@ -240,7 +241,7 @@ void Sensor::on_Performance_clicked(bool checked)
 void Sensor::on_PerformanceOpen_currentIndexChanged(int index)
 {
     static const uint8_t units[10] = {3, 6, 30, 60, 90, 120, 150, 180, 210, 240};
-    if (UiReady && !PageFilling(Page::Sensor) && index >= 0 && index < 10)
+    if (SensorPageMaySend() && index >= 0 && index < 10)
         SetPerformanceOpen(units[index]);
 }
 

@@ -128,11 +128,6 @@ QString SensorDPI::ChipSheet(int stage, const QString& picture) const
            + QStringLiteral(");}");
 }
 
-bool SensorDPI::MaySend()
-{
-    return UiReady && !PageFilling(Page::Sensor);
-}
-
 // ---- the page's steps -----------------------------------------------------------
 
 void SensorDPI::SetSensor(const SensorDpi& sensor)
@@ -468,7 +463,7 @@ void SensorDPI::StageToggled(int stage, bool on)
     button->setGeometry(QRect(stageRects[stage].topLeft() - QPoint(7, 7), QSize(68, 70)));
     button->setStyleSheet(StageSheet(true));
     m_chips[stage]->setChecked(true);
-    if (OwnChanging() || !MaySend() || !button->isChecked())
+    if (OwnChanging() || !SensorPageMaySend() || !button->isChecked())
         return;
     if (!WriteOrRevert([stage] { return SetDPILevel(uint8_t(stage)); },
                        [this](const FlashDataMap& stored) { ShowStoredStage(stored); }))
@@ -536,7 +531,7 @@ void SensorDPI::SetColor(const QColor& color)
     if (!ValidStage(stage))
         return;
     levelColors[stage] = DecimalColorText(HexColorText(color.red(), color.green(), color.blue()));
-    if (MaySend())
+    if (SensorPageMaySend())
         WriteOrRevert(
             [&] { return SetDPIColor(stage, uint8_t(color.red()), uint8_t(color.green()), uint8_t(color.blue())); },
             [this, stage](const FlashDataMap& stored) {

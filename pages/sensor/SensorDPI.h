@@ -158,8 +158,6 @@ protected:
 
 private:
     bool OwnChanging() const { return m_ownChanges > 0; }
-    // A user change may be sent now (the page is shown and not filling).
-    static bool MaySend();
     void ApplyStyles();
     QString StageSheet(bool large) const;
     QString ChipSheet(int stage, const QString& picture) const;

@@ -74,7 +74,7 @@ QString SensorDPIB::ColorSheet(const QString& colour) const
 
 bool SensorDPIB::MaySend() const
 {
-    return m_ownChanges == 0 && UiReady && !PageFilling(Page::Sensor);
+    return m_ownChanges == 0 && SensorPageMaySend();
 }
 
 // ---- the host's fill ---------------------------------------------------------------

@@ -56,7 +56,7 @@ void SensorDPI::SendDpi(int stage, int dpi)
 {
     m_sendPending = false;
     // An import or a reset of the device is running: shown, not sent.
-    if (!ValidStage(stage) || !MaySend() || SettingsBusy)
+    if (!ValidStage(stage) || !SensorPageMaySend() || SettingsBusy)
         return;
     WriteOrRevert([&] { return SetSensorDPI(stage, dpi, m_sensor); },
                   [this, stage](const FlashDataMap& stored) { ShowStoredDpi(stage, stored); });
@@ -145,7 +145,7 @@ void SensorDPI::DropMarker(const QPoint& pos)
     }
     const int to = from + drop.stages;
     if (drop.action == MarkerDrop::Move && ValidStage(to) && to < levelCount) {
-        if (MaySend()
+        if (SensorPageMaySend()
             && !WriteOrRevert([to] { return SetDPILevel(uint8_t(to)); },
                               [this](const FlashDataMap& stored) { ShowStoredStage(stored); }))
             return;
@@ -155,7 +155,7 @@ void SensorDPI::DropMarker(const QPoint& pos)
         return;
     }
     PlaceMarker(from);
-    if (drop.action == MarkerDrop::Resend && MaySend())
+    if (drop.action == MarkerDrop::Resend && SensorPageMaySend())
         WriteOrRevert([from] { return SetDPILevel(uint8_t(from)); },
                       [this](const FlashDataMap& stored) { ShowStoredStage(stored); });
 }

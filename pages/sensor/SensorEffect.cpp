@@ -34,11 +34,6 @@ void EffectPanel::ApplyStyles()
     m_lightBox->setStyleSheet(PanelStyle::NumberBoxSheet());
 }
 
-bool EffectPanel::MaySend()
-{
-    return UiReady && !PageFilling(Page::Sensor);
-}
-
 void EffectPanel::SetSlidersEnabled(bool on)
 {
     m_speed->setEnabled(on);
@@ -75,7 +70,7 @@ void EffectPanel::ShowRows(int mode)
 
 void EffectPanel::SendMode(int mode)
 {
-    if (!ValidEffectMode(mode) || !MaySend())
+    if (!ValidEffectMode(mode) || !SensorPageMaySend())
         return;
     WriteOrRevert([mode] { return SetDPILightMode(mode); },
                   [this](const FlashDataMap& stored) {
@@ -91,7 +86,7 @@ void EffectPanel::on_SpeedH_sliderMoved(int value)
 void EffectPanel::on_SpeedH_valueChanged(int value)
 {
     m_speedBox->setValue(value);
-    if (!ValidSpeed(value) || !MaySend())
+    if (!ValidSpeed(value) || !SensorPageMaySend())
         return;
     WriteOrRevert([value] { return SetDPILightSpeed(uint8_t(value)); },
                   [this](const FlashDataMap& stored) {
@@ -112,7 +107,7 @@ void EffectPanel::on_LightH_valueChanged(int value)
 {
     m_lightBox->setValue(value);
     const int byte = BrightnessByte(value);
-    if (byte < 0 || !MaySend())
+    if (byte < 0 || !SensorPageMaySend())
         return;
     WriteOrRevert([byte] { return SetDPILightBrightness(uint8_t(byte)); },
                   [this](const FlashDataMap& stored) {

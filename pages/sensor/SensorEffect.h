@@ -65,7 +65,6 @@ protected:
     // stored mode through ShowStoredMode.
     void SendMode(int mode);
     virtual void ShowStoredMode(int mode) = 0;
-    static bool MaySend();
 
     QString picturePath;
 

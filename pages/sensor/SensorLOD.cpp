@@ -14,15 +14,6 @@
 #include <QButtonGroup>
 #include <QSignalBlocker>
 
-namespace {
-
-bool maySend()
-{
-    return UiReady && !PageFilling(Page::Sensor);
-}
-
-}  // namespace
-
 // ---- SensorLOD ------------------------------------------------------------------
 
 SensorLOD::SensorLOD(QWidget* parent) : QFrame(parent), ui(new Ui::SensorLOD)
@@ -76,7 +67,7 @@ void SensorLOD::SetLabelToolTip(const QString& text)
 void SensorLOD::on_LOD_currentIndexChanged(int index)
 {
     const int code = SensorRules::LodCodeOfIndex(index, ui->LOD->count());
-    if (code < 0 || !maySend())
+    if (code < 0 || !SensorPageMaySend())
         return;
     WriteOrRevert([code] { return SetLOD(uint8_t(code)); },
                   [this](const FlashDataMap& stored) {
@@ -141,7 +132,7 @@ void SensorLODB::SetLabelToolTip(const QString& text)
 
 void SensorLODB::BoxClicked(int box)
 {
-    if (!maySend())
+    if (!SensorPageMaySend())
         return;
     WriteOrRevert([box] { return SetLOD(uint8_t(SensorRules::LodCodeOfBox(box))); },
                   [this](const FlashDataMap& stored) {

@@ -3,6 +3,12 @@
 #include "DeviceWriters.h"
 #include "DpiPanelRules.h"
 #include "Globals.h"
+#include "PageKit.h"
+
+bool SensorPageMaySend()
+{
+    return UiReady && !PageFilling(Page::Sensor);
+}
 
 bool StageFallsOutside(int current, int last)
 {
