@@ -289,15 +289,9 @@ void SensorDPI::CheckStage(int stage)
         m_stages[stage]->setChecked(true);
         return;
     }
-    // No stage: an exclusive group cannot be emptied, so it is lifted meanwhile.
-    stageGroup->setExclusive(false);
-    chipGroup->setExclusive(false);
-    for (int i = 0; i < StageCount; ++i) {
-        m_stages[i]->setChecked(false);
-        m_chips[i]->setChecked(false);
-    }
-    stageGroup->setExclusive(true);
-    chipGroup->setExclusive(true);
+    // No stage: neither a stage nor a chip stays checked.
+    CheckOnly(stageGroup, nullptr);
+    CheckOnly(chipGroup, nullptr);
 }
 
 void SensorDPI::PlaceMarker(int stage)
