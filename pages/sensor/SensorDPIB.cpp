@@ -4,7 +4,6 @@
 #include "ColorText.h"
 #include "DeviceWriters.h"
 #include "DialogFrame.h"
-#include "DpiPanelRules.h"
 #include "Globals.h"
 #include "PageKit.h"
 #include "PageStyle.h"
@@ -88,8 +87,8 @@ void SensorDPIB::ShowImage(const FlashDataMap& image, const SensorDpi& sensor, i
 {
     const OwnChange own(&m_ownChanges);
     SetSensor(sensor);
-    const int grade = qBound(0, maxGrade, int(StageCount));
-    int count = qBound(1, int(image.dpiStageCount), int(StageCount));
+    const int grade = qBound(0, maxGrade, StageCount);
+    int count = qBound(1, int(image.dpiStageCount), StageCount);
     if (grade > 0)
         count = qMin(count, grade);
 

@@ -24,6 +24,7 @@
 
 #include "DeviceImage.h"
 #include "DpiModel.h"
+#include "DpiPanelRules.h"
 
 #include <QFrame>
 #include <QString>
@@ -45,7 +46,7 @@ class SensorDPIB : public QFrame
     Q_OBJECT
 
 public:
-    static constexpr int StageCount = 8;
+    static constexpr int StageCount = DpiPanelRules::StageCount;
 
     explicit SensorDPIB(QWidget* parent = nullptr);
     ~SensorDPIB() override;
