@@ -47,8 +47,7 @@ SensorDPI::SensorDPI(QWidget* parent) : QFrame(parent), ui(new Ui::SensorDPI)
     chipGroup = new QButtonGroup(this);
     stageGroup->setExclusive(true);
     chipGroup->setExclusive(true);
-    colorDialog = new QColorDialog(this);
-    colorDialog->setOption(QColorDialog::DontUseNativeDialog);
+    colorDialog = NewStageColorDialog(this);
     connect(colorDialog, &QColorDialog::colorSelected, this, &SensorDPI::SetColor);
     connect(ui->horizontalSliderC, &QSlider::sliderReleased, this, &SensorDPI::SliderReleased);
 
@@ -96,8 +95,6 @@ void SensorDPI::ApplyStyles()
     ui->label_8->setStyleSheet(QStringLiteral("#label_8") + marker + picturePath + QStringLiteral("Level.png);}")
                                + QStringLiteral("#label_8:hover") + marker + picturePath
                                + QStringLiteral("LevelHover.png);}"));
-    // The dialog takes the page's light texts: it needs the page's dark ground.
-    colorDialog->setStyleSheet(QStringLiteral("QColorDialog{background-color: rgb(34,36,43);}"));
     for (int i = 0; i < StageCount; ++i) {
         m_stages[i]->setStyleSheet(QStringLiteral("QToolButton{border:0px;background-position:center;"
                                                   "background-repeat:no-repeat;color: rgb(")

@@ -33,8 +33,7 @@ SensorDPIB::SensorDPIB(QWidget* parent) : QFrame(parent), ui(new Ui::SensorDPIB)
 
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
-    m_colorDialog = new QColorDialog(this);
-    m_colorDialog->setOption(QColorDialog::DontUseNativeDialog);
+    m_colorDialog = NewStageColorDialog(this);
     connect(m_colorDialog, &QColorDialog::colorSelected, this, &SensorDPIB::SetColor);
     ApplyStyles();
     for (QCheckBox* box : qAsConst(m_checks))
@@ -60,8 +59,6 @@ void SensorDPIB::ApplyStyles()
         m_colorButtons[i]->setStyleSheet(red);
         m_checks[i]->setStyleSheet(check);
     }
-    // The dialog takes the page's light texts: it needs the page's dark ground.
-    m_colorDialog->setStyleSheet(QStringLiteral("QColorDialog{background-color: rgb(34,36,43);}"));
 }
 
 QString SensorDPIB::ColorSheet(const QString& colour) const

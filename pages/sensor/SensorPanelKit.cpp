@@ -5,9 +5,19 @@
 #include "Globals.h"
 #include "PageKit.h"
 
+#include <QColorDialog>
+
 bool SensorPageMaySend()
 {
     return UiReady && !PageFilling(Page::Sensor);
+}
+
+QColorDialog* NewStageColorDialog(QWidget* parent)
+{
+    auto* dialog = new QColorDialog(parent);
+    dialog->setOption(QColorDialog::DontUseNativeDialog);
+    dialog->setStyleSheet(QStringLiteral("QColorDialog{background-color: rgb(34,36,43);}"));
+    return dialog;
 }
 
 bool StageFallsOutside(int current, int last)

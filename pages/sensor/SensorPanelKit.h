@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 
+class QColorDialog;
+
 // A user change may be sent now: the pages are shown (UiReady) and the
 // sensor page is not being filled.
 bool SensorPageMaySend();
@@ -39,6 +41,10 @@ inline void CheckOnly(QButtonGroup* group, QAbstractButton* button)
         button->setChecked(true);
     group->setExclusive(exclusive);
 }
+
+// A DPI panel's stage colour dialog: the toolkit's own (not the desktop's),
+// on the page's dark ground, as it takes the page's light texts.
+QColorDialog* NewStageColorDialog(QWidget* parent);
 
 // Whether the current stage (-1: none) falls outside a stage count of
 // last + 1: then it changes places with the new last stage.
