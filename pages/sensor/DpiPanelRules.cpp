@@ -4,13 +4,6 @@
 
 namespace DpiPanelRules {
 
-QString StageButtonName(int stage)
-{
-    static const char* const names[StageCount] = {"BlueButton",  "BrightRedButton", "RedButton",       "YellowButton",
-                                                  "GreenButton", "PurpleButton",    "LightBlueButton", "LightYellowButton"};
-    return ValidStage(stage) ? QLatin1String(names[stage]) : QString();
-}
-
 QPoint MarkerPosition(int stage)
 {
     static const int x[StageCount] = {27, 118, 209, 300, 391, 483, 573, 664};

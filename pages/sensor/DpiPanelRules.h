@@ -1,5 +1,5 @@
-// The DPI stage panel's rules without widgets: the eight stages (names,
-// marker positions, default colours), the model's default stages of
+// The DPI stage panel's rules without widgets: the eight stages (marker
+// positions, default colours), the model's default stages of
 // Config.ini and where a dragged stage marker lands.
 #pragma once
 
@@ -13,10 +13,6 @@ namespace DpiPanelRules {
 constexpr int StageCount = 8;
 
 inline bool ValidStage(int stage) { return stage >= 0 && stage < StageCount; }
-
-// The stage button's object name ("BlueButton" .. "LightYellowButton"); its
-// colour chip is the same name with "A". Empty for a stage outside 0..7.
-QString StageButtonName(int stage);
 
 // Where the marker stands under a stage: x 27 + 91 * stage, except stage 5
 // at 483 (one pixel right of the grid) and the stages after it; y 154.

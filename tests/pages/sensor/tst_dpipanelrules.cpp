@@ -14,9 +14,6 @@ class DpiPanelRulesTest : public QObject
 private slots:
     void stages()
     {
-        QCOMPARE(StageButtonName(0), QStringLiteral("BlueButton"));
-        QCOMPARE(StageButtonName(7), QStringLiteral("LightYellowButton"));
-        QCOMPARE(StageButtonName(8), QString());
         QCOMPARE(MarkerPosition(5), QPoint(483, 154));
         QCOMPARE(MarkerPosition(6), QPoint(573, 154));
         QCOMPARE(MarkerPosition(-1), QPoint());
