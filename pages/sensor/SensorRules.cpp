@@ -29,13 +29,6 @@ int RateHubValue(int index)
     return index > Rate1000Hz ? 1 : 0;
 }
 
-QString RateButtonName(int index)
-{
-    static const char* const hertz[RateCount] = {"125", "250", "500", "1000", "2000", "4000", "8000"};
-    return validRate(index) ? QStringLiteral("Button") + QLatin1String(hertz[index]) + QStringLiteral("HZ")
-                            : QString();
-}
-
 int ShownRateIndex(int code, bool directMouse)
 {
     const int index = RateIndexOfCode(code);

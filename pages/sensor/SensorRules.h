@@ -20,8 +20,6 @@ int RateIndexOfCode(int code);
 // What the panel announces after a rate was set (SigHideModel): 1 above
 // 1000 Hz, else 0.
 int RateHubValue(int index);
-// "Button125HZ" .. "Button8000HZ"; empty outside 0..6.
-QString RateButtonName(int index);
 
 // The rate index an image shows: the code's index, except that a mouse on
 // its cable (it runs at 1000 Hz at most) shows 1000 Hz for the codes of

@@ -16,12 +16,11 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("code");
         QTest::addColumn<int>("hub");
-        QTest::addColumn<QString>("button");
         const int codes[RateCount] = {8, 4, 2, 1, 16, 32, 64};
         const char* const names[RateCount] = {"Button125HZ",  "Button250HZ",  "Button500HZ", "Button1000HZ",
                                               "Button2000HZ", "Button4000HZ", "Button8000HZ"};
         for (int i = 0; i < RateCount; ++i)
-            QTest::addRow("%s", names[i]) << i << codes[i] << (i > 3 ? 1 : 0) << QString(names[i]);
+            QTest::addRow("%s", names[i]) << i << codes[i] << (i > 3 ? 1 : 0);
     }
 
     void rates()
@@ -31,7 +30,6 @@ private slots:
         QCOMPARE(RateCode(index), code);
         QCOMPARE(RateIndexOfCode(code), index);
         QTEST(RateHubValue(index), "hub");
-        QTEST(RateButtonName(index), "button");
     }
 
     void noRate()
@@ -40,7 +38,6 @@ private slots:
             QCOMPARE(RateIndexOfCode(code), -1);
         QCOMPARE(RateCode(7), 0);
         QCOMPARE(RateCode(-1), 0);
-        QVERIFY(RateButtonName(7).isEmpty());
     }
 
     void shownRate_data()
