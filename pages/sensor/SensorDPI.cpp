@@ -171,10 +171,8 @@ void SensorDPI::ShowImage(const FlashDataMap& image, const SensorDpi& sensor, in
         const std::optional<int> dpi = sensor.Decode(s.xCode, s.flags);
         // A code the sensor does not define shows no value (not a DPI of 0).
         SetLevelText(i, dpi ? QString::number(*dpi) : QString());
-        if (i == current && dpi) {
-            SetSliderValue(*dpi);
-            SetSpinValue(*dpi);
-        }
+        if (i == current && dpi)
+            ShowDpi(*dpi);
     }
     ShowLevels(count - 1);
     SetComboIndex(count - 1);
@@ -203,8 +201,7 @@ void SensorDPI::ShowDefaults()
     MoveLevelMark(2);
     SetLevelChecked(1);
     const int dpi = StageDpi(1).value_or(1600);
-    SetSliderValue(dpi);
-    SetSpinValue(dpi);
+    ShowDpi(dpi);
     BlockSliderSignals(false);
 }
 
@@ -355,6 +352,12 @@ void SensorDPI::SetSliderValue(int value)
     ui->horizontalSliderC->setValue(value);
 }
 
+void SensorDPI::ShowDpi(int dpi)
+{
+    SetSliderValue(dpi);
+    SetSpinValue(dpi);
+}
+
 void SensorDPI::BlockSliderSignals(bool on)
 {
     ui->horizontalSliderC->blockSignals(on);
@@ -479,8 +482,7 @@ void SensorDPI::StageClicked(int stage)
     const std::optional<int> dpi = StageDpi(stage);
     if (!m_stages[stage]->isChecked() || !dpi)
         return;
-    SetSliderValue(*dpi);
-    SetSpinValue(*dpi);
+    ShowDpi(*dpi);
 }
 
 void SensorDPI::ChipToggled(int stage, bool on)
@@ -497,10 +499,8 @@ void SensorDPI::ChipToggled(int stage, bool on)
         return;  // the device kept its stage: another one is selected again
     chip->setStyleSheet(ChipSheet(stage, MaxChip));
     // The selected stage's DPI on the slider is the panel's own change.
-    if (const std::optional<int> dpi = StageDpi(stage)) {
-        SetSliderValue(*dpi);
-        SetSpinValue(*dpi);
-    }
+    if (const std::optional<int> dpi = StageDpi(stage))
+        ShowDpi(*dpi);
 }
 
 void SensorDPI::ChipClicked(int stage)

@@ -176,6 +176,8 @@ private:
     void ShowCountIndex(int index);
     void ExchangeStages(int current, int last);
 
+    // A DPI on the slider and in the value box, as the panel's own change.
+    void ShowDpi(int dpi);
     // Slider: the snapped value in the value box, the page step of its range.
     DpiSnap ShowSnapped(int value);
     void SliderReleased();

@@ -67,10 +67,8 @@ void SensorDPI::ShowStoredDpi(int stage, const FlashDataMap& stored)
     const DpiStage& s = stored.dpiStages[stage];
     const std::optional<int> dpi = m_sensor.Decode(s.xCode, s.flags);
     SetLevelText(stage, dpi ? QString::number(*dpi) : QString());
-    if (dpi) {
-        SetSliderValue(*dpi);
-        SetSpinValue(*dpi);
-    }
+    if (dpi)
+        ShowDpi(*dpi);
 }
 
 void SensorDPI::on_horizontalSliderC_sliderMoved(int value)
