@@ -4,6 +4,13 @@
 
 namespace DpiPanelRules {
 
+int ShownStageCount(int imageCount, int maxGrade)
+{
+    const int grade = qBound(0, maxGrade, StageCount);
+    const int count = qBound(1, imageCount, StageCount);
+    return grade > 0 ? qMin(count, grade) : count;
+}
+
 QPoint MarkerPosition(int stage)
 {
     static const int x[StageCount] = {27, 118, 209, 300, 391, 483, 573, 664};

@@ -1,6 +1,6 @@
-// The DPI stage panel's rules without widgets: the eight stages (marker
-// positions, default colours), the model's default stages of
-// Config.ini and where a dragged stage marker lands.
+// The DPI stage panels' rules without widgets: the eight stages (the count
+// and stage an image shows, marker positions, default colours), the model's
+// default stages of Config.ini and where a dragged stage marker lands.
 #pragma once
 
 #include <QPoint>
@@ -13,6 +13,14 @@ namespace DpiPanelRules {
 constexpr int StageCount = 8;
 
 inline bool ValidStage(int stage) { return stage >= 0 && stage < StageCount; }
+
+// The stage count an image shows: its count byte within 1..8, and no more
+// than maxGrade (the model's DPIMaxGrade, taken as 0..8) when that is set.
+int ShownStageCount(int imageCount, int maxGrade);
+
+// The stage an image's current-stage byte shows within a stage count: -1
+// outside 0..7 or beyond the count.
+inline int ShownStage(int stage, int count) { return ValidStage(stage) && stage < count ? stage : -1; }
 
 // Where the marker stands under a stage: x 27 + 91 * stage, except stage 5
 // at 483 (one pixel right of the grid) and the stages after it; y 154.

@@ -132,11 +132,6 @@ void SensorDPI::SetSensor(const SensorDpi& sensor)
     m_sensor = sensor;
 }
 
-int SensorDPI::ShownStage(int stage) const
-{
-    return ValidStage(stage) && stage < levelCount ? stage : -1;
-}
-
 void SensorDPI::ShowImage(const FlashDataMap& image, const SensorDpi& sensor, int maxGrade)
 {
     const OwnChange own(&m_ownChanges);
@@ -144,15 +139,13 @@ void SensorDPI::ShowImage(const FlashDataMap& image, const SensorDpi& sensor, in
     // The image holds eight stage records: no more stages than that, and
     // none the model does not offer.
     const int grade = qBound(0, maxGrade, StageCount);
-    int count = qBound(1, int(image.dpiStageCount), StageCount);
-    if (grade > 0)
-        count = qMin(count, grade);
+    const int count = DpiPanelRules::ShownStageCount(image.dpiStageCount, maxGrade);
 
     ClearCombo();
     BlockSliderSignals(true);
     SetSliderEnabled(true);
     SetLevelCount(count);
-    const int current = ShownStage(image.dpiStage);
+    const int current = DpiPanelRules::ShownStage(image.dpiStage, count);
     SetCurrentLevel(current);
 
     BlockComboSignals(true);
@@ -469,7 +462,7 @@ void SensorDPI::StageToggled(int stage, bool on)
 void SensorDPI::ShowStoredStage(const FlashDataMap& stored)
 {
     const OwnChange own(&m_ownChanges);
-    const int stage = ShownStage(stored.dpiStage);
+    const int stage = DpiPanelRules::ShownStage(stored.dpiStage, levelCount);
     CheckStage(stage);
     currentLevel = stage;
     PlaceMarker(stage);

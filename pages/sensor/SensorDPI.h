@@ -171,8 +171,6 @@ private:
     // Checks a stage (or none for -1) as the panel's own change.
     void CheckStage(int stage);
     void PlaceMarker(int stage);  // hidden for -1
-    // The stage an image's current stage shows: -1 outside 0..7 or its count.
-    int ShownStage(int stage) const;
     void ShowCountIndex(int index);
     void ExchangeStages(int current, int last);
 

@@ -85,9 +85,7 @@ void SensorDPIB::ShowImage(const FlashDataMap& image, const SensorDpi& sensor, i
     const OwnChange own(&m_ownChanges);
     SetSensor(sensor);
     const int grade = qBound(0, maxGrade, StageCount);
-    int count = qBound(1, int(image.dpiStageCount), StageCount);
-    if (grade > 0)
-        count = qMin(count, grade);
+    const int count = DpiPanelRules::ShownStageCount(image.dpiStageCount, maxGrade);
 
     ClearCombo();
     for (int i = 0; i < grade; ++i)
@@ -105,7 +103,7 @@ void SensorDPIB::ShowImage(const FlashDataMap& image, const SensorDpi& sensor, i
     ShowLevels(count - 1);
     SetComboIndex(count - 1);
     SetLevelCount(count);
-    const int current = ValidStage(image.dpiStage) && image.dpiStage < count ? image.dpiStage : -1;
+    const int current = DpiPanelRules::ShownStage(image.dpiStage, count);
     SetCurrentLevel(current);
     SelectLevel(current);
 }

@@ -18,6 +18,14 @@ private slots:
         QCOMPARE(MarkerPosition(6), QPoint(573, 154));
         QCOMPARE(MarkerPosition(-1), QPoint());
         QCOMPARE(DefaultColor(7), QStringLiteral("0,212,252"));
+        // An image's count within 1..8 and the model's grade; its stage within the count.
+        QCOMPARE(ShownStageCount(0, 0), 1);
+        QCOMPARE(ShownStageCount(9, 0), 8);
+        QCOMPARE(ShownStageCount(6, 4), 4);
+        QCOMPARE(ShownStageCount(6, 12), 6);
+        QCOMPARE(ShownStage(2, 3), 2);
+        QCOMPARE(ShownStage(3, 3), -1);
+        QCOMPARE(ShownStage(8, 8), -1);
     }
 
     void modelColors_data()
