@@ -9,9 +9,10 @@
 
 namespace {
 
-QStringList items(const char* list)
+// A Config.ini list as the settings give it: no items for an empty value.
+QStringList items(const QString& list)
 {
-    return QString::fromLatin1(list).split(QLatin1Char(','));
+    return list.isEmpty() ? QStringList() : list.split(QLatin1Char(','));
 }
 
 // The ranges of the shipped models and of a few sensors without a table.
@@ -19,11 +20,13 @@ const char* const Ax72Ranges = "100,12750,50,12800,25500,100,0x22";
 const char* const Ix90Ranges = "100,3200,50,3300,12000,100,0x22";
 const char* const FourRanges = "50,10000,50,10050,20000,50,20100,30000,100,30200,51200,200,0x33";
 
-SensorDpi sensor(const QString& name, const char* ranges)
+// The installed definitions, read once for every case.
+SensorDpi sensor(const QString& name, const QString& ranges)
 {
+    static const SensorDefines defines = ReadInstalledSensorDefines();
     SensorDpi s;
     s.sensorName = name;
-    s.defines = ReadInstalledSensorDefines();
+    s.defines = defines;
     s.ranges = ParseDpiRanges(items(ranges));
     return s;
 }
@@ -75,8 +78,7 @@ private slots:
         QFETCH(QVector<int>, maxs);
         QFETCH(int, minimum);
         QFETCH(int, maximum);
-        const QStringList parts = list.isEmpty() ? QStringList() : list.split(QLatin1Char(','));
-        const DpiRanges r = ParseDpiRanges(parts, QStringLiteral("1"));
+        const DpiRanges r = ParseDpiRanges(items(list), QStringLiteral("1"));
         QCOMPARE(r.mode, mode);
         QCOMPARE(r.count, count);
         QCOMPARE(r.mins, mins);
@@ -112,7 +114,7 @@ private slots:
         QFETCH(int, value);
         QFETCH(int, snapped);
         QFETCH(int, pageStep);
-        const DpiSnap s = SnapDpi(ParseDpiRanges(ranges.split(QLatin1Char(','))), value);
+        const DpiSnap s = SnapDpi(ParseDpiRanges(items(ranges)), value);
         QCOMPARE(s.value, snapped);
         QCOMPARE(s.pageStep, pageStep);
     }
@@ -142,8 +144,7 @@ private slots:
         QFETCH(int, value);
         QFETCH(bool, up);
         QFETCH(int, result);
-        const QStringList parts = ranges.isEmpty() ? QStringList() : ranges.split(QLatin1Char(','));
-        QCOMPARE(StepDpi(ParseDpiRanges(parts), value, up), result);
+        QCOMPARE(StepDpi(ParseDpiRanges(items(ranges)), value, up), result);
     }
 
     // Every value on the grid of every range comes back from its code.
@@ -164,7 +165,7 @@ private slots:
         QFETCH(QString, sensorName);
         QFETCH(QString, ranges);
         QFETCH(bool, table);
-        const SensorDpi s = sensor(sensorName, qPrintable(ranges));
+        const SensorDpi s = sensor(sensorName, ranges);
         QCOMPARE(s.defines.HasDpiTable(sensorName), table);
         QVERIFY(s.ranges.count > 0);
         int checked = 0;
@@ -217,7 +218,7 @@ private slots:
         QFETCH(int, presentFlags);
         QFETCH(int, code);
         QFETCH(int, flags);
-        const DpiRegister reg = sensor(sensorName, qPrintable(ranges)).Encode(dpi, uint8_t(presentFlags));
+        const DpiRegister reg = sensor(sensorName, ranges).Encode(dpi, uint8_t(presentFlags));
         QCOMPARE(int(reg.code), code);
         QCOMPARE(int(reg.flags), flags);
     }
