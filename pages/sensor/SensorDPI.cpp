@@ -390,9 +390,8 @@ void SensorDPI::LoadDPIConfig()
         DpiPanelRules::ModelStageTexts(config->ModelValueList(model, QStringLiteral("DPIGrade")));
     if (texts.isEmpty())
         return;
+    HighlightLevelColor(-1);  // every chip plain, in its colour
     for (int i = 0; i < StageCount; ++i) {
-        m_chips[i]->setGeometry(chipRects[i]);
-        m_chips[i]->setStyleSheet(ChipSheet(i, plainChipPicture(i)));
         if (!texts[i].isEmpty())
             m_stages[i]->setText(texts[i]);
     }
