@@ -513,13 +513,13 @@ void SensorDPI::SetColor(const QColor& color)
     const int stage = m_colorStage;
     if (!ValidStage(stage))
         return;
-    levelColors[stage] = DecimalColorText(HexColorText(color.red(), color.green(), color.blue()));
+    SetLevelColor(stage, HexColorText(color.red(), color.green(), color.blue()));
     if (SensorPageMaySend())
         WriteOrRevert(
             [&] { return SetDPIColor(stage, uint8_t(color.red()), uint8_t(color.green()), uint8_t(color.blue())); },
             [this, stage](const FlashDataMap& stored) {
                 const DpiStage& s = stored.dpiStages[stage];
-                levelColors[stage] = QStringLiteral("%1,%2,%3").arg(s.r).arg(s.g).arg(s.b);
+                SetLevelColor(stage, HexColorText(s.r, s.g, s.b));
             });
     RefreshLevelColorStyle(stage);
 }
