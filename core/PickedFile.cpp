@@ -65,9 +65,10 @@ PickedFileError openChecked(const QString& path, qint64 maxBytes, Descriptor* fi
     return PickedFileError::None;
 }
 
-}  // namespace
-
-PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data)
+// The checked file's bytes: all of them when headBytes is negative (and a
+// file that grew since fstat is refused rather than cut), else at most its
+// first headBytes.
+PickedFileError readChecked(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data)
 {
     data->clear();
     Descriptor file{-1};
@@ -75,11 +76,12 @@ PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray*
     const PickedFileError opened = openChecked(path, maxBytes, &file, &size);
     if (opened != PickedFileError::None)
         return opened;
-    QByteArray content(int(size), Qt::Uninitialized);
+    const bool whole = headBytes < 0;
+    QByteArray content(int(whole ? size : qMin<qint64>(size, headBytes)), Qt::Uninitialized);
     const qint64 total = readInto(file.fd, content.data(), content.size());
-    // One byte more: a file that grew since fstat is refused rather than cut.
+    // One byte more of a whole read tells a file that grew.
     char probe = 0;
-    const qint64 more = total < 0 ? 0 : readInto(file.fd, &probe, 1);
+    const qint64 more = (total < 0 || !whole) ? 0 : readInto(file.fd, &probe, 1);
     if (total < 0 || more < 0) {
         qCWarning(lcFiles) << "cannot read picked file" << path << ::strerror(errno);
         return PickedFileError::ReadFailed;
@@ -93,21 +95,14 @@ PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray*
     return PickedFileError::None;
 }
 
+}  // namespace
+
+PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data)
+{
+    return readChecked(path, maxBytes, -1, data);
+}
+
 PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data)
 {
-    data->clear();
-    Descriptor file{-1};
-    qint64 size = 0;
-    const PickedFileError opened = openChecked(path, maxBytes, &file, &size);
-    if (opened != PickedFileError::None)
-        return opened;
-    QByteArray head(int(qMin<qint64>(size, qMax(0, headBytes))), Qt::Uninitialized);
-    const qint64 total = readInto(file.fd, head.data(), head.size());
-    if (total < 0) {
-        qCWarning(lcFiles) << "cannot read picked file" << path << ::strerror(errno);
-        return PickedFileError::ReadFailed;
-    }
-    head.truncate(int(total));
-    *data = head;
-    return PickedFileError::None;
+    return readChecked(path, maxBytes, qMax(0, headBytes), data);
 }
