@@ -157,10 +157,8 @@ void UpDataParam::onTimeupDestroy()
         // The pages settle before the dialog goes; the GUI keeps running.
         PumpEventsFor(settleDelay);
         close();
-        if (!updated) {
+        if (!updated)
             hub->PostMouseOffLineo(0);
-            close();
-        }
         return;
     }
 
@@ -172,8 +170,7 @@ void UpDataParam::onTimeupDestroy()
             result = ApplyImport(image);
         if (result == ImportAccepted) {
             EmitPageFills(image);
-            for (int i = 0; i < 5; ++i)
-                PumpEventsFor(pollInterval);
+            PumpEventsFor(5 * pollInterval);
         } else if (result != ImportDeviceOffline) {
             InportFail notice;
             notice.MoveOver(this);
