@@ -101,22 +101,37 @@ const QVector<const char*>& MainListEntries()
 
 namespace {
 
-// The sub-menu entry of {type, value} and its row within its sub-menu (the
-// entries of one type fill one sub-menu, in menu order).
+// The entries of the sub-menu whose entries give {kind, type}, in menu order
+// (the entries of one type fill one sub-menu).
+QVector<const FunctionEntry*> subMenuEntries(FunctionEntry::Kind kind, int type)
+{
+    QVector<const FunctionEntry*> found;
+    for (const FunctionEntry& entry : FunctionEntries()) {
+        if (!entry.mainList && entry.kind == kind && entry.type == type)
+            found.append(&entry);
+    }
+    return found;
+}
+
+// The sub-menu entry of {type, value} and its row within its sub-menu.
 bool findSubEntry(FunctionEntry::Kind kind, int type, int value, QString& name, int& row)
 {
-    int r = 0;
-    for (const FunctionEntry& entry : FunctionEntries()) {
-        if (entry.mainList || entry.kind != kind || entry.type != type)
-            continue;
-        if (entry.value == value) {
-            name = QLatin1String(entry.objectName);
+    const QVector<const FunctionEntry*> sub = subMenuEntries(kind, type);
+    for (int r = 0; r < sub.size(); ++r) {
+        if (sub.at(r)->value == value) {
+            name = QLatin1String(sub.at(r)->objectName);
             row = r;
             return true;
         }
-        ++r;
     }
     return false;
+}
+
+// Entry `row` of the sub-menu whose entries give {kind, type}.
+QString subEntryAt(FunctionEntry::Kind kind, int type, int row)
+{
+    const QVector<const FunctionEntry*> sub = subMenuEntries(kind, type);
+    return row >= 0 && row < sub.size() ? QLatin1String(sub.at(row)->objectName) : QString();
 }
 
 // The row the multimedia list scrolls to for a consumer entry: its place in
@@ -205,23 +220,6 @@ MenuSelection SelectionFor(int type, int value1, const KeyEventRecord& record, i
     }
     return s;
 }
-
-namespace {
-
-// Entry `row` of the sub-menu whose entries give {kind, type}, in menu order.
-QString subEntryAt(FunctionEntry::Kind kind, int type, int row)
-{
-    int r = 0;
-    for (const FunctionEntry& entry : FunctionEntries()) {
-        if (entry.mainList || entry.kind != kind || entry.type != type)
-            continue;
-        if (r++ == row)
-            return QLatin1String(entry.objectName);
-    }
-    return QString();
-}
-
-}  // namespace
 
 std::optional<CaptionFileLine> ParseCaptionFileLine(const QString& line)
 {
