@@ -122,7 +122,7 @@ void Buttoninterface::StyleMenu()
         + QStringLiteral("NumberOrigin.png);}QToolButton:hover{background-image: url(") + P
         + QStringLiteral("NumberHover.png);}QToolButton:pressed{padding-left:0px;background-image: url(") + P
         + QStringLiteral("NumberClick.png);}");
-    for (QToolButton* number : {ui->Number1, ui->Number2, ui->Number3, ui->Number4, ui->Number5, ui->Number6})
+    for (QAbstractButton* number : numberGroup->buttons())
         number->setStyleSheet(numberSheet);
     ui->label->setStyleSheet(QStringLiteral("QLabel{color: rgb(255,255,255);border:0px;background-position:center;"
                                             "background-repeat:no-repeat;background-image: url(") + P
