@@ -3,32 +3,23 @@
 
 #include "ButtonMenu.h"
 #include "ConfigSettings.h"
-#include "ContainReset.h"
 #include "DebounceTime.h"
-#include "DeviceCache.h"
 #include "Globals.h"
-#include "DeviceWriters.h"
 #include "HIDUsb.h"
 #include "KeyRecords.h"
 #include "LanguageLoader.h"
-#include "MacroName.h"
-#include "MacroRows.h"
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
 #include "PageKit.h"
 #include "PageStyle.h"
 #include "PostMsg.h"
-#include "UpDataParam.h"
 #include "Worker.h"
 
-#include <QButtonGroup>
 #include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
 #include <QMouseEvent>
-#include <QTimer>
 #include <QToolButton>
 
 namespace {
