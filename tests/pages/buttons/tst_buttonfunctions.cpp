@@ -235,7 +235,7 @@ private slots:
         auto page = makePage(mouseImage());
         QTest::mouseClick(page->Form()->BackKey, Qt::LeftButton);
         bench({QStringLiteral("offline"), Mouse});
-        QSignalSpy offline(PostMsg::GetInstance(), SIGNAL(SigMouseOffLineo(int)));
+        QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
         QTest::mouseClick(tool(*page, "DPI_5"), Qt::LeftButton);
         QCOMPARE(offline.count(), 1);
         QCOMPARE(imageSends(), 0);
@@ -618,7 +618,7 @@ private slots:
         QTest::mouseClick(page->Form()->BackKey, Qt::LeftButton);
         QCOMPARE(page->Form()->scrollArea_11->verticalScrollBar()->styleSheet(), QStringLiteral("QScrollBar {width:0px;}"));
         bench({QStringLiteral("offline"), Mouse});
-        QSignalSpy offline(PostMsg::GetInstance(), SIGNAL(SigMouseOffLineo(int)));
+        QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
         bool seen = false;
         whenModal<QDialog>([](QDialog* d) { d->close(); }, &seen);
         QTest::mouseClick(tool(*page, "DPI_6"), Qt::LeftButton);

@@ -158,7 +158,7 @@ private slots:
         MyConmboBox* box = page.Form()->ProjectChoose;
         box->pressIndex = 1;
         box->setCurrentIndex(3);
-        QSignalSpy offline(PostMsg::GetInstance(), SIGNAL(SigMouseOffLineo(int)));
+        QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
         page.on_ProjectChoose_activated(3);
         QCOMPARE(box->currentIndex(), 1);
         QCOMPARE(offline.count(), 1);
@@ -176,8 +176,8 @@ private slots:
     {
         Buttoninterface page;
         page.SlotUpDataButtonUIB(sampleImage());
-        QSignalSpy seconds(PostMsg::GetInstance(), SIGNAL(SigLightToFrom(int)));
-        QSignalSpy mouse(PostMsg::GetInstance(), SIGNAL(SigMouseIndex(int)));
+        QSignalSpy seconds(PostMsg::GetInstance(), &PostMsg::SigLightToFrom);
+        QSignalSpy mouse(PostMsg::GetInstance(), &PostMsg::SigMouseIndex);
         page.Form()->stackedWidget->setCurrentWidget(page.Form()->page_2);
         page.SlotFormResetButton();
         QCOMPARE(page.keyType, (QVector<int>{1, 1, 1, 1, 1, 2}));
@@ -324,7 +324,7 @@ private slots:
         ReloadPending = true;
         DeviceInfoFile.clear();
         SetCurrentDevicePath("no-such-device");
-        QSignalSpy reset(PostMsg::GetInstance(), SIGNAL(SigFormReset()));
+        QSignalSpy reset(PostMsg::GetInstance(), &PostMsg::SigFormReset);
         WorkerRun = true;
         worker->StartPass();
         // Wait without processing events, so that the pass stays blocked.

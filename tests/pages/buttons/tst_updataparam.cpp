@@ -410,7 +410,7 @@ private slots:
         dialog.StartTimer();
         QVERIFY(dialog.Timer()->isSingleShot());
         QCOMPARE(dialog.Timer()->interval(), 2500);
-        QSignalSpy offline(PostMsg::GetInstance(), SIGNAL(SigMouseOffLineo(int)));
+        QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
         dialog.exec();  // returns when the slot has closed it
         QCOMPARE(offline.count(), 1);
         QVERIFY(!dialog.isVisible());
