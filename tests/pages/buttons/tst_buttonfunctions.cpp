@@ -360,19 +360,26 @@ private slots:
         auto page = makePage(mouseImage());
         QTest::mouseClick(page->Form()->TopMusic, Qt::LeftButton);  // key 3
 
+        // The fire-key entry's dialog: the values it opens at are noted; with
+        // `set` it takes time and count; it is left by the button `leave`.
         int presetTime = 0, presetCount = 0;
-        bool seen = false;
-        whenModal<FireKey>(
-            [&](FireKey* d) {
-                presetTime = d->findChild<QSpinBox*>("Time")->value();
-                presetCount = d->findChild<QSpinBox*>("Count")->value();
-                d->findChild<QSpinBox*>("Time")->setValue(50);
-                d->findChild<QSpinBox*>("Count")->setValue(0);
-                QTest::mouseClick(d->findChild<QToolButton*>("NewHong"), Qt::LeftButton);
-            },
-            &seen);
-        QTest::mouseClick(tool(*page, "DPI_6"), Qt::LeftButton);
-        QVERIFY(seen);
+        const auto fireDialog = [&](const char* leave, int time, int count, bool set) {
+            bool seen = false;
+            whenModal<FireKey>(
+                [&, leave, time, count, set](FireKey* d) {
+                    presetTime = d->findChild<QSpinBox*>("Time")->value();
+                    presetCount = d->findChild<QSpinBox*>("Count")->value();
+                    if (set) {
+                        d->findChild<QSpinBox*>("Time")->setValue(time);
+                        d->findChild<QSpinBox*>("Count")->setValue(count);
+                    }
+                    QTest::mouseClick(d->findChild<QToolButton*>(leave), Qt::LeftButton);
+                },
+                &seen);
+            QTest::mouseClick(tool(*page, "DPI_6"), Qt::LeftButton);
+            return seen;
+        };
+        QVERIFY(fireDialog("NewHong", 50, 0, true));
         QCOMPARE(presetTime, 10);
         QCOMPARE(presetCount, 3);
         const KeyFunction fire = deviceImage(Mouse).keys[3];
@@ -387,32 +394,14 @@ private slots:
         // A fire key opens the dialog at its own values; Cancel keeps them.
         QTest::mouseClick(page->Form()->TopMusic, Qt::LeftButton);
         QVERIFY(tool(*page, "DPI_6")->isChecked());
-        seen = false;
-        whenModal<FireKey>(
-            [&](FireKey* d) {
-                presetTime = d->findChild<QSpinBox*>("Time")->value();
-                presetCount = d->findChild<QSpinBox*>("Count")->value();
-                QTest::mouseClick(d->findChild<QToolButton*>("NewHong_2"), Qt::LeftButton);
-            },
-            &seen);
-        QTest::mouseClick(tool(*page, "DPI_6"), Qt::LeftButton);
-        QVERIFY(seen);
+        QVERIFY(fireDialog("NewHong_2", 0, 0, false));
         QCOMPARE(presetTime, 50);
         QCOMPARE(presetCount, 0);
         QCOMPARE(imageSends(), 1);
 
         // Another key starts from 10 and 3 again.
         QTest::mouseClick(page->Form()->BackMusic, Qt::LeftButton);
-        seen = false;
-        whenModal<FireKey>(
-            [&](FireKey* d) {
-                presetTime = d->findChild<QSpinBox*>("Time")->value();
-                presetCount = d->findChild<QSpinBox*>("Count")->value();
-                QTest::mouseClick(d->findChild<QToolButton*>("CloseButton"), Qt::LeftButton);
-            },
-            &seen);
-        QTest::mouseClick(tool(*page, "DPI_6"), Qt::LeftButton);
-        QVERIFY(seen);
+        QVERIFY(fireDialog("CloseButton", 0, 0, false));
         QCOMPARE(presetTime, 10);
         QCOMPARE(presetCount, 3);
         QCOMPARE(imageSends(), 1);
