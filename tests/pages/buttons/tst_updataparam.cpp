@@ -68,12 +68,13 @@ public:
     }
 };
 
-QString writeSettingsFile(const QTemporaryDir& dir, const FlashDataMap& image)
+// The file "settings.bin" of dir with content; empty when it cannot be written.
+QString writeFile(const QTemporaryDir& dir, const QByteArray& content)
 {
     const QString path = dir.filePath(QStringLiteral("settings.bin"));
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(settingsFile(padded("Durod"), padded("AX72"), imageBytes(image)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
+        return QString();
     return path;
 }
 
@@ -120,11 +121,8 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(int, result);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("settings.bin"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
+        const QString path = writeFile(dir, content);
+        QVERIFY(!path.isEmpty());
         FlashDataMap image{};
         QCOMPARE(UpDataParam::ReadParamFile(path, &image), result);
         if (result == 0)
@@ -358,7 +356,8 @@ private slots:
         UpDataParam dialog;
         dialog.pollInterval = 1;
         dialog.importMode = true;
-        dialog.path = writeSettingsFile(dir, image);
+        dialog.path = writeFile(dir, settingsFile(padded("Durod"), padded("AX72"), imageBytes(image)));
+        QVERIFY(!dialog.path.isEmpty());
         QString notice;
         QTimer closer;  // ends with the test function: a good file shows no notice
         connect(&closer, &QTimer::timeout, [&] {
