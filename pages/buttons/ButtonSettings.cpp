@@ -11,7 +11,6 @@
 #include "InportFail.h"
 #include "Logging.h"
 #include "PageKit.h"
-#include "PostMsg.h"
 #include "SettingsFile.h"
 #include "UpDataParam.h"
 #include "Worker.h"
@@ -21,16 +20,6 @@
 #include <QTimer>
 
 namespace {
-
-// Import and reset need the device: offline they ask for the offline notice.
-bool DeviceAnswers()
-{
-    const QByteArray path = CurrentDevicePath();
-    if (UsbFinderC_GetDeviceOnLine(path.constData()))
-        return true;
-    PostMsg::GetInstance()->PostMouseOffLineo(0);
-    return false;
-}
 
 const QString SettingsFilter = QStringLiteral("File(*.bin)");
 
@@ -71,7 +60,8 @@ bool Buttoninterface::WriteExportFile(const QString& fileName, FlashDataMap imag
 
 void Buttoninterface::on_ImportData_clicked()
 {
-    if (!DeviceAnswers())
+    // It needs the device; offline the offline notice says so.
+    if (!IsDeviceOnline())
         return;
     SettingsBusy = true;
     const QString fileName =
@@ -92,7 +82,8 @@ void Buttoninterface::on_ImportData_clicked()
 
 void Buttoninterface::on_Reset_clicked()
 {
-    if (!DeviceAnswers())
+    // It needs the device; offline the offline notice says so.
+    if (!IsDeviceOnline())
         return;
     {
         ContainReset question;
