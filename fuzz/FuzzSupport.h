@@ -3,6 +3,7 @@
 // one), the offscreen Qt application and small file helpers.
 #pragma once
 
+#include "DeviceImage.h"
 #include "DeviceRecords.h"
 
 #include <QByteArray>
@@ -11,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 class Dialog;
 class QApplication;
@@ -64,6 +66,12 @@ void FlushPostedEvents();
 inline QByteArray Bytes(const uint8_t* data, size_t size)
 {
     return QByteArray(reinterpret_cast<const char*>(data), int(size));
+}
+
+// Whether two configuration images hold the same bytes.
+inline bool SameImage(const FlashDataMap& a, const FlashDataMap& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 }  // namespace fuzz

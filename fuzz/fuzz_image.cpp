@@ -33,11 +33,6 @@ namespace {
 Dialog* pages = nullptr;
 QList<FlashDataMap>* shown = nullptr;
 
-bool same(const FlashDataMap& a, const FlashDataMap& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 // Nothing left for MendImage to repair.
 bool safe(const FlashDataMap& image, const ImageLimits& limits)
 {
@@ -76,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                     config->ModelValue(model, QStringLiteral("Sensor")), limits, &imported);
     if ((result == UpDataParam::ImportAccepted) != valid)
         fuzz::Fail("the import and the image check disagree");
-    if (valid && !same(imported, image))
+    if (valid && !fuzz::SameImage(imported, image))
         fuzz::Fail("the import changed an image it took");
 
     // The full read of the same image from the device.
@@ -97,10 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!safe(memory, limits))
         fuzz::Fail("the full read left something to mend in memory");
     for (const FlashDataMap& page : *shown) {
-        if (!same(page, memory))
+        if (!fuzz::SameImage(page, memory))
             fuzz::Fail("a page was shown another image than memory holds");
     }
-    if (valid && !same(memory, image))
+    if (valid && !fuzz::SameImage(memory, image))
         fuzz::Fail("the full read changed an image the import takes");
     return 0;
 }

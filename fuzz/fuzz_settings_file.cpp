@@ -24,11 +24,6 @@
 namespace {
 QString path;
 
-bool same(const FlashDataMap& a, const FlashDataMap& b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 // An image no file can hold whole: a refused read must leave it as it is.
 FlashDataMap marker()
 {
@@ -64,10 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (result != UpDataParam::ImportAccepted && result != UpDataParam::ImportBadFile
         && result != UpDataParam::ImportWrongDevice)
         fuzz::Fail("a result no reader gives");
-    if (!same(fromFile, parsed))
+    if (!fuzz::SameImage(fromFile, parsed))
         fuzz::Fail("the file reader and the byte parser filled different images");
     if (result != UpDataParam::ImportAccepted) {
-        if (!same(fromFile, marker()))
+        if (!fuzz::SameImage(fromFile, marker()))
             fuzz::Fail("a refused file changed the image");
         return 0;
     }
@@ -83,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FlashDataMap again = marker();
     if (UpDataParam::ParseParamFile(EncodeSettingsFile(sensor, fromFile), sensor, limits, &again)
             != UpDataParam::ImportAccepted
-        || !same(again, fromFile))
+        || !fuzz::SameImage(again, fromFile))
         fuzz::Fail("our own export of an accepted image is not taken back");
     return 0;
 }
