@@ -67,16 +67,24 @@ bool ParseFirmwareHeader(const QByteArray& data, FirmwareImageHeader* header)
     return true;
 }
 
+namespace {
+// The whole-image check; the header it parsed is kept for the caller.
+FirmwareImageError checkImage(const QByteArray& data, FirmwareImageHeader* header)
+{
+    if (!ParseFirmwareHeader(data, header))
+        return FirmwareImageError::TooShort;
+    if (header->length < quint32(FirmwareHeaderSize))
+        return FirmwareImageError::BadLength;
+    if (quint64(data.size()) < header->length)
+        return FirmwareImageError::Truncated;
+    return FirmwareImageError::None;
+}
+}  // namespace
+
 FirmwareImageError CheckFirmwareImage(const QByteArray& data)
 {
     FirmwareImageHeader header;
-    if (!ParseFirmwareHeader(data, &header))
-        return FirmwareImageError::TooShort;
-    if (header.length < quint32(FirmwareHeaderSize))
-        return FirmwareImageError::BadLength;
-    if (quint64(data.size()) < header.length)
-        return FirmwareImageError::Truncated;
-    return FirmwareImageError::None;
+    return checkImage(data, &header);
 }
 
 QString FirmwareImageErrorText(FirmwareImageError error)
@@ -153,13 +161,12 @@ bool FirmwareUpdateAvailable(int kind, const QString& version, int rateClass)
 FirmwareLoadResult FirmwareImageFromBytes(const QByteArray& bytes, const QString& path)
 {
     FirmwareLoadResult result;
-    result.error = CheckFirmwareImage(bytes);
+    FirmwareImageHeader header;
+    result.error = checkImage(bytes, &header);
     if (result.error != FirmwareImageError::None) {
         qCWarning(lcFiles) << "firmware image refused:" << path << FirmwareImageErrorText(result.error);
         return result;
     }
-    FirmwareImageHeader header;
-    ParseFirmwareHeader(bytes, &header);
     result.image = FirmwareImageHandle(new FirmwareImage(bytes, header, path));
     return result;
 }
