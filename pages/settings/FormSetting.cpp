@@ -480,7 +480,7 @@ void FormSetting::on_checkBox_clicked(bool checked)
 
 void FormSetting::ShowNotice(const QString& text)
 {
-    // Over the page, without waiting for it (as the update check shows it).
+    // Over the page, without waiting for it (the autostart and the update check).
     updateWarning->SetText(text);
     updateWarning->MoveOver(this, 75, 65);
     updateWarning->setModal(true);

@@ -198,12 +198,8 @@ QString FormSetting::ModelKey(const QString& key) const
 
 std::optional<FirmwareFile> FormSetting::Lookup(int type, const QString& version, const QString& name, int cid) const
 {
-    const std::optional<FirmwareFile> found = ::FindFirmwareFile(
-        FirmwareFolder(), quint8(type), version, name, quint8(cid),
-        quint8(ConfigSettings::GetInstance()->ModelInt(m_modelIndex, QStringLiteral("MID"))));
-    if (found)
-        updateFile() = found;
-    return found;
+    const quint8 mid = quint8(ConfigSettings::GetInstance()->ModelInt(m_modelIndex, QStringLiteral("MID")));
+    return FindFirmwareFile(quint8(type), version, name, quint8(cid), mid) ? updateFile() : std::nullopt;
 }
 
 QString FormSetting::MessageText(Message message) const
@@ -554,10 +550,7 @@ void FormSetting::ShowCheckMessage(int type, Message message)
     const QString text = MessageText(message);
     m_lastReason = text;
     if (userStarted) {
-        updateWarning->SetText(text);
-        updateWarning->MoveOver(this, 75, 65);
-        updateWarning->setModal(true);
-        updateWarning->show();
+        ShowNotice(text);
         userStarted = false;
         return;
     }
