@@ -43,6 +43,15 @@ RepairRun& run()
 std::atomic<int> RepairStage{0};  // 0 receiver image, 1 mouse image
 std::atomic<bool> RepairProgressActive{false};
 
+// The image named name (a model without one: none) for the run's maker and model.
+std::optional<FirmwareFile> runImage(quint8 kind, const QString& name)
+{
+    if (name.isEmpty())
+        return std::nullopt;
+    const RepairRun& r = run();
+    return ::FindFirmwareFile(FirmwareFolder(), kind, QString(), name, quint8(r.cid), quint8(r.mid));
+}
+
 std::optional<FirmwareFile>& repairFile()
 {
     static std::optional<FirmwareFile> file;
@@ -98,8 +107,7 @@ void repairStageEnded(bool success, int stage)
     // The receiver is done: the mouse follows when its image and the mouse
     // are there.
     RepairStage = 1;
-    const std::optional<FirmwareFile> mouse = ::FindFirmwareFile(FirmwareFolder(), FirmwareKindMouse, QString(),
-                                                                 r.mouseImageName, quint8(r.cid), quint8(r.mid));
+    const std::optional<FirmwareFile> mouse = runImage(FirmwareKindMouse, r.mouseImageName);
     bool partner = r.target == 1;
     for (const DeviceAllInfo& e : DeviceList)
         partner = partner || (e.directMouse != 0 && e.mid == r.mid);
@@ -516,13 +524,8 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
     }
     r.cid = record->cid;
     r.mid = m_driveIndex >= 0 ? config->ModelInt(m_driveIndex, QStringLiteral("MID")) : 0;
-    const QString folder = FirmwareFolder();
-    const std::optional<FirmwareFile> mouse = r.mouseImageName.isEmpty()
-        ? std::nullopt
-        : ::FindFirmwareFile(folder, FirmwareKindMouse, QString(), r.mouseImageName, quint8(r.cid), quint8(r.mid));
-    const std::optional<FirmwareFile> receiver = receiverImageName.isEmpty()
-        ? std::nullopt
-        : ::FindFirmwareFile(folder, FirmwareKindReceiver, QString(), receiverImageName, quint8(r.cid), quint8(r.mid));
+    const std::optional<FirmwareFile> mouse = runImage(FirmwareKindMouse, r.mouseImageName);
+    const std::optional<FirmwareFile> receiver = runImage(FirmwareKindReceiver, receiverImageName);
     r.stageCount = mouse && receiver && fromRecord ? 2 : 1;
     r.target = record->type == FirmwareKindReceiver ? 0 : 1;
     const std::optional<FirmwareFile> failed = r.target == 0 ? receiver : mouse;
@@ -556,19 +559,12 @@ void UpDateRepair::StartUpgrade()
 {
     if (!ready || UpgradeBusy())
         return;
-    RepairRun& r = run();
-    const QString folder = FirmwareFolder();
     // The receiver image first whenever there is one.
-    std::optional<FirmwareFile> file =
-        receiverImageName.isEmpty()
-            ? std::nullopt
-            : ::FindFirmwareFile(folder, FirmwareKindReceiver, QString(), receiverImageName, quint8(r.cid), quint8(r.mid));
+    std::optional<FirmwareFile> file = runImage(FirmwareKindReceiver, receiverImageName);
     int stage = 0;
     if (!file) {
         stage = 1;
-        file = r.mouseImageName.isEmpty()
-                   ? std::nullopt
-                   : ::FindFirmwareFile(folder, FirmwareKindMouse, QString(), r.mouseImageName, quint8(r.cid), quint8(r.mid));
+        file = runImage(FirmwareKindMouse, run().mouseImageName);
     }
     if (!file) {
         ready = false;
