@@ -77,8 +77,12 @@ void Progress::SlotProgress(int value, int code)
 
 void Progress::SlotCloseProgress()
 {
-    if (CheckTimersRunning.load())
-        return;
+    if (!CheckTimersRunning.load())
+        CloseAtZero();
+}
+
+void Progress::CloseAtZero()
+{
     close();
     ShowPercent(0);
     ui->progressBar_2->setValue(0);
@@ -92,9 +96,7 @@ void Progress::Leave()
         close();
         return;
     }
-    close();
-    ShowPercent(0);
-    ui->progressBar_2->setValue(0);
+    CloseAtZero();
     PostMsg::GetInstance()->PostContinue(0);
 }
 

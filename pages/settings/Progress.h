@@ -38,6 +38,8 @@ private:
     void ShowPercent(int percent);
     void ShowResultButton();
     void Leave();
+    // Closes, back at 0 % for the next update.
+    void CloseAtZero();
 
     Ui::Progress* ui;
     QString m_updatingText;
