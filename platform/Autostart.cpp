@@ -98,9 +98,4 @@ bool Disable(const QString& name, QString* error)
     return false;
 }
 
-bool IsEnabled(const QString& name)
-{
-    return QFileInfo(EntryPath(name)).isFile();
-}
-
 }  // namespace Autostart

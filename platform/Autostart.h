@@ -20,6 +20,5 @@ QByteArray EntryText(const QString& name, const QString& program);
 bool Enable(const QString& name, const QString& program, QString* error = nullptr);
 // Removes the entry; a missing entry is no error.
 bool Disable(const QString& name, QString* error = nullptr);
-bool IsEnabled(const QString& name);
 
 }  // namespace Autostart
