@@ -13,18 +13,7 @@ bool isReceiverType(int type)
 
 bool IsReceiverKind(int kind)
 {
-    return KindSlot(kind) >= 0;
-}
-
-int KindSlot(int kind)
-{
-    switch (kind) {
-    case 1: return 0;
-    case 2: return 1;
-    case 4: return 2;
-    case 8: return 3;
-    default: return -1;
-    }
+    return kind == 1 || kind == 2 || kind == 4 || kind == 8;
 }
 
 int ReceiverBesideMouse(const QList<DeviceAllInfo>& found, bool kindNeeded)

@@ -36,8 +36,6 @@ enum class Message {
 
 // The receiver kinds 1, 2, 4, 8 (kHz); anything else is none.
 bool IsReceiverKind(int kind);
-// The place of a kind among the boot counters (1, 2, 4, 8 -> 0..3), -1 for none.
-int KindSlot(int kind);
 
 // The receiver beside a mouse on its cable: in a list of exactly two, the
 // first entry with an address and directMouse clear, and when kindNeeded a
