@@ -8,6 +8,8 @@
 // Bench: the default one, the 8 kHz receiver with its wireless mouse (model
 // 1) and a model-2 mouse on a cable, so that the list shows both (a receiver
 // beside a cabled mouse of its own model is not listed).
+#include "BenchIni.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -286,17 +288,8 @@ QString Acceptance::cacheFile() const
 
 QString Acceptance::benchField(const QString& id, const QString& key) const
 {
-    bool inDevice = false;
     const QString ini = QString::fromUtf8(readFile(qEnvironmentVariable("HIDUSB_BENCH") + QStringLiteral("/bench.ini")));
-    for (const QString& line : ini.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1Char('[')))
-            inDevice = false;
-        if (line == QStringLiteral("id=") + id)
-            inDevice = true;
-        if (inDevice && line.startsWith(key + QLatin1Char('=')))
-            return line.mid(key.size() + 1);
-    }
-    return QString();
+    return testsupport::BenchIniField(ini, id, key);
 }
 
 // ---- the steps -------------------------------------------------------------

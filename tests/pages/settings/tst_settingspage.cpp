@@ -6,6 +6,7 @@
 #include "../../core/LinkTestSupport.h"
 
 #include "Autostart.h"
+#include "BenchIni.h"
 #include "DeviceWriters.h"
 #include "FindNewVer.h"
 #include "FirmwareFiles.h"
@@ -42,18 +43,8 @@ const QString Receiver = QStringLiteral("rx8k");
 QString benchField(const QString& id, const QString& key)
 {
     QFile file(benchDir() + QStringLiteral("/bench.ini"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    bool inDevice = false;
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1Char('[')))
-            inDevice = false;
-        if (line == QStringLiteral("id=") + id)
-            inDevice = true;
-        if (inDevice && line.startsWith(key + QLatin1Char('=')))
-            return line.mid(key.size() + 1);
-    }
-    return QString();
+    return file.open(QIODevice::ReadOnly) ? testsupport::BenchIniField(QString::fromUtf8(file.readAll()), id, key)
+                                          : QString();
 }
 
 int callsOf(const QString& prefix)
