@@ -231,6 +231,15 @@ inline QString bench(const QStringList& args, bool* ok = nullptr)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// The bench back to its default devices ("init --force"); false when the
+// tool failed.
+inline bool benchToDefaults()
+{
+    bool ok = false;
+    bench({QStringLiteral("init"), QStringLiteral("--force")}, &ok);
+    return ok;
+}
+
 // The tool command that makes the default bench's cabled mouse (mouse2, of
 // the second model) a mouse of the first model, the model of the receiver
 // and its wireless mouse. Given right after "init": the mouse's memory then

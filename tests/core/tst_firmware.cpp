@@ -67,9 +67,7 @@ private slots:
     void initTestCase()
     {
         testsupport::PrepareUserState();
-        bool ok = false;
-        bench({QStringLiteral("init"), QStringLiteral("--force")}, &ok);
-        QVERIFY(ok);
+        QVERIFY(benchToDefaults());
     }
 
     void versions_data()

@@ -118,7 +118,7 @@ private slots:
 
     void init()
     {
-        bench({QStringLiteral("init"), QStringLiteral("--force")});
+        QVERIFY(benchToDefaults());
         bench(firstModelOnCable());
         bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=2"), QStringLiteral("trace=on")});
         bench({QStringLiteral("firmware"), QStringLiteral("rx8k"), QStringLiteral("1.4")});

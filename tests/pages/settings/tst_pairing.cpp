@@ -66,9 +66,7 @@ private slots:
     void initTestCase()
     {
         testsupport::PrepareUserState();
-        bool ok = false;
-        bench({QStringLiteral("init"), QStringLiteral("--force")}, &ok);
-        QVERIFY(ok);
+        QVERIFY(benchToDefaults());
         bench({QStringLiteral("option"), QStringLiteral("trace=on"), QStringLiteral("pair_delay_ms=200")});
     }
 
