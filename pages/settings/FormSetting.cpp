@@ -342,33 +342,40 @@ void FormSetting::ApplyLayout()
     ui->pushButton_4->move(490, height - 70);
 }
 
-void FormSetting::SlotForm()
+bool FormSetting::LightAllowed() const
 {
     const DeviceAllInfo& device = CurrentDeviceInfo;
+    return ModelHas(1) && device.directMouse == 0 && device.type == 1;
+}
+
+bool FormSetting::LongRangeAllowed() const
+{
+    return ModelHas(0) && CurrentDeviceInfo.directMouse == 0;
+}
+
+void FormSetting::SlotForm()
+{
     // The light block belongs to a 4 kHz receiver that reported its mode.
-    const bool light = ModelHas(1) && device.directMouse == 0 && device.type == 1 && m_lightReported;
-    if (!light) {
+    if (!LightAllowed() || !m_lightReported) {
         m_lightReported = false;
         ShowLedBlock(false);
     }
-    ShowLongRangeBlock(ModelHas(0) && device.directMouse == 0);
+    ShowLongRangeBlock(LongRangeAllowed());
     ApplyLayout();
 }
 
 void FormSetting::SlotFormB()
 {
-    const DeviceAllInfo& device = CurrentDeviceInfo;
-    if (!ModelHas(1) || device.directMouse != 0 || device.type != 1)
+    if (!LightAllowed())
         ShowLedBlock(false);
-    if (!ModelHas(0) || device.directMouse != 0)
+    if (!LongRangeAllowed())
         ShowLongRangeBlock(false);
     ApplyLayout();
 }
 
 void FormSetting::SlotRGBValue(DongleRGB* rgb)
 {
-    const DeviceAllInfo& device = CurrentDeviceInfo;
-    if (!rgb || !ModelHas(1) || device.directMouse != 0 || device.type != 1)
+    if (!rgb || !LightAllowed())
         return;
     m_lightReported = true;
     ShowLedBlock(true);

@@ -147,6 +147,10 @@ private:
     // The model's "Adveanced" list: item 0 long range, item 1 receiver
     // light; a missing item or "-1" means the model has no such feature.
     bool ModelHas(int item) const;
+    // The current device may show the receiver-light block (a 4 kHz
+    // receiver of a model with the light) or the long-range block.
+    bool LightAllowed() const;
+    bool LongRangeAllowed() const;
     void LightModeChosen(int mode, bool checked);
     void CheckLightBox(int mode);
     void ShowNotice(const QString& text);
