@@ -105,12 +105,12 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
     connect(ui->scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &FormSetting::SlotScroolChange);
 
     pictureDir = AppDir() + QStringLiteral("/Picture/FormSetting/");
-    // The one repair dialog and the update warning: windows of their own.
+    // The one repair dialog: a window of its own, asked about from the start.
+    // The update warning (also a window of its own) is made for its first notice.
     if (!UpdateRepairDialog) {
         UpdateRepairDialog = new UpDateRepair(nullptr);
         UpdateRepairDialog->hide();
     }
-    updateWarning = new UpDateWarning(nullptr);
     lightGroup = new QButtonGroup(this);
     lightGroup->setExclusive(true);
 
@@ -488,6 +488,8 @@ void FormSetting::on_checkBox_clicked(bool checked)
 void FormSetting::ShowNotice(const QString& text)
 {
     // Over the page, without waiting for it (the autostart and the update check).
+    if (!updateWarning)
+        updateWarning = new UpDateWarning(nullptr);
     updateWarning->SetText(text);
     updateWarning->MoveOver(this, 75, 65);
     updateWarning->setModal(true);

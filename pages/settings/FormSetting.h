@@ -60,6 +60,7 @@ public:
 
     Ui::FormSetting* Form() const { return ui; }
     const UpdateMessages& Messages() const { return m_messages; }
+    // The notice of the last message shown (null before the first).
     UpDateWarning* UpdateWarningNotice() const { return updateWarning; }
     QString PictureDir() const { return pictureDir; }
 

@@ -205,10 +205,10 @@ private slots:
         QVERIFY(!ui()->checkBox->isChecked());
         QCOMPARE(MacroSettings::GetInstance()->GetValue(QStringLiteral("Enable"), QStringLiteral("AutoStart")),
                  QStringLiteral("0"));
-        QVERIFY(m_page->UpdateWarningNotice()->isVisible());
-        QCOMPARE(m_page->UpdateWarningNotice()->Text(),
-                 QStringLiteral("Autostart could not be changed: its entry cannot be written"));
-        m_page->UpdateWarningNotice()->close();
+        UpDateWarning* notice = m_page->UpdateWarningNotice();
+        QVERIFY(notice && notice->isVisible());
+        QCOMPARE(notice->Text(), QStringLiteral("Autostart could not be changed: its entry cannot be written"));
+        notice->close();
         QVERIFY(QFile::remove(folder));
     }
 
