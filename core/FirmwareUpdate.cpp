@@ -173,13 +173,6 @@ bool FirmwareUpgradeRunning()
     return s.image != nullptr;
 }
 
-FirmwareImageHandle RunningFirmwareImage()
-{
-    Session& s = session();
-    QMutexLocker lock(&s.mutex);
-    return s.image;
-}
-
 std::optional<UpdateFailRecord> ParseUpdateFailInfo(const QString& text)
 {
     const QStringList fields = text.split(QLatin1Char(','));

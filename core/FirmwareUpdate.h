@@ -76,8 +76,6 @@ constexpr int FirmwareUpgradeTimeoutMs = 120000;
 void SetFirmwareUpgradeTimeout(int ms);
 // An upgrade started here has not reported its end yet.
 bool FirmwareUpgradeRunning();
-// The image of the running upgrade (null when none).
-FirmwareImageHandle RunningFirmwareImage();
 
 // ---- the failed-update record (registry value "UpdateFailInfo") ---------
 
