@@ -62,7 +62,6 @@ public:
     const UpdateMessages& Messages() const { return m_messages; }
     // The notice of the last message shown (null before the first).
     UpDateWarning* UpdateWarningNotice() const { return updateWarning; }
-    QString PictureDir() const { return pictureDir; }
 
     // Whether "<appDir>/bin" holds an image of kind (210 mouse, 211
     // receiver) for the current device's model whose version differs from
@@ -84,7 +83,6 @@ public:
     // State of the last check of a device (210 mouse, 211 receiver): 0 idle,
     // 1 upgrade running, 2 done, 3 failed, 4 nothing to do.
     static int UpdateState(int type);
-    int UpdateStep() const { return updateStep; }
     // The check timers' interval: 1000 ms; tests shorten it.
     void SetCheckInterval(int ms);
     static bool IsDongleUpdating();

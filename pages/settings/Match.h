@@ -45,8 +45,6 @@ public:
     void StartPair();
 
     DeviceAllInfo Target() const { return m_target; }
-    bool HasTarget() const { return m_hasTarget; }
-    int Cid() const { return cid; }
     // An attempt runs; the result of the last one: 0 none, 1 running,
     // 2 success, 3 failure.
     static bool Pairing();
