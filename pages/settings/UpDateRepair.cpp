@@ -506,7 +506,7 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
     // The model of the record, looked up anew each time.
     ConfigSettings* config = ConfigSettings::GetInstance();
     m_driveIndex = -1;
-    const int models = config->GetInt(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
+    const int models = config->ModelTotal();
     for (int i = 0; i < models && m_driveIndex < 0; ++i) {
         if (!config->ModelValue(i, QStringLiteral("MID")).isEmpty()
             && config->ModelInt(i, QStringLiteral("MID")) == record->mid)
