@@ -154,8 +154,6 @@ QString differences(const FlashDataMap& a, const FlashDataMap& b)
     return out.join(QStringLiteral("; "));
 }
 
-int sends() { return callsLog({QStringLiteral("ProtocolDataUpdate")}).size(); }
-
 }  // namespace
 
 class WritersTest : public QObject
@@ -265,7 +263,7 @@ private slots:
         const FlashDataMap stored = deviceImage(Mouse);
         QCOMPARE(stored.lightMode, uint8_t(5));
         QCOMPARE(stored.lightOn, uint8_t(0));
-        QCOMPARE(sends(), 4);
+        QCOMPARE(imageSends(), 4);
     }
 
     void swapWithLastThree()
@@ -305,7 +303,7 @@ private slots:
         QVERIFY(!SwapDPILevels(stage(1, 1), stage(2, 2), 0, -1, 3));
         const FlashDataMap now = SnapshotFlashData();
         QCOMPARE(std::memcmp(&now, &m_base, sizeof now), 0);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QVERIFY(rec.entries().isEmpty());  // no offline notice either
         // Value bytes are not indexes: they pass through.
         QVERIFY(SetLOD(200));
@@ -336,7 +334,7 @@ private slots:
         QCOMPARE(rec.entries(), QStringList({"MouseOffLineo(0)"}));
         const FlashDataMap now = SnapshotFlashData();
         QCOMPARE(std::memcmp(&now, &m_base, sizeof now), 0);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QVERIFY(!ReadAgain.load());
     }
 
@@ -351,7 +349,7 @@ private slots:
         QVERIFY(!IsDeviceOnline());
         SensorUiLoading = false;
         QCOMPARE(rec.entries(), QStringList({"MouseOffLineo(0)"}));
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
     }
 
     void foreignImageIsNeverSent()
@@ -370,7 +368,7 @@ private slots:
         QVERIFY(!SetDebounceTime(4));
         QVERIFY(!SetButtonKey(1, 1, 1, 0));
         QCOMPARE(SnapshotFlashData().debounce, foreign.debounce);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QVERIFY(ReadAgain.load());
         QVERIFY(DeviceOffline.load());
         QVERIFY(rec.entries().isEmpty());

@@ -22,11 +22,6 @@ namespace {
 
 const QString Mouse = QStringLiteral("mouse1");
 
-int sends()
-{
-    return callsLog({QStringLiteral("ProtocolDataUpdate")}).size();
-}
-
 // The user opens the list and clicks entry index.
 void choose(QComboBox* combo, int index)
 {
@@ -92,11 +87,11 @@ private slots:
         choose(combo, 12);
         QCOMPARE(panel.CurrentIndex(), 12);
         QCOMPARE(SnapshotFlashData().debounce, uint8_t(12));
-        QCOMPARE(sends(), 1);
+        QCOMPARE(imageSends(), 1);
         QCOMPARE(deviceImage(Mouse).debounce, uint8_t(12));
         // The entry already shown, chosen again: nothing new.
         choose(combo, 12);
-        QCOMPARE(sends(), 1);
+        QCOMPARE(imageSends(), 1);
         QVERIFY(!rec.contains(QStringLiteral("MouseOffLineo")));
     }
 
@@ -109,7 +104,7 @@ private slots:
         Recorder rec;
         choose(panel.findChild<QComboBox*>(QStringLiteral("Debunce")), 9);
         QCOMPARE(rec.count(QStringLiteral("MouseOffLineo(0)")), 1);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QCOMPARE(SnapshotFlashData().debounce, m_base.debounce);
         bench({QStringLiteral("online"), Mouse});
         QCOMPARE(deviceImage(Mouse).debounce, m_base.debounce);
@@ -129,14 +124,14 @@ private slots:
         QCOMPARE(panel.CurrentIndex(), 3);
         panel.SetIndex(20);
         QCOMPARE(panel.CurrentIndex(), 20);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QCOMPARE(SnapshotFlashData().debounce, m_base.debounce);
 
         UiReady = false;
         panel.show();
         choose(panel.findChild<QComboBox*>(QStringLiteral("Debunce")), 2);
         QCOMPARE(panel.CurrentIndex(), 2);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QVERIFY(rec.entries().isEmpty());
     }
 
@@ -172,13 +167,13 @@ private slots:
         Recorder rec;
         choose(combo, 3);
         QCOMPARE(SnapshotFlashData().sleepTime, uint8_t(30));
-        QCOMPARE(sends(), 1);
+        QCOMPARE(imageSends(), 1);
         QCOMPARE(deviceImage(Mouse).sleepTime, uint8_t(30));
         choose(combo, 3);
-        QCOMPARE(sends(), 2);
+        QCOMPARE(imageSends(), 2);
         choose(combo, 10);
         QCOMPARE(deviceImage(Mouse).sleepTime, uint8_t(240));
-        QCOMPARE(sends(), 3);
+        QCOMPARE(imageSends(), 3);
         QVERIFY(!rec.contains(QStringLiteral("MouseOffLineo")));
     }
 
@@ -201,13 +196,13 @@ private slots:
         UiReady = false;
         choose(combo, 4);
         UiReady = true;
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QVERIFY(rec.entries().isEmpty());
         // Offline: one notice, nothing sent.
         bench({QStringLiteral("offline"), Mouse});
         choose(combo, 6);
         QCOMPARE(rec.count(QStringLiteral("MouseOffLineo(0)")), 1);
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QCOMPARE(SnapshotFlashData().sleepTime, m_base.sleepTime);
     }
 
@@ -256,11 +251,11 @@ private slots:
         QCOMPARE(b.Value(), 7);
         b.SetSuffix(QStringLiteral("ms"));
         QCOMPARE(b.findChild<QSpinBox*>(QStringLiteral("spinBoxA"))->text(), QStringLiteral("7ms"));
-        QCOMPARE(sends(), 0);
+        QCOMPARE(imageSends(), 0);
         QSlider* slider = b.findChild<QSlider*>(QStringLiteral("Debunce"));
         QTest::keyClick(slider, Qt::Key_Right);
         QCOMPARE(b.Value(), 8);
-        QCOMPARE(sends(), 1);
+        QCOMPARE(imageSends(), 1);
         QCOMPARE(deviceImage(Mouse).debounce, uint8_t(8));
 
         DebouncetimeC c;
@@ -270,11 +265,11 @@ private slots:
         c.SetIndex(1);
         c.findChild<QToolButton*>(QStringLiteral("ReduceLevelA"))->click();
         QCOMPARE(c.Value(), 1);
-        QCOMPARE(sends(), 1);
+        QCOMPARE(imageSends(), 1);
         c.SetIndex(5);
         c.findChild<QToolButton*>(QStringLiteral("AddLevelA"))->click();
         QCOMPARE(c.Value(), 6);
-        QCOMPARE(sends(), 2);
+        QCOMPARE(imageSends(), 2);
         QCOMPARE(deviceImage(Mouse).debounce, uint8_t(6));
 
         StopCloseTimeB s;
@@ -283,10 +278,10 @@ private slots:
         QCOMPARE(s.ShownText(), QString::fromUtf8("30秒"));
         s.SetIndex(3);
         QCOMPARE(s.ShownText(), QString::fromUtf8("5分钟"));
-        QCOMPARE(sends(), 2);
+        QCOMPARE(imageSends(), 2);
         QTest::keyClick(s.findChild<QSlider*>(QStringLiteral("StopClose")), Qt::Key_Right);
         QCOMPARE(s.ShownText(), QString::fromUtf8("10分钟"));
-        QCOMPARE(sends(), 3);
+        QCOMPARE(imageSends(), 3);
         QCOMPARE(deviceImage(Mouse).sleepTime, uint8_t(60));
     }
 };
