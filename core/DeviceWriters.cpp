@@ -248,14 +248,17 @@ bool SetReceiverLightMode(int mode)
 {
     if (mode < 1 || mode > 3 || !checkOnline())
         return false;
-    const uint8_t before = CurrentDongleRGB->data[0];
-    CurrentDongleRGB->data[0] = uint8_t(mode);
+    // The record is sent as a copy: the shared one changes only once the
+    // receiver took it, so nobody ever sees a mode it refused.
+    DongleRGB record = *CurrentDongleRGB;
+    record.data[0] = uint8_t(mode);
     const QByteArray path = CurrentDevicePath();
-    if (UsbFinderC_Set4KDongleRGB(path.constData(), CurrentDongleRGB))
-        return true;
-    qCWarning(lcLibrary) << "the receiver did not take light mode" << mode;
-    CurrentDongleRGB->data[0] = before;
-    return false;
+    if (!UsbFinderC_Set4KDongleRGB(path.constData(), &record)) {
+        qCWarning(lcLibrary) << "the receiver did not take light mode" << mode;
+        return false;
+    }
+    CurrentDongleRGB->data[0] = uint8_t(mode);
+    return true;
 }
 
 int ReceiverLightMode()

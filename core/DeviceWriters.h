@@ -86,7 +86,8 @@ bool SetButtonMacro(int key, const KeyFunction& function, const MacroRecord& rec
 // Long-range mode on or off (UsbFinderC_SetLongRangeMode).
 bool SetReceiverLongRange(bool on);
 // Light mode 1..3: byte 0 of the receiver light record (CurrentDongleRGB),
-// sent whole (UsbFinderC_Set4KDongleRGB); on a refusal byte 0 goes back.
+// sent whole (UsbFinderC_Set4KDongleRGB); the record keeps its mode when
+// the receiver refuses.
 // Any other mode sends nothing (false).
 bool SetReceiverLightMode(int mode);
 // Byte 0 of the receiver light record: the mode the receiver has.
