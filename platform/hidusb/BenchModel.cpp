@@ -432,21 +432,17 @@ bool OpenBenchDir(const std::string& dir)
 {
     if (!EnsureBenchDir(dir))
         return false;
-    int lockFd = open((dir + "/bench.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-    if (lockFd < 0)
+    const BenchLock lock(dir, false);
+    if (!lock.Held())
         return true;
-    if (flock(lockFd, LOCK_EX | LOCK_NB) == 0) {
-        if (DIR* folder = opendir(dir.c_str())) {
-            while (const dirent* entry = readdir(folder)) {
-                const std::string name = entry->d_name;
-                if (IsBenchTemporary(name))
-                    unlink((dir + "/" + name).c_str());
-            }
-            closedir(folder);
+    if (DIR* folder = opendir(dir.c_str())) {
+        while (const dirent* entry = readdir(folder)) {
+            const std::string name = entry->d_name;
+            if (IsBenchTemporary(name))
+                unlink((dir + "/" + name).c_str());
         }
-        flock(lockFd, LOCK_UN);
+        closedir(folder);
     }
-    close(lockFd);
     return true;
 }
 
@@ -503,14 +499,20 @@ bool WriteFileAtomic(const std::string& file, const std::string& data, unsigned 
     return ok;
 }
 
-BenchLock::BenchLock(const std::string& dir)
+BenchLock::BenchLock(const std::string& dir, bool wait)
 {
     if (dir.empty())
         return;
     fd_ = open((dir + "/bench.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-    if (fd_ >= 0) {
-        while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-        }
+    if (fd_ < 0)
+        return;
+    int locked;
+    do {
+        locked = flock(fd_, wait ? LOCK_EX : LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        close(fd_);
+        fd_ = -1;
     }
 }
 

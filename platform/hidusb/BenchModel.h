@@ -117,13 +117,17 @@ bool ReadWholeFile(const std::string& file, std::string& out);
 bool WriteFileAtomic(const std::string& file, const std::string& data, unsigned mode = 0600);
 
 // Exclusive lock of the bench folder (flock on bench.lock): serialises the
-// read-modify-write of bench files between threads and processes.
+// read-modify-write of bench files between threads and processes. Waits for
+// the lock, or with wait false takes it only when it is free at once.
+// Held() is false when the lock was not taken (busy, or no lock file could
+// be made: a waiting writer then goes on without it).
 class BenchLock {
 public:
-    explicit BenchLock(const std::string& dir);
+    explicit BenchLock(const std::string& dir, bool wait = true);
     ~BenchLock();
     BenchLock(const BenchLock&) = delete;
     BenchLock& operator=(const BenchLock&) = delete;
+    bool Held() const { return fd_ >= 0; }
 
 private:
     int fd_ = -1;
