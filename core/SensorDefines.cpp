@@ -11,7 +11,8 @@ int parseValue(const QString& text)
     bool ok = false;
     // Base 16 also takes the "0x" in front of the digits.
     const int value = text.contains(QLatin1String("0x")) ? text.toInt(&ok, 16) : text.toInt(&ok, 10);
-    return ok ? value : 0;
+    // A register code is never negative: such text counts as no number.
+    return ok && value >= 0 ? value : 0;
 }
 
 void addValue(SensorDefines& defines, const QString& name, const QString& valueText)

@@ -55,6 +55,8 @@ private slots:
         QTest::newRow("no value") << QByteArray("#define GUARD_H\n#define N\t\n#define M\n") << QStringList{}
                                   << QList<int>{};
         QTest::newRow("not a number") << QByteArray("#define N\tabc\n") << QStringList{"N"} << QList<int>{0};
+        QTest::newRow("negative") << QByteArray("#define N\t-0x0C\n#define M\t-3\n") << QStringList{"N", "M"}
+                                  << QList<int>{0, 0};
         QTest::newRow("not define") << QByteArray("#undef N\t5\n") << QStringList{} << QList<int>{};
         QTest::newRow("comments and blanks")
             << QByteArray("/* a comment */\n\n// x y\n#ifndef X\n#endif\n") << QStringList{} << QList<int>{};
