@@ -266,15 +266,13 @@ QByteArray ExportMacro(const QString& name, int repeatCode, const MacroRows& row
 
 QHash<QString, int> MouseButtonNamesOfLanguages()
 {
-    // ChooseEvent4 .. ChooseEvent8: left, right, middle, forward, back.
-    static const int codes[5] = {0x01, 0x02, 0x04, 0x10, 0x08};
     QHash<QString, int> names;
-    for (const int code : codes)
+    for (const int code : MouseChoiceCodes)
         names.insert(DefaultMouseButtonText(code), code);
     for (int index = 0; index < Language::Count; ++index) {
         LanguageTexts texts;
         for (int i = 0; i < 5; ++i) {
-            const int code = codes[i];
+            const int code = MouseChoiceCodes[i];
             texts.on(QStringLiteral("ChooseEvent") + QString::number(4 + i), [&names, code](const QString& text) {
                 if (!text.isEmpty() && !names.contains(text))  // the first language keeps a shared text
                     names.insert(text, code);

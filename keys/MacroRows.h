@@ -239,6 +239,11 @@ struct MacroImport {
     bool Ok() const { return error == ImportError::None; }
 };
 
+// The mouse buttons in the order of the macro page's texts "ChooseEvent4" ..
+// "ChooseEvent8" (the event choice's items 4..8): left, right, middle,
+// forward, back.
+constexpr int MouseChoiceCodes[5] = {0x01, 0x02, 0x04, 0x10, 0x08};
+
 // Mouse-button text -> button code, from the texts "ChooseEvent4" ..
 // "ChooseEvent8" of section "Macro" of all six language files (read with the
 // language loader), and the English defaults. Read anew by each call.

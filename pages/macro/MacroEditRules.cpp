@@ -152,8 +152,7 @@ int RepeatCountOf(int code)
 
 int MouseCodeOfChoice(int index)
 {
-    static const int codes[] = {1, 2, 4, 16, 8};
-    return index >= 4 && index <= 8 ? codes[index - 4] : 0;
+    return index >= 4 && index <= 8 ? keys::MouseChoiceCodes[index - 4] : 0;
 }
 
 // ---- Recording ------------------------------------------------------------------
