@@ -142,6 +142,9 @@ private:
     // ---- recording (MacroRecording.cpp)
     void StartRecorder();
     void StopRecorder();
+    // Stop or leaving the pages: the recorder and its look go; Save is
+    // offered after a Stop only.
+    void EndRecording(bool saveReady);
     void ShowRecordingLook(bool recording);
     void ShowLimitNotice();
 

@@ -89,25 +89,26 @@ void Macro::ShowLimitNotice()
     Tell<KeyNumberLimit>();
 }
 
-void Macro::on_StopRecord_clicked()
+void Macro::EndRecording(bool saveReady)
 {
     PostMsg::GetInstance()->PostStartRecord(1);
     StopRecorder();
     ShowRecordingLook(false);
     RecordingMacro = false;
-    SetSaveReady(true);
+    SetSaveReady(saveReady);
     // Macros that a device read brought while the lists were locked.
     AddMissingMacros();
 }
 
+void Macro::on_StopRecord_clicked()
+{
+    EndRecording(true);
+}
+
 void Macro::SlotSetMacroPage()
 {
-    PostMsg::GetInstance()->PostStartRecord(1);
-    StopRecorder();
-    ShowRecordingLook(false);
-    RecordingMacro = false;
-    SetSaveReady(false);
-    AddMissingMacros();
+    // Leaving the pages ends a recording; its rows are not offered for saving.
+    EndRecording(false);
 }
 
 void Macro::keyPressEvent(QKeyEvent* event)
