@@ -247,6 +247,11 @@ bool Macro::IsListed(const QString& name) const
     return false;
 }
 
+bool Macro::IsTaken(const QString& name) const
+{
+    return IsListed(name) || QFileInfo::exists(keys::MacroFilePath(name));
+}
+
 void Macro::LoadMacroList()
 {
     ui->listWidgetHong->addItems(keys::ListMacros());
@@ -385,7 +390,7 @@ void Macro::CreateMewMacro()
     if (name.isEmpty())
         return;
     // A macro of that name, listed or only in the folder, is never emptied.
-    if (IsListed(name) || QFileInfo::exists(keys::MacroFilePath(name))) {
+    if (IsTaken(name)) {
         Tell<SameMacro>();
         return;
     }

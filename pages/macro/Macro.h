@@ -114,6 +114,8 @@ private:
     void ShowSelectedMacro();
     void ShowRepeatCode(int code);
     bool IsListed(const QString& name) const;
+    // A macro of that name is listed or has a file: it is never emptied.
+    bool IsTaken(const QString& name) const;
     // Refuses while recording (the PleaseStop notice).
     bool RefusedWhileRecording();
     void SetSaveReady(bool ready);

@@ -15,7 +15,6 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QSignalBlocker>
 
 namespace {
@@ -111,7 +110,7 @@ bool Macro::ImportMacroFrom(const QString& path)
 {
     const keys::MacroImport import = keys::ImportMacroFile(path, keys::MouseButtonNamesOfLanguages());
     // A taken name is told whatever else the file holds.
-    if (!import.name.isEmpty() && (IsListed(import.name) || QFileInfo::exists(keys::MacroFilePath(import.name)))) {
+    if (!import.name.isEmpty() && IsTaken(import.name)) {
         SameMacro notice;
         notice.move(DialogStyle::CentredOver(QRect(mapToGlobal(QPoint(0, 0)), size()), ImportNoticeSize, 100, 50));
         notice.exec();
