@@ -170,6 +170,11 @@ void Macro::SetSaveReady(bool ready)
 
 void Macro::OnRepeatModeToggled(QAbstractButton*, bool)
 {
+    MarkRepeatChanged();
+}
+
+void Macro::MarkRepeatChanged()
+{
     repeatChanged = true;
     shownEdited = true;
     SetSaveReady(true);

@@ -141,6 +141,7 @@ private:
     std::optional<QString> AskKey();
     std::optional<quint32> AskDelay();
     void MarkEventsChanged();
+    void MarkRepeatChanged();
     // ---- recording (MacroRecording.cpp)
     void StartRecorder();
     void StopRecorder();

@@ -160,9 +160,7 @@ void Macro::on_DelayTime_valueChanged(int value)
 
 void Macro::on_NumberEdit_valueChanged(int)
 {
-    repeatChanged = true;
-    shownEdited = true;
-    SetSaveReady(true);
+    MarkRepeatChanged();
 }
 
 void Macro::on_listWidgetKey_itemChanged(QListWidgetItem*)
