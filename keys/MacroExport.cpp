@@ -301,19 +301,15 @@ MacroImport ImportMacro(const QByteArray& bytes, const QHash<QString, int>& mous
 MacroImport ImportMacroFile(const QString& path, const QHash<QString, int>& mouseNames)
 {
     QByteArray bytes;
+    MacroImport result;
+    result.error = ImportError::Unreadable;
     switch (ReadPickedFile(path, MaxExportFileBytes, &bytes)) {
     case PickedFileError::None: return ImportMacro(bytes, mouseNames);
-    case PickedFileError::TooLarge: {
-        MacroImport result;
-        result.error = ImportError::TooLarge;
-        return result;
-    }
+    case PickedFileError::TooLarge: result.error = ImportError::TooLarge; break;
     case PickedFileError::Missing:
     case PickedFileError::NotRegular:
     case PickedFileError::ReadFailed: break;
     }
-    MacroImport result;
-    result.error = ImportError::Unreadable;
     return result;
 }
 
