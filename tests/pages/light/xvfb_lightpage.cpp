@@ -14,13 +14,13 @@
 #include "MacroSettings.h"
 #include "mytoolButtonEnter.h"
 #include "UserFixture.h"
+#include "XdotoolSupport.h"
 #include "ui_Dialog.h"
 #include "ui_LampLight.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QToolButton>
 
 using namespace linktest;
@@ -82,11 +82,8 @@ class XvfbLightPageTest : public QObject
 private slots:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X server (xvfb-run was not found)");
-        m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (m_xdotool.isEmpty())
-            QSKIP("needs xdotool");
+        if (const char* missing = testsupport::XdotoolMissing(&m_xdotool))
+            QSKIP(missing);
         testsupport::PrepareUserState();
         // The default bench: its cabled mouse is of the other model, so the
         // list shows the receiver beside it.

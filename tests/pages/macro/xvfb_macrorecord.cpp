@@ -8,13 +8,13 @@
 #include "Macro.h"
 #include "MacroRows.h"
 #include "UserFixture.h"
+#include "XdotoolSupport.h"
 #include "ui_Macro.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QtTest>
 
 class XvfbMacroRecordTest : public QObject
@@ -24,11 +24,8 @@ class XvfbMacroRecordTest : public QObject
 private slots:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X server (xvfb-run was not found)");
-        m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (m_xdotool.isEmpty())
-            QSKIP("needs xdotool");
+        if (const char* missing = testsupport::XdotoolMissing(&m_xdotool))
+            QSKIP(missing);
         testsupport::PrepareUserState();
     }
 
