@@ -30,7 +30,6 @@ void Macro::on_StartRecord_clicked()
         return;
     }
     PostMsg::GetInstance()->PostStartRecord(0);
-    ui->ChooseEvent->setEnabled(false);
     eventsChanged = true;
     shownEdited = true;
     StartRecorder();
