@@ -5,12 +5,12 @@
 #include "GroupKey.h"
 #include "KeyEventSource.h"
 #include "KeyboardHook.h"
+#include "XdotoolSupport.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QShortcut>
-#include <QStandardPaths>
 #include <QToolButton>
 #include <QtTest>
 
@@ -32,11 +32,8 @@ private:
 
 void TestXvfbGroupKey::initTestCase()
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        QSKIP("needs an X server (xvfb-run was not found)");
-    m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (m_xdotool.isEmpty())
-        QSKIP("needs xdotool");
+    if (const char* missing = testsupport::XdotoolMissing(&m_xdotool))
+        QSKIP(missing);
 }
 
 bool TestXvfbGroupKey::xdotool(const QStringList& keys)
