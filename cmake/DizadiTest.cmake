@@ -25,6 +25,21 @@ function(dizadi_add_test name)
     endif()
 endfunction()
 
+# dizadi_add_xvfb_test(NAME SOURCES a.cpp ... [LIBS ...]): a Qt test with real
+# X events (xdotool) on a virtual X server. It runs under xvfb-run
+# (tests/run-under-xvfb.sh) and skips itself where that is missing.
+function(dizadi_add_xvfb_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE dizadi_test_support ${T_LIBS} Qt5::Test Qt5::Widgets)
+    add_dependencies(${name} install_data)
+    add_test(NAME ${name}
+             COMMAND sh ${CMAKE_SOURCE_DIR}/tests/run-under-xvfb.sh ${DIZADI_TEST_RUNNER} $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT 120
+        ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/xvfb-lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0")
+endfunction()
+
 # A static library of one source folder: every .cpp/.h of the folder.
 function(dizadi_folder_library name)
     cmake_parse_arguments(L "" "" "LIBS" ${ARGN})
