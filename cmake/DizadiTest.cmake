@@ -40,11 +40,16 @@ function(dizadi_add_xvfb_test name)
         ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/xvfb-lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;ASAN_OPTIONS=detect_leaks=1:abort_on_error=0")
 endfunction()
 
-# A static library of one source folder: every .cpp/.h of the folder.
+# A static library of one source folder: every .cpp/.h of the folder but
+# main.cpp and the files whose base names EXCLUDE lists (a part of the folder
+# that is a library of its own).
 function(dizadi_folder_library name)
-    cmake_parse_arguments(L "" "" "LIBS" ${ARGN})
+    cmake_parse_arguments(L "" "" "LIBS;EXCLUDE" ${ARGN})
     file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     list(FILTER _src EXCLUDE REGEX "/main\\.cpp$")
+    foreach(_base ${L_EXCLUDE})
+        list(FILTER _src EXCLUDE REGEX "/${_base}\\.(cpp|h)$")
+    endforeach()
     if(NOT _src)
         # A folder whose code has not landed yet still gives a library.
         file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp "// no sources yet\nnamespace {}\n")
