@@ -32,39 +32,12 @@ void writeFile(const QString& path, const QByteArray& content, const QDateTime& 
 }
 
 // ---- child processes ------------------------------------------------------
-// "--run-first": a start whose main window reports itself and then waits to
-// be killed. "--run-watch": the same, and it reports every notice shown
-// over it ("NOTICE <class>: <text>") and closes it. "--run-second": a start
-// that expects to find another instance; it reports the notice it was shown
-// and closes it like a user would.
+// "--run-first": a start whose main window reports itself and every notice
+// shown over it ("NOTICE <class>: <text>", then closes it) and waits to be
+// killed. "--run-second": a start that expects to find another instance; it
+// reports the notice it was shown and closes it like a user would.
 int childMain(int argc, char** argv, const QString& mode)
 {
-    if (mode == QLatin1String("--run-watch")) {
-        return RunApplication(
-            argc, argv,
-            [] {
-                std::printf("FIRST\n");
-                std::fflush(stdout);
-                auto* window = new QWidget;
-                auto* poll = new QTimer(window);
-                QObject::connect(poll, &QTimer::timeout, [] {
-                    QWidget* modal = QApplication::activeModalWidget();
-                    if (!modal)
-                        return;
-                    const auto* label = modal->findChild<QLabel*>(QStringLiteral("label"));
-                    std::printf("NOTICE %s: %s\n", modal->metaObject()->className(),
-                                label ? qPrintable(label->text()) : "");
-                    std::fflush(stdout);
-                    modal->close();
-                });
-                poll->start(50);
-                return window;
-            },
-            [] {
-                std::printf("SECOND\n");
-                std::fflush(stdout);
-            });
-    }
     if (mode == QLatin1String("--run-first")) {
         return RunApplication(
             argc, argv,
@@ -73,6 +46,17 @@ int childMain(int argc, char** argv, const QString& mode)
                 std::fflush(stdout);
                 auto* window = new QWidget;
                 window->resize(100, 100);
+                auto* poll = new QTimer(window);
+                QObject::connect(poll, &QTimer::timeout, [] {
+                    if (QWidget* modal = QApplication::activeModalWidget()) {
+                        const auto* label = modal->findChild<QLabel*>(QStringLiteral("label"));
+                        std::printf("NOTICE %s: %s\n", modal->metaObject()->className(),
+                                    label ? qPrintable(label->text()) : "");
+                        std::fflush(stdout);
+                        modal->close();
+                    }
+                });
+                poll->start(50);
                 return window;
             },
             [] {
@@ -269,8 +253,8 @@ private slots:
         if (setup.contains(QLatin1String("link")))
             QVERIFY(QFile::link(elsewhere, lock));
 
-        const testsupport::WithoutFileOverride asUser;
-        QVERIFY(asUser.ok());
+        QVERIFY(testsupport::SetFileOverride(false));
+        const auto restore = qScopeGuard([] { testsupport::SetFileOverride(true); });
         SingleInstance first(folder, AppName, runtime);
         QCOMPARE(first.Acquire(), SingleInstance::First);
         QCOMPARE(first.LockPath(), runtime + QLatin1Char('/') + AppName + QStringLiteral(".lock"));
@@ -289,26 +273,20 @@ private slots:
         QTest::newRow("all writable") << QString() << true;
         QTest::newRow("read-only root") << QString("/") << false;
         QTest::newRow("read-only macro folder") << QString("/usersetting/MacroPage") << false;
-        QTest::newRow("root under a file") << QString("/blocked") << false;
     }
 
     void userFolderWritable()
     {
         QFETCH(QString, readOnly);
         QTemporaryDir tmp;
-        QString root = tmp.path() + QStringLiteral("/user");
-        if (readOnly == QLatin1String("/blocked")) {
-            writeFile(tmp.path() + readOnly, "x");
-            root = tmp.path() + readOnly + QStringLiteral("/user");
-        }
-        PrepareUserFolders(root);
-        if (!readOnly.isEmpty() && readOnly != QLatin1String("/blocked"))
-            QVERIFY(QFile::setPermissions(root + readOnly, QFile::ReadOwner | QFile::ExeOwner));
-        const testsupport::WithoutFileOverride asUser;
-        QVERIFY(asUser.ok());
-        QTEST(UserFolderWritable(root), "writable");
+        PrepareUserFolders(tmp.path());
+        if (!readOnly.isEmpty())
+            QVERIFY(QFile::setPermissions(tmp.path() + readOnly, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(testsupport::SetFileOverride(false));
+        const auto restore = qScopeGuard([] { testsupport::SetFileOverride(true); });
+        QTEST(UserFolderWritable(tmp.path()), "writable");
         // The probes leave nothing behind.
-        QCOMPARE(QDir(root).entryList({QStringLiteral(".write-test*")}, QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(tmp.path()).entryList({QStringLiteral(".write-test*")}, QDir::Files | QDir::Hidden), QStringList());
     }
 
     void readOnlyUserFolderTellsOnceAndKeepsOneInstance()
@@ -317,7 +295,9 @@ private slots:
         PrepareUserFolders(root);
         QFile::remove(root + QLatin1Char('/') + AppName + QStringLiteral(".lock"));
         QVERIFY(QFile::setPermissions(root, QFile::ReadOwner | QFile::ExeOwner));
-        const auto writable = qScopeGuard([root] { QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+        const auto writable = qScopeGuard([root] {
+            QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DIZADI_TEST_AS_USER"), QStringLiteral("1"));
         const QString self = QCoreApplication::applicationFilePath();
@@ -325,7 +305,7 @@ private slots:
 
         QProcess first;
         first.setProcessEnvironment(env);
-        first.start(self, QStringList{QStringLiteral("--run-watch")} + offscreen);
+        first.start(self, QStringList{QStringLiteral("--run-first")} + offscreen);
         QByteArray out;
         QVERIFY2(waitForLine(first, "NOTICE ExeIsRun: Settings cannot be saved", 30000, &out), out.constData());
 

@@ -4,6 +4,9 @@
 // calling thread's effective set, and so sees what a user sees; threads and
 // processes started later inherit the change. For a user without the power
 // nothing changes. Header only.
+//
+//     QVERIFY(testsupport::SetFileOverride(false));
+//     const auto restore = qScopeGuard([] { testsupport::SetFileOverride(true); });
 #pragma once
 
 #include <linux/capability.h>
@@ -12,7 +15,8 @@
 
 namespace testsupport {
 
-// False when the set could not be changed.
+// Gives the power back (on) or takes it away; false when the set could not
+// be changed.
 inline bool SetFileOverride(bool on)
 {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
@@ -26,19 +30,5 @@ inline bool SetFileOverride(bool on)
         data[0].effective &= ~bits;
     return ::syscall(SYS_capset, &header, data) == 0;
 }
-
-// Without the power while it lives.
-class WithoutFileOverride
-{
-public:
-    WithoutFileOverride() { m_ok = SetFileOverride(false); }
-    ~WithoutFileOverride() { SetFileOverride(true); }
-    WithoutFileOverride(const WithoutFileOverride&) = delete;
-    WithoutFileOverride& operator=(const WithoutFileOverride&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    bool m_ok = false;
-};
 
 }  // namespace testsupport
