@@ -2,6 +2,7 @@
 
 #include "DeviceImage.h"
 #include "Globals.h"
+#include "PickedFile.h"
 
 #include <QByteArray>
 #include <QMutexLocker>
@@ -55,7 +56,12 @@ void ConfigSettings::Reload()
 {
     QMutexLocker lock(&m_mutex);
     delete m_settings;
+    m_settings = nullptr;
     m_path = AppDir() + QStringLiteral("/usersetting/Config.ini");
+    // A file that breaks the file rules counts as missing: every key reads
+    // empty and nothing is written to it.
+    if (!MayOpenByName(m_path, StartupFileMaxBytes))
+        return;
     m_settings = new QSettings(m_path, QSettings::IniFormat);
     m_settings->setIniCodec("UTF8");
 }
@@ -82,6 +88,8 @@ QString ConfigSettings::DecodeValue(const QString& stored)
 QString ConfigSettings::GetValue(const QString& group, const QString& key)
 {
     QMutexLocker lock(&m_mutex);
+    if (!m_settings)
+        return QString();
     m_settings->setIniCodec("UTF8");
     const QVariant value = m_settings->value(group + QLatin1Char('/') + key);
     // A stored value with commas comes back as a list; keep it as written.
@@ -95,6 +103,8 @@ QString ConfigSettings::GetValue(const QString& group, const QString& key)
 QStringList ConfigSettings::GetValueList(const QString& group, const QString& key)
 {
     QMutexLocker lock(&m_mutex);
+    if (!m_settings)
+        return QStringList();
     m_settings->setIniCodec("UTF8");
     QStringList list = m_settings->value(group + QLatin1Char('/') + key).toStringList();
     if (m_decode && IsBase64Key(key)) {
@@ -114,6 +124,8 @@ int ConfigSettings::GetInt(const QString& group, const QString& key)
 void ConfigSettings::SetValue(const QString& group, const QString& key, const QString& value)
 {
     QMutexLocker lock(&m_mutex);
+    if (!m_settings)
+        return;
     m_settings->setIniCodec("UTF8");
     m_settings->setValue(group + QLatin1Char('/') + key, value);
 }
@@ -121,6 +133,8 @@ void ConfigSettings::SetValue(const QString& group, const QString& key, const QS
 void ConfigSettings::RemoveValue(const QString& group, const QString& key)
 {
     QMutexLocker lock(&m_mutex);
+    if (!m_settings)
+        return;
     m_settings->remove(group + QLatin1Char('/') + key);
 }
 

@@ -1,7 +1,8 @@
 // The model table "usersetting/Config.ini" beside the executable: colours in
 // group Option and one group "Drive<N>" per device model. Read only.
 // Values are addressed as "group/key"; device identity keys are stored as
-// Base64 text and come back decoded.
+// Base64 text and come back decoded. A file that breaks the file rules of
+// PickedFile.h (no regular file, over StartupFileMaxBytes) counts as missing.
 //
 // The facts of a device model live here too, in one place: the name of its
 // group (ModelGroup; never build "Drive" + N elsewhere) with its values

@@ -2,9 +2,9 @@
 
 #include "Globals.h"
 #include "Logging.h"
+#include "PickedFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSaveFile>
 
 #include <cstring>
@@ -85,14 +85,14 @@ bool ReadDeviceInfoFile(const QString& fileName, FlashDataMap& image)
     const QString path = DeviceInfoFilePath(fileName);
     if (path.isEmpty())
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // The length and at most one image: a longer stored block still fills
+    // exactly one image, and a huge file is never read whole. A refused file
+    // (no regular file, over the cap) counts as missing.
+    QByteArray content;
+    if (ReadPickedFileHead(path, StartupFileMaxBytes, 4 + int(FlashDataMapSize), &content) != PickedFileError::None) {
         qCDebug(lcFiles) << "device image cache: no readable" << path;
         return false;
     }
-    // The length and at most one image: a longer stored block still fills
-    // exactly one image, and a huge file is never read whole.
-    const QByteArray content = file.read(4 + qint64(FlashDataMapSize));
     if (!DecodeDeviceInfo(content, image)) {
         qCWarning(lcFiles) << "device image cache: too short, not used:" << path;
         return false;

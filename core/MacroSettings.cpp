@@ -1,6 +1,7 @@
 #include "MacroSettings.h"
 
 #include "Globals.h"
+#include "PickedFile.h"
 
 #include <QMutexLocker>
 #include <QSettings>
@@ -32,7 +33,12 @@ void MacroSettings::Reload()
 {
     QMutexLocker lock(&m_mutex);
     delete m_settings;
+    m_settings = nullptr;
     m_path = UserDir() + QStringLiteral("/Macro.ini");
+    // A file that breaks the file rules counts as missing: every key reads
+    // empty, and changes are not kept rather than written through it.
+    if (!MayOpenByName(m_path, StartupFileMaxBytes))
+        return;
     m_settings = new QSettings(m_path, QSettings::IniFormat);
     m_settings->setIniCodec("UTF-8");
 }
@@ -40,6 +46,8 @@ void MacroSettings::Reload()
 QString MacroSettings::GetValue(const QString& group, const QString& key)
 {
     QMutexLocker lock(&m_mutex);
+    if (!m_settings)
+        return QString();
     m_settings->setIniCodec("UTF-8");
     return m_settings->value(group + QLatin1Char('/') + key).toString();
 }
@@ -47,6 +55,8 @@ QString MacroSettings::GetValue(const QString& group, const QString& key)
 void MacroSettings::SetValue(const QString& group, const QString& key, const QString& value)
 {
     QMutexLocker lock(&m_mutex);
+    if (!m_settings)
+        return;
     m_settings->setIniCodec("UTF-8");
     m_settings->setValue(group + QLatin1Char('/') + key, value);
     m_settings->sync();
@@ -55,6 +65,8 @@ void MacroSettings::SetValue(const QString& group, const QString& key, const QSt
 void MacroSettings::RemoveValue(const QString& group, const QString& key)
 {
     QMutexLocker lock(&m_mutex);
+    if (!m_settings)
+        return;
     m_settings->remove(group + QLatin1Char('/') + key);
     m_settings->sync();
 }
@@ -62,6 +74,8 @@ void MacroSettings::RemoveValue(const QString& group, const QString& key)
 QStringList MacroSettings::GetValueList(const QString& group, const QString& key)
 {
     QMutexLocker lock(&m_mutex);
+    if (!m_settings)
+        return QStringList();
     m_settings->setIniCodec("UTF-8");
     return m_settings->value(group + QLatin1Char('/') + key).toStringList();
 }

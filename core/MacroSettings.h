@@ -1,4 +1,6 @@
 // The per-user "Macro.ini": language index, autostart switch, notice switch.
+// A file that breaks the file rules of PickedFile.h (no regular file, over
+// StartupFileMaxBytes) counts as missing, and changes are then not kept.
 #pragma once
 
 #include <QMutex>

@@ -49,16 +49,20 @@ PickedFileError openChecked(const QString& path, qint64 maxBytes, Descriptor* fi
     // O_NONBLOCK: opening a FIFO for reading waits for a writer otherwise.
     file->fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (file->fd < 0) {
-        qCWarning(lcFiles) << "cannot open picked file" << path << ::strerror(errno);
+        // An absent file is the normal case of many start-up files.
+        if (errno == ENOENT)
+            qCDebug(lcFiles) << "no file" << path;
+        else
+            qCWarning(lcFiles) << "cannot open file" << path << ::strerror(errno);
         return PickedFileError::Missing;
     }
     struct stat info {};
     if (::fstat(file->fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        qCWarning(lcFiles) << "picked file is not a regular file" << path;
+        qCWarning(lcFiles) << "refused, not a regular file:" << path;
         return PickedFileError::NotRegular;
     }
     if (info.st_size > maxBytes) {
-        qCWarning(lcFiles) << "picked file too large" << path << info.st_size << "bytes";
+        qCWarning(lcFiles) << "refused, too large:" << path << info.st_size << "bytes";
         return PickedFileError::TooLarge;
     }
     *size = info.st_size;
@@ -83,11 +87,11 @@ PickedFileError readChecked(const QString& path, qint64 maxBytes, int headBytes,
     char probe = 0;
     const qint64 more = (total < 0 || !whole) ? 0 : readInto(file.fd, &probe, 1);
     if (total < 0 || more < 0) {
-        qCWarning(lcFiles) << "cannot read picked file" << path << ::strerror(errno);
+        qCWarning(lcFiles) << "cannot read file" << path << ::strerror(errno);
         return PickedFileError::ReadFailed;
     }
     if (more > 0) {
-        qCWarning(lcFiles) << "picked file grew past its size while read" << path;
+        qCWarning(lcFiles) << "refused, grew past its size while read:" << path;
         return PickedFileError::TooLarge;
     }
     content.truncate(int(total));
@@ -105,4 +109,26 @@ PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray*
 PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data)
 {
     return readChecked(path, maxBytes, qMax(0, headBytes), data);
+}
+
+bool MayOpenByName(const QString& path, qint64 maxBytes)
+{
+    Descriptor file{-1};
+    qint64 size = 0;
+    const PickedFileError checked = openChecked(path, maxBytes, &file, &size);
+    return checked == PickedFileError::None || checked == PickedFileError::Missing;
+}
+
+std::optional<QString> ReadFirstLine(const QString& path, int maxChars)
+{
+    // UTF-8 takes at most four bytes a character, and the line end two.
+    QByteArray head;
+    if (ReadPickedFileHead(path, StartupFileMaxBytes, 4 * qMax(0, maxChars) + 2, &head) != PickedFileError::None)
+        return std::nullopt;
+    const int end = head.indexOf('\n');
+    if (end >= 0)
+        head.truncate(end);
+    if (head.endsWith('\r'))
+        head.chop(1);
+    return QString::fromUtf8(head).left(maxChars);
 }

@@ -1,12 +1,22 @@
 // Reading a file the user picked in a file dialog (a settings import, a macro
-// import, a firmware image). The name may point at anything: a FIFO with no
-// writer would block the GUI thread for ever, a device file or a huge file
-// would never end or exhaust memory. Every reader of a picked file goes
-// through here: only a regular file is read, and only up to a size cap.
+// import, a firmware image), and every file the program reads by itself at
+// start (its settings in the user folder, the installed data, the caches).
+// The name may point at anything: a FIFO with no writer would block the GUI
+// thread for ever, a device file or a huge file would never end or exhaust
+// memory. Every such reader goes through here: only a regular file is read,
+// and only up to a size cap. A start-up file that is refused counts as
+// missing.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
+
+// The cap of the files the program reads by itself: its own small settings
+// files, the model table, the language files and the sensor definitions
+// (the largest of them holds about 20 KB).
+constexpr qint64 StartupFileMaxBytes = 1 << 20;
 
 enum class PickedFileError {
     None,
@@ -25,3 +35,14 @@ PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray*
 // headBytes bytes are read (fewer when the file is shorter): for the scans
 // that look at the head of many files and must not read them whole.
 PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data);
+
+// For a file that another reader then opens by name (QSettings): whether it
+// may. True when nothing is at path (that reader finds it missing) or it is a
+// regular file of at most maxBytes bytes; false for anything else (logged).
+// The file is opened without blocking and closed again.
+bool MayOpenByName(const QString& path, qint64 maxBytes);
+
+// Line 1 of a small text file, without its line end and cut to maxChars
+// characters; only the head of the file is read. Nothing when the file is
+// missing or refused (StartupFileMaxBytes).
+std::optional<QString> ReadFirstLine(const QString& path, int maxChars);

@@ -1,8 +1,7 @@
 #include "SensorDefines.h"
 
 #include "Globals.h"
-
-#include <QFile>
+#include "PickedFile.h"
 
 namespace {
 
@@ -142,10 +141,10 @@ SensorDefines ParseSensorDefines(const QByteArray& content)
 
 SensorDefines ReadSensorDefines(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return SensorDefines();
-    return ParseSensorDefines(file.readAll());
+    QByteArray content;
+    if (ReadPickedFile(path, StartupFileMaxBytes, &content) != PickedFileError::None)
+        return SensorDefines();  // a refused file counts as missing
+    return ParseSensorDefines(content);
 }
 
 QString InstalledSensorDefinesPath()

@@ -26,6 +26,8 @@
 constexpr int SettingsTextBlockBytes = 12;
 constexpr int SettingsFileBytes = 3 * 4 + 2 * SettingsTextBlockBytes + int(FlashDataMapSize);  // 10464
 extern const QByteArray SettingsFileTag;  // "Durod"
+// A settings file is about 10 KB; anything far larger is not one.
+constexpr qint64 SettingsFileMaxBytes = 1 << 20;
 
 // The 12 bytes of the sensor-name block.
 QByteArray SettingsSensorBlock(const QString& sensorName);

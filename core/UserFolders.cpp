@@ -1,8 +1,11 @@
 #include "UserFolders.h"
 
+#include "Logging.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 QStringList UserFolderNames()
 {
@@ -28,6 +31,22 @@ void PrepareUserFolders(const QString& root)
         if (file.open(QIODevice::WriteOnly | QIODevice::Text))
             file.close();
     }
+}
+
+bool UserFolderWritable(const QString& root)
+{
+    QStringList folders{root};
+    for (const QString& name : UserFolderNames())
+        folders.append(root + name);
+    for (const QString& folder : folders) {
+        // A hidden name: the pruning never sees it, and it is gone at once.
+        QTemporaryFile probe(folder + QStringLiteral("/.write-test-XXXXXX"));
+        if (!probe.open()) {
+            qCWarning(lcFiles) << "the user folder cannot be written:" << folder << probe.errorString();
+            return false;
+        }
+    }
+    return true;
 }
 
 void PruneOldFiles(const QString& folder)

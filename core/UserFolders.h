@@ -15,6 +15,12 @@ QStringList UserFolderNames();
 // Failures are ignored: the users of each folder cope with a missing one.
 void PrepareUserFolders(const QString& root);
 
+// Whether settings can be saved below root: the root and every folder of
+// the tree take a new file (one is made and removed again in each). False
+// when one is missing or refuses it (a read-only home or user folder, a
+// folder of another owner); the folder is logged.
+bool UserFolderWritable(const QString& root);
+
 // Removes every plain file of folder whose age in whole days exceeds 7.
 // Hidden files, subfolders and files dated in the future stay.
 void PruneOldFiles(const QString& folder);

@@ -201,9 +201,10 @@ Bytes settingsFile(const std::string& tag, const std::string& sensor, const Flas
 void settingsFileSeeds()
 {
     const char* t = "fuzz_settings_file";
-    // Byte 0: bit 0 the model (1: AX72, 2: IX90), then the file.
-    auto seed = [](uint8_t model, const Bytes& file) {
-        Bytes bytes{model};
+    // Byte 0: bit 0 the model (1: AX72, 2: IX90), bits 1..7 a size near
+    // the cap (64: at it, 65: one byte over), then the file.
+    auto seed = [](uint8_t model, const Bytes& file, uint8_t nearCap = 0) {
+        Bytes bytes{uint8_t(model | nearCap << 1)};
         bytes.insert(bytes.end(), file.begin(), file.end());
         return bytes;
     };
@@ -213,6 +214,8 @@ void settingsFileSeeds()
     put(t, "full-records", seed(0, settingsFile("Durod", "AX72", fullImage(), FlashDataMapSize)));
     put(t, "short-image", seed(0, settingsFile("Durod", "AX72", hidusb::ModelDefaultImage(1), 48)));
     put(t, "other-tag", seed(0, settingsFile("Macro", "AX72", hidusb::ModelDefaultImage(1), FlashDataMapSize)));
+    put(t, "export-at-cap", seed(0, settingsFile("Durod", "AX72", hidusb::ModelDefaultImage(1), FlashDataMapSize), 64));
+    put(t, "export-past-cap", seed(0, settingsFile("Durod", "AX72", hidusb::ModelDefaultImage(1), FlashDataMapSize), 65));
 }
 
 // ---- text files -------------------------------------------------------------

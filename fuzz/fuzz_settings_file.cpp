@@ -2,7 +2,10 @@
 // file of another program, a cut copy, an edited export). It is read from
 // the disk as the import reads it, for the device of one model.
 //
-// Input: one byte picks the model (bit 0), the rest is the file.
+// Input: one byte picks the model (bit 0) and a size near the reader's cap
+// (bits 1..7, p): with p = 0 the rest is the file; otherwise the rest is
+// repeated (zero bytes when there is none) into a file of
+// SettingsFileMaxBytes - 64 + p bytes, just under, at or just over the cap.
 //
 // What must hold:
 //  - the file reader and the byte parser give the same result, one of
@@ -45,7 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1)
         return 0;
     const int model = data[0] & 1;
-    const QByteArray content = fuzz::Bytes(data + 1, size - 1);
+    const int nearCap = data[0] >> 1;
+    QByteArray content = fuzz::Bytes(data + 1, size - 1);
+    if (nearCap > 0) {
+        const int length = int(SettingsFileMaxBytes) - 64 + nearCap;
+        content = content.isEmpty() ? QByteArray(length, '\0') : content.repeated(length / content.size() + 1).left(length);
+    }
     fuzz::WriteFile(path, content);
     CurrentDeviceInfo = fuzz::ModelDevice(model, 5);
     const QString sensor = ConfigSettings::GetInstance()->ModelValue(model, QStringLiteral("Sensor"));

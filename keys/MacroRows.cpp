@@ -5,6 +5,7 @@
 #include "KeyNames.h"
 #include "Logging.h"
 #include "MacroName.h"
+#include "PickedFile.h"
 #include "SafeFileName.h"
 
 #include <QDir>
@@ -285,10 +286,11 @@ std::optional<MacroFileContent> ReadMacroFile(const QString& name)
     const QString path = MacroFilePath(name);
     if (path.isEmpty())
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A refused file (no regular file, over the cap) counts as missing.
+    QByteArray content;
+    if (ReadPickedFile(path, MaxMacroFileBytes, &content) != PickedFileError::None)
         return std::nullopt;
-    return ParseMacroFile(file.read(MaxMacroFileBytes));
+    return ParseMacroFile(content);
 }
 
 bool SaveMacroFile(const QString& name, int repeatCode, const MacroRows& rows, bool* cut)

@@ -22,6 +22,20 @@ QString iniName(const QString& name)
     flat.replace(QLatin1Char('\\'), QLatin1Char('_'));
     return QStringLiteral("Values/") + flat;
 }
+
+// QSettings opens the store's file by name and reads it whole, so it is
+// looked at first, by the rules of every file the program reads at start
+// (core's PickedFile, which this layer cannot link): only nothing at all or
+// a regular file within the cap is handed to QSettings. Anything else (a
+// FIFO that would block, a device that never ends, a huge file) counts as
+// missing and is never written over.
+constexpr qint64 MaxStoreFileBytes = 1 << 20;
+
+bool storeFileUsable(const QString& file)
+{
+    const QFileInfo info(file);
+    return !info.exists() || (info.isFile() && info.size() <= MaxStoreFileBytes);
+}
 }  // namespace
 
 QString RegistryStore::FileForKey(const QString& keyPath)
@@ -47,7 +61,7 @@ RegistryStore::RegistryStore(const QString& keyPath) : m_file(FileForKey(keyPath
 
 QVariant RegistryStore::value(const QString& name, const QVariant& fallback) const
 {
-    if (!isValid())
+    if (!isValid() || !storeFileUsable(m_file))
         return fallback;
     QMutexLocker lock(&registryMutex());
     QSettings settings(m_file, QSettings::IniFormat);
@@ -57,7 +71,7 @@ QVariant RegistryStore::value(const QString& name, const QVariant& fallback) con
 
 bool RegistryStore::contains(const QString& name) const
 {
-    if (!isValid())
+    if (!isValid() || !storeFileUsable(m_file))
         return false;
     QMutexLocker lock(&registryMutex());
     QSettings settings(m_file, QSettings::IniFormat);
@@ -66,7 +80,7 @@ bool RegistryStore::contains(const QString& name) const
 
 bool RegistryStore::setValue(const QString& name, const QVariant& value)
 {
-    if (!isValid())
+    if (!isValid() || !storeFileUsable(m_file))
         return false;
     QMutexLocker lock(&registryMutex());
     if (!QDir().mkpath(QFileInfo(m_file).absolutePath()))
@@ -85,6 +99,8 @@ bool RegistryStore::remove(const QString& name)
     QMutexLocker lock(&registryMutex());
     if (!QFileInfo::exists(m_file))
         return true;
+    if (!storeFileUsable(m_file))
+        return false;
     QSettings settings(m_file, QSettings::IniFormat);
     settings.remove(iniName(name));
     settings.sync();

@@ -1,7 +1,9 @@
 // Values that a Windows program keeps in the registry, kept here in one INI
 // file per key: "HKEY_CURRENT_USER\Software\A\B" lives in
 // "<config folder>/Software/A/B.conf". Thread-safe; never writes anywhere
-// but below the user's config folder.
+// but below the user's config folder. A file there that is no regular file
+// or larger than 1 MiB counts as missing: reads give the fallback, writes
+// are refused.
 #pragma once
 
 #include <QString>

@@ -1,4 +1,5 @@
-// Told when another instance runs (label text), or by the macro page with text
+// Told when another instance runs (label text), at start when the user
+// folder cannot be written (ShowCannotSave), or by the macro page with text
 // A (ShowTextA) or text B (ShowTextB).
 // A notice on the frame of DialogFrame.h: built on the opener's stack, moved
 // and run with exec(); OK, the close button and Escape end it.
@@ -22,6 +23,8 @@ public:
     // empty when the language file has none. Call before exec().
     void ShowTextA();
     void ShowTextB();
+    // "CannotSave": settings cannot be saved, the user folder cannot be written.
+    void ShowCannotSave();
     QString TextA() const { return m_textA; }
     QString TextB() const { return m_textB; }
 
@@ -36,4 +39,5 @@ private:
     Ui::ExeIsRun* ui;
     QString m_textA;
     QString m_textB;
+    QString m_cannotSave;
 };

@@ -1,9 +1,9 @@
 #include "LanguageLoader.h"
 
 #include "Globals.h"
+#include "PickedFile.h"
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QKeySequence>
 #include <QLabel>
 #include <QObject>
@@ -91,11 +91,14 @@ LanguageLoader& LanguageLoader::AddSection(const QString& name, const LanguageTe
 LanguageLoader::Result LanguageLoader::Load(const QString& path)
 {
     m_error.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Read whole through the file rules (a FIFO or a huge file here must not
+    // keep the window from ever appearing); the reader takes line ends as
+    // they come, so no text mode is needed.
+    QByteArray content;
+    if (ReadPickedFile(path, StartupFileMaxBytes, &content) != PickedFileError::None)
         return Result::FileMissing;
 
-    m_reader = std::make_unique<QXmlStreamReader>(&file);
+    m_reader = std::make_unique<QXmlStreamReader>(content);
     QXmlStreamReader& reader = *m_reader;
     bool notLabels = false;
     reader.readNext();
@@ -118,7 +121,6 @@ LanguageLoader::Result LanguageLoader::Load(const QString& path)
         result = notLabels ? Result::NotLabelsFile : Result::ReadError;
     }
     m_reader.reset();
-    file.close();
     return result;
 }
 

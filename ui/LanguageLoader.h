@@ -86,7 +86,7 @@ class LanguageLoader
 public:
     enum class Result {
         Loaded,         // the whole file was read
-        FileMissing,    // the file could not be opened: nothing changed
+        FileMissing,    // the file could not be opened or was refused (PickedFile): nothing changed
         NotLabelsFile,  // the first element is not the root: nothing changed
         ReadError,      // malformed XML (or a text element with a child): stopped there
     };

@@ -169,6 +169,11 @@ void ExeIsRun::ShowTextB()
     ui->label->setText(m_textB);
 }
 
+void ExeIsRun::ShowCannotSave()
+{
+    ui->label->setText(m_cannotSave);
+}
+
 void ExeIsRun::on_CloseButton_clicked()
 {
     close();
@@ -185,6 +190,7 @@ void ExeIsRun::FillLanguageTexts(LanguageTexts& texts)
     texts.button(QStringLiteral("NewHong"), ui->NewHong);
     texts.store(QStringLiteral("label_2"), &m_textA);
     texts.store(QStringLiteral("PleaseStop"), &m_textB);
+    texts.store(QStringLiteral("CannotSave"), &m_cannotSave);
 }
 
 // ---- InportFail -------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <QImageReader>
 #include <QTextCodec>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <cerrno>
@@ -20,8 +21,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-SingleInstance::SingleInstance(const QString& folder, const QString& key)
-    : m_path(folder + QLatin1Char('/') + key + QStringLiteral(".lock"))
+SingleInstance::SingleInstance(const QString& folder, const QString& key, const QString& fallbackFolder)
+    : m_path(folder + QLatin1Char('/') + key + QStringLiteral(".lock")),
+      m_fallbackPath(fallbackFolder.isEmpty() ? QString() : fallbackFolder + QLatin1Char('/') + key + QStringLiteral(".lock"))
 {
 }
 
@@ -31,40 +33,79 @@ SingleInstance::~SingleInstance()
         ::close(m_fd);  // releases the lock; the file stays for the next start
 }
 
+QString SingleInstance::RuntimeFolder()
+{
+    const QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return QDir::isAbsolutePath(folder) ? folder : QString();
+}
+
+namespace {
+
+enum class LockState { Held, Busy, Unavailable };
+
+// Locks the file at path (created when missing) into *fd.
+LockState takeLock(const QString& path, int* fd)
+{
+    const QByteArray native = QFile::encodeName(path);
+    // Never follow a link out of the folder, never wait on a FIFO.
+    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+    int file = ::open(native.constData(), O_RDWR | O_CREAT | flags, 0600);
+    if (file < 0)
+        file = ::open(native.constData(), O_RDONLY | flags);  // a folder or a read-only file is locked as well
+    if (file < 0) {
+        qCWarning(lcFiles) << "single instance: cannot open the lock" << path << ::strerror(errno);
+        return LockState::Unavailable;
+    }
+    int locked;
+    do {
+        locked = ::flock(file, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked == 0) {
+        *fd = file;
+        return LockState::Held;
+    }
+    const int error = errno;
+    ::close(file);
+    if (error == EWOULDBLOCK)
+        return LockState::Busy;
+    qCWarning(lcFiles) << "single instance: cannot lock" << path << ::strerror(error);
+    return LockState::Unavailable;
+}
+
+}  // namespace
+
 SingleInstance::Result SingleInstance::Acquire()
 {
     if (m_fd >= 0)
         return First;
-    const QByteArray path = QFile::encodeName(m_path);
-    // Never follow a link out of the folder, never wait on a FIFO.
-    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
-    int fd = ::open(path.constData(), O_RDWR | O_CREAT | flags, 0600);
-    if (fd < 0)
-        fd = ::open(path.constData(), O_RDONLY | flags);  // a folder or a read-only file is locked as well
-    if (fd < 0) {
-        qCWarning(lcFiles) << "single instance: cannot open the lock" << m_path << ::strerror(errno)
-                           << "; running without it";
-        return First;
+    for (const QString& path : {m_path, m_fallbackPath}) {
+        if (path.isEmpty())
+            continue;
+        switch (takeLock(path, &m_fd)) {
+        case LockState::Held:
+            m_path = path;
+            return First;
+        case LockState::Busy:
+            return AlreadyRunning;
+        case LockState::Unavailable:
+            break;
+        }
     }
-    int locked;
-    do {
-        locked = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (locked != 0 && errno == EINTR);
-    if (locked == 0) {
-        m_fd = fd;
-        return First;
-    }
-    const int error = errno;
-    ::close(fd);
-    if (error == EWOULDBLOCK)
-        return AlreadyRunning;
-    qCWarning(lcFiles) << "single instance: cannot lock" << m_path << ::strerror(error) << "; running without it";
+    qCWarning(lcFiles) << "single instance: no lock could be taken; running without it";
     return First;
 }
 
 void ShowAlreadyRunningNotice()
 {
     ExeIsRun notice;
+    notice.exec();
+}
+
+void ShowCannotSaveNotice(QWidget* window)
+{
+    ExeIsRun notice;
+    notice.ShowCannotSave();
+    notice.MoveOver(window);
     notice.exec();
 }
 
@@ -128,9 +169,12 @@ int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& make
         return 0;
     }
 
+    const bool canSave = UserFolderWritable(root);
     const StartupWarmUp warmUp;
     QWidget* window = makeMainWindow();
     window->show();
+    if (!canSave)
+        QTimer::singleShot(0, window, [window] { ShowCannotSaveNotice(window); });
     const int result = app.exec();
     // Taken down while the application object still exists, so that the
     // device link is stopped and joined in order.

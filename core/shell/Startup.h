@@ -17,32 +17,44 @@ class QWidget;
 // (flock), which ends with the process however it ends. So only a live
 // holder blocks a second start; what the file holds (nothing, garbage, a
 // note of another host) does not matter, and a folder standing at its name
-// is locked the same way.
+// is locked the same way. Where that lock cannot be had (a read-only or
+// missing folder, an unreadable lock file, a link at its name: links are
+// never followed), a lock of the same name in the fallback folder
+// (XDG_RUNTIME_DIR unless told otherwise) keeps the rule.
 class SingleInstance
 {
 public:
-    SingleInstance(const QString& folder, const QString& key);
+    SingleInstance(const QString& folder, const QString& key, const QString& fallbackFolder = RuntimeFolder());
     ~SingleInstance();
+
+    // $XDG_RUNTIME_DIR when it names an absolute folder, else empty (no
+    // fallback lock).
+    static QString RuntimeFolder();
 
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     enum Result { First, AlreadyRunning };
     // AlreadyRunning only while another live process (or another
-    // SingleInstance) holds the lock. First also when the lock cannot be
-    // taken at all (no folder, no permission): the program then runs rather
-    // than refusing to start. The lock is held until destruction.
+    // SingleInstance) holds the lock. First also when neither lock can be
+    // taken at all: the program then runs rather than refusing to start.
+    // The lock is held until destruction.
     Result Acquire();
+    // The lock file held; the one in the per-user folder before Acquire.
     QString LockPath() const { return m_path; }
 
 private:
     QString m_path;
+    QString m_fallbackPath;
     int m_fd = -1;
 };
 
 // Tells a second start that the program already runs (the ExeIsRun
 // notice, modal, where the window system puts it).
 void ShowAlreadyRunningNotice();
+// Tells the user once at start that settings cannot be saved (the user
+// folder cannot be written), over the main window.
+void ShowCannotSaveNotice(QWidget* window);
 
 // The whole start-up: folders, pruning, the application object, the
 // single-instance test and the event loop. makeMainWindow builds the main

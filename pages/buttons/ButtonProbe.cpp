@@ -10,26 +10,24 @@
 #include "DeviceDiscovery.h"
 #include "HIDUsb.h"
 #include "KeyRecords.h"
+#include "PickedFile.h"
 #include "PumpedWait.h"
 
-#include <QFile>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTextStream>
 #include <QToolButton>
 
 namespace {
 // Line 1 of a caption file is a few characters; never read more.
-constexpr qint64 MaxCaptionLine = 256;
+constexpr int MaxCaptionLine = 256;
 }  // namespace
 
 void Buttoninterface::LoadKeySetting(int number, QToolButton* keyButton)
 {
-    QFile file(pageFolder + QLatin1Char('/') + QString::number(number) + QStringLiteral(".ini"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    QTextStream in(&file);
-    const std::optional<buttons::CaptionFileLine> line = buttons::ParseCaptionFileLine(in.readLine(MaxCaptionLine));
+    const std::optional<QString> text =
+        ReadFirstLine(pageFolder + QLatin1Char('/') + QString::number(number) + QStringLiteral(".ini"), MaxCaptionLine);
+    const std::optional<buttons::CaptionFileLine> line =
+        text ? buttons::ParseCaptionFileLine(*text) : std::nullopt;
     if (!line)
         return;
     const QString entry = buttons::CaptionFileEntry(*line);

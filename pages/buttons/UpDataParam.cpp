@@ -63,6 +63,8 @@ void UpDataParam::FillLanguageTexts(LanguageTexts& texts)
 int UpDataParam::ParseParamFile(const QByteArray& content, const QString& sensorName, const ImageLimits& limits,
                                 FlashDataMap* image)
 {
+    if (content.size() > SettingsFileMaxBytes)
+        return ImportBadFile;  // as the file reader refuses it
     const SettingsFileBlocks blocks = SplitSettingsFile(content);  // a short file leaves the rest empty
     if (SettingsBlockText(blocks.tag) != SettingsFileTag)
         return ImportBadFile;
@@ -88,10 +90,8 @@ int UpDataParam::ParseParamFile(const QByteArray& content, const QString& sensor
 
 int UpDataParam::ReadParamFile(const QString& fileName, FlashDataMap* image)
 {
-    // A settings file is about 10 KB; anything far larger is not one.
-    constexpr qint64 MaxSettingsFileBytes = 1 << 20;
     QByteArray content;
-    if (ReadPickedFile(fileName, MaxSettingsFileBytes, &content) != PickedFileError::None)
+    if (ReadPickedFile(fileName, SettingsFileMaxBytes, &content) != PickedFileError::None)
         return ImportBadFile;
     ConfigSettings* config = ConfigSettings::GetInstance();
     const int model = CurrentDeviceInfo.driveIndex;

@@ -49,12 +49,14 @@ public:
     // name, the image) for the current device's model into *image: a sensor
     // name cut to 12 bytes matches the model's name that starts with them,
     // so the program takes back its own export. Only a regular file
-    // of at most 1 MiB is read (a FIFO or a device file is a bad file).
+    // of at most SettingsFileMaxBytes is read (a FIFO or a device file is a
+    // bad file).
     // ImportWrongDevice also for an image that breaks a rule of ImageCheck.h
     // (CheckImage with the model's limits); *image is changed only when the
     // result is ImportAccepted.
     static int ReadParamFile(const QString& fileName, FlashDataMap* image);
-    // The same on the file's bytes, for a model's sensor name and limits.
+    // The same on the file's bytes, for a model's sensor name and limits:
+    // bytes past SettingsFileMaxBytes are a bad file here too.
     static int ParseParamFile(const QByteArray& content, const QString& sensorName, const ImageLimits& limits,
                               FlashDataMap* image);
 

@@ -10,6 +10,7 @@
 #include "MacroSettings.h"
 #include "PageKit.h"
 #include "PageStyle.h"
+#include "PickedFile.h"
 #include "PostMsg.h"
 #include "SensorDPI.h"
 #include "SensorPanelKit.h"
@@ -19,11 +20,9 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QIcon>
 #include <QPixmap>
 #include <QSaveFile>
-#include <QTextStream>
 
 namespace {
 
@@ -193,11 +192,10 @@ void Sensor::changeEvent(QEvent* event)
 
 int Sensor::LoadLevel() const
 {
-    QFile file(levelFile(pageFolder));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return SensorRules::LevelFromLine(QString());
-    QTextStream in(&file);
-    return SensorRules::LevelFromLine(in.readLine());
+    // A number; a refused file (a FIFO, a device, a huge file) counts as
+    // missing.
+    constexpr int MaxLevelLine = 256;
+    return SensorRules::LevelFromLine(ReadFirstLine(levelFile(pageFolder), MaxLevelLine).value_or(QString()));
 }
 
 bool Sensor::SaveLevel(int v) const

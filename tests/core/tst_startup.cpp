@@ -1,5 +1,6 @@
 // Start-up: the per-user folder tree, pruning of old files and the
 // single-instance rule between real processes.
+#include "FileOverride.h"
 #include "Globals.h"
 #include "Startup.h"
 
@@ -8,7 +9,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -29,9 +32,10 @@ void writeFile(const QString& path, const QByteArray& content, const QDateTime& 
 }
 
 // ---- child processes ------------------------------------------------------
-// "--run-first": a start whose main window reports itself and then waits to
-// be killed. "--run-second": a start that expects to find another instance;
-// it reports the notice it was shown and closes it like a user would.
+// "--run-first": a start whose main window reports itself and every notice
+// shown over it ("NOTICE <class>: <text>", then closes it) and waits to be
+// killed. "--run-second": a start that expects to find another instance; it
+// reports the notice it was shown and closes it like a user would.
 int childMain(int argc, char** argv, const QString& mode)
 {
     if (mode == QLatin1String("--run-first")) {
@@ -42,6 +46,17 @@ int childMain(int argc, char** argv, const QString& mode)
                 std::fflush(stdout);
                 auto* window = new QWidget;
                 window->resize(100, 100);
+                auto* poll = new QTimer(window);
+                QObject::connect(poll, &QTimer::timeout, [] {
+                    if (QWidget* modal = QApplication::activeModalWidget()) {
+                        const auto* label = modal->findChild<QLabel*>(QStringLiteral("label"));
+                        std::printf("NOTICE %s: %s\n", modal->metaObject()->className(),
+                                    label ? qPrintable(label->text()) : "");
+                        std::fflush(stdout);
+                        modal->close();
+                    }
+                });
+                poll->start(50);
                 return window;
             },
             [] {
@@ -71,11 +86,12 @@ int childMain(int argc, char** argv, const QString& mode)
         });
 }
 
-bool waitForLine(QProcess& process, const QByteArray& line, int ms)
+// Reads the output into *seen until it holds line.
+bool waitForLine(QProcess& process, const QByteArray& line, int ms, QByteArray* seenSoFar)
 {
     QElapsedTimer timer;
     timer.start();
-    QByteArray seen;
+    QByteArray& seen = *seenSoFar;
     while (timer.elapsed() < ms) {
         process.waitForReadyRead(100);
         seen += process.readAllStandardOutput();
@@ -85,6 +101,12 @@ bool waitForLine(QProcess& process, const QByteArray& line, int ms)
             return false;
     }
     return false;
+}
+
+bool waitForLine(QProcess& process, const QByteArray& line, int ms)
+{
+    QByteArray seen;
+    return waitForLine(process, line, ms, &seen);
 }
 
 }  // namespace
@@ -198,6 +220,111 @@ private slots:
         QCOMPARE(after.Acquire(), SingleInstance::First);
     }
 
+    void lockFallback_data()
+    {
+        QTest::addColumn<QString>("setup");
+        for (const char* setup : {"read-only folder", "unreadable lock file", "lock links to a file",
+                                  "dangling link at the lock", "no folder"})
+            QTest::newRow(setup) << QString::fromLatin1(setup);
+    }
+
+    void lockFallback()
+    {
+        // The lock in the user folder cannot be had: the one in the runtime
+        // folder still keeps a second instance out, and a link at the lock's
+        // name is never followed.
+        QFETCH(QString, setup);
+        QTemporaryDir tmp;
+        const QString folder = tmp.path() + QStringLiteral("/user");
+        const QString runtime = tmp.path() + QStringLiteral("/run");
+        const QString elsewhere = tmp.path() + QStringLiteral("/elsewhere");
+        const QString lock = folder + QLatin1Char('/') + AppName + QStringLiteral(".lock");
+        QVERIFY(QDir().mkpath(runtime));
+        if (setup != QLatin1String("no folder"))
+            QVERIFY(QDir().mkpath(folder));
+        if (setup == QLatin1String("read-only folder"))
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        if (setup == QLatin1String("unreadable lock file")) {
+            writeFile(lock, QByteArray());
+            QVERIFY(QFile::setPermissions(lock, QFileDevice::Permissions()));
+        }
+        if (setup == QLatin1String("lock links to a file"))
+            writeFile(elsewhere, "keep");
+        if (setup.contains(QLatin1String("link")))
+            QVERIFY(QFile::link(elsewhere, lock));
+
+        QVERIFY(testsupport::SetFileOverride(false));
+        const auto restore = qScopeGuard([] { testsupport::SetFileOverride(true); });
+        SingleInstance first(folder, AppName, runtime);
+        QCOMPARE(first.Acquire(), SingleInstance::First);
+        QCOMPARE(first.LockPath(), runtime + QLatin1Char('/') + AppName + QStringLiteral(".lock"));
+        SingleInstance second(folder, AppName, runtime);
+        QCOMPARE(second.Acquire(), SingleInstance::AlreadyRunning);
+        if (setup == QLatin1String("lock links to a file"))
+            QCOMPARE(QFileInfo(elsewhere).size(), 4);
+        if (setup == QLatin1String("dangling link at the lock"))
+            QVERIFY(!QFileInfo::exists(elsewhere));
+    }
+
+    void userFolderWritable_data()
+    {
+        QTest::addColumn<QString>("readOnly");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("all writable") << QString() << true;
+        QTest::newRow("read-only root") << QString("/") << false;
+        QTest::newRow("read-only macro folder") << QString("/usersetting/MacroPage") << false;
+    }
+
+    void userFolderWritable()
+    {
+        QFETCH(QString, readOnly);
+        QTemporaryDir tmp;
+        PrepareUserFolders(tmp.path());
+        if (!readOnly.isEmpty())
+            QVERIFY(QFile::setPermissions(tmp.path() + readOnly, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(testsupport::SetFileOverride(false));
+        const auto restore = qScopeGuard([] { testsupport::SetFileOverride(true); });
+        QTEST(UserFolderWritable(tmp.path()), "writable");
+        // The probes leave nothing behind.
+        QCOMPARE(QDir(tmp.path()).entryList({QStringLiteral(".write-test*")}, QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void readOnlyUserFolderTellsOnceAndKeepsOneInstance()
+    {
+        const QString root = UserDir();
+        PrepareUserFolders(root);
+        QFile::remove(root + QLatin1Char('/') + AppName + QStringLiteral(".lock"));
+        QVERIFY(QFile::setPermissions(root, QFile::ReadOwner | QFile::ExeOwner));
+        const auto writable = qScopeGuard([root] {
+            QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DIZADI_TEST_AS_USER"), QStringLiteral("1"));
+        const QString self = QCoreApplication::applicationFilePath();
+        const QStringList offscreen{QStringLiteral("-platform"), QStringLiteral("offscreen")};
+
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(self, QStringList{QStringLiteral("--run-first")} + offscreen);
+        QByteArray out;
+        QVERIFY2(waitForLine(first, "NOTICE ExeIsRun: Settings cannot be saved", 30000, &out), out.constData());
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(self, QStringList{QStringLiteral("--run-second")} + offscreen);
+        QVERIFY(second.waitForFinished(30000));
+        const QByteArray out2 = second.readAllStandardOutput();
+        QVERIFY2(out2.contains("SECOND") && !out2.contains("FIRST"), out2.constData());
+        QVERIFY(QFileInfo::exists(qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + AppName + QStringLiteral(".lock")));
+
+        // Told once: nothing more comes.
+        QTest::qWait(1000);
+        out += first.readAllStandardOutput();
+        first.kill();
+        QVERIFY(first.waitForFinished(10000));
+        QCOMPARE(out.count("NOTICE"), 1);
+    }
+
     void secondProcessExitsWhileFirstRuns()
     {
         const QString self = QCoreApplication::applicationFilePath();
@@ -239,8 +366,11 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && (qstrcmp(argv[1], "--run-first") == 0 || qstrcmp(argv[1], "--run-second") == 0))
+    if (argc > 1 && QByteArray(argv[1]).startsWith("--run-")) {
+        if (qEnvironmentVariableIsSet("DIZADI_TEST_AS_USER") && !testsupport::SetFileOverride(false))
+            return 2;
         return childMain(argc, argv, QString::fromLatin1(argv[1]));
+    }
     QApplication app(argc, argv);
     StartupTest test;
     return QTest::qExec(&test, argc, argv);

@@ -6,6 +6,7 @@
 #include "BenchFlash.h"
 #include "DeviceCache.h"
 #include "Globals.h"
+#include "ImageCheck.h"
 #include "InportFail.h"
 #include "SettingsFile.h"
 #include "MacroSettings.h"
@@ -114,6 +115,9 @@ private slots:
         QTest::newRow("sensor cut, no zero") << settingsFile(padded("Durod"), padded("AX72LONGNAME"), imageBytes(good)) << 2;
         QTest::newRow("too many stages") << settingsFile(padded("Durod"), padded("AX72"), imageBytes(tooMany)) << 2;
         QTest::newRow("short image") << settingsFile(padded("Durod"), padded("AX72"), imageBytes(good).left(48)) << 1;
+        const QByteArray file = settingsFile(padded("Durod"), padded("AX72"), imageBytes(good));
+        QTest::newRow("at the cap") << file + QByteArray(int(SettingsFileMaxBytes) - file.size(), '\0') << 0;
+        QTest::newRow("past the cap") << file + QByteArray(int(SettingsFileMaxBytes) + 1 - file.size(), '\0') << 1;
     }
 
     void readSettingsFile()
@@ -127,6 +131,8 @@ private slots:
         QCOMPARE(UpDataParam::ReadParamFile(path, &image), result);
         if (result == 0)
             QCOMPARE(image.lightR, uchar(77));
+        // The parser of the bytes agrees with the file reader.
+        QCOMPARE(UpDataParam::ParseParamFile(content, QStringLiteral("AX72"), ModelImageLimits(0), &image), result);
     }
 
     void ownExportOfALongSensorName_data()
