@@ -9,7 +9,9 @@ QString ComboBoxSheet(const QString& folder)
     const QString text = OptionColorText(QStringLiteral("ComboxTextColor"));
     const QString back = OptionColorText(QStringLiteral("ComboxBackGroundColor"));
     const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
-    return QStringLiteral("QComboBox{border: 1px solid gray; color: rgb(") + text
+    // The arrow stands 8 px left of the drop-down button (right: 8px); the
+    // right padding keeps the text's field clear of it.
+    return QStringLiteral("QComboBox{border: 1px solid gray; padding-right: 14px; color: rgb(") + text
            + QStringLiteral("); border-image: url(") + folder + QStringLiteral("ComboboxBack.png")
            + QStringLiteral(");}QComboBox::drop-down:button{border-radius:5px; background:rgb(") + back
            + QStringLiteral(");} QComboBox::down-arrow{image: url(") + folder + QStringLiteral("Menu.png")

@@ -39,32 +39,21 @@ struct Place {
     int y;
 };
 const Place CompactPlaces[] = {
-    {"TitleButton_5", 40, 350}, {"label_9", 70, 343},    {"checkBox", 40, 380},    {"label_10", 70, 380},
+    {"TitleButton_5", 40, 350}, {"label_9", 70, 343},    {"checkBox", 40, 380},    {"label_10", 70, 377},
     {"toolButton", 40, 420},    {"pushButton", 60, 420}, {"TitleButton_6", 40, 480}, {"label_11", 70, 473},
     {"checkBox_2", 40, 510},    {"textEdit", 65, 505},   {"TitleButton_7", 40, 560}, {"label_14", 70, 553},
     {"ReUntil", 70, 580},       {"textEdit_2", 90, 580}, {"ReUntil_2", 70, 620},   {"textEdit_3", 90, 620},
     {"ReUntil_3", 70, 660},     {"textEdit_4", 90, 660},
 };
 
-// Version widgets per language: label_5, label_7 and Receive_2 (x, y; a
-// Receive_2 x of -1 stays where it is).
-struct VersionPlaces {
-    int valueX;
-    int receiveX;
-    int receiveY;
-};
-VersionPlaces versionPlacesFor(int index)
-{
-    switch (index) {
-    case 0: return {200, 280, 170};
-    case 1: return {150, 280, 170};
-    case 2: return {150, 330, 170};
-    case 3: return {170, 280, 170};
-    case 4: return {280, 330, 170};
-    case 5: return {280, -1, 0};
-    default: return {235, 285, 155};
-    }
-}
+// The version rows: the values stand this far right of the longer row
+// name, the update button this far right of the values.
+constexpr int VersionValueGap = 40;
+constexpr int VersionButtonGap = 29;
+// The update button: the form's width, wider when one of its two texts
+// ("Update", "Up to date") needs more, with this margin on each side.
+constexpr int UpdateButtonWidth = 128;
+constexpr int UpdateButtonMargin = 8;
 
 QString textEditSheet(const QString& name, const QString& label)
 {
@@ -209,24 +198,29 @@ void FormSetting::SlotLanguageSameB(int index)
     ui->comboBox->setCurrentIndex(index);
 }
 
-void FormSetting::PlaceVersionWidgets(int index)
+void FormSetting::PlaceVersionWidgets()
 {
-    QFont font(QStringLiteral("微软雅黑"), 10);
-    const VersionPlaces places = versionPlacesFor(index);
-    ui->label_5->move(places.valueX, 155 + extraHeight);
-    ui->label_7->move(places.valueX, 185 + extraHeight);
-    if (places.receiveX >= 0)
-        ui->Receive_2->move(places.receiveX, places.receiveY + extraHeight);
-    else
-        font.setPointSize(7);  // the longest texts
-    ui->Receive_2->setFont(font);
+    // Sized from the texts of the language: the names keep their whole
+    // text, the values follow the longer name, the update button the values.
+    const QFontMetrics button = ui->Receive_2->fontMetrics();
+    const int buttonText =
+        qMax(button.horizontalAdvance(m_messages.receiveText), button.horizontalAdvance(m_messages.verNewText));
+    ui->Receive_2->setFixedWidth(qMax(UpdateButtonWidth, buttonText + 2 * UpdateButtonMargin));
+    int names = 0;
+    for (QLabel* name : {ui->label_4, ui->label_6}) {
+        name->resize(name->sizeHint().width(), name->height());
+        names = qMax(names, name->width());
+    }
+    const int valueX = ui->label_4->x() + names + VersionValueGap;
+    ui->label_5->move(valueX, 155 + extraHeight);
+    ui->label_7->move(valueX, 185 + extraHeight);
+    ui->Receive_2->move(valueX + ui->label_5->width() + VersionButtonGap, 170 + extraHeight);
     ui->toolButton_2->move(460, 160 + extraHeight);
     ui->toolButton_3->move(460, 190 + extraHeight);
 }
 
 void FormSetting::SlotChangeLanguage(int index)
 {
-    PlaceVersionWidgets(index);
     LanguageTexts texts;
     for (QLabel* w : {ui->label, ui->label_2, ui->label_3, ui->label_4, ui->label_6, ui->label_8, ui->label_9,
                       ui->label_10, ui->label_11, ui->label_12, ui->label_13, ui->label_14})
@@ -255,6 +249,7 @@ void FormSetting::SlotChangeLanguage(int index)
         .store(QStringLiteral("WiredMode"), &WiredModeText);
     if (LoadLanguageSection(index, QStringLiteral("FormSetting"), texts) == LanguageLoader::Result::FileMissing)
         return;
+    PlaceVersionWidgets();
     ReadNetFile();
 }
 

@@ -141,7 +141,7 @@ private:
     void ShowLedBlock(bool shown);
     // Compact, or expanded while the receiver-light block is shown.
     void ApplyLayout();
-    void PlaceVersionWidgets(int index);
+    void PlaceVersionWidgets();
     void ReadNetFile();
     // The model's "Adveanced" list: item 0 long range, item 1 receiver
     // light; a missing item or "-1" means the model has no such feature.

@@ -19,6 +19,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -114,6 +116,34 @@ private slots:
         PostMsg::GetInstance()->PostSecondPageChange();
         QVERIFY(ui->ButtonMain->isChecked());
         QCOMPARE(ui->stackedWidgetDialog->currentWidget(), static_cast<QWidget*>(d.ButtonPage()));
+    }
+
+    // The settings page of a 4 kHz receiver (its light block makes the
+    // tallest content) scrolls within the page area: below the header band,
+    // above the window's bottom edge.
+    void settingsPageScrollsBelowTheHeader()
+    {
+        Dialog d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        Ui::Dialog* ui = d.Form();
+        QTest::mouseClick(ui->FormSetting, Qt::LeftButton);
+        CurrentDeviceInfo = DeviceAllInfo();
+        CurrentDeviceInfo.type = 1;
+        DongleRGB rgb{};
+        rgb.data[0] = 1;
+        d.SettingsPage()->SlotRGBValue(&rgb);
+        QVERIFY(d.SettingsPage()->LedBlockShown());
+
+        const int headerBottom = ui->frame->geometry().bottom() + 1;
+        const QRect pageArea(0, headerBottom, d.width(), d.height() - headerBottom);
+        QScrollArea* area = d.SettingsPage()->findChild<QScrollArea*>(QStringLiteral("scrollArea"));
+        QVERIFY(area);
+        QVERIFY(area->verticalScrollBar()->maximum() > 0);
+        const QRect shown(area->mapTo(&d, QPoint(0, 0)), area->size());
+        QVERIFY2(pageArea.contains(shown), qPrintable(QStringLiteral("scroll area %1,%2 %3x%4")
+                                                          .arg(shown.x()).arg(shown.y())
+                                                          .arg(shown.width()).arg(shown.height())));
     }
 
     void battery()

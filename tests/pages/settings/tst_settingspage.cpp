@@ -138,32 +138,41 @@ private slots:
         QCOMPARE(ui()->label_8->text(), QStringLiteral("Pairing"));
     }
 
+    // The version rows follow each language's texts: the names whole, the
+    // values 40 px right of the longer name (not further: no shifted
+    // column), the update button right of the values in the one font size
+    // and wide enough for both its texts.
     void versionWidgetsPerLanguage_data()
     {
         QTest::addColumn<int>("index");
-        QTest::addColumn<int>("valueX");
-        QTest::addColumn<QPoint>("receive");
-        QTest::addColumn<int>("points");
-        QTest::newRow("English") << 0 << 200 << QPoint(280, 170) << 10;
-        QTest::newRow("simplified Chinese") << 1 << 150 << QPoint(280, 170) << 10;
-        QTest::newRow("traditional Chinese") << 2 << 150 << QPoint(330, 170) << 10;
-        QTest::newRow("Korean") << 3 << 170 << QPoint(280, 170) << 10;
-        QTest::newRow("Russian") << 4 << 280 << QPoint(330, 170) << 10;
-        QTest::newRow("Japanese: stays, smaller") << 5 << 280 << QPoint(330, 170) << 7;
-        QTest::newRow("out of range") << 9 << 235 << QPoint(285, 155) << 10;
+        QTest::newRow("English") << 0;
+        QTest::newRow("simplified Chinese") << 1;
+        QTest::newRow("traditional Chinese") << 2;
+        QTest::newRow("Korean") << 3;
+        QTest::newRow("Russian") << 4;
+        QTest::newRow("Japanese") << 5;
+        QTest::newRow("out of range") << 9;
     }
     void versionWidgetsPerLanguage()
     {
         QFETCH(int, index);
-        QFETCH(int, valueX);
-        QFETCH(QPoint, receive);
-        QFETCH(int, points);
-        m_page->SlotChangeLanguage(4);  // Receive_2 at (330, 170) before
+        m_page->SlotChangeLanguage(4);  // the longer names before
         m_page->SlotChangeLanguage(index);
-        QCOMPARE(ui()->label_5->pos(), QPoint(valueX, 155));
-        QCOMPARE(ui()->label_7->pos(), QPoint(valueX, 185));
-        QCOMPARE(ui()->Receive_2->pos(), receive);
-        QCOMPARE(ui()->Receive_2->font().pointSize(), points);
+        int names = 0;
+        for (QLabel* name : {ui()->label_4, ui()->label_6}) {
+            QVERIFY(name->width() >= name->sizeHint().width());
+            names = qMax(names, name->fontMetrics().horizontalAdvance(name->text()));
+        }
+        QCOMPARE(ui()->label_5->y(), 155);
+        QCOMPARE(ui()->label_7->pos(), QPoint(ui()->label_5->x(), 185));
+        QVERIFY(ui()->label_5->x() >= ui()->label_4->x() + names + 40);
+        QVERIFY(ui()->label_5->x() <= ui()->label_4->x() + names + 45);
+        QToolButton* update = ui()->Receive_2;
+        QCOMPARE(update->y(), 170);
+        QVERIFY(update->x() > ui()->label_5->geometry().right());
+        QCOMPARE(update->font().pointSize(), 10);
+        for (const QString& text : {m_page->Messages().receiveText, m_page->Messages().verNewText})
+            QVERIFY(update->width() > update->fontMetrics().horizontalAdvance(text));
         QCOMPARE(ui()->toolButton_3->pos(), QPoint(460, 190));
     }
 
