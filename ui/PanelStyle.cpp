@@ -9,7 +9,10 @@ QString ComboBoxSheet(const QString& folder)
     const QString text = OptionColorText(QStringLiteral("ComboxTextColor"));
     const QString back = OptionColorText(QStringLiteral("ComboxBackGroundColor"));
     const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
-    return QStringLiteral("QComboBox{border: 1px solid gray; color: rgb(") + text
+    // combobox-popup 0: the list opens below the box with at most
+    // maxVisibleItems rows; the style's own popup lists every entry and
+    // ignores that limit.
+    return QStringLiteral("QComboBox{combobox-popup: 0; border: 1px solid gray; color: rgb(") + text
            + QStringLiteral("); border-image: url(") + folder + QStringLiteral("ComboboxBack.png")
            + QStringLiteral(");}QComboBox::drop-down:button{border-radius:5px; background:rgb(") + back
            + QStringLiteral(");} QComboBox::down-arrow{image: url(") + folder + QStringLiteral("Menu.png")

@@ -7,7 +7,8 @@ namespace PanelStyle {
 // The combo box of a setting panel: text in ComboxTextColor, the drop-down
 // button in ComboxBackGroundColor, the selected entry in ComboxSelectColor,
 // pictures "ComboboxBack.png", "Menu.png", "MenuClicked.png" and
-// "ComboboxTextBack.png" from folder.
+// "ComboboxTextBack.png" from folder; its list opens below it with at most
+// the box's maxVisibleItems rows.
 QString ComboBoxSheet(const QString& folder);
 // The combo box's own list view: selected and hovered entries look alike.
 QString ComboListViewSheet();
