@@ -28,7 +28,11 @@ QString ComboListViewSheet()
 {
     const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
     return QStringLiteral("QListView::item:selected{background-color: rgb(") + select
-           + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select + QStringLiteral(");}");
+           + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
+           + QStringLiteral(");}QScrollBar:vertical{width:8px;border:none;background: rgb(28,28,28);}"
+                            "QScrollBar::handle:vertical{background: rgb(63,63,63);border-radius:3px;min-height:20px;}"
+                            "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;}"
+                            "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}");
 }
 
 QString SliderSheet(const QString& folder)
