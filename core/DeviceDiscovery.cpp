@@ -143,8 +143,8 @@ QStringList SearchPaths(const QString& vid, const QString& pid)
 }
 
 namespace {
-// Otherwise the list would only stay at "connect your device", every search
-// alike, with nothing said about why.
+// A library that can find nothing at all leaves the list at "connect your
+// device" like an empty bus: the log says why.
 void tellBenchProblem()
 {
     static QString told;

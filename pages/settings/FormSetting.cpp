@@ -533,7 +533,7 @@ void FormSetting::on_pushButton_clicked()
         ShowNotice(m_mouseSettingsMissingText);
         return;
     }
-    // Otherwise the link would do nothing at all.
+    // None found: without the notice the link would do nothing at all.
     qCWarning(lcPages) << "no mouse settings program of the desktop found in PATH";
     ShowNotice(m_mouseSettingsMissingText);
 }

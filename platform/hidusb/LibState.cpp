@@ -23,7 +23,7 @@ State::State() : dir_(BenchDir())
 void State::Refresh()
 {
     if (dir_.empty()) {
-        SetProblem("no bench folder: neither HIDUSB_BENCH nor HOME names one");
+        SetProblem("no bench folder: HIDUSB_BENCH, XDG_STATE_HOME and HOME name none");
         return;
     }
     FileSignature now = SignatureOf(BenchIniPath(dir_));
