@@ -3,6 +3,7 @@
 #include "ConfigSettings.h"
 #include "Globals.h"
 #include "HIDUsb.h"
+#include "Logging.h"
 
 #include <QVector>
 
@@ -141,8 +142,24 @@ QStringList SearchPaths(const QString& vid, const QString& pid)
     return paths;
 }
 
+namespace {
+// A library that can find nothing at all leaves the list at "connect your
+// device" like an empty bus: the log says why.
+void tellBenchProblem()
+{
+    static QString told;
+    const QString problem = QString::fromLocal8Bit(UsbFinderC_GetBenchProblem());
+    if (problem == told)
+        return;
+    told = problem;
+    if (!problem.isEmpty())
+        qCWarning(lcLibrary).noquote() << "no device can be found:" << problem;
+}
+}  // namespace
+
 void FindDevices(const QString& vid, const QStringList& pids)
 {
+    tellBenchProblem();
     for (const QString& pid : pids) {
         const QStringList paths = SearchPaths(vid, pid);
         for (const QString& path : paths) {

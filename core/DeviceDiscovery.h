@@ -53,7 +53,9 @@ bool ReadDeviceInfo(DeviceAllInfo& info);
 QStringList SearchPaths(const QString& vid, const QString& pid);
 
 // Appends the attached devices of the ids to DeviceList and DeviceListB, in
-// search order; a path already listed is not listed again.
+// search order; a path already listed is not listed again. When the library
+// can find no device at all (its bench folder cannot be used), the folder
+// and the reason are logged under dizadi.library, once until they change.
 void FindDevices(const QString& vid, const QStringList& pids);
 
 // Link state of the device: online from byte 6 of a fresh address buffer,

@@ -4,22 +4,11 @@
 #include "AddDelayTime.h"
 #include "FireKey.h"
 
-#include "ColorText.h"
 #include "LanguageLoader.h"
 #include "ui_AddDelayTime.h"
 #include "ui_FireKey.h"
 
 #include <QSpinBox>
-
-namespace {
-
-QString spinBoxSheet()
-{
-    return QStringLiteral("QSpinBox{color: rgb(") + OptionColorText(QStringLiteral("LinEditColor"))
-           + QStringLiteral(";);}");
-}
-
-}  // namespace
 
 // ---- FireKey ------------------------------------------------------------------
 
@@ -34,8 +23,8 @@ FireKey::FireKey(QWidget* parent) : FramelessDialog(QStringLiteral("FireKey"), p
     ui->FireKeyA->setStyleSheet(
         QStringLiteral("#FireKeyA{border:0px;background-position:center;background-repeat:no-repeat;border-image: url(")
         + PictureFolder() + QStringLiteral("BackGround.png);}"));
-    ui->Count->setStyleSheet(spinBoxSheet());
-    ui->Time->setStyleSheet(spinBoxSheet());
+    ui->Count->setStyleSheet(DialogStyle::SpinBoxSheet());
+    ui->Time->setStyleSheet(DialogStyle::SpinBoxSheet());
     ApplyStoredLanguage();
 }
 
@@ -92,7 +81,7 @@ AddDelayTime::AddDelayTime(QWidget* parent)
     ui->setupUi(this);
     setFixedSize(width(), height());
     StyleFrame({ui->AddDelayTimeA, ui->label, ui->CloseButton, {ui->NewHong, ui->NewHong_2}});
-    ui->spinBox->setStyleSheet(spinBoxSheet());
+    ui->spinBox->setStyleSheet(DialogStyle::SpinBoxSheet());
     ui->spinBox->setFocus(Qt::ActiveWindowFocusReason);
     ApplyStoredLanguage();
 }

@@ -7,13 +7,13 @@
 #include "DeviceWriters.h"
 #include "Globals.h"
 #include "PageKit.h"
+#include "PageStyle.h"
 #include "PanelStyle.h"
 
 #include "ui_DebounceTime.h"
 #include "ui_DebouncetimeB.h"
 #include "ui_DebouncetimeC.h"
 
-#include <QListView>
 #include <QSignalBlocker>
 
 // ---- DebounceTime -----------------------------------------------------------
@@ -22,11 +22,7 @@ DebounceTime::DebounceTime(QWidget* parent) : QFrame(parent), ui(new Ui::Debounc
 {
     ui->setupUi(this);
     m_pictureFolder = AppDir() + QStringLiteral("/Picture/Buttoninterface/");
-    ui->Debunce->setStyleSheet(PanelStyle::ComboBoxSheet(m_pictureFolder));
-    auto* view = new QListView(ui->Debunce);
-    view->setStyleSheet(PanelStyle::ComboListViewSheet());
-    ui->Debunce->setView(view);
-    ui->Debunce->setMaxVisibleItems(5);
+    PageStyle::StyleComboBox(ui->Debunce, m_pictureFolder, 5);
 }
 
 DebounceTime::~DebounceTime()

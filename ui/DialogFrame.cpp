@@ -47,11 +47,23 @@ QString BackgroundSheet(const QString& frameObjectName, const QString& folder, c
            + folder + picture + QStringLiteral(");}");
 }
 
+namespace {
+// The light text colour needs the dark field of the dialogs under it.
+QString fieldSheet(const QString& widgetClass)
+{
+    return widgetClass + QStringLiteral("{color: rgb(") + OptionColorText(QStringLiteral("LinEditColor"))
+           + QStringLiteral(");background-color: rgb(46,49,58);border:1px solid rgb(70,74,86);}");
+}
+}  // namespace
+
 QString LineEditSheet()
 {
-    // The light text colour needs the dark field of the dialogs under it.
-    return QStringLiteral("QLineEdit{color: rgb(") + OptionColorText(QStringLiteral("LinEditColor"))
-           + QStringLiteral(";);background-color: rgb(46,49,58);border:1px solid rgb(70,74,86);}");
+    return fieldSheet(QStringLiteral("QLineEdit"));
+}
+
+QString SpinBoxSheet()
+{
+    return fieldSheet(QStringLiteral("QSpinBox"));
 }
 
 QPoint CentredOver(const QRect& openerGlobal, const QSize& dialog, int dx, int dy)

@@ -62,8 +62,10 @@ QString CloseButtonSheet(const QString& folder);
 // The background frame selected by its object name, picture "BackGround.png".
 QString BackgroundSheet(const QString& frameObjectName, const QString& folder,
                         const QString& picture = QStringLiteral("BackGround.png"));
-// "QLineEdit{color: rgb(<LinEditColor>;);...}" on a dark field
+// "QLineEdit{color: rgb(<LinEditColor>);...}" on a dark field
 QString LineEditSheet();
+// The value box of a dialog: the same text colour on the same dark field.
+QString SpinBoxSheet();
 // Top-left point of a dialog of size dialog centred over opener (global
 // rectangle), shifted left by dx and up by dy (integer division).
 QPoint CentredOver(const QRect& openerGlobal, const QSize& dialog, int dx, int dy);

@@ -14,6 +14,7 @@ QString FrameSheet(const QString& frameName);
 // A link-like push button: no frame, text in LabelColor, aligned by align
 // ("left" or "right").
 QString LinkButtonSheet(const QString& align);
-// The combo box look of the setting panels, with its own list view.
+// The combo box look of the setting panels, with its own list view (the
+// entries read on the list's dark ground) of at most visibleItems rows.
 void StyleComboBox(QComboBox* combo, const QString& pictureFolder, int visibleItems = 5);
 }  // namespace PageStyle

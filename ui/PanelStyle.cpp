@@ -9,9 +9,11 @@ QString ComboBoxSheet(const QString& folder)
     const QString text = OptionColorText(QStringLiteral("ComboxTextColor"));
     const QString back = OptionColorText(QStringLiteral("ComboxBackGroundColor"));
     const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
-    // The arrow stands 8 px left of the drop-down button (right: 8px); the
-    // right padding keeps the text's field clear of it.
-    return QStringLiteral("QComboBox{border: 1px solid gray; padding-right: 14px; color: rgb(") + text
+    // combobox-popup 0: the list opens below the box with at most
+    // maxVisibleItems rows; the style's own popup lists every entry and
+    // ignores that limit. The arrow stands 8 px left of the drop-down button
+    // (right: 8px); the right padding keeps the text's field clear of it.
+    return QStringLiteral("QComboBox{combobox-popup: 0; border: 1px solid gray; padding-right: 14px; color: rgb(") + text
            + QStringLiteral("); border-image: url(") + folder + QStringLiteral("ComboboxBack.png")
            + QStringLiteral(");}QComboBox::drop-down:button{border-radius:5px; background:rgb(") + back
            + QStringLiteral(");} QComboBox::down-arrow{image: url(") + folder + QStringLiteral("Menu.png")
@@ -27,7 +29,11 @@ QString ComboListViewSheet()
 {
     const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
     return QStringLiteral("QListView::item:selected{background-color: rgb(") + select
-           + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select + QStringLiteral(");}");
+           + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
+           + QStringLiteral(");}QScrollBar:vertical{width:8px;border:none;background: rgb(28,28,28);}"
+                            "QScrollBar::handle:vertical{background: rgb(63,63,63);border-radius:3px;min-height:20px;}"
+                            "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;}"
+                            "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}");
 }
 
 QString SliderSheet(const QString& folder)

@@ -7,9 +7,11 @@ namespace PanelStyle {
 // The combo box of a setting panel: text in ComboxTextColor, the drop-down
 // button in ComboxBackGroundColor, the selected entry in ComboxSelectColor,
 // pictures "ComboboxBack.png", "Menu.png", "MenuClicked.png" and
-// "ComboboxTextBack.png" from folder.
+// "ComboboxTextBack.png" from folder; its list opens below it with at most
+// the box's maxVisibleItems rows.
 QString ComboBoxSheet(const QString& folder);
-// The combo box's own list view: selected and hovered entries look alike.
+// The combo box's own list view: selected and hovered entries look alike; a
+// narrow dark scroll bar where the list has more entries than rows.
 QString ComboListViewSheet();
 // A horizontal slider: 2 px groove, handle picture "HuaKuai.png" from
 // folder, the part left of the handle in SliderColor.

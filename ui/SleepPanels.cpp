@@ -6,6 +6,7 @@
 #include "DeviceWriters.h"
 #include "Globals.h"
 #include "PageKit.h"
+#include "PageStyle.h"
 #include "PanelStyle.h"
 
 #include "ui_StopCloseTime.h"
@@ -31,8 +32,16 @@ StopCloseTime::StopCloseTime(QWidget* parent) : QFrame(parent), ui(new Ui::StopC
 {
     ui->setupUi(this);
     m_pictureFolder = AppDir() + QStringLiteral("/Picture/Light/");
-    ui->StopClose->setStyleSheet(PanelStyle::ComboBoxSheet(m_pictureFolder));
-    ui->StopClose->setMaxVisibleItems(15);
+}
+
+void StopCloseTime::showEvent(QShowEvent* event)
+{
+    // Before the first paint, with the entries in the page's language.
+    if (!m_styled) {
+        m_styled = true;
+        PageStyle::StyleComboBox(ui->StopClose, m_pictureFolder, 15);
+    }
+    QFrame::showEvent(event);
 }
 
 StopCloseTime::~StopCloseTime()

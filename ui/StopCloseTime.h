@@ -5,7 +5,10 @@
 // choice writes, also of the entry already shown, and a refused write shows
 // the stored time again (WriteOrRevert). The lighting and settings
 // pages embed it (object name frameClose), fill it with SetIndex (never
-// writes) and name the entries with SetItemText.
+// writes) and name the entries with SetItemText. The combo box takes the
+// panels' look and list (PageStyle::StyleComboBox) when the panel is first
+// shown: the form's entries are Chinese until the page names them, and a
+// list laid out before that would load the CJK fonts in every language.
 #pragma once
 
 #include <QFrame>
@@ -39,7 +42,11 @@ public:
 public slots:
     void on_StopClose_activated(int index);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     Ui::StopCloseTime* ui;
     QString m_pictureFolder;
+    bool m_styled = false;
 };

@@ -28,7 +28,6 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include <QAbstractItemView>
 #include <QEvent>
 #include <QMetaObject>
 #include <QMutex>
@@ -175,14 +174,6 @@ void DialogChange::ApplyStyles()
     SetStyleSheetWhenShown(ui->LeftButton, arrowSheet(dir, QStringLiteral("Left")));
 
     PageStyle::StyleComboBox(ui->comboBox, dir, 5);
-    QAbstractItemView* view = ui->comboBox->view();
-    view->setStyleSheet(view->styleSheet()
-                        + QStringLiteral("QScrollBar:vertical{width:8px;border:none;background: rgb(28,28,28);}"
-                                         "QScrollBar::handle:vertical{background: rgb(63,63,63);border-radius:3px;"
-                                         "min-height:20px;}QScrollBar::add-line:vertical,"
-                                         "QScrollBar::sub-line:vertical{height:0px;border:none;}"
-                                         "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical"
-                                         "{background:transparent;}"));
 
     SetStyleSheetWhenShown(ui->FindVer, DialogStyle::BackgroundSheet(QStringLiteral("FindVer"), warning));
     SetStyleSheetWhenShown(ui->FindVerlaebl, DialogStyle::LabelSheet());

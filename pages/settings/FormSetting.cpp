@@ -246,6 +246,7 @@ void FormSetting::SlotChangeLanguage(int index)
         .store(QStringLiteral("SameDevice"), &m_messages.sameDeviceText)
         .store(QStringLiteral("VerNew"), &m_messages.verNewText)
         .store(QStringLiteral("AutoStartFail"), &m_autostartFailText)
+        .store(QStringLiteral("MouseSettingsMissing"), &m_mouseSettingsMissingText)
         .store(QStringLiteral("WiredMode"), &WiredModeText);
     if (LoadLanguageSection(index, QStringLiteral("FormSetting"), texts) == LanguageLoader::Result::FileMissing)
         return;
@@ -521,9 +522,15 @@ void FormSetting::on_pushButton_clicked()
         QStringList args;
         if (tool.argument)
             args << QString::fromLatin1(tool.argument);
-        QProcess::startDetached(path, args);
+        if (QProcess::startDetached(path, args))
+            return;
+        qCWarning(lcPages) << "the mouse settings could not be started:" << path << args;
+        ShowNotice(m_mouseSettingsMissingText);
         return;
     }
+    // None found: without the notice the link would do nothing at all.
+    qCWarning(lcPages) << "no mouse settings program of the desktop found in PATH";
+    ShowNotice(m_mouseSettingsMissingText);
 }
 
 void FormSetting::on_pushButton_3_clicked()

@@ -103,6 +103,8 @@ public:
     void WriteDongleIDToMouse();
 
 public slots:
+    // Starts the desktop's own mouse settings; when none can be started, the
+    // notice says so (MouseSettingsMissing).
     void on_pushButton_clicked();
     void on_pushButton_3_clicked();
     void on_pushButton_2_clicked();
@@ -190,6 +192,7 @@ private:
     QString pictureDir;
     UpdateMessages m_messages;
     QString m_autostartFailText;
+    QString m_mouseSettingsMissingText;
     UpDateWarning* updateWarning = nullptr;
     QPoint labelHome;
     QButtonGroup* lightGroup = nullptr;

@@ -9,6 +9,7 @@
 #include "PostMsg.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include <atomic>
@@ -65,6 +66,7 @@ Match::Match(UsbChangedCallback listChanged, QWidget* parent)
     connect(PostMsg::GetInstance(), &PostMsg::SigTimerStop, this, &Match::SlotStopTimer);
     connect(PostMsg::GetInstance(), &PostMsg::SigButtonEnable, this, &Match::SlotButtonenable);
     connect(ui->CloseButton, &QToolButton::clicked, this, &Match::WindowClosedSet);
+    ui->MatchButton->installEventFilter(this);
     ApplyStoredLanguage();
 }
 
@@ -266,6 +268,17 @@ void Match::WindowClosedSet()
 void Match::reject()
 {
     WindowClosedSet();
+}
+
+bool Match::eventFilter(QObject* watched, QEvent* event)
+{
+    // Space is the button's shortcut: the shortcut presses it. Taken as a key
+    // of the focused button as well, the release would click it a second
+    // time and start the attempt again.
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (watched == ui->MatchButton && key && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space)
+        return true;
+    return FramelessDialog::eventFilter(watched, event);
 }
 
 void Match::changeEvent(QEvent* event)

@@ -69,6 +69,7 @@ public slots:
 protected:
     void FillLanguageTexts(LanguageTexts& texts) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetButtonStyle(const QString& picture, const QString& colour);

@@ -397,11 +397,17 @@ std::string BenchDir()
 
 bool EnsureBenchDir(const std::string& dir)
 {
-    if (dir.empty())
+    if (dir.empty()) {
+        errno = ENOENT;
         return false;
+    }
     struct stat st;
-    if (stat(dir.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
+    if (stat(dir.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return true;
+        errno = ENOTDIR;
+        return false;
+    }
     // mkdir -p
     for (size_t pos = 1; pos <= dir.size(); ++pos) {
         if (pos == dir.size() || dir[pos] == '/') {
@@ -410,7 +416,13 @@ bool EnsureBenchDir(const std::string& dir)
                 return false;
         }
     }
-    return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (stat(dir.c_str(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
 }
 
 bool IsBenchTemporary(const std::string& name)

@@ -99,7 +99,9 @@ Bench DefaultBench();
 // ---- the folder and its files ------------------------------------------
 // The bench folder (not created). Empty when no folder can be named.
 std::string BenchDir();
-// Creates the folder (mode 0700) when missing; false when it cannot.
+// Creates the folder (mode 0700) when missing; false when it cannot, with
+// errno telling why (ENOENT for no folder name, ENOTDIR for a path that is
+// not a folder).
 bool EnsureBenchDir(const std::string& dir);
 // Opening a bench folder (the library's first use, every tool command):
 // creates it like EnsureBenchDir and removes the temporary files that a

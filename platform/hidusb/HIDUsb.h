@@ -101,6 +101,11 @@ HIDUSB_API unsigned char UsbFinderC_GetDeviceOnLineWithUsbAddress(const char* pa
 HIDUSB_API int UsbFinderC_GetVersion(const char* path);
 /* Firmware version of the receiver (same form); false when unknown. */
 HIDUSB_API bool UsbFinderC_GetSlaveVersion(const char* path, int* version);
+/* Why no device can be found at all: the bench folder and the reason it
+ * cannot be used (it cannot be created, its bench cannot be written or
+ * read); an empty text while the bench is usable. Valid until the next call
+ * on the same thread. */
+HIDUSB_API const char* UsbFinderC_GetBenchProblem(void);
 
 /* ---- Receiver --------------------------------------------------------- */
 

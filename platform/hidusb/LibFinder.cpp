@@ -171,6 +171,13 @@ bool UsbFinderC_GetSlaveVersion(const char* path, int* version)
     });
 }
 
+const char* UsbFinderC_GetBenchProblem(void)
+{
+    thread_local std::string copy;
+    copy = State::Get().Problem();
+    return copy.c_str();
+}
+
 bool UsbFinderC_Set4KDongleRGB(const char* path, DongleRGB* rgb)
 {
     if (!rgb || !path)

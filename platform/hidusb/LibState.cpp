@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace hidusb {
@@ -21,8 +22,10 @@ State::State() : dir_(BenchDir())
 
 void State::Refresh()
 {
-    if (dir_.empty())
+    if (dir_.empty()) {
+        SetProblem("no bench folder: HIDUSB_BENCH, XDG_STATE_HOME and HOME name none");
         return;
+    }
     FileSignature now = SignatureOf(BenchIniPath(dir_));
     {
         std::lock_guard<std::mutex> lock(m_);
@@ -34,9 +37,25 @@ void State::Refresh()
     // waiting for the state lock in Adopt.
     Bench fresh;
     FileSignature sig;
-    if (!LoadBench(dir_, fresh, &sig))
+    if (!LoadBench(dir_, fresh, &sig)) {
+        const int error = errno;
+        SetProblem("the bench folder " + dir_ + " cannot be used: " + std::generic_category().message(error));
         return;
+    }
     Adopt(fresh, sig);
+}
+
+void State::SetProblem(const std::string& problem)
+{
+    std::lock_guard<std::mutex> lock(m_);
+    problem_ = problem;
+}
+
+std::string State::Problem()
+{
+    Refresh();
+    std::lock_guard<std::mutex> lock(m_);
+    return problem_;
 }
 
 void State::Adopt(const Bench& bench, const FileSignature& sig)
@@ -45,6 +64,7 @@ void State::Adopt(const Bench& bench, const FileSignature& sig)
     bench_ = bench;
     sig_ = sig;
     loaded_ = true;
+    problem_.clear();
 }
 
 Bench State::Snapshot()

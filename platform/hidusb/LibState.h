@@ -48,16 +48,22 @@ public:
     // Appends one line to calls.log while the bench has trace=1.
     void Trace(const std::string& line);
 
+    // Why the bench could not be read at the last look (the folder and the
+    // reason); empty while it can.
+    std::string Problem();
+
 private:
     State();
     void Refresh();
     void Adopt(const Bench& bench, const FileSignature& sig);
+    void SetProblem(const std::string& problem);
 
     std::mutex m_;
     std::string dir_;
     Bench bench_;
     FileSignature sig_;
     bool loaded_ = false;
+    std::string problem_;
     struct Silent {
         int serial = 0;
         int remaining = 0;

@@ -1,8 +1,10 @@
-// The shared test support: a connect warning fails the test that caused it.
-// The failing case runs in a child process of this test (it would fail this
-// run otherwise) and is skipped when run directly.
+// The shared test support: a connect warning or a style sheet Qt cannot
+// parse fails the test that caused it. The failing cases run in a child
+// process of this test (they would fail this run otherwise) and are skipped
+// when run directly.
 #include "FailOnConnectWarning.h"
 
+#include <QLabel>
 #include <QProcess>
 #include <QtTest>
 
@@ -35,6 +37,42 @@ private slots:
         QCOMPARE(testsupport::IsConnectWarning(QtMsgType(type), message), fails);
     }
 
+    void styleSheetWarningsAreTold_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("sheet of a widget") << int(QtWarningMsg)
+                                           << "Could not parse stylesheet of object QLabel(0x1234)" << true;
+        QTest::newRow("application sheet") << int(QtWarningMsg) << "Could not parse application stylesheet" << true;
+        QTest::newRow("colour without alpha")
+            << int(QtWarningMsg)
+            << "QCssParser::parseColorValue: Specified color with alpha value but no alpha given: 'rgba 255, 106, 0'"
+            << true;
+        QTest::newRow("unknown colour name") << int(QtWarningMsg)
+                                             << "QCssParser::parseHexColor: Unknown color name 'nope'" << true;
+        QTest::newRow("other warning") << int(QtWarningMsg) << "QWidget::setLayout: already has one" << false;
+        QTest::newRow("debug line") << int(QtDebugMsg) << "Could not parse stylesheet of object" << false;
+    }
+    void styleSheetWarningsAreTold()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, message);
+        QFETCH(bool, fails);
+        QCOMPARE(testsupport::IsStyleSheetWarning(QtMsgType(type), message), fails);
+        QCOMPARE(testsupport::IsFailingWarning(QtMsgType(type), message), fails);
+    }
+
+    // Only in the child: a label whose colour has no alpha, drawn once.
+    void badSheet()
+    {
+        if (!qEnvironmentVariableIsSet(ChildVariable))
+            QSKIP("runs as the child of childFails");
+        QLabel label(QStringLiteral("text"));
+        label.setStyleSheet(QStringLiteral("QLabel{color: rgba(255, 106, 0);}"));
+        (void)label.grab();  // the sheet is parsed when the label is polished
+    }
+
     // Only in the child: a connect by a misspelt name.
     void misspeltConnect()
     {
@@ -45,21 +83,31 @@ private slots:
         QObject::connect(&sender, SIGNAL(nope()), &receiver, SLOT(deleteLater()));
     }
 
-    void misspeltConnectFailsTheTest()
+    void childFails_data()
     {
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("misspelt connect") << "misspeltConnect" << "No such signal QObject::nope()";
+        QTest::newRow("bad style sheet") << "badSheet" << "style sheet warning: QCssParser::";
+    }
+    void childFails()
+    {
+        QFETCH(QString, function);
+        QFETCH(QString, told);
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(ChildVariable), QStringLiteral("1"));
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("misspeltConnect")});
+        child.start(QCoreApplication::applicationFilePath(), {function});
         QVERIFY(child.waitForFinished(60000));
         const QString output = QString::fromUtf8(child.readAll());
         QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() != 0, qPrintable(output));
-        QVERIFY2(output.contains(QLatin1String("FAIL!  : TestSupportTest::misspeltConnect()")), qPrintable(output));
-        QVERIFY2(output.contains(QLatin1String("No such signal QObject::nope()")), qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("FAIL!  : TestSupportTest::") + function + QStringLiteral("()")),
+                 qPrintable(output));
+        QVERIFY2(output.contains(told), qPrintable(output));
     }
 };
 
-QTEST_GUILESS_MAIN(TestSupportTest)
+QTEST_MAIN(TestSupportTest)
 #include "tst_testsupport.moc"

@@ -2,6 +2,7 @@
 // the ways out), and what the four key dialogs read from the installed
 // language files and pictures.
 #include "AddDelayTime.h"
+#include "Contrast.h"
 #include "FireKey.h"
 #include "Globals.h"
 #include "GroupKey.h"
@@ -69,6 +70,8 @@ private slots:
     void fireKeyPresets();
     void fireKeyAnswers();
     void delayAnswers();
+    void valuesReadable_data();
+    void valuesReadable();
     void languageSections();
     void languageOfDialogs();
     void pictures();
@@ -134,6 +137,32 @@ void TestValueDialogs::fireKeyAnswers()
         QCOMPARE(dialog.FireInterval(), 10);
         QCOMPARE(dialog.FireCount(), 3);
     }
+}
+
+void TestValueDialogs::valuesReadable_data()
+{
+    QTest::addColumn<bool>("delayDialog");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("fire count") << false << "Count";
+    QTest::newRow("fire interval") << false << "Time";
+    QTest::newRow("delay") << true << "spinBox";
+}
+
+// The digits of the value boxes read on the ground the box draws.
+void TestValueDialogs::valuesReadable()
+{
+    QFETCH(bool, delayDialog);
+    QFETCH(QString, box);
+    FireKey fire;
+    AddDelayTime delay;
+    QDialog& dialog = delayDialog ? static_cast<QDialog&>(delay) : static_cast<QDialog&>(fire);
+    dialog.show();
+    QSpinBox* spinBox = spin(dialog, qPrintable(box));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QColor ground = testsupport::GroundColour(spinBox);
+    const QColor text = spinBox->palette().color(QPalette::Text);
+    QVERIFY2(testsupport::ContrastRatio(text, ground) >= testsupport::ReadableContrast,
+             qPrintable(text.name() + QStringLiteral(" on ") + ground.name()));
 }
 
 void TestValueDialogs::delayAnswers()

@@ -35,15 +35,16 @@ void failingHandler(QtMsgType type, const QMessageLogContext& context, const QSt
         next(type, context, message);
     else
         std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-    if (!testsupport::IsConnectWarning(type, message))
+    if (!testsupport::IsFailingWarning(type, message))
         return;
+    const char* kind = testsupport::IsConnectWarning(type, message) ? "connect warning" : "style sheet warning";
     QCoreApplication* app = QCoreApplication::instance();
     if (QTest::currentTestFunction() && app && QThread::currentThread() == app->thread()) {
-        QTest::qFail(qPrintable(QStringLiteral("connect warning: ") + message),
+        QTest::qFail(qPrintable(QLatin1String(kind) + QStringLiteral(": ") + message),
                      context.file ? context.file : "unknown file", context.line);
         return;
     }
-    std::fprintf(stderr, "FAIL: connect warning outside a test function or off the GUI thread: %s\n",
+    std::fprintf(stderr, "FAIL: %s outside a test function or off the GUI thread: %s\n", kind,
                  qPrintable(message));
     std::fflush(stderr);
     std::_Exit(1);
@@ -71,6 +72,19 @@ namespace testsupport {
 bool IsConnectWarning(QtMsgType type, const QString& message)
 {
     return type == QtWarningMsg && message.startsWith(QLatin1String("QObject::connect"));
+}
+
+bool IsStyleSheetWarning(QtMsgType type, const QString& message)
+{
+    return type == QtWarningMsg
+           && (message.startsWith(QLatin1String("Could not parse stylesheet of object"))
+               || message.startsWith(QLatin1String("Could not parse application stylesheet"))
+               || message.startsWith(QLatin1String("QCssParser::")));
+}
+
+bool IsFailingWarning(QtMsgType type, const QString& message)
+{
+    return IsConnectWarning(type, message) || IsStyleSheetWarning(type, message);
 }
 
 }  // namespace testsupport

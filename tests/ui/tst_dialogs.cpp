@@ -650,6 +650,7 @@ private slots:
         StopCloseTime sleep;
         sleep.SetIndex(2);
         for (QWidget* panel : {static_cast<QWidget*>(&debounce), static_cast<QWidget*>(&sleep)}) {
+            panel->show();  // the sleep panel takes its look when first shown
             const QImage image = panel->grab().toImage();
             QCOMPARE(image.pixelColor(6, 17), QColor(46, 49, 58));
             if (!shots.isEmpty())

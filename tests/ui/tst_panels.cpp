@@ -3,10 +3,13 @@
 // one notice and sends nothing, filling a panel never writes.
 #include "../core/LinkTestSupport.h"
 
+#include "Contrast.h"
+
 #include "DebounceTime.h"
 #include "DebouncetimeB.h"
 #include "DebouncetimeC.h"
 #include "HIDUsb.h"
+#include "PageStyle.h"
 #include "StopCloseTime.h"
 #include "StopCloseTimeB.h"
 
@@ -153,8 +156,61 @@ private slots:
         QCOMPARE(combo->itemText(3), QString::fromUtf8("5分钟"));
         panel.SetItemText(3, QStringLiteral("5 minutes"));
         QCOMPARE(combo->itemText(3), QStringLiteral("5 minutes"));
+        panel.show();  // styled when first shown
         QCOMPARE(combo->maxVisibleItems(), 15);
         QVERIFY(combo->styleSheet().contains(AppDir() + QStringLiteral("/Picture/Light/Menu.png")));
+    }
+
+    // The open list of each panel: its entries read on its ground.
+    void popupReadable_data()
+    {
+        QTest::addColumn<bool>("sleep");
+        QTest::newRow("sleep time") << true;
+        QTest::newRow("debounce") << false;
+    }
+    void popupReadable()
+    {
+        QFETCH(bool, sleep);
+        StopCloseTime sleepPanel;
+        DebounceTime debouncePanel;
+        QWidget& panel = sleep ? static_cast<QWidget&>(sleepPanel) : static_cast<QWidget&>(debouncePanel);
+        panel.show();
+        QComboBox* combo = panel.findChild<QComboBox*>(sleep ? QStringLiteral("StopClose") : QStringLiteral("Debunce"));
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+        const QColor ground = testsupport::GroundColour(view->window());
+        const QColor text = view->palette().color(QPalette::Text);
+        combo->hidePopup();
+        QVERIFY2(testsupport::ContrastRatio(text, ground) >= testsupport::ReadableContrast,
+                 qPrintable(text.name() + QStringLiteral(" on ") + ground.name()));
+    }
+
+    // The styled combo boxes (panels, the macro page's event choice, the
+    // language boxes) open no more rows than their limit.
+    void popupKeepsItsLimit_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("21 entries, limit 5") << 21 << 5;
+        QTest::newRow("11 entries, limit 15") << 11 << 15;
+        QTest::newRow("3 entries, limit 5") << 3 << 5;
+    }
+    void popupKeepsItsLimit()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, limit);
+        QComboBox combo;
+        for (int i = 0; i < entries; ++i)
+            combo.addItem(QString::number(i));
+        PageStyle::StyleComboBox(&combo, AppDir() + QStringLiteral("/Picture/Light/"), limit);
+        combo.show();
+        combo.showPopup();
+        QAbstractItemView* view = combo.view();
+        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+        const int shown = view->indexAt(QPoint(2, view->viewport()->height() - 2)).row() + 1;
+        combo.hidePopup();
+        QCOMPARE(shown, qMin(entries, limit));
     }
 
     // Every pick writes, also of the entry already shown.

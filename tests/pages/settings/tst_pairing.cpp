@@ -1,13 +1,15 @@
 // The pairing dialog against the bench's 8 kHz receiver: a pairing that
 // succeeds and one that fails, no answer within the time limit, the
 // receiver pulled out, Escape while pairing and a second pairing after
-// it, a mouse on its cable, and reports the dialog must not trust.
+// it, one attempt per Space press or click, a mouse on its cable, and
+// reports the dialog must not trust.
 #include "../../core/LinkTestSupport.h"
 
 #include "Globals.h"
 #include "Match.h"
 #include "UserFixture.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
@@ -149,6 +151,33 @@ private slots:
         QCOMPARE(Match::PairResult(), 0);
         QTest::mouseClick(button(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), 2, 10000);
+    }
+
+    // Space reaches both the button's shortcut and the focused button: still
+    // one link and one pairing request, as for a click.
+    void oneAttemptPerPress_data()
+    {
+        QTest::addColumn<bool>("space");
+        QTest::newRow("Space") << true;
+        QTest::newRow("click") << false;
+    }
+    void oneAttemptPerPress()
+    {
+        QFETCH(bool, space);
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=600000")});
+        clearCallsLog();
+        QVERIFY(QTest::qWaitForWindowActive(m_match.get()));
+        QCOMPARE(QApplication::focusWidget(), button());
+        if (space)
+            QTest::keyClick(button(), Qt::Key_Space);
+        else
+            QTest::mouseClick(button(), Qt::LeftButton);
+        QTRY_VERIFY(Match::Pairing());
+        QTest::qWait(400);  // past the shortcut's delayed click
+        QCOMPARE(callsLog({QStringLiteral("UsbServerC_Start")}).size(), 1);
+        QCOMPARE(callsLog({QStringLiteral("UsbServer_EnterDonglePairOnlyCid")}).size(), 1);
+        m_match->onPairTimeLimit();
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
     }
 
     void receiverPulledOut()

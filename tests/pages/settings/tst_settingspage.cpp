@@ -1,7 +1,8 @@
 // The settings page and its small dialogs: language of every window,
 // positions per language, autostart entry, layout by model and receiver
 // kind, the receiver's long range and light mode against the bench (online,
-// offline, refused, and no echo of what the receiver reports), the firmware
+// offline, refused, and no echo of what the receiver reports), the system
+// mouse settings with and without a desktop program for them, the firmware
 // lookups beside the program, the progress and new-firmware notices.
 #include "../../core/LinkTestSupport.h"
 
@@ -28,6 +29,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -219,6 +221,44 @@ private slots:
         QCOMPARE(notice->Text(), QStringLiteral("Autostart could not be changed: its entry cannot be written"));
         notice->close();
         QVERIFY(QFile::remove(folder));
+    }
+
+    // The system mouse settings: the desktop's program is started; without
+    // one the notice tells so.
+    void mouseSettings_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("a desktop program") << true;
+        QTest::newRow("none installed") << false;
+    }
+    void mouseSettings()
+    {
+        QFETCH(bool, installed);
+        QTemporaryDir bin;
+        const QString started = bin.filePath(QStringLiteral("started"));
+        if (installed) {
+            QFile tool(bin.filePath(QStringLiteral("xfce4-mouse-settings")));
+            QVERIFY(tool.open(QIODevice::WriteOnly));
+            tool.write(QStringLiteral("#!/bin/sh\n: > '%1'\n").arg(started).toUtf8());
+            tool.close();
+            QVERIFY(tool.setPermissions(tool.permissions() | QFileDevice::ExeUser));
+        }
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit());
+        if (!installed)
+            QTest::ignoreMessage(QtWarningMsg, "no mouse settings program of the desktop found in PATH");
+        QTest::mouseClick(ui()->pushButton, Qt::LeftButton);
+        qputenv("PATH", path);
+        UpDateWarning* notice = m_page->UpdateWarningNotice();
+        if (installed) {
+            QTRY_VERIFY(QFile::exists(started));
+            QVERIFY(!notice || !notice->isVisible());
+            return;
+        }
+        QVERIFY(notice && notice->isVisible());
+        QCOMPARE(notice->Text(), QStringLiteral("The system mouse settings could not be opened. Please open them "
+                                                "from your desktop's settings"));
+        notice->close();
     }
 
     // ---- layout by model --------------------------------------------------------
