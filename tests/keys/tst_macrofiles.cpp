@@ -1,13 +1,17 @@
 // Macro names: the file-name check, the UTF-8 decoder and encoder of the
-// 30 name bytes, and the macro file writer.
+// 30 name bytes, and the macro file writer; the writers' check of a file's
+// place, which no link passes.
 #include "Globals.h"
 #include "MacroName.h"
+#include "MacroRows.h"
 #include "SafeFileName.h"
 
 #include <QDir>
 #include <QtTest>
 
 #include <cstring>
+#include <functional>
+#include <sys/stat.h>
 
 using namespace keys;
 
@@ -127,6 +131,88 @@ private slots:
             QVERIFY(!WriteMacroFile(name, "1"));
         QCOMPARE(QDir(UserDir() + "/usersetting").entryList(QDir::AllEntries | QDir::Hidden), before);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"first.ini"});
+    }
+
+    // What is at a path, never looking through a link.
+    void fileSpots_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("spot");
+        QTest::newRow("nothing") << "none" << int(FileSpot::Free);
+        QTest::newRow("regular file") << "file" << int(FileSpot::File);
+        QTest::newRow("folder") << "folder" << int(FileSpot::Other);
+        QTest::newRow("FIFO") << "fifo" << int(FileSpot::Other);
+        QTest::newRow("link to a file") << "link" << int(FileSpot::Other);
+        QTest::newRow("dangling link") << "dangling" << int(FileSpot::Other);
+    }
+    void fileSpots()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, spot);
+        const QString dir = UserDir() + "/spots";
+        QDir(dir).removeRecursively();
+        QVERIFY(QDir().mkpath(dir));
+        const QString path = dir + "/x.ini";
+        QFile target(dir + "/target");
+        QVERIFY(target.open(QIODevice::WriteOnly));
+        target.close();
+        if (kind == "file")
+            QVERIFY(QFile::copy(target.fileName(), path));
+        else if (kind == "folder")
+            QVERIFY(QDir().mkpath(path));
+        else if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == "link")
+            QVERIFY(QFile::link(target.fileName(), path));
+        else if (kind == "dangling")
+            QVERIFY(QFile::link(dir + "/nowhere", path));
+        QCOMPARE(int(SpotAt(path)), spot);
+        QCOMPARE(MayWriteFileAt(path), spot != int(FileSpot::Other));
+    }
+
+    // A link placed in the macro folder, to a file outside or to nothing:
+    // every macro writer refuses it and the target stays as it was.
+    void writersNeverFollowLinks_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<bool>("dangling");
+        const char* writers[] = {"repeat line", "whole file", "new macro", "rename onto"};
+        for (int w = 0; w < 4; ++w) {
+            QTest::newRow(qPrintable(QString(writers[w]) + ", live link")) << w << false;
+            QTest::newRow(qPrintable(QString(writers[w]) + ", dangling link")) << w << true;
+        }
+    }
+    void writersNeverFollowLinks()
+    {
+        QFETCH(int, writer);
+        QFETCH(bool, dangling);
+        QDir(MacroFolder()).removeRecursively();
+        QVERIFY(QDir().mkpath(MacroFolder()));
+        const QString outside = UserDir() + "/outside.ini";
+        QFile::remove(outside);
+        if (!dangling) {
+            QFile file(outside);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("keep\n");
+        }
+        QVERIFY(QFile::link(outside, MacroFilePath("ln")));
+        QVERIFY(SaveMacroFile("old", 1, {}));
+        const std::function<bool()> writers[] = {
+            [] { return WriteMacroFile("ln", "3"); },
+            [] { return SaveMacroFile("ln", 3, {MacroRow::Delay(5)}); },
+            [] { return CreateMacroFile("ln"); },
+            [] { return RenameMacroFile("old", "ln") == RenameResult::Renamed; },
+        };
+        QVERIFY(!writers[writer]());
+        QCOMPARE(QFileInfo(MacroFilePath("ln")).symLinkTarget(), outside);
+        if (dangling) {
+            QVERIFY(!QFileInfo::exists(outside));
+        } else {
+            QFile file(outside);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("keep\n"));
+        }
+        QCOMPARE(ListMacros(), QStringList{"old"});
     }
 };
 

@@ -212,6 +212,45 @@ private slots:
         QVERIFY(QFile::remove(folder));
     }
 
+    // A link where the entry goes, to a file outside or to nothing: refused
+    // with the page's notice, the link and its target left as they were.
+    void autostartLinkIsNeverFollowed_data()
+    {
+        QTest::addColumn<bool>("dangling");
+        QTest::newRow("live link") << false;
+        QTest::newRow("dangling link") << true;
+    }
+    void autostartLinkIsNeverFollowed()
+    {
+        QFETCH(bool, dangling);
+        const QString entry = Autostart::EntryPath(QCoreApplication::applicationName());
+        const QString outside = QDir::homePath() + QStringLiteral("/outside.desktop");
+        QFile::remove(outside);
+        QFile::remove(entry);
+        QVERIFY(QDir().mkpath(QFileInfo(entry).absolutePath()));
+        if (!dangling) {
+            QFile file(outside);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("keep");
+        }
+        QVERIFY(QFile::link(outside, entry));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("autostart entry could not be changed")));
+        QTest::mouseClick(ui()->checkBox, Qt::LeftButton);
+        QVERIFY(!ui()->checkBox->isChecked());
+        UpDateWarning* notice = m_page->UpdateWarningNotice();
+        QVERIFY(notice && notice->isVisible());
+        QCOMPARE(notice->Text(), QStringLiteral("Autostart could not be changed: its entry cannot be written"));
+        notice->close();
+        QCOMPARE(QFileInfo(entry).symLinkTarget(), outside);
+        QCOMPARE(QFileInfo::exists(outside), !dangling);
+        if (!dangling) {
+            QFile file(outside);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("keep"));
+        }
+        QVERIFY(QFile::remove(entry));
+    }
+
     // ---- layout by model --------------------------------------------------------
 
     void layoutByModel_data()
