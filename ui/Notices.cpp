@@ -230,6 +230,7 @@ void InportFail::FillLanguageTexts(LanguageTexts& texts)
     });
     texts.store(QStringLiteral("label_3"), &m_exportFailed);
     texts.store(QStringLiteral("label_4"), &m_nothingToExport);
+    texts.store(QStringLiteral("label_5"), &m_notMacroFile);
     texts.button(QStringLiteral("NewHong"), ui->NewHong);
 }
 
@@ -246,4 +247,9 @@ void InportFail::ShowExportFailed()
 void InportFail::ShowNothingToExport()
 {
     ui->label->setText(m_nothingToExport);
+}
+
+void InportFail::ShowNotMacroFile()
+{
+    ui->label->setText(m_notMacroFile);
 }

@@ -6,6 +6,7 @@
 #include "DeviceWriters.h"
 #include "DialogFrame.h"
 #include "Globals.h"
+#include "InportFail.h"
 #include "Logging.h"
 #include "MacroListItems.h"
 #include "MacroName.h"
@@ -118,6 +119,12 @@ bool Macro::ImportMacroFrom(const QString& path)
     }
     if (!import.Ok()) {
         qCWarning(lcFiles) << "macro file" << path << "was not imported, error" << int(import.error);
+        // One notice for every kind of damage: the user learns the file was
+        // read and refused, not that a click went astray.
+        InportFail notice;
+        notice.ShowNotMacroFile();
+        Place(notice);
+        notice.exec();
         return false;
     }
     if (!keys::SaveMacroFile(import.name, import.repeatCode, import.rows)) {

@@ -71,7 +71,7 @@ QByteArray languageFile(const QByteArray& tag, bool withTextB = true)
     section("MaxThree", {"label", "NewHong"});
     section("Limit", {"label", "NewHong"});
     section("EXEIsRun", {"label", "NewHong", "label_2", "PleaseStop"});
-    section("InportFail", {"label", "label_1", "label_2", "label_3", "label_4", "NewHong"});
+    section("InportFail", {"label", "label_1", "label_2", "label_3", "label_4", "label_5", "NewHong"});
     section("Question", {"label", "label_2", "NewHong", "NewHong_2"});
     section("ContainReset", {"label", "OK", "Cancel"});
     section("DeleteConfirm", {"label", "NewHong"});
@@ -254,6 +254,8 @@ private slots:
         QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_4"));
         d.ShowNotTaken();
         QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_2"));
+        d.ShowNotMacroFile();
+        QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_5"));
     }
 
     void runningNoticeTexts()

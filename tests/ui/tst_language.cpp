@@ -284,7 +284,7 @@ private slots:
             {"MaxThree", {"label", "NewHong"}},
             {"Limit", {"label", "NewHong"}},
             {"EXEIsRun", {"label", "NewHong", "label_2", "PleaseStop"}},
-            {"InportFail", {"label", "label_1", "NewHong"}},
+            {"InportFail", {"label", "label_1", "label_5", "NewHong"}},
             {"Question", {"label", "label_2", "NewHong", "NewHong_2"}},
             {"ContainReset", {"label", "OK", "Cancel"}},
             {"DeleteConfirm", {"label", "NewHong"}},

@@ -51,6 +51,7 @@ public:
         m_timer.start(20);
     }
     QStringList seen;
+    QStringList labels;  // the text of each notice's "label"
     QString fileDialogFolder;
 
 private:
@@ -61,6 +62,8 @@ private:
             return;
         const QString name = QString::fromLatin1(dialog->metaObject()->className());
         seen << name;
+        if (auto* label = dialog->findChild<QLabel*>(QStringLiteral("label")))
+            labels << label->text();
         if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
             fileDialogFolder = files->directory().absolutePath();
             // The name typed, as a user does (the folder's listing may not be read yet).
@@ -408,6 +411,38 @@ private slots:
         QCOMPARE(fileOf(QStringLiteral("ln")), dangling ? QByteArray("(missing)") : QByteArray("keep"));
         QCOMPARE(ListMacros(), QStringList{"old"});
         QCOMPARE(page.Form()->listWidgetHong->count(), 1);
+    }
+
+    // A damaged export file: one notice says the file is no macro file;
+    // nothing is listed or written.
+    void damagedImportIsToldOnce_data()
+    {
+        const QByteArray good = ExportMacro(QStringLiteral("d"), 254, ThreeRows, RowIcons());
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated") << good.left(good.size() - 3);
+        QTest::newRow("wrong tag") << QByteArray(good).replace("Durod", "Xurod");
+        QTest::newRow("bad repeat code") << QByteArray(good).replace(72, 3, "999");
+        QTest::newRow("bad row count") << QByteArray(good).replace(84, 4, QByteArray::fromHex("7fffffff"));
+    }
+    void damagedImportIsToldOnce()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = QDir::homePath() + QStringLiteral("/damaged.ini");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        Macro page;
+        {
+            ModalAnswers answers;
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("was not imported")));
+            QVERIFY(!page.ImportMacroFrom(path));
+            QCOMPARE(answers.seen, QStringList{"InportFail"});
+            QCOMPARE(answers.labels, QStringList{"This file is not a valid macro file"});
+        }
+        QCOMPARE(page.Form()->listWidgetHong->count(), 0);
+        QVERIFY(ListMacros().isEmpty());
     }
 
     // Hook events while recording: every press and release with its delay;
