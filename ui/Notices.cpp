@@ -92,6 +92,10 @@ void MouseOffLine::FillLanguageTexts(LanguageTexts& texts)
         if (OfflineReason == 1)
             ui->label->setText(text);
     });
+    texts.on(QStringLiteral("Refused"), [this](const QString& text) {
+        if (OfflineReason == WriteRefusedReason)
+            ui->label->setText(text);
+    });
     texts.button(QStringLiteral("NewHong"), ui->NewHong);
 }
 

@@ -212,7 +212,8 @@ private slots:
     }
 
     // A device that refuses the write: false, and the image in memory still
-    // is the device's (nothing of the change stays), with no offline notice.
+    // is the device's (nothing of the change stays); the user is told that
+    // the device did not take it, not that it is offline.
     void refusedWriteLeavesTheDevicesImage_data() { onlineWriterStoresExactBytesAndSendsOnce_data(); }
     void refusedWriteLeavesTheDevicesImage()
     {
@@ -222,6 +223,8 @@ private slots:
         start.lightMode = 2;
         start.dpiLightMode = 2;
         QVERIFY(startFromDeviceImage(Mouse, start));
+        // A write taken first: the refusals of the case before are over.
+        QVERIFY(SetDebounceTime(start.debounce));
         bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
         clearCallsLog();
         Recorder rec;
@@ -232,7 +235,66 @@ private slots:
         QVERIFY2(std::memcmp(&now, &start, sizeof now) == 0, qPrintable(differences(now, start)));
         const FlashDataMap stored = deviceImage(Mouse);
         QVERIFY2(std::memcmp(&stored, &now, sizeof now) == 0, qPrintable(differences(stored, now)));
+        QCOMPARE(rec.entries(), QStringList({QStringLiteral("MouseOffLineo(%1)").arg(WriteRefusedReason)}));
+    }
+
+    // Refusals (R) and taken writes (T) at times in ms: which refusals are told.
+    void refusalBursts_data()
+    {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("first refusal") << QStringList{"R0"} << "1";
+        QTest::newRow("a burst") << QStringList{"R0", "R10", "R50", "R1999"} << "1000";
+        QTest::newRow("quiet gap") << QStringList{"R0", "R1999", "R3998", "R5998"} << "1001";
+        QTest::newRow("taken ends it") << QStringList{"R0", "R10", "T", "R20", "R30"} << "10-10";
+        QTest::newRow("taken alone") << QStringList{"T", "R5"} << "-1";
+    }
+    void refusalBursts()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(QString, told);
+        RefusalBurst burst;
+        QString seen;
+        for (const QString& e : events) {
+            if (e == QLatin1String("T")) {
+                burst.Taken();
+                seen += QLatin1Char('-');
+            } else {
+                seen += burst.Refused(e.mid(1).toLongLong()) ? QLatin1Char('1') : QLatin1Char('0');
+            }
+        }
+        QCOMPARE(seen, told);
+    }
+
+    // Against the device: a burst of refused writes from several controls
+    // is told once, nothing while a page fills or the program retries on
+    // its own; once a write was taken, the next refusal is told again.
+    void refusedBurstIsToldOnce()
+    {
+        QVERIFY(SetDebounceTime(m_base.debounce));
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        Recorder rec;
+        for (const WriterCase& c : writerCases())
+            QVERIFY(!c.call());
+        {
+            const UntoldWrites untold;
+            QVERIFY(!SetLOD(2));
+        }
+        QCOMPARE(rec.count(QStringLiteral("MouseOffLineo(%1)").arg(WriteRefusedReason)), 1);
+        rec.clear();
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("off")});
+        QVERIFY(SetLOD(2));
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        {
+            const UntoldWrites untold;
+            QVERIFY(!SetLOD(3));
+        }
+        SensorUiLoading = true;
+        QVERIFY(!SetLOD(3));
+        SensorUiLoading = false;
         QVERIFY(rec.entries().isEmpty());
+        QVERIFY(!SetLOD(3));
+        QCOMPARE(rec.entries(), QStringList({QStringLiteral("MouseOffLineo(%1)").arg(WriteRefusedReason)}));
     }
 
     void refusedWriteAsTheToolShowsIt()

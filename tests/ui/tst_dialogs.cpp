@@ -64,7 +64,7 @@ QByteArray languageFile(const QByteArray& tag, bool withTextB = true)
         body += QByteArray("</") + name + ">";
     };
     section("QuestionB", {"label"});
-    section("MouseOffLine", {"label", "Timeout", "NewHong"});
+    section("MouseOffLine", {"label", "Timeout", "Refused", "NewHong"});
     section("ButtonOnly", {"label"});
     section("MakeMacro", {"label", "NewHong"});
     section("SameMacro", {"label", "NewHong"});
@@ -214,7 +214,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("0: moved first") << 0 << "EN-MouseOffLine-label";
         QTest::newRow("1: timeout") << 1 << "EN-MouseOffLine-Timeout";
-        QTest::newRow("2: form default") << 2 << "   The mouse is offline. Please move first";
+        QTest::newRow("2: write refused") << WriteRefusedReason << "EN-MouseOffLine-Refused";
+        QTest::newRow("3: form default") << 3 << "   The mouse is offline. Please move first";
     }
 
     void offlineNoticeByReason()

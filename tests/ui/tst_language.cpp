@@ -277,7 +277,7 @@ private slots:
     {
         const QMap<QString, QStringList> read = {
             {"QuestionB", {"label"}},
-            {"MouseOffLine", {"label", "Timeout", "NewHong"}},
+            {"MouseOffLine", {"label", "Timeout", "Refused", "NewHong"}},
             {"ButtonOnly", {"label"}},
             {"MakeMacro", {"label", "NewHong"}},
             {"SameMacro", {"label", "NewHong"}},

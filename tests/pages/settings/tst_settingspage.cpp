@@ -317,12 +317,15 @@ private slots:
         QTRY_COMPARE(benchField(Receiver, QStringLiteral("long_range")), QStringLiteral("1"));
         QVERIFY(ui()->checkBox_2->isChecked());
 
-        // Refused by the receiver: the box shows what the receiver kept.
+        // Refused by the receiver: the box shows what the receiver kept, and
+        // the user is told.
         bench({QStringLiteral("fault"), Receiver, QStringLiteral("refuse-writes"), QStringLiteral("on")});
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not take long-range")));
         QTest::mouseClick(ui()->checkBox_2, Qt::LeftButton);
         QVERIFY(ui()->checkBox_2->isChecked());
         QCOMPARE(benchField(Receiver, QStringLiteral("long_range")), QStringLiteral("1"));
+        QCOMPARE(offline.count(), 1);
+        QCOMPARE(offline.last().first().toInt(), WriteRefusedReason);
         bench({QStringLiteral("fault"), Receiver, QStringLiteral("clear")});
 
         // Offline: nothing sent, the box back, one notice.
@@ -330,7 +333,8 @@ private slots:
         clearCallsLog();
         QTest::mouseClick(ui()->checkBox_2, Qt::LeftButton);
         QVERIFY(ui()->checkBox_2->isChecked());
-        QCOMPARE(offline.count(), 1);
+        QCOMPARE(offline.count(), 2);
+        QCOMPARE(offline.last().first().toInt(), 0);
         QCOMPARE(callsOf(QStringLiteral("UsbFinderC_SetLongRangeMode")), 0);
         bench({QStringLiteral("online"), QStringLiteral("mouse1")});
     }
