@@ -223,10 +223,8 @@ private slots:
         start.lightMode = 2;
         start.dpiLightMode = 2;
         QVERIFY(startFromDeviceImage(Mouse, start));
-        // A write taken first: the refusals of the case before are over.
-        QVERIFY(SetDebounceTime(start.debounce));
+        QVERIFY(endRefusalBurst());
         bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
-        clearCallsLog();
         Recorder rec;
 
         QVERIFY(!c.call());
@@ -235,7 +233,7 @@ private slots:
         QVERIFY2(std::memcmp(&now, &start, sizeof now) == 0, qPrintable(differences(now, start)));
         const FlashDataMap stored = deviceImage(Mouse);
         QVERIFY2(std::memcmp(&stored, &now, sizeof now) == 0, qPrintable(differences(stored, now)));
-        QCOMPARE(rec.entries(), QStringList({QStringLiteral("MouseOffLineo(%1)").arg(WriteRefusedReason)}));
+        QCOMPARE(rec.entries(), refusalNotice());
     }
 
     // Refusals (R) and taken writes (T) at times in ms: which refusals are told.
@@ -271,7 +269,7 @@ private slots:
     // its own; once a write was taken, the next refusal is told again.
     void refusedBurstIsToldOnce()
     {
-        QVERIFY(SetDebounceTime(m_base.debounce));
+        QVERIFY(endRefusalBurst());
         bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
         Recorder rec;
         for (const WriterCase& c : writerCases())
@@ -280,7 +278,7 @@ private slots:
             const UntoldWrites untold;
             QVERIFY(!SetLOD(2));
         }
-        QCOMPARE(rec.count(QStringLiteral("MouseOffLineo(%1)").arg(WriteRefusedReason)), 1);
+        QCOMPARE(rec.entries(), refusalNotice());
         rec.clear();
         bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("off")});
         QVERIFY(SetLOD(2));
@@ -294,7 +292,7 @@ private slots:
         SensorUiLoading = false;
         QVERIFY(rec.entries().isEmpty());
         QVERIFY(!SetLOD(3));
-        QCOMPARE(rec.entries(), QStringList({QStringLiteral("MouseOffLineo(%1)").arg(WriteRefusedReason)}));
+        QCOMPARE(rec.entries(), refusalNotice());
     }
 
     void refusedWriteAsTheToolShowsIt()
