@@ -3,14 +3,12 @@
 // place, which no link passes.
 #include "Globals.h"
 #include "MacroName.h"
-#include "MacroRows.h"
 #include "SafeFileName.h"
 
 #include <QDir>
 #include <QtTest>
 
 #include <cstring>
-#include <functional>
 #include <sys/stat.h>
 
 using namespace keys;
@@ -168,51 +166,6 @@ private slots:
             QVERIFY(QFile::link(dir + "/nowhere", path));
         QCOMPARE(int(SpotAt(path)), spot);
         QCOMPARE(MayWriteFileAt(path), spot != int(FileSpot::Other));
-    }
-
-    // A link placed in the macro folder, to a file outside or to nothing:
-    // every macro writer refuses it and the target stays as it was.
-    void writersNeverFollowLinks_data()
-    {
-        QTest::addColumn<int>("writer");
-        QTest::addColumn<bool>("dangling");
-        const char* writers[] = {"repeat line", "whole file", "new macro", "rename onto"};
-        for (int w = 0; w < 4; ++w) {
-            QTest::newRow(qPrintable(QString(writers[w]) + ", live link")) << w << false;
-            QTest::newRow(qPrintable(QString(writers[w]) + ", dangling link")) << w << true;
-        }
-    }
-    void writersNeverFollowLinks()
-    {
-        QFETCH(int, writer);
-        QFETCH(bool, dangling);
-        QDir(MacroFolder()).removeRecursively();
-        QVERIFY(QDir().mkpath(MacroFolder()));
-        const QString outside = UserDir() + "/outside.ini";
-        QFile::remove(outside);
-        if (!dangling) {
-            QFile file(outside);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("keep\n");
-        }
-        QVERIFY(QFile::link(outside, MacroFilePath("ln")));
-        QVERIFY(SaveMacroFile("old", 1, {}));
-        const std::function<bool()> writers[] = {
-            [] { return WriteMacroFile("ln", "3"); },
-            [] { return SaveMacroFile("ln", 3, {MacroRow::Delay(5)}); },
-            [] { return CreateMacroFile("ln"); },
-            [] { return RenameMacroFile("old", "ln") == RenameResult::Renamed; },
-        };
-        QVERIFY(!writers[writer]());
-        QCOMPARE(QFileInfo(MacroFilePath("ln")).symLinkTarget(), outside);
-        if (dangling) {
-            QVERIFY(!QFileInfo::exists(outside));
-        } else {
-            QFile file(outside);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), QByteArray("keep\n"));
-        }
-        QCOMPARE(ListMacros(), QStringList{"old"});
     }
 };
 
