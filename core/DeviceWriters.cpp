@@ -10,21 +10,50 @@
 #include <QByteArray>
 #include <QMutexLocker>
 
+#include <chrono>
 
 namespace {
 
 bool validKey(int key) { return key >= 0 && key < KeyCount; }
 bool validStage(int stage) { return stage >= 0 && stage < DpiStageCount; }
 
+int untoldDepth = 0;  // live UntoldWrites scopes
+RefusalBurst refusals;
+
+// A notice is asked for only where the user made the change.
+bool mayTell()
+{
+    return untoldDepth == 0 && !AnyPageFilling();
+}
+
+qint64 steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Every write the device took or refused passes here: the one place that
+// decides whether the user hears of a refusal.
+void writeTaken()
+{
+    refusals.Taken();
+}
+
+void writeRefused()
+{
+    if (mayTell() && refusals.Refused(steadyMs()))
+        PostMsg::GetInstance()->PostMouseOffLineo(WriteRefusedReason);
+}
+
 // Steps 1 and 3 of the common rule: true when the device answers; otherwise
-// the offline notice is asked for (unless a page is being filled).
+// the offline notice is asked for (see mayTell).
 bool checkOnline()
 {
     const QByteArray path = CurrentDevicePath();
     if (UsbFinderC_GetDeviceOnLine(path.constData()) != 0)
         return true;
     qCInfo(lcLink) << "write not sent: the device does not answer";
-    if (!AnyPageFilling())
+    if (mayTell())
         PostMsg::GetInstance()->PostMouseOffLineo(0);
     return false;
 }
@@ -52,19 +81,25 @@ bool writeImage(Store&& store)
         store(CurrentFlashData);
         sent = CurrentFlashData;
     }
-    if (SendImage(sent))
+    if (SendImage(sent)) {
+        writeTaken();
         return true;
-    // The device keeps what it had: so does the image in memory. Only the
-    // bytes this write changed go back, and only where nothing else (a
-    // report of the device) has changed them since.
-    QMutexLocker lock(&FlashDataMutex);
-    uint8_t* now = FlashBytes(CurrentFlashData);
-    const uint8_t* old = FlashBytes(before);
-    const uint8_t* mine = FlashBytes(sent);
-    for (std::size_t i = 0; i < FlashDataMapSize; ++i) {
-        if (mine[i] != old[i] && now[i] == mine[i])
-            now[i] = old[i];
     }
+    {
+        // The device keeps what it had: so does the image in memory. Only
+        // the bytes this write changed go back, and only where nothing else
+        // (a report of the device) has changed them since.
+        QMutexLocker lock(&FlashDataMutex);
+        uint8_t* now = FlashBytes(CurrentFlashData);
+        const uint8_t* old = FlashBytes(before);
+        const uint8_t* mine = FlashBytes(sent);
+        for (std::size_t i = 0; i < FlashDataMapSize; ++i) {
+            if (mine[i] != old[i] && now[i] == mine[i])
+                now[i] = old[i];
+        }
+    }
+    // Told with the lock released: the notice waits for the user.
+    writeRefused();
     return false;
 }
 
@@ -76,6 +111,22 @@ bool setByte(uint8_t FlashDataMap::*field, uint8_t value)
 }  // namespace
 
 bool IsDeviceOnline() { return checkOnline(); }
+
+bool RefusalBurst::Refused(qint64 nowMs)
+{
+    const bool told = !m_open || nowMs - m_lastMs >= QuietMs;
+    m_open = true;
+    m_lastMs = nowMs;
+    return told;
+}
+
+void RefusalBurst::Taken()
+{
+    m_open = false;
+}
+
+UntoldWrites::UntoldWrites() { ++untoldDepth; }
+UntoldWrites::~UntoldWrites() { --untoldDepth; }
 
 bool SendImage(const FlashDataMap& image)
 {
@@ -238,9 +289,12 @@ bool SetReceiverLongRange(bool on)
     if (!checkOnline())
         return false;
     const QByteArray path = CurrentDevicePath();
-    if (UsbFinderC_SetLongRangeMode(path.constData(), on ? 1 : 0))
+    if (UsbFinderC_SetLongRangeMode(path.constData(), on ? 1 : 0)) {
+        writeTaken();
         return true;
+    }
     qCWarning(lcLibrary) << "the receiver did not take long-range mode" << on;
+    writeRefused();
     return false;
 }
 
@@ -255,9 +309,11 @@ bool SetReceiverLightMode(int mode)
     const QByteArray path = CurrentDevicePath();
     if (!UsbFinderC_Set4KDongleRGB(path.constData(), &record)) {
         qCWarning(lcLibrary) << "the receiver did not take light mode" << mode;
+        writeRefused();
         return false;
     }
     CurrentDongleRGB->data[0] = uint8_t(mode);
+    writeTaken();
     return true;
 }
 

@@ -6,8 +6,8 @@
 //    a bad index stores and sends nothing and returns false;
 //  - the device is asked whether it is reachable; when it is not, nothing is
 //    stored or sent, SigMouseOffLineo(0) is emitted unless a page is being
-//    filled (ButtonUiLoading, LightUiLoading, SensorUiLoading), and the result
-//    is false;
+//    filled (ButtonUiLoading, LightUiLoading, SensorUiLoading) or an
+//    UntoldWrites scope lives, and the result is false;
 //  - while the image in memory was not read from the selected device
 //    (ImageBelongsToDevice clear) nothing is stored or sent either: a re-read
 //    is armed (ReadAgain, DeviceOffline) and the result is false;
@@ -16,7 +16,9 @@
 //    did not (it refuses writes, went away meanwhile), the bytes the writer
 //    changed are put back, so that CurrentFlashData keeps holding what the
 //    device has, and the result is false; a byte that something else changed
-//    in the meantime stays as that left it.
+//    in the meantime stays as that left it. The user is told so once per
+//    burst of refusals (see RefusalBurst): SigMouseOffLineo(WriteRefusedReason),
+//    under the same exceptions as the offline notice.
 // Value bytes pass through unchanged. Call them on the GUI thread.
 #pragma once
 
@@ -24,10 +26,42 @@
 
 #include <cstdint>
 
+#include <QtGlobal>
+
 struct SensorDpi;
 
 // Only the online check (steps 1 and 3 of the rule): no store, no send.
 bool IsDeviceOnline();
+
+// Whether a refused write is told. A control dragged or a macro sent to
+// several keys makes a burst of refusals; only its first is told. A burst
+// ends with a write the device took, or when QuietMs pass without a refusal.
+class RefusalBurst
+{
+public:
+    static constexpr qint64 QuietMs = 2000;
+
+    // A refusal at nowMs (a steady clock): true when it is to be told.
+    bool Refused(qint64 nowMs);
+    // A write the device took.
+    void Taken();
+
+private:
+    bool m_open = false;
+    qint64 m_lastMs = 0;
+};
+
+// While one lives, the writers ask for no notice, neither the offline one
+// nor a refusal's: for the program's own retries of a change it already
+// told about. GUI thread only.
+class UntoldWrites
+{
+public:
+    UntoldWrites();
+    ~UntoldWrites();
+    UntoldWrites(const UntoldWrites&) = delete;
+    UntoldWrites& operator=(const UntoldWrites&) = delete;
+};
 
 // Sends a whole image to the linked device as it is (ProtocolDataUpdate):
 // for the callers that replace the image whole (import, reset, the link's

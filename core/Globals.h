@@ -110,7 +110,11 @@ extern std::atomic<bool> RepairDialogShown;
 extern std::atomic<bool> RePairFlag;
 extern std::atomic<int> OnMainPage;
 extern std::atomic<int> ShowBatteryValue;
+// Why the main window's device notice (SigMouseOffLineo) was asked for:
+// 0 the device is offline, 1 it did not answer in time, WriteRefusedReason
+// it did not take a change (the device stays online then).
 extern std::atomic<int> OfflineReason;
+constexpr int WriteRefusedReason = 2;
 extern std::atomic<int> LastImportResult;
 extern std::atomic<int> ImportRunning;       // 1 while a settings import's apply dialog exists
 

@@ -1,8 +1,11 @@
 // The one place that decides whether a name (a macro name from a device
-// image, an imported file or the user) may become a file name. Every writer
-// that builds a file name from such a name goes through it, so that no name
-// can write outside its folder.
+// image, an imported file or the user) may become a file name, and whether
+// a file may be written where it would go. Every writer that builds a file
+// name from such a name goes through it, so that no name can write outside
+// its folder, and no link placed in the folder leads a writer elsewhere.
 #pragma once
+
+#include "FileSpot.h"  // the writers' check of a file's place (SpotAt, MayWriteFileAt)
 
 #include <QString>
 

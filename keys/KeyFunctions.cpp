@@ -4,6 +4,7 @@
 #include "KeyNames.h"
 #include "KeyRecords.h"
 #include "MacroName.h"
+#include "MacroPending.h"
 #include "PostMsg.h"
 
 #include <algorithm>
@@ -186,8 +187,11 @@ void ShowButtonFunction(ButtonPageView& view, int key, int type, int value1, int
     if (type != FunctionMacro)
         return;
     // The repeat line first; the macro page appends the macro's rows when it
-    // takes the image.
-    WriteMacroFile(DecodeMacroName(image.macros[key]), QString::number(value2));
+    // takes the image. A file the device has not taken yet is newer than
+    // the device's record and stays as it is.
+    const QString name = DecodeMacroName(image.macros[key]);
+    if (!IsMacroPending(name))
+        (void)WriteMacroFile(name, QString::number(value2));  // a failure is logged by the writer
     PostMsg::GetInstance()->PostButtonToMacro(image, key);
 }
 

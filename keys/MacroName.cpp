@@ -91,6 +91,12 @@ bool WriteMacroFileBytes(const QString& name, const QByteArray& content)
         qCWarning(lcFiles) << "macro file: unsafe macro name, not written:" << name;
         return false;
     }
+    // QSaveFile writes through a link to its target (a dangling one too):
+    // a link, or anything but a regular file, keeps its place untouched.
+    if (!MayWriteFileAt(path)) {
+        qCWarning(lcFiles) << "macro file: a link or no regular file is in its place, not written:" << path;
+        return false;
+    }
     QDir().mkpath(MacroFolder());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

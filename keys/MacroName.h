@@ -29,8 +29,10 @@ QString MacroFilePath(const QString& name);
 // Replaces the macro's file with exactly `content` (an empty content leaves
 // an empty file). The one writer of macro files: the new file is written
 // beside the old one and takes its place only when complete. Returns false,
-// and writes nothing, when the name may not become a file name or the file
-// cannot be written; an old file is then left as it was.
+// and writes nothing, when the name may not become a file name, a link (live
+// or dangling) or anything but a regular file is in the file's place
+// (MayWriteFileAt), or the file cannot be written; what was there is then
+// left as it was.
 bool WriteMacroFileBytes(const QString& name, const QByteArray& content);
 
 // WriteMacroFileBytes with `text` and a line end, UTF-8.

@@ -329,7 +329,8 @@ RenameResult RenameMacroFile(const QString& oldName, const QString& newName)
         return RenameResult::Refused;
     if (!QFileInfo::exists(from))
         return RenameResult::Missing;
-    if (QFileInfo::exists(to))
+    // A link in the new name's place (dangling too) counts as taken.
+    if (SpotAt(to) != FileSpot::Free)
         return RenameResult::Exists;
     QFile file(from);
     if (!file.rename(to)) {

@@ -82,7 +82,8 @@
 // by name ignoring case; the name is the file name less its ".ini"). Every
 // writer goes through the one atomic writer (WriteMacroFileBytes, MacroName.h):
 // a file is replaced whole or not at all, never emptied first. Names that may
-// not become file names (IsSafeFileName) are refused by every function.
+// not become file names (IsSafeFileName) are refused by every function, and
+// a link (live or dangling) in a file's place is never written through.
 #pragma once
 
 #include "DeviceImage.h"
@@ -192,7 +193,7 @@ bool DeleteMacroFile(const QString& name);
 enum class RenameResult {
     Renamed,
     Refused,   // a name that may not become a file name, or the same name
-    Exists,    // a macro of the new name exists: nothing changed
+    Exists,    // a macro of the new name exists, or a link is in its place: nothing changed
     Missing,   // no file of the old name
     Failed,    // the file system refused
 };

@@ -1,5 +1,7 @@
 #include "Autostart.h"
 
+#include "FileSpot.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,6 +73,12 @@ bool Enable(const QString& name, const QString& program, QString* error)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
         setError(error, QStringLiteral("cannot create the folder ") + folder);
+        return false;
+    }
+    // QSaveFile would write through a link to its target: a link (dangling
+    // too) or anything but a regular file in the entry's place is refused.
+    if (!MayWriteFileAt(path)) {
+        setError(error, QStringLiteral("a link or no regular file is in the entry's place"));
         return false;
     }
     QSaveFile file(path);

@@ -16,7 +16,8 @@ QString EntryPath(const QString& name);
 // The entry's text: a desktop entry of type Application that runs program.
 QByteArray EntryText(const QString& name, const QString& program);
 
-// Writes the entry; false (error says why) when it could not be written.
+// Writes the entry; false (error says why) when it could not be written,
+// or a link (live or dangling) is in its place: never written through.
 bool Enable(const QString& name, const QString& program, QString* error = nullptr);
 // Removes the entry; a missing entry is no error.
 bool Disable(const QString& name, QString* error = nullptr);

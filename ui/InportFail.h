@@ -1,4 +1,4 @@
-// Told why settings did not reach the device or the disk: by LastImportResult
+// Told why settings or a macro did not reach the device or the disk: by LastImportResult
 // when an import is refused (1: not a settings file, 2: made for another
 // device, 3: the device did not take it), or by one of the Show calls below.
 // A notice on the frame of DialogFrame.h: built on the opener's stack, moved
@@ -23,6 +23,7 @@ public:
     void ShowNotTaken();         // "label_2": the device did not take the settings
     void ShowExportFailed();     // "label_3": the file could not be written
     void ShowNothingToExport();  // "label_4": no settings of the device to write
+    void ShowNotMacroFile();     // "label_5": a macro file the import refused
 
 public slots:
     void on_CloseButton_clicked();
@@ -36,4 +37,5 @@ private:
     QString m_notTaken;
     QString m_exportFailed;
     QString m_nothingToExport;
+    QString m_notMacroFile;
 };

@@ -92,6 +92,10 @@ void MouseOffLine::FillLanguageTexts(LanguageTexts& texts)
         if (OfflineReason == 1)
             ui->label->setText(text);
     });
+    texts.on(QStringLiteral("Refused"), [this](const QString& text) {
+        if (OfflineReason == WriteRefusedReason)
+            ui->label->setText(text);
+    });
     texts.button(QStringLiteral("NewHong"), ui->NewHong);
 }
 
@@ -236,6 +240,7 @@ void InportFail::FillLanguageTexts(LanguageTexts& texts)
     });
     texts.store(QStringLiteral("label_3"), &m_exportFailed);
     texts.store(QStringLiteral("label_4"), &m_nothingToExport);
+    texts.store(QStringLiteral("label_5"), &m_notMacroFile);
     texts.button(QStringLiteral("NewHong"), ui->NewHong);
 }
 
@@ -252,4 +257,9 @@ void InportFail::ShowExportFailed()
 void InportFail::ShowNothingToExport()
 {
     ui->label->setText(m_nothingToExport);
+}
+
+void InportFail::ShowNotMacroFile()
+{
+    ui->label->setText(m_notMacroFile);
 }

@@ -303,8 +303,12 @@ void DialogMain::closeEvent(QCloseEvent* event)
 void DialogMain::SlotMouseOffLine(int reason)
 {
     OfflineReason = reason;
-    DeviceOffline = true;
-    ReadAgain = true;
+    // A refused change leaves the device online, its image as it was: there
+    // is nothing to wait for nor to read again.
+    if (reason != WriteRefusedReason) {
+        DeviceOffline = true;
+        ReadAgain = true;
+    }
     if (m_offlineNotice) {
         // One notice at a time: the open one takes the new reason's text.
         m_offlineNotice->SlotChangeLanguage(StoredLanguageIndex());

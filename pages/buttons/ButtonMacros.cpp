@@ -16,6 +16,7 @@
 #include "Globals.h"
 #include "Logging.h"
 #include "MacroName.h"
+#include "MacroPending.h"
 #include "KeyRecords.h"
 #include "MacroRows.h"
 #include "PostMsg.h"
@@ -33,6 +34,9 @@ namespace {
 // After the macro page saved a macro's events, its file is given this long
 // to settle before the keys that carry the macro get it again.
 constexpr int MacroResendDelayMs = 1500;
+// A macro file the device did not take is offered again this often; the
+// timer runs only while one waits.
+constexpr int PendingRetryMs = 3000;
 
 // The fallback entries (the key buttons' table names them) by their named
 // members.
@@ -60,6 +64,34 @@ void Buttoninterface::InitMacroButtons()
     macroListLayout->setSizeConstraint(QLayout::SetFixedSize);
     ui->scrollArea_7->setWidget(macroListWidget);
     SlotAddMacroButton();
+}
+
+void Buttoninterface::InitPendingRetry()
+{
+    pendingRetry = new QTimer(this);
+    pendingRetry->setInterval(PendingRetryMs);
+    connect(pendingRetry, &QTimer::timeout, this, &Buttoninterface::RetryPendingMacros);
+    // A list left by an earlier session waits for the device as well.
+    WatchPendingMacros();
+}
+
+void Buttoninterface::WatchPendingMacros()
+{
+    if (!pendingRetry->isActive() && !keys::PendingMacros().isEmpty())
+        pendingRetry->start();
+}
+
+void Buttoninterface::RetryPendingMacros()
+{
+    if (keys::ResendPendingMacros() == 0)
+        pendingRetry->stop();
+    // The macro keys show what the device has now.
+    const FlashDataMap image = SnapshotFlashData();
+    for (int k = 0; k < keyType.size() && k < KeyCount; ++k) {
+        const KeyFunction& entry = image.keys[k];
+        if (keyType.at(k) == keys::FunctionMacro && entry.type == keys::FunctionMacro)
+            SetButtonState(k, entry.type, entry.value1, entry.value2);
+    }
 }
 
 void Buttoninterface::SlotAddMacroButton()
@@ -195,8 +227,11 @@ void Buttoninterface::SlotUpDataMacro(QString name, int mode)
         for (int k : KeysWithMacroCaption(macroWord + name)) {
             const FlashDataMap image = SnapshotFlashData();
             const KeyFunction entry{image.keys[k].type, image.keys[k].value1, uint8_t(content->repeatCode)};
-            SendMacroToKey(k, entry, image.macros[k]);
+            // The file's repeat line is newer than the device's then.
+            if (!SendMacroToKey(k, entry, image.macros[k]))
+                (void)keys::SetMacroPending(name, true);  // a list that cannot be written was logged
         }
+        WatchPendingMacros();
     }
 }
 
@@ -211,6 +246,8 @@ void Buttoninterface::ResendMacro(const QString& name)
         if (entry.type == keys::FunctionMacro && entry.value1 == k)
             SetButtonState(k, entry.type, entry.value1, entry.value2);
     }
+    // A send the device refused left the macro pending.
+    WatchPendingMacros();
 }
 
 void Buttoninterface::SlotDeleteMacroButton(QString caption)

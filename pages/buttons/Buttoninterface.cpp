@@ -66,6 +66,7 @@ Buttoninterface::Buttoninterface(QWidget* parent) : QWidget(parent), ui(new Ui::
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
     // The macro list lives in the scroll area of its sub-menu page.
     InitMacroButtons();
+    InitPendingRetry();
 }
 
 Buttoninterface::~Buttoninterface()

@@ -42,6 +42,7 @@ class InportFail;
 class QAbstractButton;
 class QButtonGroup;
 class QMouseEvent;
+class QTimer;
 class QToolButton;
 class QVBoxLayout;
 
@@ -225,6 +226,11 @@ private:
     // Macros on keys (ButtonMacros.cpp).
     bool SendMacroToKey(int key, const KeyFunction& entry, const MacroRecord& record);
     void ResendMacro(const QString& name);
+    // Macro files the device did not take are sent again every few seconds
+    // while there are any (MacroPending.h).
+    void InitPendingRetry();
+    void WatchPendingMacros();
+    void RetryPendingMacros();
     // Settings (ButtonSettings.cpp): a notice of the settings file.
     void ShowSettingsNotice(void (InportFail::*message)());
     // The macro list's widget and layout in its sub-menu, and its first
@@ -251,6 +257,7 @@ private:
     QWidget* macroListWidget = nullptr;
     QVBoxLayout* macroListLayout = nullptr;
     QList<QToolButton*> macroButtons;
+    QTimer* pendingRetry = nullptr;
     QButtonGroup* keyGroup = nullptr;
     QButtonGroup* menuGroup = nullptr;   // the main list
     QButtonGroup* entryGroup = nullptr;  // the sub-menu entries and macro buttons

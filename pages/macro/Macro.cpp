@@ -18,6 +18,7 @@
 #include "PageStyle.h"
 #include "PostMsg.h"
 #include "QuestionDialog.h"
+#include "SafeFileName.h"
 #include "SameMacro.h"
 
 #include <QButtonGroup>
@@ -254,7 +255,9 @@ bool Macro::IsListed(const QString& name) const
 
 bool Macro::IsTaken(const QString& name) const
 {
-    return IsListed(name) || QFileInfo::exists(keys::MacroFilePath(name));
+    // Anything in the file's place takes the name, a link (dangling too) as
+    // well: no writer may go through it.
+    return IsListed(name) || SpotAt(keys::MacroFilePath(name)) != FileSpot::Free;
 }
 
 void Macro::LoadMacroList()

@@ -114,7 +114,8 @@ private:
     void ShowSelectedMacro();
     void ShowRepeatCode(int code);
     bool IsListed(const QString& name) const;
-    // A macro of that name is listed or has a file: it is never emptied.
+    // A macro of that name is listed, or something (a file, a link) is in its
+    // file's place: it is never emptied, nor written through.
     bool IsTaken(const QString& name) const;
     // Refuses while recording (the PleaseStop notice).
     bool RefusedWhileRecording();

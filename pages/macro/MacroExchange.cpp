@@ -3,12 +3,13 @@
 #include "Macro.h"
 #include "ui_Macro.h"
 
-#include "DeviceWriters.h"
 #include "DialogFrame.h"
 #include "Globals.h"
+#include "InportFail.h"
 #include "Logging.h"
 #include "MacroListItems.h"
 #include "MacroName.h"
+#include "MacroPending.h"
 #include "PostMsg.h"
 #include "SafeFileName.h"
 #include "SameMacro.h"
@@ -20,8 +21,6 @@
 namespace {
 // The import's name notice is placed as a 300 x 110 dialog.
 const QSize ImportNoticeSize(300, 110);
-// The key entry type of a key bound to a macro.
-constexpr uint8_t MacroFunctionType = 6;
 }  // namespace
 
 void Macro::SlotButtonToMacro(FlashDataMap image, int key)
@@ -31,6 +30,12 @@ void Macro::SlotButtonToMacro(FlashDataMap image, int key)
         return;
     if (!IsSafeFileName(macro->name)) {
         qCWarning(lcFiles) << "the device's macro of key" << key << "has a name that cannot be a file name:" << macro->name;
+        return;
+    }
+    // A file the device did not take yet is newer than the device's record:
+    // it stays, and is sent again (MacroPending.h).
+    if (keys::IsMacroPending(macro->name)) {
+        qCInfo(lcFiles) << "the device's macro" << macro->name << "is older than its file, which is kept";
         return;
     }
     // The whole file from the device's record: the repeat code of the key
@@ -59,19 +64,9 @@ void Macro::SlotMacroDownLoadData(QString name, int key)
     if (!UiReady || key < 0 || key >= KeyCount)
         return;
     // The macro as it was saved (the button page asks after a save): what
-    // the page shows may have changed since.
-    const std::optional<keys::MacroFileContent> file = keys::ReadMacroFile(name);
-    if (!file) {
-        qCWarning(lcFiles) << "macro" << name << "cannot be read for key" << key;
-        return;
-    }
-    bool cut = false;
-    const MacroRecord record = keys::RecordFromRows(name, file->rows, &cut);
-    if (cut)
-        qCWarning(lcPages) << "macro" << name << "holds more than 70 events; key" << key << "gets the first 70";
-    const KeyFunction entry{MacroFunctionType, uint8_t(key), uint8_t(file->repeatCode)};
-    if (!SetButtonMacro(key, entry, record))
-        qCWarning(lcPages) << "macro" << name << "did not reach key" << key;
+    // the page shows may have changed since. A file the device does not
+    // take is remembered, to be sent again.
+    (void)keys::SendMacroFileToKey(name, key);  // a failure is logged (and told) there
 }
 
 // ---- export and import ------------------------------------------------------------
@@ -118,6 +113,12 @@ bool Macro::ImportMacroFrom(const QString& path)
     }
     if (!import.Ok()) {
         qCWarning(lcFiles) << "macro file" << path << "was not imported, error" << int(import.error);
+        // One notice for every kind of damage: the user learns the file was
+        // read and refused, not that a click went astray.
+        InportFail notice;
+        notice.ShowNotMacroFile();
+        Place(notice);
+        notice.exec();
         return false;
     }
     if (!keys::SaveMacroFile(import.name, import.repeatCode, import.rows)) {

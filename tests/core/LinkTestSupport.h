@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ConfigSettings.h"
+#include "DeviceWriters.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "PostMsg.h"
@@ -288,6 +289,22 @@ inline QStringList callsLog(const QStringList& prefixes)
 inline int imageSends()
 {
     return callsLog({QStringLiteral("ProtocolDataUpdate")}).size();
+}
+
+// A write the device takes (the debounce the image in memory has), then a
+// clear call log: the refusals of an earlier case are over, so the next
+// refusal is told (the writers tell one per burst).
+inline bool endRefusalBurst()
+{
+    const bool taken = SetDebounceTime(SnapshotFlashData().debounce);
+    clearCallsLog();
+    return taken;
+}
+
+// What the recorder holds after a refused change that the user is told of.
+inline QStringList refusalNotice()
+{
+    return {QStringLiteral("MouseOffLineo(%1)").arg(WriteRefusedReason)};
 }
 
 inline bool sameImage(const FlashDataMap& a, const FlashDataMap& b)

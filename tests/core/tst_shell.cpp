@@ -393,6 +393,22 @@ private slots:
         DeviceList.clear();
     }
 
+    // A refused change is told with its own text and leaves the device as
+    // online as it was: nothing to wait for, nothing to read again.
+    void refusedWriteNoticeKeepsTheDeviceOnline()
+    {
+        DialogMain w;
+        w.show();
+        QString shown;
+        QTimer::singleShot(100, [&] {
+            shown = w.OfflineNotice()->findChild<QLabel*>(QStringLiteral("label"))->text();
+            w.OfflineNotice()->close();
+        });
+        PostMsg::GetInstance()->PostMouseOffLineo(WriteRefusedReason);
+        QCOMPARE(shown, QStringLiteral("The device did not take the change. Please try again"));
+        QVERIFY(!DeviceOffline && !ReadAgain);
+    }
+
     void offlineNoticeDoesNotStack()
     {
         DialogMain w;

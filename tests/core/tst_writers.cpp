@@ -212,7 +212,8 @@ private slots:
     }
 
     // A device that refuses the write: false, and the image in memory still
-    // is the device's (nothing of the change stays), with no offline notice.
+    // is the device's (nothing of the change stays); the user is told that
+    // the device did not take it, not that it is offline.
     void refusedWriteLeavesTheDevicesImage_data() { onlineWriterStoresExactBytesAndSendsOnce_data(); }
     void refusedWriteLeavesTheDevicesImage()
     {
@@ -222,8 +223,8 @@ private slots:
         start.lightMode = 2;
         start.dpiLightMode = 2;
         QVERIFY(startFromDeviceImage(Mouse, start));
+        QVERIFY(endRefusalBurst());
         bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
-        clearCallsLog();
         Recorder rec;
 
         QVERIFY(!c.call());
@@ -232,7 +233,59 @@ private slots:
         QVERIFY2(std::memcmp(&now, &start, sizeof now) == 0, qPrintable(differences(now, start)));
         const FlashDataMap stored = deviceImage(Mouse);
         QVERIFY2(std::memcmp(&stored, &now, sizeof now) == 0, qPrintable(differences(stored, now)));
+        QCOMPARE(rec.entries(), refusalNotice());
+    }
+
+    // Refusals (R) and taken writes (T) at times in ms: which refusals are told.
+    void refusalBursts_data()
+    {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("first refusal") << QStringList{"R0"} << "1";
+        QTest::newRow("a burst") << QStringList{"R0", "R10", "R50", "R1999"} << "1000";
+        QTest::newRow("quiet gap") << QStringList{"R0", "R1999", "R3998", "R5998"} << "1001";
+        QTest::newRow("taken ends it") << QStringList{"R0", "R10", "T", "R20", "R30"} << "10-10";
+        QTest::newRow("taken alone") << QStringList{"T", "R5"} << "-1";
+    }
+    void refusalBursts()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(QString, told);
+        RefusalBurst burst;
+        QString seen;
+        for (const QString& e : events) {
+            if (e == QLatin1String("T")) {
+                burst.Taken();
+                seen += QLatin1Char('-');
+            } else {
+                seen += burst.Refused(e.mid(1).toLongLong()) ? QLatin1Char('1') : QLatin1Char('0');
+            }
+        }
+        QCOMPARE(seen, told);
+    }
+
+    // Against the device: a burst of refused writes from every control is
+    // told once, a retry inside UntoldWrites not at all; once a write was
+    // taken, the next refusal is told again.
+    void refusedBurstIsToldOnce()
+    {
+        QVERIFY(endRefusalBurst());
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        Recorder rec;
+        for (const WriterCase& c : writerCases())
+            QVERIFY(!c.call());
+        QCOMPARE(rec.entries(), refusalNotice());
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("off")});
+        QVERIFY(endRefusalBurst());
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        rec.clear();
+        {
+            const UntoldWrites untold;
+            QVERIFY(!SetLOD(3));
+        }
         QVERIFY(rec.entries().isEmpty());
+        QVERIFY(!SetLOD(3));
+        QCOMPARE(rec.entries(), refusalNotice());
     }
 
     void refusedWriteAsTheToolShowsIt()

@@ -64,14 +64,14 @@ QByteArray languageFile(const QByteArray& tag, bool withTextB = true)
         body += QByteArray("</") + name + ">";
     };
     section("QuestionB", {"label"});
-    section("MouseOffLine", {"label", "Timeout", "NewHong"});
+    section("MouseOffLine", {"label", "Timeout", "Refused", "NewHong"});
     section("ButtonOnly", {"label"});
     section("MakeMacro", {"label", "NewHong"});
     section("SameMacro", {"label", "NewHong"});
     section("MaxThree", {"label", "NewHong"});
     section("Limit", {"label", "NewHong"});
     section("EXEIsRun", {"label", "NewHong", "label_2", "PleaseStop"});
-    section("InportFail", {"label", "label_1", "label_2", "label_3", "label_4", "NewHong"});
+    section("InportFail", {"label", "label_1", "label_2", "label_3", "label_4", "label_5", "NewHong"});
     section("Question", {"label", "label_2", "NewHong", "NewHong_2"});
     section("ContainReset", {"label", "OK", "Cancel"});
     section("DeleteConfirm", {"label", "NewHong"});
@@ -214,7 +214,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("0: moved first") << 0 << "EN-MouseOffLine-label";
         QTest::newRow("1: timeout") << 1 << "EN-MouseOffLine-Timeout";
-        QTest::newRow("2: form default") << 2 << "   The mouse is offline. Please move first";
+        QTest::newRow("2: write refused") << WriteRefusedReason << "EN-MouseOffLine-Refused";
+        QTest::newRow("3: form default") << 3 << "   The mouse is offline. Please move first";
     }
 
     void offlineNoticeByReason()
@@ -254,6 +255,8 @@ private slots:
         QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_4"));
         d.ShowNotTaken();
         QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_2"));
+        d.ShowNotMacroFile();
+        QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_5"));
     }
 
     void runningNoticeTexts()

@@ -277,14 +277,14 @@ private slots:
     {
         const QMap<QString, QStringList> read = {
             {"QuestionB", {"label"}},
-            {"MouseOffLine", {"label", "Timeout", "NewHong"}},
+            {"MouseOffLine", {"label", "Timeout", "Refused", "NewHong"}},
             {"ButtonOnly", {"label"}},
             {"MakeMacro", {"label", "NewHong"}},
             {"SameMacro", {"label", "NewHong"}},
             {"MaxThree", {"label", "NewHong"}},
             {"Limit", {"label", "NewHong"}},
             {"EXEIsRun", {"label", "NewHong", "label_2", "PleaseStop"}},
-            {"InportFail", {"label", "label_1", "NewHong"}},
+            {"InportFail", {"label", "label_1", "label_5", "NewHong"}},
             {"Question", {"label", "label_2", "NewHong", "NewHong_2"}},
             {"ContainReset", {"label", "OK", "Cancel"}},
             {"DeleteConfirm", {"label", "NewHong"}},

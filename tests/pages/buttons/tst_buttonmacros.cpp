@@ -1,11 +1,12 @@
 // Macros on the button page's keys against the simulated device: a macro
 // button gives the checked key its macro from its file, keys that carry a
 // macro follow its renaming and its saving (through the macro page, and
-// only those keys), and a deletion while the device is offline changes
-// nothing.
+// only those keys), a saved macro the device refuses is kept and sent
+// again, and a deletion while the device is offline changes nothing.
 #include "ButtonPageFixture.h"
 
 #include "Macro.h"
+#include "MacroPending.h"
 #include "MacroRows.h"
 #include "PostMsg.h"
 #include "UserFixture.h"
@@ -146,6 +147,41 @@ private slots:
         QCOMPARE(page->keyValue2.at(1), 254);
         QVERIFY(sameMacro(stored.macros[3], m_withMacro.macros[3]));
         QCOMPARE(int(stored.keys[3].type), 1);
+    }
+
+    // A saved macro the device refuses is the user's newer work: told once,
+    // kept through the next read of the device's older record, and sent
+    // again by itself once the device takes writes.
+    void aRefusedMacroIsKeptAndSentAgain_data() { aSavedMacroReachesItsKeys_data(); }
+    void aRefusedMacroIsKeptAndSentAgain()
+    {
+        QFETCH(int, mode);
+        QFile::remove(keys::MacroPendingFile());
+        auto page = macroPage();
+        Macro macros;
+        QVERIFY(keys::SaveMacroFile(QStringLiteral("m1"), 254, rows(0x06, 40)));
+        const QByteArray newer = keys::MacroFileText(254, rows(0x06, 40));
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("on")});
+        QSignalSpy told(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
+        PostMsg::GetInstance()->PostUpDataMacro(QStringLiteral("m1"), mode);
+        QTRY_COMPARE_WITH_TIMEOUT(keys::PendingMacros(), QStringList{"m1"}, 10000);
+        QCOMPARE(told.count(), 1);
+        QCOMPARE(told.first().first().toInt(), WriteRefusedReason);
+
+        // The next read brings the device's older record: the file stays.
+        page->SlotUpDataButtonUIButton(deviceImage(Mouse));
+        QFile file(keys::MacroFilePath(QStringLiteral("m1")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), newer);
+        QVERIFY(sameMacro(deviceImage(Mouse).macros[1], m_withMacro.macros[1]));
+
+        bench({QStringLiteral("fault"), Mouse, QStringLiteral("refuse-writes"), QStringLiteral("off")});
+        const MacroRecord expected = keys::RecordFromRows(QStringLiteral("m1"), rows(0x06, 40));
+        QTRY_VERIFY_WITH_TIMEOUT(sameMacro(deviceImage(Mouse).macros[1], expected), 10000);
+        QCOMPARE(int(deviceImage(Mouse).keys[1].value2), 254);
+        QTRY_VERIFY(keys::PendingMacros().isEmpty());
+        QCOMPARE(page->keyValue2.at(1), 254);
+        QCOMPARE(told.count(), 1);  // the retries tell nothing
     }
 
     void aDeletionWhileOfflineChangesNothing()

@@ -51,6 +51,7 @@ public:
         m_timer.start(20);
     }
     QStringList seen;
+    QStringList labels;  // the text of each notice's "label"
     QString fileDialogFolder;
 
 private:
@@ -61,6 +62,8 @@ private:
             return;
         const QString name = QString::fromLatin1(dialog->metaObject()->className());
         seen << name;
+        if (auto* label = dialog->findChild<QLabel*>(QStringLiteral("label")))
+            labels << label->text();
         if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
             fileDialogFolder = files->directory().absolutePath();
             // The name typed, as a user does (the folder's listing may not be read yet).
@@ -348,6 +351,85 @@ private slots:
         QCOMPARE(page.EventRows(), ThreeRows);
         QCOMPARE(page.RepeatCode(), 254);
         QCOMPARE(fileOf(QStringLiteral("x")), MacroFileText(254, ThreeRows));
+    }
+
+    // A link in the macro folder where a macro's file would go, to a file
+    // outside or to nothing: the name counts as taken (the page's notice)
+    // and no writer goes through the link.
+    void linksInTheFolderAreNeverFollowed_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<bool>("dangling");
+        for (const char* writer : {"device", "new", "import", "rename"}) {
+            QTest::newRow(qPrintable(QString::fromLatin1(writer) + ", live")) << writer << false;
+            QTest::newRow(qPrintable(QString::fromLatin1(writer) + ", dangling")) << writer << true;
+        }
+    }
+    void linksInTheFolderAreNeverFollowed()
+    {
+        QFETCH(QString, writer);
+        QFETCH(bool, dangling);
+        const QString outside = QDir::homePath() + QStringLiteral("/outside.ini");
+        QFile target(outside);
+        target.remove();
+        QVERIFY(dangling || (target.open(QIODevice::WriteOnly) && target.write("keep") == 4));
+        target.close();
+        const QString exported = QDir::homePath() + QStringLiteral("/ln-export.ini");
+        QVERIFY(ExportMacroFile(exported, QStringLiteral("ln"), 3, ThreeRows, RowIcons()));
+        QVERIFY(QFile::link(outside, MacroFilePath(QStringLiteral("ln"))));
+        QVERIFY(SaveMacroFile(QStringLiteral("old"), 1, ThreeRows));
+        Macro page;
+        select(page, QStringLiteral("old"));
+        ModalAnswers answers(QStringLiteral("ln"));
+        if (writer == QLatin1String("device")) {
+            FlashDataMap image = m_factory;
+            image.macros[4] = RecordFromRows(QStringLiteral("ln"), ThreeRows);
+            image.keys[4] = KeyFunction{6, 4, 7};
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("a link or no regular file")));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not be written")));
+            PostMsg::GetInstance()->PostButtonToMacro(image, 4);
+        } else if (writer == QLatin1String("import")) {
+            QVERIFY(!page.ImportMacroFrom(exported));
+        } else {
+            writer == QLatin1String("new") ? page.CreateMewMacro() : page.RenameMacro();
+        }
+        QCOMPARE(answers.seen.filter(QStringLiteral("SameMacro")).size(), writer == QLatin1String("device") ? 0 : 1);
+        QCOMPARE(QFileInfo(MacroFilePath(QStringLiteral("ln"))).symLinkTarget(), outside);
+        QCOMPARE(target.size(), dangling ? 0 : 4);
+        QCOMPARE(ListMacros(), QStringList{"old"});
+        QCOMPARE(page.Form()->listWidgetHong->count(), 1);
+    }
+
+    // A damaged export file: one notice says the file is no macro file;
+    // nothing is listed or written.
+    void damagedImportIsToldOnce_data()
+    {
+        const QByteArray good = ExportMacro(QStringLiteral("d"), 254, ThreeRows, RowIcons());
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated") << good.left(good.size() - 3);
+        QTest::newRow("wrong tag") << QByteArray(good).replace("Durod", "Xurod");
+        QTest::newRow("bad repeat code") << QByteArray(good).replace(72, 3, "999");
+        QTest::newRow("bad row count") << QByteArray(good).replace(84, 4, QByteArray::fromHex("7fffffff"));
+    }
+    void damagedImportIsToldOnce()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = QDir::homePath() + QStringLiteral("/damaged.ini");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        Macro page;
+        {
+            ModalAnswers answers;
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("was not imported")));
+            QVERIFY(!page.ImportMacroFrom(path));
+            QCOMPARE(answers.seen, QStringList{"InportFail"});
+            QCOMPARE(answers.labels, QStringList{"This file is not a valid macro file"});
+        }
+        QCOMPARE(page.Form()->listWidgetHong->count(), 0);
+        QVERIFY(ListMacros().isEmpty());
     }
 
     // Hook events while recording: every press and release with its delay;

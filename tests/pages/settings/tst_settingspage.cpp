@@ -203,14 +203,30 @@ private slots:
                  QStringLiteral("0"));
     }
 
+    // An entry that cannot be written (a file where its folder goes), or a
+    // link where it goes, to a file outside or to nothing: the box goes
+    // back, the page's notice; a link and its target stay as they were.
+    void autostartFailurePutsTheBoxBack_data()
+    {
+        QTest::addColumn<QString>("blocker");
+        QTest::newRow("file for the folder") << "folder";
+        QTest::newRow("live link") << "link";
+        QTest::newRow("dangling link") << "dangling";
+    }
     void autostartFailurePutsTheBoxBack()
     {
-        // A file where the autostart folder should be: the entry cannot be written.
-        const QString folder = QFileInfo(Autostart::EntryPath(QStringLiteral("x"))).absolutePath();
+        QFETCH(QString, blocker);
+        const QString entry = Autostart::EntryPath(QCoreApplication::applicationName());
+        const QString folder = QFileInfo(entry).absolutePath();
+        const QString outside = QDir::homePath() + QStringLiteral("/outside.desktop");
         QDir(folder).removeRecursively();
-        QFile blocker(folder);
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QFile::remove(outside);
+        QFile file(blocker == QLatin1String("folder") ? folder : outside);
+        if (blocker != QLatin1String("dangling"))
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep") == 4);
+        file.close();
+        if (blocker != QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(folder) && QFile::link(outside, entry));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("autostart entry could not be changed")));
         QTest::mouseClick(ui()->checkBox, Qt::LeftButton);
         QVERIFY(!ui()->checkBox->isChecked());
@@ -220,7 +236,10 @@ private slots:
         QVERIFY(notice && notice->isVisible());
         QCOMPARE(notice->Text(), QStringLiteral("Autostart could not be changed: its entry cannot be written"));
         notice->close();
-        QVERIFY(QFile::remove(folder));
+        if (blocker != QLatin1String("folder"))
+            QCOMPARE(QFileInfo(entry).symLinkTarget(), outside);
+        QCOMPARE(file.size(), blocker == QLatin1String("dangling") ? 0 : 4);
+        QVERIFY(QFile::remove(blocker == QLatin1String("folder") ? folder : entry));
     }
 
     // The system mouse settings: the desktop's program is started; without
@@ -327,12 +346,15 @@ private slots:
         QTRY_COMPARE(benchField(Receiver, QStringLiteral("long_range")), QStringLiteral("1"));
         QVERIFY(ui()->checkBox_2->isChecked());
 
-        // Refused by the receiver: the box shows what the receiver kept.
+        // Refused by the receiver: the box shows what the receiver kept, and
+        // the user is told.
         bench({QStringLiteral("fault"), Receiver, QStringLiteral("refuse-writes"), QStringLiteral("on")});
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not take long-range")));
         QTest::mouseClick(ui()->checkBox_2, Qt::LeftButton);
         QVERIFY(ui()->checkBox_2->isChecked());
         QCOMPARE(benchField(Receiver, QStringLiteral("long_range")), QStringLiteral("1"));
+        QCOMPARE(offline.count(), 1);
+        QCOMPARE(offline.last().first().toInt(), WriteRefusedReason);
         bench({QStringLiteral("fault"), Receiver, QStringLiteral("clear")});
 
         // Offline: nothing sent, the box back, one notice.
@@ -340,7 +362,8 @@ private slots:
         clearCallsLog();
         QTest::mouseClick(ui()->checkBox_2, Qt::LeftButton);
         QVERIFY(ui()->checkBox_2->isChecked());
-        QCOMPARE(offline.count(), 1);
+        QCOMPARE(offline.count(), 2);
+        QCOMPARE(offline.last().first().toInt(), 0);
         QCOMPARE(callsOf(QStringLiteral("UsbFinderC_SetLongRangeMode")), 0);
         bench({QStringLiteral("online"), QStringLiteral("mouse1")});
     }
