@@ -222,37 +222,37 @@ void Sensor::SetButtonIcon(QAbstractButton* button, const QString& file)
 
 void Sensor::on_ModelChoose_currentIndexChanged(int index)
 {
-    if (SensorPageMaySend() && index >= 0 && index != 2)
+    if (PageMaySend(Page::Sensor) && index >= 0 && index != 2)
         SetSensorMode(uint8_t(index));
 }
 
 void Sensor::on_MotionSync_clicked(bool checked)
 {
-    if (UiReady)
+    if (PageMaySend(Page::Sensor))
         SetMotionSync(checked ? 1 : 0);
 }
 
 void Sensor::on_Performance_clicked(bool checked)
 {
-    if (UiReady)
+    if (PageMaySend(Page::Sensor))
         SetPerformance(checked ? 1 : 0);
 }
 
 void Sensor::on_PerformanceOpen_currentIndexChanged(int index)
 {
     static const uint8_t units[10] = {3, 6, 30, 60, 90, 120, 150, 180, 210, 240};
-    if (SensorPageMaySend() && index >= 0 && index < 10)
+    if (PageMaySend(Page::Sensor) && index >= 0 && index < 10)
         SetPerformanceOpen(units[index]);
 }
 
 void Sensor::on_RippeControl_clicked(bool checked)
 {
-    if (UiReady)
+    if (PageMaySend(Page::Sensor))
         SetRippleControl(checked ? 1 : 0);
 }
 
 void Sensor::on_StraightLine_clicked(bool checked)
 {
-    if (UiReady)
+    if (PageMaySend(Page::Sensor))
         SetStraightLine(checked ? 1 : 0);
 }
