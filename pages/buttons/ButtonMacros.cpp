@@ -18,6 +18,7 @@
 #include "MacroName.h"
 #include "KeyRecords.h"
 #include "MacroRows.h"
+#include "PageKit.h"
 #include "PostMsg.h"
 
 #include <QButtonGroup>
@@ -105,7 +106,7 @@ bool Buttoninterface::ReadMacroFile(MacroRecord& record, const QString& name, in
 {
     std::memset(&record, 0, sizeof record);
     // Nothing is sent before the pages were shown.
-    if (!UiReady.load())
+    if (!PageMaySend(Page::Buttons))
         return false;
     const std::optional<keys::MacroFileContent> content = keys::ReadMacroFile(name);
     if (!content)

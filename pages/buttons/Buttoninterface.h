@@ -73,8 +73,8 @@ public:
     // nothing.
     bool WriteMacroFile(const QString& name, const QString& text);
     // The record of macro `name` from its file (and its repeat code); false,
-    // with a zero record, before the pages were shown (UiReady) or when the
-    // file cannot be read.
+    // with a zero record, when the page may not send (PageMaySend) or when
+    // the file cannot be read.
     bool ReadMacroFile(MacroRecord& record, const QString& name, int* repeatCode = nullptr) const;
     // The repeat code of macro `name` in decimal; "0" without a file or a
     // repeat line.

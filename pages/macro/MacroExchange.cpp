@@ -9,6 +9,7 @@
 #include "Logging.h"
 #include "MacroListItems.h"
 #include "MacroName.h"
+#include "PageKit.h"
 #include "PostMsg.h"
 #include "SafeFileName.h"
 #include "SameMacro.h"
@@ -56,7 +57,7 @@ void Macro::SlotButtonToMacro(FlashDataMap image, int key)
 void Macro::SlotMacroDownLoadData(QString name, int key)
 {
     name.remove(QChar(0));
-    if (!UiReady || key < 0 || key >= KeyCount)
+    if (!PageMaySend() || key < 0 || key >= KeyCount)
         return;
     // The macro as it was saved (the button page asks after a save): what
     // the page shows may have changed since.
