@@ -159,8 +159,8 @@ void Buttoninterface::slotButtonClicked(bool checked)
         int repeat = 1;
         if (ReadMacroFile(record, name, &repeat)) {
             const KeyFunction entry{keys::FunctionMacro, uint8_t(key), uint8_t(repeat)};
-            if (SendMacroToKey(key, entry, record))
-                SetKeyCaption(key, macroWord + name);
+            WriteThenShow([&] { return SendMacroToKey(key, entry, record); },
+                          [&] { SetKeyCaption(key, macroWord + name); });
         } else {
             qCInfo(lcPages) << "macro" << name << "not given to a key: its file cannot be read";
         }
