@@ -178,7 +178,8 @@ void Buttoninterface::SlotMacroRename(QString oldName, QString newName)
         std::memset(record.name, 0, sizeof record.name);
         std::memcpy(record.name, nameBytes.constData(), size_t(nameBytes.size()));
         record.nameLength = uint8_t(nameBytes.size());
-        SendMacroToKey(k, image.keys[k], record);
+        if (!SendMacroToKey(k, image.keys[k], record))
+            qCWarning(lcPages) << "macro" << newName << "renamed: key" << k << "keeps the old name in the device";
     }
 }
 
@@ -196,7 +197,8 @@ void Buttoninterface::SlotUpDataMacro(QString name, int mode)
         for (int k : KeysWithMacroCaption(macroWord + name)) {
             const FlashDataMap image = SnapshotFlashData();
             const KeyFunction entry{image.keys[k].type, image.keys[k].value1, uint8_t(content->repeatCode)};
-            SendMacroToKey(k, entry, image.macros[k]);
+            if (!SendMacroToKey(k, entry, image.macros[k]))
+                qCWarning(lcPages) << "macro" << name << "re-sent: key" << k << "keeps its old repeat setting";
         }
     }
 }
@@ -253,6 +255,7 @@ void Buttoninterface::SlotDeleteMacroButton(QString caption)
     // an image read from this device goes back to it.
     if (ImageBelongsToDevice) {
         const FlashDataMap image = SnapshotFlashData();
-        SendImage(image);
+        if (!SendImage(image))
+            qCWarning(lcPages) << "macro" << caption << "deleted: the device did not take the cleared keys";
     }
 }
