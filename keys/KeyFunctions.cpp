@@ -188,7 +188,7 @@ void ShowButtonFunction(ButtonPageView& view, int key, int type, int value1, int
         return;
     // The repeat line first; the macro page appends the macro's rows when it
     // takes the image.
-    WriteMacroFile(DecodeMacroName(image.macros[key]), QString::number(value2));
+    (void)WriteMacroFile(DecodeMacroName(image.macros[key]), QString::number(value2));  // the writer logs a failure
     PostMsg::GetInstance()->PostButtonToMacro(image, key);
 }
 

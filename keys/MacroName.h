@@ -31,9 +31,9 @@ QString MacroFilePath(const QString& name);
 // beside the old one and takes its place only when complete. Returns false,
 // and writes nothing, when the name may not become a file name or the file
 // cannot be written; an old file is then left as it was.
-bool WriteMacroFileBytes(const QString& name, const QByteArray& content);
+[[nodiscard]] bool WriteMacroFileBytes(const QString& name, const QByteArray& content);
 
 // WriteMacroFileBytes with `text` and a line end, UTF-8.
-bool WriteMacroFile(const QString& name, const QString& text);
+[[nodiscard]] bool WriteMacroFile(const QString& name, const QString& text);
 
 }  // namespace keys

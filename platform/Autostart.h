@@ -17,8 +17,8 @@ QString EntryPath(const QString& name);
 QByteArray EntryText(const QString& name, const QString& program);
 
 // Writes the entry; false (error says why) when it could not be written.
-bool Enable(const QString& name, const QString& program, QString* error = nullptr);
+[[nodiscard]] bool Enable(const QString& name, const QString& program, QString* error = nullptr);
 // Removes the entry; a missing entry is no error.
-bool Disable(const QString& name, QString* error = nullptr);
+[[nodiscard]] bool Disable(const QString& name, QString* error = nullptr);
 
 }  // namespace Autostart

@@ -84,7 +84,7 @@ void Macro::ExPortMacro()
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(),
                                                       QStringLiteral("File(*.ini)"));
     if (!path.isEmpty())
-        ExportMacroTo(path);
+        (void)ExportMacroTo(path);  // the writer logs a failure
 }
 
 bool Macro::ExportMacroTo(const QString& path)
