@@ -148,12 +148,7 @@ private slots:
         QCOMPARE(shown, written ? -1 : 7);
     }
 
-    void writeThenShowShowsOnlyWhatWasTaken_data()
-    {
-        QTest::addColumn<bool>("written");
-        QTest::newRow("written") << true;
-        QTest::newRow("refused") << false;
-    }
+    void writeThenShowShowsOnlyWhatWasTaken_data() { writeOrRevertShowsTheStoredValue_data(); }
     void writeThenShowShowsOnlyWhatWasTaken()
     {
         QFETCH(bool, written);
