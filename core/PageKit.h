@@ -1,6 +1,7 @@
 // The page kit: the contract between a page (or a panel a page embeds) and
 // the device, written once. Every page and panel uses these instead of
-// setting the shared flags or undoing a refused write by hand.
+// setting the shared flags, reading UiReady or undoing a refused write by
+// hand.
 //
 // 1. Filling a page: PageFillScope
 //    A page shows what an image holds (a full read, a cached image, an

@@ -105,7 +105,7 @@ bool Buttoninterface::WriteMacroFile(const QString& name, const QString& text)
 bool Buttoninterface::ReadMacroFile(MacroRecord& record, const QString& name, int* repeatCode) const
 {
     std::memset(&record, 0, sizeof record);
-    // Nothing is sent before the pages were shown.
+    // Nothing is sent while the page may not send (PageMaySend).
     if (!PageMaySend(Page::Buttons))
         return false;
     const std::optional<keys::MacroFileContent> content = keys::ReadMacroFile(name);
