@@ -26,7 +26,7 @@ bool DecodeDeviceInfo(const QByteArray& content, FlashDataMap& image);
 
 // Writes the image under fileName (atomically: the old file stays on any
 // error). Nothing is written for an empty or unsafe name. True when written.
-bool WriteDeviceInfoFile(const QString& fileName, const FlashDataMap& image);
+[[nodiscard]] bool WriteDeviceInfoFile(const QString& fileName, const FlashDataMap& image);
 // Fills image from the cache file fileName. The image is zeroed first;
 // false when the file is missing, unreadable or too short.
 bool ReadDeviceInfoFile(const QString& fileName, FlashDataMap& image);

@@ -19,7 +19,8 @@
 //    in the meantime stays as that left it. The user is told so once per
 //    burst of refusals (see RefusalBurst): SigMouseOffLineo(WriteRefusedReason),
 //    under the same exceptions as the offline notice.
-// Value bytes pass through unchanged. Call them on the GUI thread.
+// Value bytes pass through unchanged. Call them on the GUI thread. A caller
+// that drops a result on purpose says why: (void) and the reason.
 #pragma once
 
 #include "DeviceImage.h"
@@ -66,63 +67,63 @@ public:
 // Sends a whole image to the linked device as it is (ProtocolDataUpdate):
 // for the callers that replace the image whole (import, reset, the link's
 // own write-back). True when the device took it; a refusal is logged.
-bool SendImage(const FlashDataMap& image);
+[[nodiscard]] bool SendImage(const FlashDataMap& image);
 
-bool SetReportRate(uint8_t code);         // byte 0: 8, 4, 2, 1, 16, 32, 64
-bool SetDPILevelCount(uint8_t count);     // byte 1: 1..8
-bool SetDPILevel(uint8_t stage);          // byte 2: 0..7
-bool SetConfigByte3(uint8_t value);       // byte 3
-bool SetConfigByte4(uint8_t value);       // byte 4
-bool SetLOD(uint8_t code);                // byte 5: 1, 2, 3
-bool SetDebounceTime(uint8_t ms);         // byte 6
-bool SetMotionSync(uint8_t on);           // byte 7
-bool SetSleepTime(uint8_t units);         // byte 8: units of 10 s
-bool SetStraightLine(uint8_t on);         // byte 9
-bool SetRippleControl(uint8_t on);        // byte 10
-bool SetMoveLightOff(uint8_t on);         // byte 11
-bool SetPerformance(uint8_t on);          // byte 12
-bool SetPerformanceOpen(uint8_t index);   // byte 13
-bool SetSensorMode(uint8_t index);        // byte 14
+[[nodiscard]] bool SetReportRate(uint8_t code);         // byte 0: 8, 4, 2, 1, 16, 32, 64
+[[nodiscard]] bool SetDPILevelCount(uint8_t count);     // byte 1: 1..8
+[[nodiscard]] bool SetDPILevel(uint8_t stage);          // byte 2: 0..7
+[[nodiscard]] bool SetConfigByte3(uint8_t value);       // byte 3
+[[nodiscard]] bool SetConfigByte4(uint8_t value);       // byte 4
+[[nodiscard]] bool SetLOD(uint8_t code);                // byte 5: 1, 2, 3
+[[nodiscard]] bool SetDebounceTime(uint8_t ms);         // byte 6
+[[nodiscard]] bool SetMotionSync(uint8_t on);           // byte 7
+[[nodiscard]] bool SetSleepTime(uint8_t units);         // byte 8: units of 10 s
+[[nodiscard]] bool SetStraightLine(uint8_t on);         // byte 9
+[[nodiscard]] bool SetRippleControl(uint8_t on);        // byte 10
+[[nodiscard]] bool SetMoveLightOff(uint8_t on);         // byte 11
+[[nodiscard]] bool SetPerformance(uint8_t on);          // byte 12
+[[nodiscard]] bool SetPerformanceOpen(uint8_t index);   // byte 13
+[[nodiscard]] bool SetSensorMode(uint8_t index);        // byte 14
 
 // Stage record bytes 0..2 (x code, y code, flags) and 3..5 (colour).
-bool SetDPIValue(int stage, uint8_t a, uint8_t b, uint8_t c);
-bool SetDPIColor(int stage, uint8_t r, uint8_t g, uint8_t b);
+[[nodiscard]] bool SetDPIValue(int stage, uint8_t a, uint8_t b, uint8_t c);
+[[nodiscard]] bool SetDPIColor(int stage, uint8_t r, uint8_t g, uint8_t b);
 // A DPI value of a stage: its register code (to x and y) and flags as
 // sensor.Encode gives them for the stage's flag byte in CurrentFlashData.
 // Stage -1 (no stage) sends nothing and gives false, as every bad index.
-bool SetSensorDPI(int stage, int dpi, const SensorDpi& sensor);
+[[nodiscard]] bool SetSensorDPI(int stage, int dpi, const SensorDpi& sensor);
 // Stage record stageA = a, stage record stageB = b, current stage = last,
 // stage count = last + 1.
 bool SwapDPILevels(const DpiStage& a, const DpiStage& b, int stageB, int stageA, uint8_t last);
 
 // Mode != 0: byte 66 = 1, byte 63 = mode; mode 0: byte 66 = 0, byte 63 kept.
-bool SetDPILightMode(int mode);
-bool SetDPILightBrightness(uint8_t value);  // byte 64
-bool SetDPILightSpeed(uint8_t value);       // byte 65
+[[nodiscard]] bool SetDPILightMode(int mode);
+[[nodiscard]] bool SetDPILightBrightness(uint8_t value);  // byte 64
+[[nodiscard]] bool SetDPILightSpeed(uint8_t value);       // byte 65
 
 // Mode != 0: byte 73 = 1, byte 67 = mode; mode 0: byte 73 = 0, byte 67 kept.
-bool SetLightMode(int mode);
-bool SetLightColor(uint8_t r, uint8_t g, uint8_t b);  // bytes 68..70
-bool SetLightSpeed(uint8_t value);                    // byte 71
-bool SetLightBrightness(uint8_t value);               // byte 72
+[[nodiscard]] bool SetLightMode(int mode);
+[[nodiscard]] bool SetLightColor(uint8_t r, uint8_t g, uint8_t b);  // bytes 68..70
+[[nodiscard]] bool SetLightSpeed(uint8_t value);                    // byte 71
+[[nodiscard]] bool SetLightBrightness(uint8_t value);               // byte 72
 
 // Key entry k (bytes 74 + 3k .. 76 + 3k).
-bool SetButtonKey(int key, uint8_t type, uint8_t value1, uint8_t value2);
+[[nodiscard]] bool SetButtonKey(int key, uint8_t type, uint8_t value1, uint8_t value2);
 // Key entry k and its 52-byte event record (from 124 + 52k).
-bool SetButtonCombo(int key, const KeyFunction& function, const KeyEventRecord& record);
+[[nodiscard]] bool SetButtonCombo(int key, const KeyFunction& function, const KeyEventRecord& record);
 // Key entry k and its 592-byte macro record (from 956 + 592k).
-bool SetButtonMacro(int key, const KeyFunction& function, const MacroRecord& record);
+[[nodiscard]] bool SetButtonMacro(int key, const KeyFunction& function, const MacroRecord& record);
 
 // ---- the receiver's own settings (not part of the image) ----------------
 // Sent straight to the receiver of the current device, with the online check
 // of the common rule; true when the receiver took it.
 
 // Long-range mode on or off (UsbFinderC_SetLongRangeMode).
-bool SetReceiverLongRange(bool on);
+[[nodiscard]] bool SetReceiverLongRange(bool on);
 // Light mode 1..3: byte 0 of the receiver light record (CurrentDongleRGB),
 // sent whole (UsbFinderC_Set4KDongleRGB); the record keeps its mode when
 // the receiver refuses.
 // Any other mode sends nothing (false).
-bool SetReceiverLightMode(int mode);
+[[nodiscard]] bool SetReceiverLightMode(int mode);
 // Byte 0 of the receiver light record: the mode the receiver has.
 int ReceiverLightMode();

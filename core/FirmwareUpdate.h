@@ -100,14 +100,14 @@ QString UpdateFailInfoText(const UpdateFailRecord& record);
 
 // The record in the program's registry key (absent or not valid: none).
 std::optional<UpdateFailRecord> ReadUpdateFailInfo();
-bool WriteUpdateFailInfo(const UpdateFailRecord& record);
+[[nodiscard]] bool WriteUpdateFailInfo(const UpdateFailRecord& record);
 // True when no record is left (also when there was none).
-bool RemoveUpdateFailInfo();
+[[nodiscard]] bool RemoveUpdateFailInfo();
 
 // Registry value "MouseVer" + cid text + mid text: the mouse's version after
 // a successful upgrade, as stored by the model table's texts.
 QString MouseVersionValueName(const QString& cidText, const QString& midText);
-bool WriteMouseVersion(const QString& cidText, const QString& midText, const QString& version);
+[[nodiscard]] bool WriteMouseVersion(const QString& cidText, const QString& midText, const QString& version);
 
 // ---- the update log ("<user folder>/Exception/UpDateLog.txt") -------------
 
@@ -117,4 +117,4 @@ QString UpdateLogPath();
 QStringList UpgradeLogLines(char** logs);
 // Keeps the lines of the last failed upgrade: the file holds at most eight
 // lines, written whole (the old file stays when the write fails).
-bool WriteUpdateLog(const QStringList& lines);
+[[nodiscard]] bool WriteUpdateLog(const QStringList& lines);

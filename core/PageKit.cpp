@@ -44,6 +44,16 @@ bool AllPagesUpdated()
     return true;
 }
 
+bool PageMaySend(Page page)
+{
+    return PageMaySend() && !PageFilling(page);
+}
+
+bool PageMaySend()
+{
+    return UiReady.load();
+}
+
 void ClearPagesUpdated()
 {
     for (Page page : allPages)

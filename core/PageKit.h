@@ -1,6 +1,7 @@
 // The page kit: the contract between a page (or a panel a page embeds) and
 // the device, written once. Every page and panel uses these instead of
-// setting the shared flags or undoing a refused write by hand.
+// setting the shared flags, reading UiReady or undoing a refused write by
+// hand.
 //
 // 1. Filling a page: PageFillScope
 //    A page shows what an image holds (a full read, a cached image, an
@@ -39,6 +40,25 @@
 //            WriteOrRevert([&] { return SetDebounceTime(uint8_t(index)); },
 //                          [this](const FlashDataMap& stored) { SetIndex(stored.debounce); });
 //        }
+//
+// 4. Writing, then showing: WriteThenShow
+//    A control that has no stored value to put back (a key's caption on the
+//    button page) changes what it shows only when the writer says yes: on
+//    false nothing is shown and the caption stays as it was:
+//
+//        WriteThenShow([&] { return SetButtonKey(key, type, value, 0); },
+//                      [&] { SetKeyCaption(key, text); });
+//
+// 5. Whether a user change may be sent now: PageMaySend
+//    A control's handler sends only when PageMaySend(page) says so: the
+//    pages are shown (UiReady) and its page is not being filled. Panels ask
+//    for the page whose fill shows their value (the debounce panels the
+//    button page, the sleep-time panels the lighting page). A page with no
+//    fill flags of its own (macros, settings) asks PageMaySend(): the pages
+//    are shown. A handler with conditions of its own builds on it:
+//
+//        if (!checked || !PageMaySend(Page::Sensor))
+//            return;
 #pragma once
 
 #include "Globals.h"
@@ -57,6 +77,12 @@ bool AnyPageFilling();
 // apply-and-wait dialog polls it); cleared before the pages are told.
 bool AllPagesUpdated();
 void ClearPagesUpdated();
+
+// Whether a user change on page may be sent now: UiReady and the page not
+// being filled.
+bool PageMaySend(Page page);
+// The same for a page with no fill flags of its own: UiReady.
+bool PageMaySend();
 
 class PageFillScope
 {
@@ -100,4 +126,15 @@ bool WriteOrRevert(Write&& write, ShowStored&& showStored)
         return true;
     std::forward<ShowStored>(showStored)(SnapshotFlashData());
     return false;
+}
+
+// Runs write (returns the writer's bool); only on true runs show. Returns
+// write's result.
+template <typename Write, typename Show>
+bool WriteThenShow(Write&& write, Show&& show)
+{
+    if (!std::forward<Write>(write)())
+        return false;
+    std::forward<Show>(show)();
+    return true;
 }

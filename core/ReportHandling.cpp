@@ -151,7 +151,8 @@ void fullRead(const unsigned char* data)
         });
     }
     // The latest settings stay visible while the device is unplugged.
-    WriteDeviceInfoFile(configPath, copy);
+    if (!WriteDeviceInfoFile(configPath, copy))
+        qCWarning(lcFiles) << "full read: the cache keeps its older image, if any; unplugged, the pages show that";
 
     ClearPagesUpdated();
 
@@ -175,7 +176,7 @@ void handleReportRate(uint8_t code)
     const FlashDataMap copy = applyReport([code](FlashDataMap& image) { image.reportRate = code; }, &stored);
     PostMsg::GetInstance()->PostUpDataReportRate(code);
     if (stored)
-        SendImage(copy);  // the device runs at the rate it reported either way
+        (void)SendImage(copy);  // the device runs at the rate it reported either way
 }
 
 void handleDpiStage(uint8_t stage)
@@ -197,7 +198,7 @@ void handleDpiStage(uint8_t stage)
     }
     PostMsg::GetInstance()->PostUpDataDPI(stage);
     if (stored)
-        SendImage(copy);  // the device is at the stage it reported either way
+        (void)SendImage(copy);  // the device is at the stage it reported either way
 }
 
 void handleFlash(const unsigned char* header, int headerLength, const unsigned char* data,
@@ -273,8 +274,9 @@ void handleVersion()
     const QString mid = config->ModelValue(device.driveIndex, QStringLiteral("MID"));
     // Stored before the settings page is told, so that it reads the new text.
     // A device of no configured model has no record of its own.
-    if (!mid.isEmpty())
-        RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("MouseVer") + cid + mid, text);
+    if (!mid.isEmpty() && !RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("MouseVer") + cid + mid, text))
+        qCWarning(lcFiles) << "the mouse version" << text
+                           << "could not be stored; the settings page shows the stored one";
     PostMsg::GetInstance()->PostSetver(0);
 }
 

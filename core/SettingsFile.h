@@ -53,7 +53,7 @@ bool SettingsSensorMatches(const QByteArray& sensorBlock, const QString& modelSe
 
 // Writes the file whole or not at all: on any failure the file that was
 // there stays as it was and the result is false.
-bool WriteSettingsFile(const QString& path, const QString& sensorName, const FlashDataMap& image);
+[[nodiscard]] bool WriteSettingsFile(const QString& path, const QString& sensorName, const FlashDataMap& image);
 
 // The image an export writes: the one in memory when it was read from the
 // device; otherwise the one the pages show of it while it is offline (its

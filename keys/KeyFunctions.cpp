@@ -5,6 +5,7 @@
 #include "KeyRecords.h"
 #include "MacroName.h"
 #include "MacroPending.h"
+#include "PageKit.h"
 #include "PostMsg.h"
 
 #include <algorithm>
@@ -102,11 +103,11 @@ bool SetGroupKey(ButtonPageView& view, KeyCache cache, int key, const QString& t
     bool sent = false;
     if (isPageKey(key)) {
         if (const std::optional<KeyEventRecord> record = GroupKeyToRecord(text)) {
-            sent = SetButtonCombo(key, EventRecordFunction, *record);
-            if (sent) {
-                SetButtonState(cache, key, FunctionEventRecord, 0, 0);
-                view.SetKeyCaption(key, text);
-            }
+            sent = WriteThenShow([&] { return SetButtonCombo(key, EventRecordFunction, *record); },
+                                 [&] {
+                                     SetButtonState(cache, key, FunctionEventRecord, 0, 0);
+                                     view.SetKeyCaption(key, text);
+                                 });
         }
     }
     view.ShowFunctionList();
@@ -119,11 +120,11 @@ bool SetMultiMediaKey(ButtonPageView& view, KeyCache cache, int key, int selecto
     const ConsumerEntry* entry = FindConsumerEntry(selector);
     if (!entry || !isPageKey(key))
         return false;
-    if (!SetButtonCombo(key, EventRecordFunction, ConsumerRecord(entry->usage)))
-        return false;
-    SetButtonState(cache, key, FunctionEventRecord, 0, 0);
-    view.SetKeyCaption(key, view.EntryText(QLatin1String(entry->objectName)));
-    return true;
+    return WriteThenShow([&] { return SetButtonCombo(key, EventRecordFunction, ConsumerRecord(entry->usage)); },
+                         [&] {
+                             SetButtonState(cache, key, FunctionEventRecord, 0, 0);
+                             view.SetKeyCaption(key, view.EntryText(QLatin1String(entry->objectName)));
+                         });
 }
 
 bool ApplyKeyParamDefault(ButtonPageView& view, KeyCache cache, int key, const QStringList& items)

@@ -33,9 +33,9 @@ QString MacroFilePath(const QString& name);
 // or dangling) or anything but a regular file is in the file's place
 // (MayWriteFileAt), or the file cannot be written; what was there is then
 // left as it was.
-bool WriteMacroFileBytes(const QString& name, const QByteArray& content);
+[[nodiscard]] bool WriteMacroFileBytes(const QString& name, const QByteArray& content);
 
 // WriteMacroFileBytes with `text` and a line end, UTF-8.
-bool WriteMacroFile(const QString& name, const QString& text);
+[[nodiscard]] bool WriteMacroFile(const QString& name, const QString& text);
 
 }  // namespace keys

@@ -181,14 +181,14 @@ QStringList ListMacros();
 // file is missing or cannot be read. Files over 1 MiB are read to that size.
 std::optional<MacroFileContent> ReadMacroFile(const QString& name);
 // Writes the whole file (created when missing). False when nothing was written.
-bool SaveMacroFile(const QString& name, int repeatCode, const MacroRows& rows, bool* cut = nullptr);
+[[nodiscard]] bool SaveMacroFile(const QString& name, int repeatCode, const MacroRows& rows, bool* cut = nullptr);
 // Adds rows to an existing file, after the rows it holds (at most 70 events
 // in all); a file without a repeat line gets "1". False, writing nothing,
 // when the file does not exist or cannot be read or written.
-bool AppendMacroFile(const QString& name, const MacroRows& rows, bool* cut = nullptr);
+[[nodiscard]] bool AppendMacroFile(const QString& name, const MacroRows& rows, bool* cut = nullptr);
 // The empty file of a new macro (an existing one is emptied).
-bool CreateMacroFile(const QString& name);
-bool DeleteMacroFile(const QString& name);
+[[nodiscard]] bool CreateMacroFile(const QString& name);
+[[nodiscard]] bool DeleteMacroFile(const QString& name);
 
 enum class RenameResult {
     Renamed,
@@ -197,7 +197,7 @@ enum class RenameResult {
     Missing,   // no file of the old name
     Failed,    // the file system refused
 };
-RenameResult RenameMacroFile(const QString& oldName, const QString& newName);
+[[nodiscard]] RenameResult RenameMacroFile(const QString& oldName, const QString& newName);
 
 // ---- Rows <-> export stream -------------------------------------------------
 // The icons written with the rows (null icons are allowed). Writing icons
@@ -257,7 +257,7 @@ MacroImport ImportMacro(const QByteArray& bytes, const QHash<QString, int>& mous
 // (TooLarge, Unreadable as above).
 MacroImport ImportMacroFile(const QString& path, const QHash<QString, int>& mouseNames);
 // Writes the export file whole or not at all.
-bool ExportMacroFile(const QString& path, const QString& name, int repeatCode, const MacroRows& rows,
+[[nodiscard]] bool ExportMacroFile(const QString& path, const QString& name, int repeatCode, const MacroRows& rows,
                      const RowIcons& icons, bool* cut = nullptr);
 
 }  // namespace keys

@@ -18,8 +18,8 @@ QByteArray EntryText(const QString& name, const QString& program);
 
 // Writes the entry; false (error says why) when it could not be written,
 // or a link (live or dangling) is in its place: never written through.
-bool Enable(const QString& name, const QString& program, QString* error = nullptr);
+[[nodiscard]] bool Enable(const QString& name, const QString& program, QString* error = nullptr);
 // Removes the entry; a missing entry is no error.
-bool Disable(const QString& name, QString* error = nullptr);
+[[nodiscard]] bool Disable(const QString& name, QString* error = nullptr);
 
 }  // namespace Autostart

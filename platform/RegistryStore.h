@@ -22,7 +22,7 @@ public:
     QVariant value(const QString& name, const QVariant& fallback = QVariant()) const;
     bool contains(const QString& name) const;
     // False when the value could not be stored.
-    bool setValue(const QString& name, const QVariant& value);
+    [[nodiscard]] bool setValue(const QString& name, const QVariant& value);
     bool remove(const QString& name);
 
     // The file a key path maps to, or an empty text.

@@ -53,7 +53,7 @@ int DebounceTime::CurrentIndex() const
 void DebounceTime::on_Debunce_currentIndexChanged(int index)
 {
     // -1 comes when the list is emptied: never a value for the device.
-    if (index < 0 || index >= EntryCount || !UiReady)
+    if (index < 0 || index >= EntryCount || !PageMaySend(Page::Buttons))
         return;
     WriteOrRevert([index] { return SetDebounceTime(uint8_t(index)); },
                   [this](const FlashDataMap& stored) { SetIndex(stored.debounce); });
@@ -99,7 +99,7 @@ void DebouncetimeB::on_Debunce_valueChanged(int value)
 
 void DebouncetimeB::on_spinBoxA_valueChanged(int value)
 {
-    if (UiReady)
+    if (PageMaySend(Page::Buttons))
         WriteOrRevert([value] { return SetDebounceTime(uint8_t(value)); },
                       [this](const FlashDataMap& stored) { SetIndex(stored.debounce); });
 }
@@ -149,7 +149,7 @@ void DebouncetimeC::Step(int delta)
 {
     ui->spinBoxA->setValue(ui->spinBoxA->value() + delta);
     const int value = ui->spinBoxA->value();
-    if (UiReady)
+    if (PageMaySend(Page::Buttons))
         WriteOrRevert([value] { return SetDebounceTime(uint8_t(value)); },
                       [this](const FlashDataMap& stored) { SetIndex(stored.debounce); });
 }

@@ -5,7 +5,7 @@
 //
 // Filling never writes: SetIndex blocks the combo box's signals and ignores
 // an index outside 0..20. A choice by the user (a changed index) writes it
-// with SetDebounceTime while UiReady is set; the writer shows the offline
+// with SetDebounceTime while PageMaySend(Page::Buttons); the writer shows the offline
 // notice when the device is not reachable, and a refused write shows the
 // stored value again (WriteOrRevert).
 #pragma once

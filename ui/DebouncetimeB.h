@@ -1,8 +1,8 @@
 // A debounce panel with a slider (1..20 ms) and a read-only value box; moving
-// the slider shows the value and, while UiReady is set, writes it with
-// SetDebounceTime (a refused write shows the stored value again). SetIndex
-// shows a value without writing. Part of the
-// widget set; no window creates it.
+// the slider shows the value and, while PageMaySend(Page::Buttons), writes it
+// with SetDebounceTime (a refused write shows the stored value again).
+// SetIndex shows a value without writing. Part of the widget set; no window
+// creates it.
 #pragma once
 
 #include <QFrame>

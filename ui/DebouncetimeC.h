@@ -1,8 +1,8 @@
 // A debounce panel with a read-only value box (0..20 ms) between a - and a +
 // button that step it by 1 (+ stops at 20, - at 1); each step is written with
-// SetDebounceTime while UiReady is set (a refused write shows the stored
-// value again). SetIndex shows a value without writing. Part of the widget
-// set; no window creates it.
+// SetDebounceTime while PageMaySend(Page::Buttons) (a refused write shows the
+// stored value again). SetIndex shows a value without writing. Part of the
+// widget set; no window creates it.
 #pragma once
 
 #include <QFrame>

@@ -86,7 +86,7 @@ int StopCloseTime::CurrentIndex() const
 void StopCloseTime::on_StopClose_activated(int index)
 {
     const int units = UnitsForIndex(index);
-    if (units == 0 || !UiReady || PageFilling(Page::Light))
+    if (units == 0 || !PageMaySend(Page::Light))
         return;
     // A time none of the entries shows leaves the shown entry as it is.
     WriteOrRevert([units] { return SetSleepTime(uint8_t(units)); },
@@ -135,7 +135,7 @@ void StopCloseTimeB::on_StopClose_valueChanged(int position)
 {
     ShowPosition(position);
     const int units = StopCloseTime::UnitsForIndex(position - 1);
-    if (units == 0 || !UiReady || PageFilling(Page::Light))
+    if (units == 0 || !PageMaySend(Page::Light))
         return;
     WriteOrRevert([units] { return SetSleepTime(uint8_t(units)); }, [this](const FlashDataMap& stored) {
         SetIndex(StopCloseTime::IndexForSeconds(int(stored.sleepTime) * 10));

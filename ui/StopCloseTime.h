@@ -1,7 +1,7 @@
 // The sleep-time panel: a combo box of eleven times from 10 seconds to 40
 // minutes. A choice by the user writes the time into byte 8 of the device
 // image in units of 10 seconds (1, 3, 6, 30, 60, 90, 120, 150, 180, 210, 240)
-// with SetSleepTime, while UiReady is set and LightUiLoading is clear; every
+// with SetSleepTime, while PageMaySend(Page::Light) (on either page); every
 // choice writes, also of the entry already shown, and a refused write shows
 // the stored time again (WriteOrRevert). The lighting and settings
 // pages embed it (object name frameClose), fill it with SetIndex (never

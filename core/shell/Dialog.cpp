@@ -213,7 +213,8 @@ void Dialog::SlotUpDataParam(int mode)
 
 void Dialog::SaveImage()
 {
-    WriteDeviceInfoFile(CurrentConfigPath, SnapshotFlashData());
+    if (!WriteDeviceInfoFile(CurrentConfigPath, SnapshotFlashData()))
+        qCWarning(lcFiles) << "the cache keeps its older image, if any; unplugged, the pages show that";
 }
 
 void Dialog::WindowMin()

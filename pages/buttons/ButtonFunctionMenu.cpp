@@ -403,10 +403,11 @@ void Buttoninterface::ApplyEntry(const buttons::FunctionEntry& entry, bool check
     if (key >= 0) {
         switch (entry.kind) {
         case buttons::FunctionEntry::KeyFunction:
-            if (SetButtonKey(key, uint8_t(entry.type), uint8_t(entry.value), 0)) {
-                SetKeyCaption(key, text);
-                SetButtonState(key, entry.type, entry.value, 0);
-            }
+            WriteThenShow([&] { return SetButtonKey(key, uint8_t(entry.type), uint8_t(entry.value), 0); },
+                          [&] {
+                              SetKeyCaption(key, text);
+                              SetButtonState(key, entry.type, entry.value, 0);
+                          });
             break;
         case buttons::FunctionEntry::Consumer:
             // Caption and cache follow inside, once the device took it.
@@ -415,10 +416,12 @@ void Buttoninterface::ApplyEntry(const buttons::FunctionEntry& entry, bool check
         case buttons::FunctionEntry::DpiLock: {
             // A DPI the sensor has no step for is not sent.
             const int index = DPIValueToIndex(entry.value);
-            if (index != keys::DpiIndexNotFound && SetButtonKey(key, keys::FunctionDpiLock, uint8_t(index), 0)) {
-                SetKeyCaption(key, EntryText(QStringLiteral("DPI_4")) + QLatin1Char('-') + text);
-                SetButtonState(key, keys::FunctionDpiLock, index, 0);
-            }
+            if (index != keys::DpiIndexNotFound)
+                WriteThenShow([&] { return SetButtonKey(key, keys::FunctionDpiLock, uint8_t(index), 0); },
+                              [&] {
+                                  SetKeyCaption(key, EntryText(QStringLiteral("DPI_4")) + QLatin1Char('-') + text);
+                                  SetButtonState(key, keys::FunctionDpiLock, index, 0);
+                              });
             break;
         }
         }
@@ -485,10 +488,13 @@ void Buttoninterface::on_DPI_6_clicked(bool checked)
     const int key = CheckedKey();
     if (key >= 0 && !KeepsLeftClick(key, keys::FunctionFireKey, 0))
         return;
-    if (key >= 0 && SetButtonKey(key, keys::FunctionFireKey, uint8_t(fireInterval), uint8_t(fireCount))) {
-        SetKeyCaption(key, EntryText(QStringLiteral("DPI_6")));
-        SetButtonState(key, keys::FunctionFireKey, fireInterval, fireCount);
-    }
+    if (key >= 0)
+        WriteThenShow(
+            [&] { return SetButtonKey(key, keys::FunctionFireKey, uint8_t(fireInterval), uint8_t(fireCount)); },
+            [&] {
+                SetKeyCaption(key, EntryText(QStringLiteral("DPI_6")));
+                SetButtonState(key, keys::FunctionFireKey, fireInterval, fireCount);
+            });
     CloseMenu();
 }
 

@@ -19,6 +19,7 @@
 #include "MacroPending.h"
 #include "KeyRecords.h"
 #include "MacroRows.h"
+#include "PageKit.h"
 #include "PostMsg.h"
 
 #include <QButtonGroup>
@@ -136,8 +137,8 @@ bool Buttoninterface::WriteMacroFile(const QString& name, const QString& text)
 bool Buttoninterface::ReadMacroFile(MacroRecord& record, const QString& name, int* repeatCode) const
 {
     std::memset(&record, 0, sizeof record);
-    // Nothing is sent before the pages were shown.
-    if (!UiReady.load())
+    // Nothing is sent while the page may not send (PageMaySend).
+    if (!PageMaySend(Page::Buttons))
         return false;
     const std::optional<keys::MacroFileContent> content = keys::ReadMacroFile(name);
     if (!content)
@@ -190,8 +191,8 @@ void Buttoninterface::slotButtonClicked(bool checked)
         int repeat = 1;
         if (ReadMacroFile(record, name, &repeat)) {
             const KeyFunction entry{keys::FunctionMacro, uint8_t(key), uint8_t(repeat)};
-            if (SendMacroToKey(key, entry, record))
-                SetKeyCaption(key, macroWord + name);
+            WriteThenShow([&] { return SendMacroToKey(key, entry, record); },
+                          [&] { SetKeyCaption(key, macroWord + name); });
         } else {
             qCInfo(lcPages) << "macro" << name << "not given to a key: its file cannot be read";
         }
@@ -209,7 +210,8 @@ void Buttoninterface::SlotMacroRename(QString oldName, QString newName)
         std::memset(record.name, 0, sizeof record.name);
         std::memcpy(record.name, nameBytes.constData(), size_t(nameBytes.size()));
         record.nameLength = uint8_t(nameBytes.size());
-        SendMacroToKey(k, image.keys[k], record);
+        if (!SendMacroToKey(k, image.keys[k], record))
+            qCWarning(lcPages) << "macro" << newName << "renamed: key" << k << "keeps the old name in the device";
     }
 }
 
@@ -228,8 +230,10 @@ void Buttoninterface::SlotUpDataMacro(QString name, int mode)
             const FlashDataMap image = SnapshotFlashData();
             const KeyFunction entry{image.keys[k].type, image.keys[k].value1, uint8_t(content->repeatCode)};
             // The file's repeat line is newer than the device's then.
-            if (!SendMacroToKey(k, entry, image.macros[k]))
+            if (!SendMacroToKey(k, entry, image.macros[k])) {
+                qCWarning(lcPages) << "macro" << name << "re-sent: key" << k << "keeps its old repeat setting";
                 (void)keys::SetMacroPending(name, true);  // a list that cannot be written was logged
+            }
         }
         WatchPendingMacros();
     }
@@ -289,6 +293,7 @@ void Buttoninterface::SlotDeleteMacroButton(QString caption)
     // an image read from this device goes back to it.
     if (ImageBelongsToDevice) {
         const FlashDataMap image = SnapshotFlashData();
-        SendImage(image);
+        if (!SendImage(image))
+            qCWarning(lcPages) << "macro" << caption << "deleted: the device did not take the cleared keys";
     }
 }

@@ -72,10 +72,10 @@ public:
     // Replaces the macro's file "<user>/usersetting/MacroPage/<name>.ini"
     // with text and a line end. A name that may not be a file name writes
     // nothing.
-    bool WriteMacroFile(const QString& name, const QString& text);
+    [[nodiscard]] bool WriteMacroFile(const QString& name, const QString& text);
     // The record of macro `name` from its file (and its repeat code); false,
-    // with a zero record, before the pages were shown (UiReady) or when the
-    // file cannot be read.
+    // with a zero record, when the page may not send (PageMaySend) or when
+    // the file cannot be read.
     bool ReadMacroFile(MacroRecord& record, const QString& name, int* repeatCode = nullptr) const;
     // The repeat code of macro `name` in decimal; "0" without a file or a
     // repeat line.
@@ -86,7 +86,7 @@ public:
 
     // Writes the settings export file of the image (and the model's sensor
     // name) whole or not at all; false when it could not be written.
-    bool WriteExportFile(const QString& fileName, FlashDataMap image);
+    [[nodiscard]] bool WriteExportFile(const QString& fileName, FlashDataMap image);
 
     // Members nothing in the program calls. A key caption file
     // "<page folder>/<n>.ini" sets a key's caption and the menu's scroll
@@ -224,7 +224,7 @@ private:
     int KeyNumber() const;
 
     // Macros on keys (ButtonMacros.cpp).
-    bool SendMacroToKey(int key, const KeyFunction& entry, const MacroRecord& record);
+    [[nodiscard]] bool SendMacroToKey(int key, const KeyFunction& entry, const MacroRecord& record);
     void ResendMacro(const QString& name);
     // Macro files the device did not take are sent again every few seconds
     // while there are any (MacroPending.h).

@@ -191,8 +191,9 @@ void UpDataParam::onTimeupDestroy()
         FlashDataMap cached{};
         // Only an image the pages were refilled from, read from the device,
         // is worth keeping for it.
-        if (DeviceOnline && ImageBelongsToDevice && !ReadDeviceInfoFile(DeviceInfoFile, cached))
-            WriteDeviceInfoFile(CurrentConfigPath, SnapshotFlashData());
+        if (DeviceOnline && ImageBelongsToDevice && !ReadDeviceInfoFile(DeviceInfoFile, cached)
+            && !WriteDeviceInfoFile(CurrentConfigPath, SnapshotFlashData()))
+            qCWarning(lcFiles) << "no cache of the applied image; unplugged, the pages show nothing of it";
         return;
     }
 

@@ -204,7 +204,7 @@ void LampLight::ShowMode(int mode)
 
 void LampLight::on_LightMod_currentIndexChanged(int index)
 {
-    if (index >= 0 && index < LightRules::ModeCount && UiReady && !PageFilling(Page::Light)
+    if (index >= 0 && index < LightRules::ModeCount && PageMaySend(Page::Light)
         && !WriteOrRevert([index] { return SetLightMode(index); },
                           [this](const FlashDataMap& stored) { ShowStoredMode(stored); }))
         return;
@@ -228,7 +228,7 @@ void LampLight::SliderChanged(bool brightness, int value)
     QSlider* slider = brightness ? ui->horizontalLight : ui->horizontalSpeed;
     QSpinBox* box = brightness ? ui->LightSpinBox_2 : ui->SpeedSpinBox_2;
     box->setValue(value);
-    if (!UiReady || PageFilling(Page::Light))
+    if (!PageMaySend(Page::Light))
         return;
     const uint8_t byte = sliderByte(value);
     WriteOrRevert([brightness, byte] { return brightness ? SetLightBrightness(byte) : SetLightSpeed(byte); },
@@ -263,7 +263,7 @@ void LampLight::on_horizontalSpeed_sliderMoved(int value)
 
 void LampLight::on_RippeControl_clicked(bool checked)
 {
-    if (!UiReady || PageFilling(Page::Light))
+    if (!PageMaySend(Page::Light))
         return;
     WriteOrRevert([checked] { return SetMoveLightOff(checked ? 1 : 0); }, [this](const FlashDataMap& stored) {
         const QSignalBlocker block(ui->RippeControl);
@@ -296,7 +296,7 @@ void LampLight::SetSpinBoxes(const Rgb& color)
 
 void LampLight::SendShownColor()
 {
-    if (!UiReady)
+    if (!PageMaySend(Page::Light))
         return;
     const Rgb c = ShownColor();
     WriteOrRevert([c] { return SetLightColor(c.r, c.g, c.b); }, [this](const FlashDataMap& stored) {
@@ -330,7 +330,7 @@ bool LampLight::MayChangeColor() const
     if (!UiReady || IsDeviceOnline())
         return true;
     // IsDeviceOnline has asked for the offline notice. While the page is
-    // being filled the change goes on (and the writer stays silent).
+    // being filled the change goes on (and is not sent).
     return PageFilling(Page::Light);
 }
 

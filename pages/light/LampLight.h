@@ -5,8 +5,8 @@
 // Every change goes out through one device writer. When a writer refuses
 // (the device is offline, or the image in memory is not the device's), the
 // control goes back to what CurrentFlashData holds, so the page never shows
-// a setting the device does not have. Nothing is sent while UiReady is clear
-// or while the page is being filled (LightUiLoading).
+// a setting the device does not have. Nothing is sent unless
+// PageMaySend(Page::Light): UiReady set and the page not being filled.
 #pragma once
 
 #include "DeviceImage.h"

@@ -67,7 +67,7 @@ public:
     void SetClock(std::function<qint64()> clock);
 
     // Export and import once a file is chosen (the slots ask for it).
-    bool ExportMacroTo(const QString& path);
+    [[nodiscard]] bool ExportMacroTo(const QString& path);
     bool ImportMacroFrom(const QString& path);
 
 public slots:

@@ -10,6 +10,7 @@
 #include "MacroListItems.h"
 #include "MacroName.h"
 #include "MacroPending.h"
+#include "PageKit.h"
 #include "PostMsg.h"
 #include "SafeFileName.h"
 #include "SameMacro.h"
@@ -61,7 +62,7 @@ void Macro::SlotButtonToMacro(FlashDataMap image, int key)
 void Macro::SlotMacroDownLoadData(QString name, int key)
 {
     name.remove(QChar(0));
-    if (!UiReady || key < 0 || key >= KeyCount)
+    if (!PageMaySend() || key < 0 || key >= KeyCount)
         return;
     // The macro as it was saved (the button page asks after a save): what
     // the page shows may have changed since. A file the device does not
@@ -78,7 +79,7 @@ void Macro::ExPortMacro()
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(),
                                                       QStringLiteral("File(*.ini)"));
     if (!path.isEmpty())
-        ExportMacroTo(path);
+        (void)ExportMacroTo(path);  // the writer logs a failure
 }
 
 bool Macro::ExportMacroTo(const QString& path)

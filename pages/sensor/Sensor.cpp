@@ -215,42 +215,43 @@ void Sensor::SetButtonIcon(QAbstractButton* button, const QString& file)
 }
 
 // ---- options without a widget --------------------------------------------------
-// Nothing shows these values, so a refused write has nothing to put back; the
-// writers log it and ask for the offline notice themselves.
+// Nothing shows these values, so a refused write has nothing to put back (the
+// results are dropped); the writers log it and ask for the offline notice
+// themselves.
 
 void Sensor::on_ModelChoose_currentIndexChanged(int index)
 {
-    if (SensorPageMaySend() && index >= 0 && index != 2)
-        SetSensorMode(uint8_t(index));
+    if (PageMaySend(Page::Sensor) && index >= 0 && index != 2)
+        (void)SetSensorMode(uint8_t(index));
 }
 
 void Sensor::on_MotionSync_clicked(bool checked)
 {
-    if (UiReady)
-        SetMotionSync(checked ? 1 : 0);
+    if (PageMaySend(Page::Sensor))
+        (void)SetMotionSync(checked ? 1 : 0);
 }
 
 void Sensor::on_Performance_clicked(bool checked)
 {
-    if (UiReady)
-        SetPerformance(checked ? 1 : 0);
+    if (PageMaySend(Page::Sensor))
+        (void)SetPerformance(checked ? 1 : 0);
 }
 
 void Sensor::on_PerformanceOpen_currentIndexChanged(int index)
 {
     static const uint8_t units[10] = {3, 6, 30, 60, 90, 120, 150, 180, 210, 240};
-    if (SensorPageMaySend() && index >= 0 && index < 10)
-        SetPerformanceOpen(units[index]);
+    if (PageMaySend(Page::Sensor) && index >= 0 && index < 10)
+        (void)SetPerformanceOpen(units[index]);
 }
 
 void Sensor::on_RippeControl_clicked(bool checked)
 {
-    if (UiReady)
-        SetRippleControl(checked ? 1 : 0);
+    if (PageMaySend(Page::Sensor))
+        (void)SetRippleControl(checked ? 1 : 0);
 }
 
 void Sensor::on_StraightLine_clicked(bool checked)
 {
-    if (UiReady)
-        SetStraightLine(checked ? 1 : 0);
+    if (PageMaySend(Page::Sensor))
+        (void)SetStraightLine(checked ? 1 : 0);
 }

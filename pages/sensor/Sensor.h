@@ -61,7 +61,7 @@ public:
     static void SetButtonIcon(QAbstractButton* button, const QString& file);
 
     // Sensor options no widget of the page shows: each writes its byte while
-    // UiReady is set (the combo-like ones also not while the page fills).
+    // PageMaySend(Page::Sensor) (a click comes only between fills anyway).
     void on_ModelChoose_currentIndexChanged(int index);     // byte 14, not mode 2
     void on_MotionSync_clicked(bool checked);               // byte 7
     void on_Performance_clicked(bool checked);              // byte 12

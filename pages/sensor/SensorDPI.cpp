@@ -449,7 +449,7 @@ void SensorDPI::StageToggled(int stage, bool on)
     button->setGeometry(QRect(stageRects[stage].topLeft() - QPoint(7, 7), QSize(68, 70)));
     button->setStyleSheet(StageSheet(true));
     m_chips[stage]->setChecked(true);
-    if (OwnChanging() || !SensorPageMaySend() || !button->isChecked())
+    if (OwnChanging() || !PageMaySend(Page::Sensor) || !button->isChecked())
         return;
     if (!WriteOrRevert([stage] { return SetDPILevel(uint8_t(stage)); },
                        [this](const FlashDataMap& stored) { ShowStoredStage(stored); }))
@@ -514,7 +514,7 @@ void SensorDPI::SetColor(const QColor& color)
     if (!ValidStage(stage))
         return;
     SetLevelColor(stage, HexColorText(color.red(), color.green(), color.blue()));
-    if (SensorPageMaySend())
+    if (PageMaySend(Page::Sensor))
         WriteOrRevert(
             [&] { return SetDPIColor(stage, uint8_t(color.red()), uint8_t(color.green()), uint8_t(color.blue())); },
             [this, stage](const FlashDataMap& stored) {
@@ -567,7 +567,7 @@ void SensorDPI::on_ChooseEvent_currentIndexChanged(int index)
     // The current stage would fall outside the new count: it changes places
     // with the new last stage, which becomes current. One image says it all.
     const bool exchange = StageFallsOutside(current, index);
-    if (UiReady) {
+    if (PageMaySend(Page::Sensor)) {
         const auto showStored = [this](const FlashDataMap& stored) {
             const int count = stored.dpiStageCount;
             ShowCountIndex(count >= 1 && count <= ui->ChooseEvent->count() ? count - 1 : m_countIndex);

@@ -70,7 +70,7 @@ QString SensorDPIB::ColorSheet(const QString& colour) const
 
 bool SensorDPIB::MaySend() const
 {
-    return m_ownChanges == 0 && SensorPageMaySend();
+    return m_ownChanges == 0 && PageMaySend(Page::Sensor);
 }
 
 // ---- the host's fill ---------------------------------------------------------------
@@ -295,7 +295,7 @@ void SensorDPIB::on_ChooseEvent_currentIndexChanged(int index)
     if (m_ownChanges > 0 || PageFilling(Page::Sensor) || !ValidStage(index))
         return;
     const int current = m_currentLevel;
-    if (UiReady) {
+    if (PageMaySend(Page::Sensor)) {
         const bool written = WriteOrRevert([&] { return WriteDpiStageCount(index, current); },
                                            [this](const FlashDataMap& stored) {
                                                const int count = stored.dpiStageCount;

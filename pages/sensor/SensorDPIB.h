@@ -119,6 +119,8 @@ public slots:
     void on_LightYellowButtonA_clicked();
 
 private:
+    // The kit's PageMaySend(Page::Sensor) while none of the panel's own
+    // changes is under way.
     bool MaySend() const;
     void ApplyStyles();
     void SliderChanged(int stage, int value);

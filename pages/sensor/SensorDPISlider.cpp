@@ -56,7 +56,7 @@ void SensorDPI::SendDpi(int stage, int dpi)
 {
     m_sendPending = false;
     // An import or a reset of the device is running: shown, not sent.
-    if (!ValidStage(stage) || !SensorPageMaySend() || SettingsBusy)
+    if (!ValidStage(stage) || !PageMaySend(Page::Sensor) || SettingsBusy)
         return;
     WriteOrRevert([&] { return SetSensorDPI(stage, dpi, m_sensor); },
                   [this, stage](const FlashDataMap& stored) { ShowStoredDpi(stage, stored); });
@@ -143,7 +143,7 @@ void SensorDPI::DropMarker(const QPoint& pos)
     }
     const int to = from + drop.stages;
     if (drop.action == MarkerDrop::Move && ValidStage(to) && to < levelCount) {
-        if (SensorPageMaySend()
+        if (PageMaySend(Page::Sensor)
             && !WriteOrRevert([to] { return SetDPILevel(uint8_t(to)); },
                               [this](const FlashDataMap& stored) { ShowStoredStage(stored); }))
             return;
@@ -153,7 +153,7 @@ void SensorDPI::DropMarker(const QPoint& pos)
         return;
     }
     PlaceMarker(from);
-    if (drop.action == MarkerDrop::Resend && SensorPageMaySend())
+    if (drop.action == MarkerDrop::Resend && PageMaySend(Page::Sensor))
         WriteOrRevert([from] { return SetDPILevel(uint8_t(from)); },
                       [this](const FlashDataMap& stored) { ShowStoredStage(stored); });
 }

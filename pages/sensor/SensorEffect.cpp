@@ -70,7 +70,7 @@ void EffectPanel::ShowRows(int mode)
 
 void EffectPanel::SendMode(int mode)
 {
-    if (!ValidEffectMode(mode) || !SensorPageMaySend())
+    if (!ValidEffectMode(mode) || !PageMaySend(Page::Sensor))
         return;
     WriteOrRevert([mode] { return SetDPILightMode(mode); },
                   [this](const FlashDataMap& stored) {
@@ -86,7 +86,7 @@ void EffectPanel::on_SpeedH_sliderMoved(int value)
 void EffectPanel::on_SpeedH_valueChanged(int value)
 {
     m_speedBox->setValue(value);
-    if (!ValidSpeed(value) || !SensorPageMaySend())
+    if (!ValidSpeed(value) || !PageMaySend(Page::Sensor))
         return;
     WriteOrRevert([value] { return SetDPILightSpeed(uint8_t(value)); },
                   [this](const FlashDataMap& stored) {
@@ -107,7 +107,7 @@ void EffectPanel::on_LightH_valueChanged(int value)
 {
     m_lightBox->setValue(value);
     const int byte = BrightnessByte(value);
-    if (byte < 0 || !SensorPageMaySend())
+    if (byte < 0 || !PageMaySend(Page::Sensor))
         return;
     WriteOrRevert([byte] { return SetDPILightBrightness(uint8_t(byte)); },
                   [this](const FlashDataMap& stored) {

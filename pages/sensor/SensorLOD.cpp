@@ -67,7 +67,7 @@ void SensorLOD::SetLabelToolTip(const QString& text)
 void SensorLOD::on_LOD_currentIndexChanged(int index)
 {
     const int code = SensorRules::LodCodeOfIndex(index, ui->LOD->count());
-    if (code < 0 || !SensorPageMaySend())
+    if (code < 0 || !PageMaySend(Page::Sensor))
         return;
     WriteOrRevert([code] { return SetLOD(uint8_t(code)); },
                   [this](const FlashDataMap& stored) {
@@ -132,7 +132,7 @@ void SensorLODB::SetLabelToolTip(const QString& text)
 
 void SensorLODB::BoxClicked(int box)
 {
-    if (!SensorPageMaySend())
+    if (!PageMaySend(Page::Sensor))
         return;
     WriteOrRevert([box] { return SetLOD(uint8_t(SensorRules::LodCodeOfBox(box))); },
                   [this](const FlashDataMap& stored) {

@@ -3,14 +3,8 @@
 #include "DeviceWriters.h"
 #include "DpiPanelRules.h"
 #include "Globals.h"
-#include "PageKit.h"
 
 #include <QColorDialog>
-
-bool SensorPageMaySend()
-{
-    return UiReady && !PageFilling(Page::Sensor);
-}
 
 QColorDialog* NewStageColorDialog(QWidget* parent)
 {

@@ -1,16 +1,13 @@
-// Small pieces the sensor page's panels share: when a user change may be
-// sent, marking the changes a panel makes itself, showing a stored value in
-// an exclusive button group, and writing a DPI stage count.
+// Small pieces the sensor page's panels share: marking the changes a panel
+// makes itself, showing a stored value in an exclusive button group, and
+// writing a DPI stage count. Whether a change may be sent at all is the
+// kit's PageMaySend(Page::Sensor).
 #pragma once
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 
 class QColorDialog;
-
-// A user change may be sent now: the pages are shown (UiReady) and the
-// sensor page is not being filled.
-bool SensorPageMaySend();
 
 // Counts a panel's own changes (what a host shows, a stored value put
 // back) for the life of the scope; while the count is above zero the

@@ -68,7 +68,7 @@ void RatePanel::ShowRate(int index)
 
 void RatePanel::RateClicked(int index, bool checked)
 {
-    if (!checked || !UiReady)
+    if (!checked || !PageMaySend(Page::Sensor))
         return;
     const bool written = WriteOrRevert(
         [index] { return SetReportRate(uint8_t(SensorRules::RateCode(index))); },

@@ -5,7 +5,7 @@
 // How to use one: the host shows a rate with SetRate (SensorRate) and the
 // device's receiver with SetReceiverType; both send nothing. A click by the
 // user on a rate writes its code to image byte 0 (SetReportRate) while
-// UiReady is set; a write the device took announces whether the rate is
+// PageMaySend(Page::Sensor); a write the device took announces whether the rate is
 // above 1000 Hz (PostHideModel 1, else 0); a refused one (offline: the
 // writer asks for the notice) shows the rate CurrentFlashData holds again.
 #pragma once

@@ -40,7 +40,7 @@ void SwitchPanel::SetLabelToolTip(const QString& text)
 
 void SwitchPanel::Clicked(bool checked)
 {
-    if (!UiReady)
+    if (!PageMaySend(Page::Sensor))
         return;
     WriteOrRevert([&] { return m_writer(checked ? 1 : 0); },
                   [this](const FlashDataMap& stored) {

@@ -4,8 +4,9 @@
 // right of it in the B layouts). No window places them.
 //
 // The button starts unchecked (nothing reads the device's value). A click
-// writes 1 (checked) or 0 through the byte's writer while UiReady is set,
-// also while a page is being filled (a click is the user's); a refused write
+// writes 1 (checked) or 0 through the byte's writer while
+// PageMaySend(Page::Sensor) (a click is the user's: it comes between the
+// page's fills, also while another page is being filled); a refused write
 // (offline: the writer asks for the notice) shows the stored byte again.
 // Texts: the form's caption unless the host calls SetLabelText.
 #pragma once

@@ -429,7 +429,7 @@ void FormSetting::CheckLightBox(int mode)
 void FormSetting::LightModeChosen(int mode, bool checked)
 {
     // The box that is being unchecked by the group says nothing.
-    if (!UiReady.load() || !checked)
+    if (!PageMaySend() || !checked)
         return;
     WriteOrRevert([mode] { return SetReceiverLightMode(mode); },
                   [this](const FlashDataMap&) { CheckLightBox(ReceiverLightMode()); });
@@ -452,7 +452,7 @@ void FormSetting::on_ReUntil_3_toggled(bool checked)
 
 void FormSetting::on_checkBox_2_toggled(bool on)
 {
-    if (!UiReady.load())
+    if (!PageMaySend())
         return;
     WriteOrRevert([on] { return SetReceiverLongRange(on); },
                   [this, on](const FlashDataMap&) {

@@ -74,14 +74,15 @@ void upgradeEnded(const UpgradeEvent& event, const FirmwareImageHandle& image)
         }
         if (MouseUpdateState == 1) {
             MouseUpdateState = 2;
-            WriteMouseVersion(UpdateCidText, UpdateMidText, version);
+            (void)WriteMouseVersion(UpdateCidText, UpdateMidText, version);  // the writer logs a failure
             hub->PostProgress(0, 2);
             hub->PostLabelText(1, version);
         }
-        RemoveUpdateFailInfo();
+        (void)RemoveUpdateFailInfo();  // the writer logs a failure
         return;
     }
-    WriteUpdateLog(event.timedOut ? timeoutLogLines() : UpgradeLogLines(UsbUpgradeC_GetLogs()));
+    if (!WriteUpdateLog(event.timedOut ? timeoutLogLines() : UpgradeLogLines(UsbUpgradeC_GetLogs())))
+        qCWarning(lcFiles) << "the failed upgrade's log lines are not kept";
     MouseUpdateAvailable = false;
     ReceiverUpdateAvailable = false;
     for (std::atomic<int>* state : {&DongleUpdateState, &MouseUpdateState}) {
@@ -89,7 +90,7 @@ void upgradeEnded(const UpgradeEvent& event, const FirmwareImageHandle& image)
             *state = 3;
     }
     hub->PostProgress(0, 1);
-    WriteUpdateFailInfo({UpdateDeviceType, DongleKind, UpdateCid, UpdateMid});
+    (void)WriteUpdateFailInfo({UpdateDeviceType, DongleKind, UpdateCid, UpdateMid});  // the writer logs a failure
 }
 
 // The library's events (its thread): the progress to the dialog, the end to
@@ -581,13 +582,13 @@ void FormSetting::ClearFailInfo(int type)
         break;
     case 2:
         badge->hide();
-        RemoveUpdateFailInfo();
+        (void)RemoveUpdateFailInfo();  // the writer logs a failure
         SetReceiveStyle(false);
         (mouse ? MouseUpdateAvailable : ReceiverUpdateAvailable) = false;
         break;
     case 1:
         badge->hide();
-        RemoveUpdateFailInfo();
+        (void)RemoveUpdateFailInfo();  // the writer logs a failure
         break;
     default: break;
     }

@@ -94,12 +94,13 @@ void repairStageEnded(bool success, int stage)
         hub->PostAutoRepair(1);
         hub->PostUpDateButton(false);
         hub->PostProgress(0, 6);
-        WriteUpdateFailInfo({stage != 0 ? FirmwareKindMouse : FirmwareKindReceiver, r.dongleKind, r.cid, r.mid});
+        (void)WriteUpdateFailInfo(  // the writer logs a failure
+            {stage != 0 ? FirmwareKindMouse : FirmwareKindReceiver, r.dongleKind, r.cid, r.mid});
         endRun();
         return;
     }
     if (stage == r.target && r.fromRecord)
-        RemoveUpdateFailInfo();
+        (void)RemoveUpdateFailInfo();  // the writer logs a failure
     if (stage != 0) {
         repairSucceeded();
         return;

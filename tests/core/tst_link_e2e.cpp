@@ -54,7 +54,7 @@ public:
         connect(hub, &PostMsg::SigChangeMainDialog, this, [](int page) {
             if (page != 0)
                 return;
-            WriteDeviceInfoFile(CurrentConfigPath, SnapshotFlashData());
+            (void)WriteDeviceInfoFile(CurrentConfigPath, SnapshotFlashData());  // as the shell: a failure is logged
             UsbServer_SetPCDriverStatus(0);
             UsbServer_Exit();
             StopUsbChanged();

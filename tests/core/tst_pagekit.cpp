@@ -1,5 +1,6 @@
 // The page kit: the fill scope over the pages' flags (order, early return,
-// nesting), the mirror scope over UiReady and the write-or-revert helper.
+// nesting), the mirror scope over UiReady, the two write helpers and the
+// question whether a page may send.
 #include "PageKit.h"
 
 #include "Globals.h"
@@ -7,6 +8,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <optional>
 
 Q_DECLARE_METATYPE(Page)
 
@@ -144,6 +146,51 @@ private slots:
                                           [&shown](const FlashDataMap& stored) { shown = stored.debounce; });
         QCOMPARE(result, written);
         QCOMPARE(shown, written ? -1 : 7);
+    }
+
+    void writeThenShowShowsOnlyWhatWasTaken_data() { writeOrRevertShowsTheStoredValue_data(); }
+    void writeThenShowShowsOnlyWhatWasTaken()
+    {
+        QFETCH(bool, written);
+        QString caption = QStringLiteral("old");
+        const bool result = WriteThenShow([written] { return written; },
+                                          [&caption] { caption = QStringLiteral("new"); });
+        QCOMPARE(result, written);
+        QCOMPARE(caption, written ? QStringLiteral("new") : QStringLiteral("old"));
+    }
+
+    // page and filling: a Page value, or -1 (a page without fill flags; no fill).
+    void pageMaySend_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("ready");
+        QTest::addColumn<int>("filling");
+        QTest::addColumn<bool>("maySend");
+        const int buttons = int(Page::Buttons), sensor = int(Page::Sensor), light = int(Page::Light);
+        QTest::newRow("buttons, shown") << buttons << true << -1 << true;
+        QTest::newRow("buttons, before the pages") << buttons << false << -1 << false;
+        QTest::newRow("buttons, filling") << buttons << true << buttons << false;
+        QTest::newRow("buttons, sensor filling") << buttons << true << sensor << true;
+        QTest::newRow("sensor, filling") << sensor << true << sensor << false;
+        QTest::newRow("sensor, light filling") << sensor << true << light << true;
+        QTest::newRow("light, filling") << light << true << light << false;
+        QTest::newRow("light, before the pages, filling") << light << false << light << false;
+        QTest::newRow("no fill flags, shown, a page filling") << -1 << true << buttons << true;
+        QTest::newRow("no fill flags, before the pages") << -1 << false << -1 << false;
+    }
+    void pageMaySend()
+    {
+        QFETCH(int, page);
+        QFETCH(bool, ready);
+        QFETCH(int, filling);
+        QFETCH(bool, maySend);
+        UiReady = ready;
+        std::optional<PageFillScope> fill;
+        if (filling >= 0)
+            fill.emplace(Page(filling));
+        QCOMPARE(page >= 0 ? PageMaySend(Page(page)) : PageMaySend(), maySend);
+        fill.reset();
+        UiReady = false;
     }
 };
 

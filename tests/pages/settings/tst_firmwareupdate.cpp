@@ -131,7 +131,7 @@ private slots:
         bench(firstModelOnCable());
         bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=2"), QStringLiteral("trace=on")});
         bench({QStringLiteral("firmware"), QStringLiteral("rx8k"), QStringLiteral("1.4")});
-        RemoveUpdateFailInfo();
+        QVERIFY(RemoveUpdateFailInfo());
         QFile::remove(UpdateLogPath());
         OnMainPage = 1;
         OnlinePollEnabled = true;
