@@ -52,6 +52,12 @@ std::atomic<int>& stateOf(int type)
     return type == FirmwareKindMouse ? MouseUpdateState : DongleUpdateState;
 }
 
+// The failed-update record of the upgrade the page runs (GUI thread).
+UpdateFailRecord pageRecord()
+{
+    return {UpdateDeviceType, DongleKind, UpdateCid, UpdateMid};
+}
+
 QStringList timeoutLogLines()
 {
     QStringList lines;
@@ -89,7 +95,9 @@ void upgradeEnded(const UpgradeEvent& event, const FirmwareImageHandle& image)
             *state = 3;
     }
     hub->PostProgress(0, 1);
-    WriteUpdateFailInfo({UpdateDeviceType, DongleKind, UpdateCid, UpdateMid});
+    // A refused start wrote nothing: the device works as it did.
+    if (!event.refused)
+        (void)WriteUpdateFailInfo(pageRecord());  // logged; the record stored at the start stays
 }
 
 // The library's events (its thread): the progress to the dialog, the end to
@@ -196,10 +204,11 @@ QString FormSetting::ModelKey(const QString& key) const
     return ConfigSettings::GetInstance()->ModelValue(m_modelIndex, key);
 }
 
-std::optional<FirmwareFile> FormSetting::Lookup(int type, const QString& version, const QString& name, int cid) const
+std::optional<FirmwareFile> FormSetting::Lookup(int type, const QString& version, const QString& name, int cid,
+                                                bool* damaged) const
 {
     const quint8 mid = quint8(ConfigSettings::GetInstance()->ModelInt(m_modelIndex, QStringLiteral("MID")));
-    return FindFirmwareFile(quint8(type), version, name, quint8(cid), mid) ? updateFile() : std::nullopt;
+    return FindFirmwareFile(quint8(type), version, name, quint8(cid), mid, damaged) ? updateFile() : std::nullopt;
 }
 
 QString FormSetting::MessageText(Message message) const
@@ -220,9 +229,11 @@ QString FormSetting::MessageText(Message message) const
     return QString();
 }
 
-bool FormSetting::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid)
+bool FormSetting::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid,
+                                   bool* onlyDamaged)
 {
-    const std::optional<FirmwareFile> found = ::FindFirmwareFile(FirmwareFolder(), kind, version, name, id, mid);
+    const std::optional<FirmwareFile> found =
+        ::FindFirmwareFile(FirmwareFolder(), kind, version, name, id, mid, onlyDamaged);
     if (!found)
         return false;
     updateFile() = found;
@@ -430,27 +441,32 @@ void FormSetting::CheckStep0(int type, const QString& versionText)
     UpdateCid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
     UpdateMid = config->ModelInt(m_modelIndex, QStringLiteral("MID"));
     bool found = false;
+    bool damaged = false;
     if (type == FirmwareKindReceiver) {
         receiverPaths.clear();
         const QString key = ConfigSettings::ReceiverFirmwareKeyOfRate(DongleKind);
         const QString name = key.isEmpty() ? QString() : ModelKey(key);
-        const std::optional<FirmwareFile> file =
-            !key.isEmpty() && (!name.isEmpty() || DongleKind == 1) ? Lookup(type, QString(), name, UpdateCid) : std::nullopt;
+        const std::optional<FirmwareFile> file = !key.isEmpty() && (!name.isEmpty() || DongleKind == 1)
+                                                     ? Lookup(type, QString(), name, UpdateCid, &damaged)
+                                                     : std::nullopt;
         if (file) {
             bool unreadable = false;
             const FirmwareImageHandle image = ImageFor(*file, &unreadable);
             if (!image && !unreadable)
                 return;  // again when it has been read
             found = image != nullptr;
+            damaged = unreadable;
             int* bootCount = BootCount(DongleKind);
             if (image && bootCount)
                 *bootCount = qMax(0, FirmwareBootDeviceCount(image));
         }
         receiverPaths = UpdateRules::ReceiverPaths(CurrentDeviceInfo, FoundDevices);
     } else {
-        found = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid).has_value();
+        found = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid, &damaged).has_value();
     }
-    if (!found && DongleKind != 0)
+    if (damaged)
+        ImageDamaged(type);
+    else if (!found && DongleKind != 0)
         NothingToDo(type);
     else
         updateStep = 1;
@@ -478,8 +494,9 @@ void FormSetting::CheckStep1(int type, const QString& versionText)
         return;
     }
     std::optional<FirmwareFile> file;
+    bool damaged = false;
     if (type == FirmwareKindMouse) {
-        file = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid);
+        file = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid, &damaged);
     } else {
         int bootKind = 0;
         for (int kind : {1, 2, 4, 8}) {
@@ -487,19 +504,24 @@ void FormSetting::CheckStep1(int type, const QString& versionText)
                 bootKind = kind;
         }
         if (bootKind != 0) {
-            file = Lookup(type, QString(), ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(bootKind)), UpdateCid);
+            file = Lookup(type, QString(), ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(bootKind)), UpdateCid,
+                          &damaged);
         } else if (DongleKind == 4 || DongleKind == 8 || DongleKind == 2) {
             int version = 0;
             const QString text = UsbFinderC_GetSlaveVersion(receiverPaths.first().toLocal8Bit().constData(), &version)
                                      ? VersionText(static_cast<unsigned int>(version) & 0xFFFFu)
                                      : QString();
-            file = Lookup(type, text, ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(DongleKind)), UpdateCid);
+            file = Lookup(type, text, ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(DongleKind)), UpdateCid,
+                          &damaged);
         } else {
-            file = Lookup(type, versionText, ModelKey(QStringLiteral("DM")), UpdateCid);
+            file = Lookup(type, versionText, ModelKey(QStringLiteral("DM")), UpdateCid, &damaged);
         }
     }
     if (!file) {
-        NothingToDo(type);
+        if (damaged)
+            ImageDamaged(type);
+        else
+            NothingToDo(type);
         return;
     }
     bool unreadable = false;
@@ -507,9 +529,7 @@ void FormSetting::CheckStep1(int type, const QString& versionText)
     if (!image && !unreadable)
         return;  // again when it has been read
     if (!image) {
-        m_lastReason = MessageText(Message::FileError);
-        stateOf(type) = 0;
-        updateStep = 4;
+        ImageDamaged(type);
         return;
     }
     StartUpgradeOf(type, *file);
@@ -523,10 +543,11 @@ void FormSetting::StartUpgradeOf(int type, const FirmwareFile& file)
     // Running before the start: an end event that comes at once is not lost.
     stateOf(type) = 1;
     updateStep = 2;
-    if (!StartFirmwareUpgrade(m_image, &onUpgradeEvent)) {
+    if (!StartFirmwareUpgrade(m_image, pageRecord(), &onUpgradeEvent)) {
         qCWarning(lcPages) << "the upgrade with" << file.path << "did not start";
         UpgradeEvent refused;
         refused.kind = UpgradeEvent::Finished;
+        refused.refused = true;
         upgradeEnded(refused, m_image);
     }
 }
@@ -542,6 +563,14 @@ void FormSetting::NothingToDo(int type)
         ClearMouseFailInfo();
         mouseUpToDate = true;
     }
+    updateStep = 4;
+}
+
+void FormSetting::ImageDamaged(int type)
+{
+    // Not "up to date": there is an image, and the load would refuse it.
+    m_lastReason = MessageText(Message::FileError);
+    stateOf(type) = 0;
     updateStep = 4;
 }
 
@@ -718,11 +747,17 @@ void FormSetting::ChechIsUpDate(std::function<void(bool)> answer)
 
     // A receiver and the mouse of its model on the cable.
     receiverModelNameB = ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(plan.kind));
+    bool receiverDamaged = false;
+    bool mouseDamaged = false;
     const bool receiverFound =
-        Lookup(FirmwareKindReceiver, ui->label_5->text(), receiverModelNameB, UpdateCid).has_value();
-    const bool mouseFound = Lookup(FirmwareKindMouse, ui->label_7->text(), ModelKey(QStringLiteral("MM")), UpdateCid).has_value();
+        Lookup(FirmwareKindReceiver, ui->label_5->text(), receiverModelNameB, UpdateCid, &receiverDamaged).has_value();
+    const bool mouseFound =
+        Lookup(FirmwareKindMouse, ui->label_7->text(), ModelKey(QStringLiteral("MM")), UpdateCid, &mouseDamaged)
+            .has_value();
     MouseUpdateAvailable = mouseFound;
     if (!receiverFound && !mouseFound) {
+        if (receiverDamaged || mouseDamaged)
+            return StopResume(Message::FileError, answer);
         receiverUpToDate = true;
         return StopResume(Message::VerNew, answer);
     }

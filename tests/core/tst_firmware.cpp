@@ -1,13 +1,18 @@
 // The firmware data layer: the header, version numbers, the header-only scan
-// of the image folder, the whole-image check before the device library sees
-// an image, the upgrade session against the bench, the failed-update record,
-// the progress of one or two stages and the update log.
+// of the image folder (damaged images passed over), the whole-image check
+// before the device library sees an image, the upgrade session against the
+// bench, the failed-update record (stored before a write, also when the
+// writer is killed; a device left waiting in boot mode), the progress of one
+// or two stages and the update log.
 #include "LinkTestSupport.h"
 
 #include "FirmwareFiles.h"
 #include "FirmwareUpdate.h"
 #include "RegistryStore.h"
 #include "UserFixture.h"
+#include "WaitingBootDevice.h"
+
+#include <QApplication>
 
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -56,6 +61,32 @@ QByteArray benchImage(const QString& dir, const QString& args)
 }
 
 const QString Mouse = QStringLiteral("CDM_AX72_MOUSE");
+const UpdateFailRecord Receiver8k{211, 8, 24, 1};
+const char* const WriterOption = "--write-until-killed";
+
+QString recordText()
+{
+    const std::optional<UpdateFailRecord> record = ReadUpdateFailInfo();
+    return record ? UpdateFailInfoText(*record) : QString();
+}
+
+// The process that killedWhileWriting kills: writes the receiver image at
+// path and says "writing" at its first progress.
+int writeUntilKilled(const QString& path)
+{
+    const FirmwareLoadResult loaded = LoadFirmwareImage(path);
+    std::atomic<bool> ended{false};
+    const bool started = loaded.image && StartFirmwareUpgrade(loaded.image, Receiver8k, [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
+        if (e.kind == UpgradeEvent::Progress) {
+            std::fputs("writing\n", stdout);
+            std::fflush(stdout);
+        }
+        ended = ended || e.kind == UpgradeEvent::Finished;
+    });
+    for (int i = 0; started && !ended && i < 600; ++i)
+        QThread::msleep(100);
+    return 2;  // not killed
+}
 
 }  // namespace
 
@@ -151,6 +182,37 @@ private slots:
         QVERIFY(!FindFirmwareFile(dir.filePath("none"), 210, QString(), Mouse, 24, 1));
     }
 
+    // A match that fails the whole-image check is passed over: a good one
+    // named before it is found, and none found then tells so.
+    void damagedImages_data()
+    {
+        QTest::addColumn<bool>("good");          // a.bin: a whole image, v1.6
+        QTest::addColumn<quint32>("announced");  // b.bin, v1.7, 1000 bytes: the length its header announces
+        QTest::addColumn<QString>("found");
+        QTest::addColumn<bool>("onlyDamaged");
+        QTest::newRow("truncated one named later") << true << 4096u << "a.bin" << false;
+        QTest::newRow("only a truncated one") << false << 4096u << "" << true;
+        QTest::newRow("only one announcing less than a header") << false << 100u << "" << true;
+        QTest::newRow("none at all") << false << 0u << "" << false;
+    }
+    void damagedImages()
+    {
+        QFETCH(bool, good);
+        QFETCH(quint32, announced);
+        QFETCH(QString, found);
+        QFETCH(bool, onlyDamaged);
+        QTemporaryDir dir;
+        if (good)
+            writeFile(dir.filePath("a.bin"), image(0x0106, 210, Mouse.toLatin1()));
+        if (announced)
+            writeFile(dir.filePath("b.bin"), image(0x0107, 210, Mouse.toLatin1(), 1000, 1, announced));
+        bool damaged = !onlyDamaged;
+        const std::optional<FirmwareFile> file = FindFirmwareFile(dir.path(), 210, "v1.5", Mouse, 24, 1, &damaged);
+        QCOMPARE(file ? QFileInfo(file->path).fileName() : QString(), found);
+        QCOMPARE(damaged, onlyDamaged);
+        QCOMPARE(FirmwareFileDiffers(dir.path(), 210, "v1.5", Mouse, 24, 1), good);
+    }
+
     void wholeImage_data()
     {
         QTest::addColumn<QByteArray>("data");
@@ -189,7 +251,7 @@ private slots:
         bench({QStringLiteral("option"), QStringLiteral("trace=on")});
         clearCallsLog();
         QCOMPARE(FirmwareBootDeviceCount(cut.image), -1);
-        QVERIFY(!StartFirmwareUpgrade(cut.image, [](const UpgradeEvent&, const FirmwareImageHandle&) {}));
+        QVERIFY(!StartFirmwareUpgrade(cut.image, Receiver8k, [](const UpgradeEvent&, const FirmwareImageHandle&) {}));
         QVERIFY(callsLog({QStringLiteral("UsbUpgrade")}).isEmpty());
     }
 
@@ -213,7 +275,7 @@ private slots:
         QList<UpgradeEvent> events;
         bool heldAtEnd = false;
         const FirmwareImage* started = loaded.image.get();
-        QVERIFY(StartFirmwareUpgrade(loaded.image, [&](const UpgradeEvent& e, const FirmwareImageHandle& image) {
+        QVERIFY(StartFirmwareUpgrade(loaded.image, Receiver8k, [&](const UpgradeEvent& e, const FirmwareImageHandle& image) {
             QMutexLocker lock(&mutex);
             events.append(e);
             if (e.kind == UpgradeEvent::Finished)
@@ -224,7 +286,7 @@ private slots:
         const std::weak_ptr<const FirmwareImage> watch = loaded.image;
         loaded.image.reset();
         QVERIFY(!watch.expired());
-        QVERIFY(!StartFirmwareUpgrade(watch.lock(), nullptr));  // one at a time
+        QVERIFY(!StartFirmwareUpgrade(watch.lock(), Receiver8k, nullptr));  // one at a time
         QTRY_VERIFY_WITH_TIMEOUT(!FirmwareUpgradeRunning(), 20000);
         QTRY_VERIFY(watch.expired());
         QMutexLocker lock(&mutex);
@@ -248,7 +310,7 @@ private slots:
         QList<UpgradeEvent> events;
         SetFirmwareUpgradeTimeout(50);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("sent nothing for 50 ms")));
-        QVERIFY(StartFirmwareUpgrade(loaded.image, [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
+        QVERIFY(StartFirmwareUpgrade(loaded.image, Receiver8k, [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
             QMutexLocker lock(&mutex);
             events.append(e);
         }));
@@ -269,6 +331,122 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(bench({QStringLiteral("list")}).contains(QLatin1String("firmware=v1.7")), 20000);
         QMutexLocker lock(&mutex);
         QCOMPARE(events.size(), 1);
+    }
+
+    // The failed-update record around one write of the receiver: stored
+    // before the library starts, gone after success, kept by a failure, none
+    // after a start the library refuses (a broken checksum passes our own
+    // check); a record already there is left as it is.
+    void recordAroundAWrite_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("failAt");  // percent, -1 none
+        QTest::addColumn<bool>("badChecksum");
+        QTest::addColumn<QString>("during");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("success") << "" << -1 << false << "211,8,24,1" << "";
+        QTest::newRow("failure") << "" << 40 << false << "211,8,24,1" << "211,8,24,1";
+        QTest::newRow("refused up front") << "" << -1 << true << "" << "";
+        QTest::newRow("another record there") << "210,0,24,2" << -1 << false << "210,0,24,2" << "210,0,24,2";
+    }
+    void recordAroundAWrite()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, failAt);
+        QFETCH(bool, badChecksum);
+        QFETCH(QString, during);
+        QFETCH(QString, after);
+        QTemporaryDir dir;
+        QVERIFY(benchToDefaults());
+        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=20")});
+        if (failAt >= 0)
+            bench({QStringLiteral("fault"), QStringLiteral("rx8k"), QStringLiteral("upgrade-fail"), QString::number(failAt)});
+        QByteArray bytes = benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6"));
+        if (badChecksum)
+            bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 1);
+        const FirmwareLoadResult loaded = FirmwareImageFromBytes(bytes, QStringLiteral("rx.bin"));
+        QVERIFY(loaded.image);
+        QVERIFY(RemoveUpdateFailInfo());
+        if (!before.isEmpty())
+            QVERIFY(WriteUpdateFailInfo(*ParseUpdateFailInfo(before)));
+        if (badChecksum)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not start the upgrade")));
+        std::atomic<int> ends{0};
+        const bool started = StartFirmwareUpgrade(loaded.image, Receiver8k, [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
+            if (e.kind == UpgradeEvent::Finished)
+                ++ends;
+        });
+        QCOMPARE(started, !badChecksum);
+        if (started) {
+            QCOMPARE(recordText(), during);
+            QTRY_COMPARE_WITH_TIMEOUT(ends.load(), 1, 20000);
+        }
+        QCOMPARE(recordText(), after);
+        QVERIFY(benchToDefaults());  // a failure leaves the receiver in boot mode
+    }
+
+    void killedWhileWriting()
+    {
+        QTemporaryDir dir;
+        QVERIFY(benchToDefaults());
+        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=200")});
+        writeFile(dir.filePath("rx.bin"),
+                  benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6")));
+        QVERIFY(RemoveUpdateFailInfo());
+        QProcess writer;
+        writer.start(QCoreApplication::applicationFilePath(), {QLatin1String(WriterOption), dir.filePath("rx.bin")});
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += writer.readAllStandardOutput()).contains("writing"), 20000);
+        writer.kill();
+        QVERIFY(writer.waitForFinished(10000));
+        QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
+        // The receiver waits in boot mode, and the record offers its repair.
+        QVERIFY(bench({QStringLiteral("list")}).contains(QRegularExpression(QStringLiteral("id=rx8k .* boot=1 "))));
+        QCOMPARE(ReadUpdateFailInfo(), std::optional<UpdateFailRecord>(Receiver8k));
+        QVERIFY(benchToDefaults());
+    }
+
+    // A device of a known model waiting in boot mode without a record gets
+    // the record its repair works from.
+    void waitingBootDevice_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("boot");
+        QTest::addColumn<bool>("knownImage");  // the model table names the receiver's image
+        QTest::addColumn<QString>("after");
+        QTest::newRow("receiver waits") << "" << true << true << "211,8,24,1";
+        QTest::newRow("nothing waits") << "" << false << true << "";
+        QTest::newRow("an image of no model") << "" << true << false << "";
+        QTest::newRow("a record there") << "210,0,24,2" << true << true << "210,0,24,2";
+    }
+    void waitingBootDevice()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, boot);
+        QFETCH(bool, knownImage);
+        QFETCH(QString, after);
+        QTemporaryDir appDir;
+        QString table = configText();
+        if (!knownImage)
+            table.remove(QStringLiteral("D8M=Q0RNX1JYOEs=\n"));
+        installConfig(appDir.path(), table);
+        QVERIFY(QDir().mkpath(appDir.filePath("bin")));
+        writeFile(appDir.filePath("bin/rx.bin"),
+                  benchImage(appDir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6")));
+        QVERIFY(benchToDefaults());
+        if (boot)
+            bench({QStringLiteral("boot"), QStringLiteral("rx8k"), QStringLiteral("on")});
+        QVERIFY(RemoveUpdateFailInfo());
+        if (!before.isEmpty())
+            QVERIFY(WriteUpdateFailInfo(*ParseUpdateFailInfo(before)));
+        std::optional<bool> recorded;
+        RecordWaitingBootDevice(this, [&](bool r) { recorded = r; });
+        QTRY_VERIFY_WITH_TIMEOUT(recorded.has_value(), 20000);
+        QCOMPARE(*recorded, before.isEmpty() && !after.isEmpty());
+        QCOMPARE(recordText(), after);
+        SetAppDirOverride(QString());
+        ConfigSettings::GetInstance()->Reload();
+        QVERIFY(benchToDefaults());
     }
 
     void events_data()
@@ -373,5 +551,13 @@ private slots:
     }
 };
 
-QTEST_MAIN(FirmwareTest)
+int main(int argc, char* argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], WriterOption) == 0)
+        return writeUntilKilled(QString::fromLocal8Bit(argv[2]));
+    QApplication app(argc, argv);
+    FirmwareTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_firmware.moc"

@@ -1,8 +1,9 @@
 // The firmware update against the bench with the sample images: the
-// settings page's update of the receiver, the chain receiver then mouse, a
-// failure at 40 % (log, record) and the repair from the device list, no
-// image, a start the library refuses, two receivers waiting, an upgrade that
-// goes silent, and Escape while an upgrade runs.
+// settings page's update of the receiver (its record while it writes), the
+// chain receiver then mouse, a failure at 40 % (log, record) and the repair
+// from the device list, no image, a start the library refuses, a damaged
+// image, two receivers waiting, an upgrade that goes silent, and Escape
+// while an upgrade runs.
 //
 // Bench: the 8 kHz receiver and a mouse of its model on the cable (the
 // default bench's cabled mouse made a first-model mouse); the page works for
@@ -21,9 +22,11 @@
 
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <memory>
+#include <mutex>
 
 using namespace linktest;
 
@@ -155,6 +158,17 @@ private slots:
     {
         QCOMPARE(ui()->label_5->text(), QStringLiteral("v1.4"));
         QVERIFY(ui()->Receive_2->isVisible());
+        // The record at the first progress, read on the library's thread.
+        std::mutex mutex;
+        std::optional<std::optional<UpdateFailRecord>> whileWriting;
+        const QMetaObject::Connection watch = connect(
+            PostMsg::GetInstance(), &PostMsg::SigProgress, this,
+            [&](int value, int code) {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (code == 0 && value > 0 && !whileWriting)
+                    whileWriting = ReadUpdateFailInfo();
+            },
+            Qt::DirectConnection);
         openUpdateDialog();
         QCOMPARE(dialog()->TipText(), QStringLiteral("Firmware is ready to be written. Keep the devices connected"));
         QCOMPARE(dui()->NewHong_2->text(), QStringLiteral("Start"));
@@ -170,6 +184,11 @@ private slots:
         QCOMPARE(upgradedDevices(), QStringList{QStringLiteral("rx8k")});
         QVERIFY(OnlinePollEnabled.load());
         QVERIFY(!ReadUpdateFailInfo());
+        disconnect(watch);
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            QCOMPARE(whileWriting, std::optional<std::optional<UpdateFailRecord>>(UpdateFailRecord{211, 8, 24, 1}));
+        }
         // Confirm at 100: the page says it is up to date.
         startInDialog();
         QVERIFY(!dialog()->isVisible());
@@ -316,6 +335,55 @@ private slots:
         QCOMPARE(results.count(), 1);
         QCOMPARE(ReadUpdateFailInfo()->type, 211);
         dialog()->close();
+    }
+
+    // The receiver's only image is damaged: truncated, the scan passes it
+    // over and the check says so instead of "Up to date"; with a broken
+    // checksum the library refuses it before writing and no record is left.
+    void damagedImage_data()
+    {
+        QTest::addColumn<bool>("truncated");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("truncated") << true << "No firmware image for this device was found";
+        QTest::newRow("broken checksum") << false << "Update failed. Please try again";
+    }
+    void damagedImage()
+    {
+        QFETCH(bool, truncated);
+        QFETCH(QString, tip);
+        // The installed data with a folder of images of our own.
+        QTemporaryDir appDir;
+        const QString dist = QCoreApplication::applicationDirPath();
+        for (const char* folder : {"Language", "Picture", "usersetting"})
+            QVERIFY(QFile::link(dist + QLatin1Char('/') + QLatin1String(folder), appDir.filePath(folder)));
+        QVERIFY(QDir().mkpath(appDir.filePath("bin")));
+        QFile source(dist + QStringLiteral("/bin/CDM_RX8K_MID1_v1.5.bin"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QByteArray bytes = source.readAll();
+        if (truncated)
+            bytes.chop(1);
+        else
+            bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 1);
+        QFile damaged(appDir.filePath("bin/rx.bin"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        QCOMPARE(damaged.write(bytes), qint64(bytes.size()));
+        damaged.close();
+        SetAppDirOverride(appDir.path());
+
+        openUpdateDialog();
+        if (!truncated) {
+            QTRY_VERIFY(dialog()->TipText().startsWith(QLatin1String("Firmware is ready")));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not start")));
+            startInDialog();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(dialog()->TipText(), tip, UpgradeWaitMs);
+        QTRY_VERIFY(!CheckTimersRunning.load());
+        QVERIFY(!ReadUpdateFailInfo());
+        QVERIFY(upgradeStarts().isEmpty());
+        QCOMPARE(deviceField("rx8k", "boot"), QStringLiteral("0"));
+        QCOMPARE(deviceField("rx8k", "firmware"), QStringLiteral("v1.4"));
+        dialog()->close();
+        SetAppDirOverride(QString());
     }
 
     void twoReceiversWaiting()
