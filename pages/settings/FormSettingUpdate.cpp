@@ -465,7 +465,7 @@ void FormSetting::CheckStep0(int type, const QString& versionText)
         found = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid, &damaged).has_value();
     }
     if (damaged)
-        ImageDamaged(type);
+        ImageDamaged(type);  // not "up to date": the image is there, and the load refuses it
     else if (!found && DongleKind != 0)
         NothingToDo(type);
     else
@@ -517,21 +517,14 @@ void FormSetting::CheckStep1(int type, const QString& versionText)
             file = Lookup(type, versionText, ModelKey(QStringLiteral("DM")), UpdateCid, &damaged);
         }
     }
-    if (!file) {
-        if (damaged)
-            ImageDamaged(type);
-        else
-            NothingToDo(type);
-        return;
-    }
+    if (!file)
+        return damaged ? ImageDamaged(type) : NothingToDo(type);
     bool unreadable = false;
     const FirmwareImageHandle image = ImageFor(*file, &unreadable);
     if (!image && !unreadable)
         return;  // again when it has been read
-    if (!image) {
-        ImageDamaged(type);
-        return;
-    }
+    if (!image)
+        return ImageDamaged(type);
     StartUpgradeOf(type, *file);
 }
 
@@ -568,7 +561,6 @@ void FormSetting::NothingToDo(int type)
 
 void FormSetting::ImageDamaged(int type)
 {
-    // Not "up to date": there is an image, and the load would refuse it.
     m_lastReason = MessageText(Message::FileError);
     stateOf(type) = 0;
     updateStep = 4;
@@ -747,8 +739,7 @@ void FormSetting::ChechIsUpDate(std::function<void(bool)> answer)
 
     // A receiver and the mouse of its model on the cable.
     receiverModelNameB = ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(plan.kind));
-    bool receiverDamaged = false;
-    bool mouseDamaged = false;
+    bool receiverDamaged = false, mouseDamaged = false;
     const bool receiverFound =
         Lookup(FirmwareKindReceiver, ui->label_5->text(), receiverModelNameB, UpdateCid, &receiverDamaged).has_value();
     const bool mouseFound =

@@ -13,6 +13,7 @@
 #include "WaitingBootDevice.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -430,6 +431,10 @@ private slots:
         if (!knownImage)
             table.remove(QStringLiteral("D8M=Q0RNX1JYOEs=\n"));
         installConfig(appDir.path(), table);
+        const auto restore = qScopeGuard([] {
+            SetAppDirOverride(QString());
+            ConfigSettings::GetInstance()->Reload();
+        });
         QVERIFY(QDir().mkpath(appDir.filePath("bin")));
         writeFile(appDir.filePath("bin/rx.bin"),
                   benchImage(appDir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6")));
@@ -444,8 +449,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(recorded.has_value(), 20000);
         QCOMPARE(*recorded, before.isEmpty() && !after.isEmpty());
         QCOMPARE(recordText(), after);
-        SetAppDirOverride(QString());
-        ConfigSettings::GetInstance()->Reload();
         QVERIFY(benchToDefaults());
     }
 

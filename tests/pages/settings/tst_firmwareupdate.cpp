@@ -21,6 +21,7 @@
 #include "ui_UpDateRepair.h"
 
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -369,6 +370,7 @@ private slots:
         QCOMPARE(damaged.write(bytes), qint64(bytes.size()));
         damaged.close();
         SetAppDirOverride(appDir.path());
+        const auto restore = qScopeGuard([] { SetAppDirOverride(QString()); });
 
         openUpdateDialog();
         if (!truncated) {
@@ -383,7 +385,6 @@ private slots:
         QCOMPARE(deviceField("rx8k", "boot"), QStringLiteral("0"));
         QCOMPARE(deviceField("rx8k", "firmware"), QStringLiteral("v1.4"));
         dialog()->close();
-        SetAppDirOverride(QString());
     }
 
     void twoReceiversWaiting()
