@@ -1,19 +1,14 @@
 // The firmware data layer: the header, version numbers, the header-only scan
 // of the image folder (damaged images passed over), the whole-image check
 // before the device library sees an image, the upgrade session against the
-// bench, the failed-update record (stored before a write, also when the
-// writer is killed; a device left waiting in boot mode), the progress of one
-// or two stages and the update log.
+// bench, the failed-update record (stored before a write), the progress of
+// one or two stages and the update log.
 #include "LinkTestSupport.h"
 
 #include "FirmwareFiles.h"
 #include "FirmwareUpdate.h"
 #include "RegistryStore.h"
 #include "UserFixture.h"
-#include "WaitingBootDevice.h"
-
-#include <QApplication>
-#include <QScopeGuard>
 
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -63,30 +58,11 @@ QByteArray benchImage(const QString& dir, const QString& args)
 
 const QString Mouse = QStringLiteral("CDM_AX72_MOUSE");
 const UpdateFailRecord Receiver8k{211, 8, 24, 1};
-const char* const WriterOption = "--write-until-killed";
 
 QString recordText()
 {
     const std::optional<UpdateFailRecord> record = ReadUpdateFailInfo();
     return record ? UpdateFailInfoText(*record) : QString();
-}
-
-// The process that killedWhileWriting kills: writes the receiver image at
-// path and says "writing" at its first progress.
-int writeUntilKilled(const QString& path)
-{
-    const FirmwareLoadResult loaded = LoadFirmwareImage(path);
-    std::atomic<bool> ended{false};
-    const bool started = loaded.image && StartFirmwareUpgrade(loaded.image, Receiver8k, [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
-        if (e.kind == UpgradeEvent::Progress) {
-            std::fputs("writing\n", stdout);
-            std::fflush(stdout);
-        }
-        ended = ended || e.kind == UpgradeEvent::Finished;
-    });
-    for (int i = 0; started && !ended && i < 600; ++i)
-        QThread::msleep(100);
-    return 2;  // not killed
 }
 
 }  // namespace
@@ -187,31 +163,25 @@ private slots:
     // named before it is found, and none found then tells so.
     void damagedImages_data()
     {
-        QTest::addColumn<bool>("good");          // a.bin: a whole image, v1.6
-        QTest::addColumn<quint32>("announced");  // b.bin, v1.7, 1000 bytes: the length its header announces
-        QTest::addColumn<QString>("found");
-        QTest::addColumn<bool>("onlyDamaged");
-        QTest::newRow("truncated one named later") << true << 4096u << "a.bin" << false;
-        QTest::newRow("only a truncated one") << false << 4096u << "" << true;
-        QTest::newRow("only one announcing less than a header") << false << 100u << "" << true;
-        QTest::newRow("none at all") << false << 0u << "" << false;
+        QTest::addColumn<bool>("good");       // a.bin: a whole image, v1.6
+        QTest::addColumn<bool>("truncated");  // b.bin: v1.7, shorter than it announces
+        QTest::newRow("truncated one named later") << true << true;
+        QTest::newRow("only a truncated one") << false << true;
+        QTest::newRow("none at all") << false << false;
     }
     void damagedImages()
     {
         QFETCH(bool, good);
-        QFETCH(quint32, announced);
-        QFETCH(QString, found);
-        QFETCH(bool, onlyDamaged);
+        QFETCH(bool, truncated);
         QTemporaryDir dir;
         if (good)
             writeFile(dir.filePath("a.bin"), image(0x0106, 210, Mouse.toLatin1()));
-        if (announced)
-            writeFile(dir.filePath("b.bin"), image(0x0107, 210, Mouse.toLatin1(), 1000, 1, announced));
-        bool damaged = !onlyDamaged;
-        const std::optional<FirmwareFile> file = FindFirmwareFile(dir.path(), 210, "v1.5", Mouse, 24, 1, &damaged);
-        QCOMPARE(file ? QFileInfo(file->path).fileName() : QString(), found);
-        QCOMPARE(damaged, onlyDamaged);
-        QCOMPARE(FirmwareFileDiffers(dir.path(), 210, "v1.5", Mouse, 24, 1), good);
+        if (truncated)
+            writeFile(dir.filePath("b.bin"), image(0x0107, 210, Mouse.toLatin1(), 1000, 1, 4096));
+        bool onlyDamaged = good;
+        const std::optional<FirmwareFile> file = FindFirmwareFile(dir.path(), 210, "v1.5", Mouse, 24, 1, &onlyDamaged);
+        QCOMPARE(file ? QFileInfo(file->path).fileName() : QString(), good ? QStringLiteral("a.bin") : QString());
+        QCOMPARE(onlyDamaged, !good && truncated);
     }
 
     void wholeImage_data()
@@ -341,115 +311,40 @@ private slots:
     void recordAroundAWrite_data()
     {
         QTest::addColumn<QString>("before");
-        QTest::addColumn<int>("failAt");  // percent, -1 none
-        QTest::addColumn<bool>("badChecksum");
-        QTest::addColumn<QString>("during");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("during");  // empty: the start is refused
         QTest::addColumn<QString>("after");
-        QTest::newRow("success") << "" << -1 << false << "211,8,24,1" << "";
-        QTest::newRow("failure") << "" << 40 << false << "211,8,24,1" << "211,8,24,1";
-        QTest::newRow("refused up front") << "" << -1 << true << "" << "";
-        QTest::newRow("another record there") << "210,0,24,2" << -1 << false << "210,0,24,2" << "210,0,24,2";
+        QTest::newRow("success") << "" << "" << "211,8,24,1" << "";
+        QTest::newRow("failure") << "" << "upgrade-fail" << "211,8,24,1" << "211,8,24,1";
+        QTest::newRow("refused up front") << "" << "checksum" << "" << "";
+        QTest::newRow("another record there") << "210,0,24,2" << "" << "210,0,24,2" << "210,0,24,2";
     }
     void recordAroundAWrite()
     {
         QFETCH(QString, before);
-        QFETCH(int, failAt);
-        QFETCH(bool, badChecksum);
+        QFETCH(QString, fault);
         QFETCH(QString, during);
         QFETCH(QString, after);
         QTemporaryDir dir;
         QVERIFY(benchToDefaults());
         bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=20")});
-        if (failAt >= 0)
-            bench({QStringLiteral("fault"), QStringLiteral("rx8k"), QStringLiteral("upgrade-fail"), QString::number(failAt)});
+        if (fault == QLatin1String("upgrade-fail"))
+            bench({QStringLiteral("fault"), QStringLiteral("rx8k"), fault, QStringLiteral("40")});
         QByteArray bytes = benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6"));
-        if (badChecksum)
+        if (fault == QLatin1String("checksum"))
             bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 1);
-        const FirmwareLoadResult loaded = FirmwareImageFromBytes(bytes, QStringLiteral("rx.bin"));
-        QVERIFY(loaded.image);
-        QVERIFY(RemoveUpdateFailInfo());
-        if (!before.isEmpty())
-            QVERIFY(WriteUpdateFailInfo(*ParseUpdateFailInfo(before)));
-        if (badChecksum)
+        QVERIFY(before.isEmpty() ? RemoveUpdateFailInfo() : WriteUpdateFailInfo(*ParseUpdateFailInfo(before)));
+        if (during.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not start the upgrade")));
         std::atomic<int> ends{0};
-        const bool started = StartFirmwareUpgrade(loaded.image, Receiver8k, [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
-            if (e.kind == UpgradeEvent::Finished)
-                ++ends;
-        });
-        QCOMPARE(started, !badChecksum);
-        if (started) {
-            QCOMPARE(recordText(), during);
-            QTRY_COMPARE_WITH_TIMEOUT(ends.load(), 1, 20000);
-        }
+        const bool started = StartFirmwareUpgrade(FirmwareImageFromBytes(bytes, dir.path()).image, Receiver8k,
+                                                  [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
+                                                      ends += e.kind == UpgradeEvent::Finished;
+                                                  });
+        QCOMPARE(started, !during.isEmpty());
+        QCOMPARE(recordText(), during);
+        QTRY_COMPARE_WITH_TIMEOUT(ends.load(), started ? 1 : 0, 20000);
         QCOMPARE(recordText(), after);
-        QVERIFY(benchToDefaults());  // a failure leaves the receiver in boot mode
-    }
-
-    void killedWhileWriting()
-    {
-        QTemporaryDir dir;
-        QVERIFY(benchToDefaults());
-        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=200")});
-        writeFile(dir.filePath("rx.bin"),
-                  benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6")));
-        QVERIFY(RemoveUpdateFailInfo());
-        QProcess writer;
-        writer.start(QCoreApplication::applicationFilePath(), {QLatin1String(WriterOption), dir.filePath("rx.bin")});
-        QByteArray said;
-        QTRY_VERIFY_WITH_TIMEOUT((said += writer.readAllStandardOutput()).contains("writing"), 20000);
-        writer.kill();
-        QVERIFY(writer.waitForFinished(10000));
-        QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
-        // The receiver waits in boot mode, and the record offers its repair.
-        QVERIFY(bench({QStringLiteral("list")}).contains(QRegularExpression(QStringLiteral("id=rx8k .* boot=1 "))));
-        QCOMPARE(ReadUpdateFailInfo(), std::optional<UpdateFailRecord>(Receiver8k));
-        QVERIFY(benchToDefaults());
-    }
-
-    // A device of a known model waiting in boot mode without a record gets
-    // the record its repair works from.
-    void waitingBootDevice_data()
-    {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<bool>("boot");
-        QTest::addColumn<bool>("knownImage");  // the model table names the receiver's image
-        QTest::addColumn<QString>("after");
-        QTest::newRow("receiver waits") << "" << true << true << "211,8,24,1";
-        QTest::newRow("nothing waits") << "" << false << true << "";
-        QTest::newRow("an image of no model") << "" << true << false << "";
-        QTest::newRow("a record there") << "210,0,24,2" << true << true << "210,0,24,2";
-    }
-    void waitingBootDevice()
-    {
-        QFETCH(QString, before);
-        QFETCH(bool, boot);
-        QFETCH(bool, knownImage);
-        QFETCH(QString, after);
-        QTemporaryDir appDir;
-        QString table = configText();
-        if (!knownImage)
-            table.remove(QStringLiteral("D8M=Q0RNX1JYOEs=\n"));
-        installConfig(appDir.path(), table);
-        const auto restore = qScopeGuard([] {
-            SetAppDirOverride(QString());
-            ConfigSettings::GetInstance()->Reload();
-        });
-        QVERIFY(QDir().mkpath(appDir.filePath("bin")));
-        writeFile(appDir.filePath("bin/rx.bin"),
-                  benchImage(appDir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6")));
-        QVERIFY(benchToDefaults());
-        if (boot)
-            bench({QStringLiteral("boot"), QStringLiteral("rx8k"), QStringLiteral("on")});
-        QVERIFY(RemoveUpdateFailInfo());
-        if (!before.isEmpty())
-            QVERIFY(WriteUpdateFailInfo(*ParseUpdateFailInfo(before)));
-        std::optional<bool> recorded;
-        RecordWaitingBootDevice(this, [&](bool r) { recorded = r; });
-        QTRY_VERIFY_WITH_TIMEOUT(recorded.has_value(), 20000);
-        QCOMPARE(*recorded, before.isEmpty() && !after.isEmpty());
-        QCOMPARE(recordText(), after);
-        QVERIFY(benchToDefaults());
     }
 
     void events_data()
@@ -554,13 +449,5 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    if (argc == 3 && qstrcmp(argv[1], WriterOption) == 0)
-        return writeUntilKilled(QString::fromLocal8Bit(argv[2]));
-    QApplication app(argc, argv);
-    FirmwareTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(FirmwareTest)
 #include "tst_firmware.moc"
