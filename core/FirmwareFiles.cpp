@@ -3,12 +3,11 @@
 #include "ConfigSettings.h"
 #include "Globals.h"
 #include "Logging.h"
+#include "OffGuiThread.h"
 #include "PickedFile.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QPointer>
-#include <QThreadPool>
+#include <QFileInfo>
 #include <QtEndian>
 
 namespace {
@@ -68,14 +67,16 @@ bool ParseFirmwareHeader(const QByteArray& data, FirmwareImageHeader* header)
 }
 
 namespace {
-// The whole-image check; the header it parsed is kept for the caller.
-FirmwareImageError checkImage(const QByteArray& data, FirmwareImageHeader* header)
+// The whole-image check on the first bytes of an image (the header at least)
+// and the size of the whole: the scan knows a file's size without reading
+// it. The header it parsed is kept for the caller.
+FirmwareImageError checkImage(const QByteArray& head, qint64 size, FirmwareImageHeader* header)
 {
-    if (!ParseFirmwareHeader(data, header))
+    if (!ParseFirmwareHeader(head, header))
         return FirmwareImageError::TooShort;
     if (header->length < quint32(FirmwareHeaderSize))
         return FirmwareImageError::BadLength;
-    if (quint64(data.size()) < header->length)
+    if (quint64(qMax<qint64>(0, size)) < header->length)
         return FirmwareImageError::Truncated;
     return FirmwareImageError::None;
 }
@@ -84,7 +85,7 @@ FirmwareImageError checkImage(const QByteArray& data, FirmwareImageHeader* heade
 FirmwareImageError CheckFirmwareImage(const QByteArray& data)
 {
     FirmwareImageHeader header;
-    return checkImage(data, &header);
+    return checkImage(data, data.size(), &header);
 }
 
 QString FirmwareImageErrorText(FirmwareImageError error)
@@ -107,11 +108,14 @@ QString FirmwareFolder()
 }
 
 std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& currentVersion,
-                                             const QString& name, quint8 id, quint8 mid)
+                                             const QString& name, quint8 id, quint8 mid, bool* onlyDamaged)
 {
+    if (onlyDamaged)
+        *onlyDamaged = false;
     QDir dir(folder);
     if (!dir.exists())
         return std::nullopt;
+    bool damaged = false;
     const FirmwareVersion current = ParseFirmwareVersion(currentVersion);
     const QString currentText = QString(currentVersion).remove(QLatin1Char('v'));
     std::optional<FirmwareFile> found;
@@ -130,8 +134,18 @@ std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind,
             if (fileVersion == current || header.VersionText().remove(QLatin1Char('v')) == currentText)
                 continue;
         }
+        // A damaged image would be refused whole at the load: it must not
+        // hide a good one named before it.
+        const FirmwareImageError error = checkImage(head, QFileInfo(path).size(), &header);
+        if (error != FirmwareImageError::None) {
+            qCWarning(lcFiles) << "firmware image passed over:" << path << FirmwareImageErrorText(error);
+            damaged = true;
+            continue;
+        }
         found = FirmwareFile{path, header};
     }
+    if (onlyDamaged)
+        *onlyDamaged = damaged && !found;
     return found;
 }
 
@@ -162,7 +176,7 @@ FirmwareLoadResult FirmwareImageFromBytes(const QByteArray& bytes, const QString
 {
     FirmwareLoadResult result;
     FirmwareImageHeader header;
-    result.error = checkImage(bytes, &header);
+    result.error = checkImage(bytes, bytes.size(), &header);
     if (result.error != FirmwareImageError::None) {
         qCWarning(lcFiles) << "firmware image refused:" << path << FirmwareImageErrorText(result.error);
         return result;
@@ -190,21 +204,5 @@ FirmwareLoadResult LoadFirmwareImage(const QString& path)
 
 void LoadFirmwareImageAsync(const QString& path, QObject* context, std::function<void(FirmwareLoadResult)> done)
 {
-    QPointer<QObject> guard(context);
-    // The global pool is waited for when the application object goes.
-    QThreadPool::globalInstance()->start([path, guard, done] {
-        FirmwareLoadResult result = LoadFirmwareImage(path);
-        QCoreApplication* app = QCoreApplication::instance();
-        if (!app)
-            return;
-        // Handed over through the application object, which outlives the
-        // context; the guard is read on the context's (GUI) thread.
-        QMetaObject::invokeMethod(
-            app,
-            [guard, done, result] {
-                if (guard)
-                    done(result);
-            },
-            Qt::QueuedConnection);
-    });
+    RunOffGuiThread(context, [path] { return LoadFirmwareImage(path); }, std::move(done));
 }

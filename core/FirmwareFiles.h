@@ -3,8 +3,9 @@
 //
 // Two steps, kept apart on purpose:
 //  - the scan (FindFirmwareFile, FirmwareFileDiffers) reads only the header
-//    of each candidate, so it is cheap enough for any thread, the GUI thread
-//    included; it answers with the file found, never with its content;
+//    of each candidate and checks it against the file's size, so it is cheap
+//    enough for any thread, the GUI thread included; it answers with the
+//    file found, never with its content;
 //  - the load (LoadFirmwareImage) reads one image whole, through the picked-
 //    file reader (regular files only, at most FirmwareImageMaxBytes), and
 //    checks that the buffer holds the whole image its header announces. The
@@ -95,9 +96,12 @@ struct FirmwareFile {
 // currentVersion is passed over; an empty currentVersion (a device in boot
 // mode, which reports none) takes any version. A later match replaces an
 // earlier one. Files that cannot be read, that are shorter than the header or
-// larger than FirmwareImageMaxBytes are passed over.
+// larger than FirmwareImageMaxBytes are passed over, and so is a match that
+// fails the whole-image check by its header and its file size (the load
+// would refuse it). onlyDamaged, when given, tells that nothing was found
+// because every match failed that check.
 std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& currentVersion,
-                                             const QString& name, quint8 id, quint8 mid);
+                                             const QString& name, quint8 id, quint8 mid, bool* onlyDamaged = nullptr);
 // The same test where an empty version answers false: is there an image
 // whose version differs from the one the device runs?
 bool FirmwareFileDiffers(const QString& folder, quint8 kind, const QString& version, const QString& name, quint8 id,

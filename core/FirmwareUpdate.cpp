@@ -30,6 +30,8 @@ struct Session {
     quint64 generation = 0;  // one per start
     QElapsedTimer sinceEvent;
     int timeoutMs = FirmwareUpgradeTimeoutMs;
+    // The failed-update record this start stored (none when one was there).
+    std::optional<UpdateFailRecord> stored;
 };
 
 Session& session()
@@ -45,6 +47,7 @@ void upgradeTrampoline(unsigned char* bytes)
         return;
     FirmwareImageHandle image;
     UpgradeHandler handler;
+    std::optional<UpdateFailRecord> stored;
     {
         Session& s = session();
         QMutexLocker lock(&s.mutex);
@@ -56,9 +59,14 @@ void upgradeTrampoline(unsigned char* bytes)
             // next stage with another one.
             s.image.reset();
             s.handler = nullptr;
+            stored.swap(s.stored);
             s.wake.wakeAll();
         }
     }
+    // The device is whole again: the record stored for the interruption
+    // goes (one stored by anyone else since stays).
+    if (event.success && stored && ReadUpdateFailInfo() == stored)
+        (void)RemoveUpdateFailInfo();  // a record left behind only offers a repair; logged
     if (handler)
         handler(event, image);
 }
@@ -83,6 +91,7 @@ void watchUpgrade(quint64 generation, int timeoutMs)
         handler = s.handler;
         s.image.reset();
         s.handler = nullptr;
+        s.stored.reset();  // a failure keeps the record
     }
     qCWarning(lcLibrary) << "the upgrade with" << image->Path() << "sent nothing for" << timeoutMs << "ms: failed";
     UpgradeEvent event;
@@ -126,7 +135,7 @@ int FirmwareBootDeviceCount(const FirmwareImageHandle& image)
     return count;
 }
 
-bool StartFirmwareUpgrade(const FirmwareImageHandle& image, UpgradeHandler handler)
+bool StartFirmwareUpgrade(const FirmwareImageHandle& image, const UpdateFailRecord& record, UpgradeHandler handler)
 {
     if (!image) {
         qCWarning(lcLibrary) << "upgrade not started: no image";
@@ -142,9 +151,12 @@ bool StartFirmwareUpgrade(const FirmwareImageHandle& image, UpgradeHandler handl
         qCWarning(lcLibrary) << "upgrade not started: another one runs";
         return false;
     }
+    // Stored before the device can enter boot mode.
+    const bool stored = !ReadUpdateFailInfo() && WriteUpdateFailInfo(record);
     if (UsbUpgrade_Start(image->Data(), &upgradeTrampoline, UpgradeTimeout)) {
         s.image = image;
         s.handler = std::move(handler);
+        s.stored = stored ? std::optional<UpdateFailRecord>(record) : std::nullopt;
         s.sinceEvent.start();
         const quint64 generation = ++s.generation;
         const int timeoutMs = s.timeoutMs;
@@ -156,6 +168,8 @@ bool StartFirmwareUpgrade(const FirmwareImageHandle& image, UpgradeHandler handl
         return true;
     }
     qCWarning(lcLibrary) << "the device library did not start the upgrade with" << image->Path();
+    if (stored)
+        (void)RemoveUpdateFailInfo();  // nothing was written; a record left behind only offers a repair
     return false;
 }
 

@@ -9,7 +9,7 @@
 //         if (!loaded.image)
 //             return ShowFailure(FirmwareImageErrorText(loaded.error));  // a truncated image ends here
 //         const int boot = FirmwareBootDeviceCount(loaded.image);        // optional
-//         StartFirmwareUpgrade(loaded.image, [](const UpgradeEvent& e, const FirmwareImageHandle& image) {
+//         StartFirmwareUpgrade(loaded.image, record, [](const UpgradeEvent& e, const FirmwareImageHandle& image) {
 //             // a library thread: write atomics, reach windows through PostMsg
 //             if (e.kind == UpgradeEvent::Progress)
 //                 PostMsg::GetInstance()->PostProgress(UpgradeProgressValue(e.percent, stage, stages), 0);
@@ -44,6 +44,8 @@ struct UpgradeEvent {
     // A failure the library did not report: no event for the upgrade
     // timeout (SetFirmwareUpgradeTimeout).
     bool timedOut = false;
+    // A failure before anything was written: the library refused the start.
+    bool refused = false;
 };
 
 // The library's event bytes: [0] 7, [1] 1 progress ([2] percent) or 2 end
@@ -58,6 +60,7 @@ int UpgradeProgressValue(int percent, int stage, int stageCount);
 // ---- the library's image calls ----------------------------------------
 
 using UpgradeHandler = std::function<void(const UpgradeEvent& event, const FirmwareImageHandle& image)>;
+struct UpdateFailRecord;
 
 // Boot-mode devices that take image (UsbUpgradeC_FindBootDevices); -1
 // without a whole image (the library is not asked).
@@ -69,7 +72,15 @@ int FirmwareBootDeviceCount(const FirmwareImageHandle& image);
 // failure path). The handler runs on a library thread. An upgrade that sends
 // no event for the upgrade timeout ends as a failure with timedOut set (on
 // a thread of its own); whatever the library sends for it later is dropped.
-bool StartFirmwareUpgrade(const FirmwareImageHandle& image, UpgradeHandler handler);
+//
+// record names the device about to be written. It is stored as the
+// failed-update record before the library is asked, unless a record is
+// there already (the device it names still waits for its image): whatever
+// ends the program from then on (a crash, a kill, a power cut) leaves the
+// record that offers the repair. The record stored here is removed again
+// when the library refuses the start (nothing was written) and at a
+// successful end, before the handler hears of it; a failure keeps it.
+bool StartFirmwareUpgrade(const FirmwareImageHandle& image, const UpdateFailRecord& record, UpgradeHandler handler);
 // The longest silence of a running upgrade before it counts as failed:
 // 120 s; tests shorten it. Takes effect for the next start.
 constexpr int FirmwareUpgradeTimeoutMs = 120000;

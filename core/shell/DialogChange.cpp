@@ -21,6 +21,7 @@
 #include "Match.h"
 #include "RePair.h"
 #include "UpDateWarning.h"
+#include "WaitingBootDevice.h"
 #include "WindowBackground.h"
 #include "Worker.h"
 #include "mytoolButtonEnter.h"
@@ -33,6 +34,8 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSignalBlocker>
+
+#include <utility>
 
 namespace {
 
@@ -240,7 +243,10 @@ void DialogChange::RunUsbChange()
 {
     BusyScope busy(this);
     ++m_searches;
-    ShowRepair(ReadUpdateFailInfo().has_value());
+    const bool recorded = ReadUpdateFailInfo().has_value();
+    ShowRepair(recorded);
+    if (!recorded)
+        OfferRepairOfWaitingDevice();
 
     const QString vid = ConfigSettings::GetInstance()->GetValue(QStringLiteral("Option"), QStringLiteral("VID"));
     DeviceList.clear();
@@ -252,6 +258,24 @@ void DialogChange::RunUsbChange()
 
     if (UpdateRepairDialog && UpdateRepairDialog->isVisible() && !RepairUpgradeRunning.load())
         PostMsg::GetInstance()->PostRepairCheckUpdate();
+}
+
+void DialogChange::OfferRepairOfWaitingDevice()
+{
+    // One look at a time; a change during it asks for one more.
+    if (m_bootLookRunning) {
+        m_bootLookAgain = true;
+        return;
+    }
+    m_bootLookRunning = true;
+    RecordWaitingBootDevice(this, [this](bool recorded) {
+        m_bootLookRunning = false;
+        const bool again = std::exchange(m_bootLookAgain, false);
+        if (recorded)
+            ShowRepair(true);
+        else if (again && !ReadUpdateFailInfo())
+            OfferRepairOfWaitingDevice();
+    });
 }
 
 void DialogChange::FindDevices(const QString& vid, const QStringList& pids)

@@ -2,7 +2,8 @@
 // every attached mouse and receiver as a large picture button, three to a
 // page, with an online or offline look, a cable or wireless mark and the
 // receiver's rate badge; paging arrows, the language choice, minimise and
-// close, and the repair button while a failed firmware update is on record.
+// close, and the repair button while a failed firmware update is on record
+// (a device of a known model found waiting in boot mode gets that record).
 //
 // The device library tells of USB changes on a thread of its own
 // (OnUsbChanged); the search and the rebuild of the pages then run on the
@@ -124,6 +125,9 @@ private:
     void ApplyLook(int index);
     void UpdateArrows();
     void ShowRepair(bool shown);
+    // Without a failed-update record: a device of a known model that waits
+    // in boot mode gets its record, and the repair is offered.
+    void OfferRepairOfWaitingDevice();
     void ShowHint(bool empty);
     void OpenDevice(const DeviceAllInfo& device);
     PairingOutcome PairingCheck(const DeviceAllInfo& device);
@@ -154,4 +158,6 @@ private:
     bool m_duplicates = false;
     bool m_noticeQueued = false;
     bool m_noticeOpen = false;
+    bool m_bootLookRunning = false;
+    bool m_bootLookAgain = false;
 };

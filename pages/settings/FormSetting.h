@@ -70,7 +70,9 @@ public:
     // The scan over the images beside the executable (headers only): an
     // image for kind, name, id and mid whose version differs from version
     // (an empty version: any). The file found is kept: UpdateFile().
-    static bool FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid);
+    // onlyDamaged: nothing found because every match is damaged.
+    static bool FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid,
+                                 bool* onlyDamaged = nullptr);
     // The same test without keeping anything; an empty version gives false.
     static bool FindFirmwareFileB(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid);
     // The file found by the last FindFirmwareFile that found one (GUI thread).
@@ -168,11 +170,14 @@ private:
     void StartCheck(int type);
     void EndCheck(int type);
     void NothingToDo(int type);
+    // The image for the device is damaged: the check ends with FileError.
+    void ImageDamaged(int type);
     void ShowCheckMessage(int type, UpdateRules::Message message);
     void FinishDialogSession();
     void ResumeOneDevice(const UpdateFailRecord& record, std::function<void(bool)> answer);
     void StopResume(UpdateRules::Message message, std::function<void(bool)> answer);
-    std::optional<FirmwareFile> Lookup(int type, const QString& version, const QString& name, int cid) const;
+    std::optional<FirmwareFile> Lookup(int type, const QString& version, const QString& name, int cid,
+                                       bool* damaged = nullptr) const;
     QString ModelKey(const QString& key) const;
     QString MessageText(UpdateRules::Message message) const;
     // The update button's looks: an image with another version waits, or

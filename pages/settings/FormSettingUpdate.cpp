@@ -52,6 +52,12 @@ std::atomic<int>& stateOf(int type)
     return type == FirmwareKindMouse ? MouseUpdateState : DongleUpdateState;
 }
 
+// The failed-update record of the upgrade the page runs (GUI thread).
+UpdateFailRecord pageRecord()
+{
+    return {UpdateDeviceType, DongleKind, UpdateCid, UpdateMid};
+}
+
 QStringList timeoutLogLines()
 {
     QStringList lines;
@@ -90,7 +96,9 @@ void upgradeEnded(const UpgradeEvent& event, const FirmwareImageHandle& image)
             *state = 3;
     }
     hub->PostProgress(0, 1);
-    (void)WriteUpdateFailInfo({UpdateDeviceType, DongleKind, UpdateCid, UpdateMid});  // the writer logs a failure
+    // A refused start wrote nothing: the device works as it did.
+    if (!event.refused)
+        (void)WriteUpdateFailInfo(pageRecord());  // logged; the record stored at the start stays
 }
 
 // The library's events (its thread): the progress to the dialog, the end to
@@ -197,10 +205,11 @@ QString FormSetting::ModelKey(const QString& key) const
     return ConfigSettings::GetInstance()->ModelValue(m_modelIndex, key);
 }
 
-std::optional<FirmwareFile> FormSetting::Lookup(int type, const QString& version, const QString& name, int cid) const
+std::optional<FirmwareFile> FormSetting::Lookup(int type, const QString& version, const QString& name, int cid,
+                                                bool* damaged) const
 {
     const quint8 mid = quint8(ConfigSettings::GetInstance()->ModelInt(m_modelIndex, QStringLiteral("MID")));
-    return FindFirmwareFile(quint8(type), version, name, quint8(cid), mid) ? updateFile() : std::nullopt;
+    return FindFirmwareFile(quint8(type), version, name, quint8(cid), mid, damaged) ? updateFile() : std::nullopt;
 }
 
 QString FormSetting::MessageText(Message message) const
@@ -221,9 +230,11 @@ QString FormSetting::MessageText(Message message) const
     return QString();
 }
 
-bool FormSetting::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid)
+bool FormSetting::FindFirmwareFile(quint8 kind, const QString& version, const QString& name, quint8 id, quint8 mid,
+                                   bool* onlyDamaged)
 {
-    const std::optional<FirmwareFile> found = ::FindFirmwareFile(FirmwareFolder(), kind, version, name, id, mid);
+    const std::optional<FirmwareFile> found =
+        ::FindFirmwareFile(FirmwareFolder(), kind, version, name, id, mid, onlyDamaged);
     if (!found)
         return false;
     updateFile() = found;
@@ -431,27 +442,32 @@ void FormSetting::CheckStep0(int type, const QString& versionText)
     UpdateCid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
     UpdateMid = config->ModelInt(m_modelIndex, QStringLiteral("MID"));
     bool found = false;
+    bool damaged = false;
     if (type == FirmwareKindReceiver) {
         receiverPaths.clear();
         const QString key = ConfigSettings::ReceiverFirmwareKeyOfRate(DongleKind);
         const QString name = key.isEmpty() ? QString() : ModelKey(key);
-        const std::optional<FirmwareFile> file =
-            !key.isEmpty() && (!name.isEmpty() || DongleKind == 1) ? Lookup(type, QString(), name, UpdateCid) : std::nullopt;
+        const std::optional<FirmwareFile> file = !key.isEmpty() && (!name.isEmpty() || DongleKind == 1)
+                                                     ? Lookup(type, QString(), name, UpdateCid, &damaged)
+                                                     : std::nullopt;
         if (file) {
             bool unreadable = false;
             const FirmwareImageHandle image = ImageFor(*file, &unreadable);
             if (!image && !unreadable)
                 return;  // again when it has been read
             found = image != nullptr;
+            damaged = unreadable;
             int* bootCount = BootCount(DongleKind);
             if (image && bootCount)
                 *bootCount = qMax(0, FirmwareBootDeviceCount(image));
         }
         receiverPaths = UpdateRules::ReceiverPaths(CurrentDeviceInfo, FoundDevices);
     } else {
-        found = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid).has_value();
+        found = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid, &damaged).has_value();
     }
-    if (!found && DongleKind != 0)
+    if (damaged)
+        ImageDamaged(type);  // not "up to date": the image is there, and the load refuses it
+    else if (!found && DongleKind != 0)
         NothingToDo(type);
     else
         updateStep = 1;
@@ -479,8 +495,9 @@ void FormSetting::CheckStep1(int type, const QString& versionText)
         return;
     }
     std::optional<FirmwareFile> file;
+    bool damaged = false;
     if (type == FirmwareKindMouse) {
-        file = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid);
+        file = Lookup(type, versionText, ModelKey(QStringLiteral("MM")), UpdateCid, &damaged);
     } else {
         int bootKind = 0;
         for (int kind : {1, 2, 4, 8}) {
@@ -488,31 +505,27 @@ void FormSetting::CheckStep1(int type, const QString& versionText)
                 bootKind = kind;
         }
         if (bootKind != 0) {
-            file = Lookup(type, QString(), ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(bootKind)), UpdateCid);
+            file = Lookup(type, QString(), ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(bootKind)), UpdateCid,
+                          &damaged);
         } else if (DongleKind == 4 || DongleKind == 8 || DongleKind == 2) {
             int version = 0;
             const QString text = UsbFinderC_GetSlaveVersion(receiverPaths.first().toLocal8Bit().constData(), &version)
                                      ? VersionText(static_cast<unsigned int>(version) & 0xFFFFu)
                                      : QString();
-            file = Lookup(type, text, ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(DongleKind)), UpdateCid);
+            file = Lookup(type, text, ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(DongleKind)), UpdateCid,
+                          &damaged);
         } else {
-            file = Lookup(type, versionText, ModelKey(QStringLiteral("DM")), UpdateCid);
+            file = Lookup(type, versionText, ModelKey(QStringLiteral("DM")), UpdateCid, &damaged);
         }
     }
-    if (!file) {
-        NothingToDo(type);
-        return;
-    }
+    if (!file)
+        return damaged ? ImageDamaged(type) : NothingToDo(type);
     bool unreadable = false;
     const FirmwareImageHandle image = ImageFor(*file, &unreadable);
     if (!image && !unreadable)
         return;  // again when it has been read
-    if (!image) {
-        m_lastReason = MessageText(Message::FileError);
-        stateOf(type) = 0;
-        updateStep = 4;
-        return;
-    }
+    if (!image)
+        return ImageDamaged(type);
     StartUpgradeOf(type, *file);
 }
 
@@ -524,10 +537,11 @@ void FormSetting::StartUpgradeOf(int type, const FirmwareFile& file)
     // Running before the start: an end event that comes at once is not lost.
     stateOf(type) = 1;
     updateStep = 2;
-    if (!StartFirmwareUpgrade(m_image, &onUpgradeEvent)) {
+    if (!StartFirmwareUpgrade(m_image, pageRecord(), &onUpgradeEvent)) {
         qCWarning(lcPages) << "the upgrade with" << file.path << "did not start";
         UpgradeEvent refused;
         refused.kind = UpgradeEvent::Finished;
+        refused.refused = true;
         upgradeEnded(refused, m_image);
     }
 }
@@ -543,6 +557,13 @@ void FormSetting::NothingToDo(int type)
         ClearMouseFailInfo();
         mouseUpToDate = true;
     }
+    updateStep = 4;
+}
+
+void FormSetting::ImageDamaged(int type)
+{
+    m_lastReason = MessageText(Message::FileError);
+    stateOf(type) = 0;
     updateStep = 4;
 }
 
@@ -719,11 +740,16 @@ void FormSetting::ChechIsUpDate(std::function<void(bool)> answer)
 
     // A receiver and the mouse of its model on the cable.
     receiverModelNameB = ModelKey(ConfigSettings::ReceiverFirmwareKeyOfRate(plan.kind));
+    bool receiverDamaged = false, mouseDamaged = false;
     const bool receiverFound =
-        Lookup(FirmwareKindReceiver, ui->label_5->text(), receiverModelNameB, UpdateCid).has_value();
-    const bool mouseFound = Lookup(FirmwareKindMouse, ui->label_7->text(), ModelKey(QStringLiteral("MM")), UpdateCid).has_value();
+        Lookup(FirmwareKindReceiver, ui->label_5->text(), receiverModelNameB, UpdateCid, &receiverDamaged).has_value();
+    const bool mouseFound =
+        Lookup(FirmwareKindMouse, ui->label_7->text(), ModelKey(QStringLiteral("MM")), UpdateCid, &mouseDamaged)
+            .has_value();
     MouseUpdateAvailable = mouseFound;
     if (!receiverFound && !mouseFound) {
+        if (receiverDamaged || mouseDamaged)
+            return StopResume(Message::FileError, answer);
         receiverUpToDate = true;
         return StopResume(Message::VerNew, answer);
     }

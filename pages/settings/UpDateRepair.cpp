@@ -84,18 +84,26 @@ void repairSucceeded()
 
 void startRepairStage(const FirmwareFile& file, int stage);
 
-// The end of a stage, on the GUI thread.
-void repairStageEnded(bool success, int stage)
+// The failed-update record of a stage (0 the receiver, 1 the mouse).
+UpdateFailRecord stageRecord(int stage)
+{
+    const RepairRun& r = run();
+    return {stage != 0 ? FirmwareKindMouse : FirmwareKindReceiver, r.dongleKind, r.cid, r.mid};
+}
+
+// The end of a stage, on the GUI thread; refused: the library wrote nothing.
+void repairStageEnded(bool success, int stage, bool refused = false)
 {
     PostMsg* hub = PostMsg::GetInstance();
     RepairProgressActive = false;
     const RepairRun& r = run();
     if (!success) {
+        if (!refused)
+            (void)WriteUpdateFailInfo(stageRecord(stage));  // logged; the record stored at the start stays
         hub->PostAutoRepair(1);
-        hub->PostUpDateButton(false);
+        // The list offers the repair while a record is there.
+        hub->PostUpDateButton(!ReadUpdateFailInfo().has_value());
         hub->PostProgress(0, 6);
-        (void)WriteUpdateFailInfo(  // the writer logs a failure
-            {stage != 0 ? FirmwareKindMouse : FirmwareKindReceiver, r.dongleKind, r.cid, r.mid});
         endRun();
         return;
     }
@@ -142,7 +150,7 @@ void startRepairStage(const FirmwareFile& file, int stage)
         }
         const int stageCount = run().stageCount;
         const bool started = StartFirmwareUpgrade(
-            loaded.image, [stage, stageCount](const UpgradeEvent& event, const FirmwareImageHandle&) {
+            loaded.image, stageRecord(stage), [stage, stageCount](const UpgradeEvent& event, const FirmwareImageHandle&) {
                 // A library thread: the progress value only, the rest on the GUI thread.
                 if (event.kind == UpgradeEvent::Progress) {
                     RepairProgressActive = true;
@@ -154,7 +162,7 @@ void startRepairStage(const FirmwareFile& file, int stage)
                                           Qt::QueuedConnection);
             });
         if (!started)
-            repairStageEnded(false, stage);  // the library's own end event for it is dropped
+            repairStageEnded(false, stage, true);  // the library's own end event for it is dropped
     });
 }
 

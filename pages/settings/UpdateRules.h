@@ -30,7 +30,7 @@ enum class Message {
     Error,        // the devices do not fit the update
     MultiDongle,  // two receivers, or a receiver of another model
     MultiMouse,   // two mice, or a mouse of another model
-    FileError,    // no image for the device
+    FileError,    // no usable image for the device (none, or only damaged ones)
     WiredMode,    // a mouse update needs the mouse on its cable
 };
 

@@ -6,6 +6,7 @@
 #include "DeviceListTestSupport.h"
 
 #include "DeviceDiscovery.h"
+#include "FirmwareUpdate.h"
 #include "MacroSettings.h"
 #include "PostMsg.h"
 #include "QuestiondialogB.h"
@@ -699,6 +700,24 @@ private slots:
         QVERIFY(repair->isHidden());
         page.ChangeDialogLanguage(0);
         QCOMPARE(hint->text(), QStringLiteral("Please connect your gaming gear"));
+    }
+
+    void repairOfferedForAReceiverWaitingInBootMode()
+    {
+        // No record, but the receiver waits in boot mode for an image of its
+        // model: a write that nothing saw end. Only the cabled mouse answers.
+        useTable(tableWith(defaultLists(), QStringLiteral("[Drive1]\nMID=1\nD8M=Q0RNX1JYOEs=\n[Drive2]\nMID=2\n")));
+        addFirmware(m_appDir.path(), QStringLiteral("rx8k.bin"), QStringLiteral("receiver"), QStringLiteral("CDM_RX8K"),
+                    QStringLiteral("1.6"));
+        resetBench({{"boot", "rx8k", "on"}});
+        DialogChange page;
+        StopUsbChanged();
+        auto* repair = page.findChild<QPushButton*>(QStringLiteral("Repair"));
+        QVERIFY(search(page));
+        QCOMPARE(paths(DeviceList), QStringList{benchPath("mouse2")});
+        QTRY_VERIFY(!repair->isHidden());
+        QCOMPARE(ReadUpdateFailInfo(), std::optional<UpdateFailRecord>(UpdateFailRecord{211, 8, 24, 1}));
+        removeFirmware(m_appDir.path());
     }
 
     void languageChoice()

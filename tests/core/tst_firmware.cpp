@@ -1,7 +1,8 @@
 // The firmware data layer: the header, version numbers, the header-only scan
-// of the image folder, the whole-image check before the device library sees
-// an image, the upgrade session against the bench, the failed-update record,
-// the progress of one or two stages and the update log.
+// of the image folder (damaged images passed over), the whole-image check
+// before the device library sees an image, the upgrade session against the
+// bench, the failed-update record (stored before a write), the progress of
+// one or two stages and the update log.
 #include "LinkTestSupport.h"
 
 #include "FirmwareFiles.h"
@@ -56,6 +57,13 @@ QByteArray benchImage(const QString& dir, const QString& args)
 }
 
 const QString Mouse = QStringLiteral("CDM_AX72_MOUSE");
+const UpdateFailRecord Receiver8k{211, 8, 24, 1};
+
+QString recordText()
+{
+    const std::optional<UpdateFailRecord> record = ReadUpdateFailInfo();
+    return record ? UpdateFailInfoText(*record) : QString();
+}
 
 }  // namespace
 
@@ -151,6 +159,31 @@ private slots:
         QVERIFY(!FindFirmwareFile(dir.filePath("none"), 210, QString(), Mouse, 24, 1));
     }
 
+    // A match that fails the whole-image check is passed over: a good one
+    // named before it is found, and none found then tells so.
+    void damagedImages_data()
+    {
+        QTest::addColumn<bool>("good");       // a.bin: a whole image, v1.6
+        QTest::addColumn<bool>("truncated");  // b.bin: v1.7, shorter than it announces
+        QTest::newRow("truncated one named later") << true << true;
+        QTest::newRow("only a truncated one") << false << true;
+        QTest::newRow("none at all") << false << false;
+    }
+    void damagedImages()
+    {
+        QFETCH(bool, good);
+        QFETCH(bool, truncated);
+        QTemporaryDir dir;
+        if (good)
+            writeFile(dir.filePath("a.bin"), image(0x0106, 210, Mouse.toLatin1()));
+        if (truncated)
+            writeFile(dir.filePath("b.bin"), image(0x0107, 210, Mouse.toLatin1(), 1000, 1, 4096));
+        bool onlyDamaged = good;
+        const std::optional<FirmwareFile> file = FindFirmwareFile(dir.path(), 210, "v1.5", Mouse, 24, 1, &onlyDamaged);
+        QCOMPARE(file ? QFileInfo(file->path).fileName() : QString(), good ? QStringLiteral("a.bin") : QString());
+        QCOMPARE(onlyDamaged, !good && truncated);
+    }
+
     void wholeImage_data()
     {
         QTest::addColumn<QByteArray>("data");
@@ -189,7 +222,7 @@ private slots:
         bench({QStringLiteral("option"), QStringLiteral("trace=on")});
         clearCallsLog();
         QCOMPARE(FirmwareBootDeviceCount(cut.image), -1);
-        QVERIFY(!StartFirmwareUpgrade(cut.image, [](const UpgradeEvent&, const FirmwareImageHandle&) {}));
+        QVERIFY(!StartFirmwareUpgrade(cut.image, Receiver8k, [](const UpgradeEvent&, const FirmwareImageHandle&) {}));
         QVERIFY(callsLog({QStringLiteral("UsbUpgrade")}).isEmpty());
     }
 
@@ -213,7 +246,7 @@ private slots:
         QList<UpgradeEvent> events;
         bool heldAtEnd = false;
         const FirmwareImage* started = loaded.image.get();
-        QVERIFY(StartFirmwareUpgrade(loaded.image, [&](const UpgradeEvent& e, const FirmwareImageHandle& image) {
+        QVERIFY(StartFirmwareUpgrade(loaded.image, Receiver8k, [&](const UpgradeEvent& e, const FirmwareImageHandle& image) {
             QMutexLocker lock(&mutex);
             events.append(e);
             if (e.kind == UpgradeEvent::Finished)
@@ -224,7 +257,7 @@ private slots:
         const std::weak_ptr<const FirmwareImage> watch = loaded.image;
         loaded.image.reset();
         QVERIFY(!watch.expired());
-        QVERIFY(!StartFirmwareUpgrade(watch.lock(), nullptr));  // one at a time
+        QVERIFY(!StartFirmwareUpgrade(watch.lock(), Receiver8k, nullptr));  // one at a time
         QTRY_VERIFY_WITH_TIMEOUT(!FirmwareUpgradeRunning(), 20000);
         QTRY_VERIFY(watch.expired());
         QMutexLocker lock(&mutex);
@@ -248,7 +281,7 @@ private slots:
         QList<UpgradeEvent> events;
         SetFirmwareUpgradeTimeout(50);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("sent nothing for 50 ms")));
-        QVERIFY(StartFirmwareUpgrade(loaded.image, [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
+        QVERIFY(StartFirmwareUpgrade(loaded.image, Receiver8k, [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
             QMutexLocker lock(&mutex);
             events.append(e);
         }));
@@ -269,6 +302,49 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(bench({QStringLiteral("list")}).contains(QLatin1String("firmware=v1.7")), 20000);
         QMutexLocker lock(&mutex);
         QCOMPARE(events.size(), 1);
+    }
+
+    // The failed-update record around one write of the receiver: stored
+    // before the library starts, gone after success, kept by a failure, none
+    // after a start the library refuses (a broken checksum passes our own
+    // check); a record already there is left as it is.
+    void recordAroundAWrite_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("during");  // empty: the start is refused
+        QTest::addColumn<QString>("after");
+        QTest::newRow("success") << "" << "" << "211,8,24,1" << "";
+        QTest::newRow("failure") << "" << "upgrade-fail" << "211,8,24,1" << "211,8,24,1";
+        QTest::newRow("refused up front") << "" << "checksum" << "" << "";
+        QTest::newRow("another record there") << "210,0,24,2" << "" << "210,0,24,2" << "210,0,24,2";
+    }
+    void recordAroundAWrite()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, fault);
+        QFETCH(QString, during);
+        QFETCH(QString, after);
+        QTemporaryDir dir;
+        QVERIFY(benchToDefaults());
+        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=20")});
+        if (fault == QLatin1String("upgrade-fail"))
+            bench({QStringLiteral("fault"), QStringLiteral("rx8k"), fault, QStringLiteral("40")});
+        QByteArray bytes = benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6"));
+        if (fault == QLatin1String("checksum"))
+            bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 1);
+        QVERIFY(before.isEmpty() ? RemoveUpdateFailInfo() : WriteUpdateFailInfo(*ParseUpdateFailInfo(before)));
+        if (during.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not start the upgrade")));
+        std::atomic<int> ends{0};
+        const bool started = StartFirmwareUpgrade(FirmwareImageFromBytes(bytes, dir.path()).image, Receiver8k,
+                                                  [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
+                                                      ends += e.kind == UpgradeEvent::Finished;
+                                                  });
+        QCOMPARE(started, !during.isEmpty());
+        QCOMPARE(recordText(), during);
+        QTRY_COMPARE_WITH_TIMEOUT(ends.load(), started ? 1 : 0, 20000);
+        QCOMPARE(recordText(), after);
     }
 
     void events_data()

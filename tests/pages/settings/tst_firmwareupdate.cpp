@@ -1,8 +1,8 @@
 // The firmware update against the bench with the sample images: the
 // settings page's update of the receiver, the chain receiver then mouse, a
 // failure at 40 % (log, record) and the repair from the device list, no
-// image, a start the library refuses, two receivers waiting, an upgrade that
-// goes silent, and Escape while an upgrade runs.
+// image, a start the library refuses, a damaged image, two receivers
+// waiting, an upgrade that goes silent, and Escape while an upgrade runs.
 //
 // Bench: the 8 kHz receiver and a mouse of its model on the cable (the
 // default bench's cabled mouse made a first-model mouse); the page works for
@@ -20,7 +20,9 @@
 #include "ui_UpDateRepair.h"
 
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <memory>
@@ -315,6 +317,48 @@ private slots:
         pump(300);
         QCOMPARE(results.count(), 1);
         QCOMPARE(ReadUpdateFailInfo()->type, 211);
+        dialog()->close();
+    }
+
+    // The receiver's only image is damaged: truncated, the scan passes it
+    // over and the check says so instead of "Up to date"; with a broken
+    // checksum the library refuses it before writing and no record is left.
+    void damagedImage_data()
+    {
+        QTest::addColumn<bool>("truncated");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("truncated") << true << "No firmware image for this device was found";
+        QTest::newRow("broken checksum") << false << "Update failed. Please try again";
+    }
+    void damagedImage()
+    {
+        QFETCH(bool, truncated);
+        QFETCH(QString, tip);
+        // The page is built: from here on only the image folder is read.
+        QTemporaryDir appDir;
+        QVERIFY(QDir().mkpath(appDir.filePath("bin")));
+        QFile image(FirmwareFolder() + QStringLiteral("/CDM_RX8K_MID1_v1.5.bin"));
+        QVERIFY(image.open(QIODevice::ReadOnly));
+        QByteArray bytes = image.readAll();
+        bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 1);
+        QFile damaged(appDir.filePath("bin/rx.bin"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(truncated ? bytes.left(1000) : bytes) > 0);
+        damaged.close();
+        SetAppDirOverride(appDir.path());
+        const auto restore = qScopeGuard([] { SetAppDirOverride(QString()); });
+
+        openUpdateDialog();
+        if (!truncated) {
+            QTRY_VERIFY(dialog()->TipText().startsWith(QLatin1String("Firmware is ready")));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not start")));
+            startInDialog();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(dialog()->TipText(), tip, UpgradeWaitMs);
+        QTRY_VERIFY(!CheckTimersRunning.load());
+        QVERIFY(!ReadUpdateFailInfo());
+        QVERIFY(upgradeStarts().isEmpty());
+        QCOMPARE(deviceField("rx8k", "boot"), QStringLiteral("0"));
+        QCOMPARE(deviceField("rx8k", "firmware"), QStringLiteral("v1.4"));
         dialog()->close();
     }
 
