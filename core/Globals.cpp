@@ -6,6 +6,7 @@
 
 const QString AppName = QStringLiteral("Corvane Dizadi Mouse");
 const QString AppDataName = QStringLiteral("Corvane Dizadi Mouse");
+const QString DesktopId = QStringLiteral(DIZADI_DESKTOP_ID);
 
 namespace {
 QMutex& pathMutex()
@@ -19,6 +20,11 @@ QByteArray& devicePath()
     return path;
 }
 QString& appDirOverride()
+{
+    static QString dir;
+    return dir;
+}
+QString& userDirOverride()
 {
     static QString dir;
     return dir;
@@ -37,7 +43,27 @@ QString AppDir()
 
 QString UserDir()
 {
-    return QDir::homePath() + QStringLiteral("/AppData/Local/") + AppDataName;
+    {
+        QMutexLocker lock(&pathMutex());
+        if (!userDirOverride().isEmpty())
+            return userDirOverride();
+    }
+    return DataHomeUserDir();
+}
+
+QString DataHomeUserDir()
+{
+    // A relative XDG_DATA_HOME is invalid and ignored, like an empty one.
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(dataHome))
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(dataHome) + QLatin1Char('/') + AppDataName;
+}
+
+void SetUserDirOverride(const QString& dir)
+{
+    QMutexLocker lock(&pathMutex());
+    userDirOverride() = dir;
 }
 
 void SetAppDirOverride(const QString& dir)

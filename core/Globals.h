@@ -20,13 +20,22 @@ class QTimer;
 // The application name: the single-instance key and the per-user folder name.
 extern const QString AppName;
 extern const QString AppDataName;
+// The id of the installed menu entry ("<id>.desktop") and of the icon.
+extern const QString DesktopId;
 
-// Folder of the executable (where the installed data lies), and the per-user
-// folder "<home>/AppData/Local/<AppDataName>".
+// Folder of the executable (where the installed data lies).
 QString AppDir();
-QString UserDir();
 // Tests point the program at another installed-data folder.
 void SetAppDirOverride(const QString& dir);
+
+// The per-user folder: DataHomeUserDir(), unless the start-up had to keep
+// the older folder for this run (SetUserDirOverride).
+QString UserDir();
+// "${XDG_DATA_HOME:-<home>/.local/share}/<AppDataName>", the Linux place of
+// "<home>/AppData/Local/<AppDataName>", the tree inside unchanged.
+QString DataHomeUserDir();
+// Makes UserDir() give dir (the empty text: DataHomeUserDir() again).
+void SetUserDirOverride(const QString& dir);
 
 // The program's registry key: HKEY_CURRENT_USER\Software\<app>\<app>\Vozad Izuro Vuro.
 QString ProgramRegistryKey();

@@ -59,15 +59,17 @@ QString EntryPath(const QString& name)
            + safeName(name) + QStringLiteral(".desktop");
 }
 
-QByteArray EntryText(const QString& name, const QString& program)
+QByteArray EntryText(const Program& program)
 {
-    const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=") + entryValue(name)
-                         + QStringLiteral("\nExec=") + entryValue(execArgument(program))
-                         + QStringLiteral("\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
+    QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=") + entryValue(program.title);
+    if (!program.icon.isEmpty())
+        text += QStringLiteral("\nIcon=") + entryValue(program.icon);
+    text += QStringLiteral("\nExec=") + entryValue(execArgument(program.command))
+            + QStringLiteral("\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
     return text.toUtf8();
 }
 
-bool Enable(const QString& name, const QString& program, QString* error)
+bool Enable(const QString& name, const Program& program, QString* error)
 {
     const QString path = EntryPath(name);
     const QString folder = QFileInfo(path).absolutePath();
@@ -86,7 +88,7 @@ bool Enable(const QString& name, const QString& program, QString* error)
         setError(error, file.errorString());
         return false;
     }
-    const QByteArray text = EntryText(name, program);
+    const QByteArray text = EntryText(program);
     if (file.write(text) != text.size() || !file.commit()) {
         setError(error, file.errorString());
         return false;

@@ -1,6 +1,6 @@
 #include "Resources.h"
 
-#include <QtGlobal>
+#include <QDir>
 
 // No qt.conf is compiled in: on Linux any qt.conf makes Qt look for its
 // plugins beside the executable instead of where the system keeps them.
@@ -16,4 +16,14 @@ void InitResources()
         initAll();
         done = true;
     }
+}
+
+QIcon ProgramIcon()
+{
+    InitResources();
+    QIcon icon;
+    const QDir folder(QStringLiteral(":/icons"));
+    for (const QString& name : folder.entryList({QStringLiteral("logo-*.png")}, QDir::Files))
+        icon.addFile(folder.filePath(name));
+    return icon;
 }

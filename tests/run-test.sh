@@ -10,6 +10,11 @@ export XDG_DATA_HOME="$tmp/home/.local/share"
 export XDG_STATE_HOME="$tmp/home/.local/state"
 export XDG_CACHE_HOME="$tmp/home/.cache"
 export XDG_RUNTIME_DIR="$tmp/run"
+# No session bus: its usual socket in the private runtime folder, absent, so
+# a connection fails at once. Without an address the bus library would fork
+# a launcher, and a child forked from a sanitizer build's threads can hang
+# before it runs it, with the program waiting for it.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$tmp/run/bus"
 export HIDUSB_BENCH="$tmp/bench"
 export DIZADI_TEST_TMP="$tmp"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"

@@ -4,7 +4,7 @@
 # libFuzzer) and runs them all with CTest.
 set -e
 cd "$(dirname "$0")/.."
-sh tools/scripts/deps.sh cmake ninja-build g++ clang libclang-rt-14-dev qtbase5-dev fonts-noto-cjk xvfb xauth xdotool imagemagick
+sh tools/scripts/deps.sh cmake ninja-build g++ clang libclang-rt-14-dev qtbase5-dev fonts-noto-cjk xvfb xauth xdotool imagemagick desktop-file-utils
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDIZADI_TSAN=ON -DDIZADI_LIBRARY_ONLY=ON >/dev/null
 cmake --build build-tsan

@@ -3,6 +3,8 @@
 #include "ExeIsRun.h"
 #include "Globals.h"
 #include "Logging.h"
+#include "Resources.h"
+#include "UserDirMove.h"
 
 #include <QApplication>
 #include <QDir>
@@ -152,6 +154,7 @@ int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& make
 
     // Folders and pruning come before the single-instance test, so a
     // second start also repairs the tree and removes old files.
+    MoveOldUserDir();
     const QString root = UserDir();
     PrepareUserFolders(root);
     PruneOldFiles(root + QStringLiteral("/Log"));
@@ -161,6 +164,13 @@ int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& make
     // The exit sequence ends the event loop itself; closing a notice while
     // the main window sits in the tray must not end the program.
     app.setQuitOnLastWindowClosed(false);
+    // One name however the program was started (the installed command is a
+    // link with a name of its own): the autostart entry's and the window
+    // class that the menu entry's StartupWMClass names. Every window carries
+    // the logo, and the desktop file name ties the windows to the menu entry.
+    QCoreApplication::setApplicationName(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    QGuiApplication::setDesktopFileName(DesktopId);
+    QGuiApplication::setWindowIcon(ProgramIcon());
 
     SingleInstance instance(root, AppName);
     if (instance.Acquire() == SingleInstance::AlreadyRunning) {

@@ -7,6 +7,7 @@
 #include "DeviceWriters.h"
 #include "Globals.h"
 #include "HIDUsb.h"
+#include "Installation.h"
 #include "LanguageLoader.h"
 #include "Logging.h"
 #include "MacroSettings.h"
@@ -467,7 +468,7 @@ void FormSetting::on_checkBox_clicked(bool checked)
 {
     const QString name = QCoreApplication::applicationName();
     QString error;
-    const bool done = checked ? Autostart::Enable(name, QCoreApplication::applicationFilePath(), &error)
+    const bool done = checked ? Autostart::Enable(name, AutostartProgram(), &error)
                               : Autostart::Disable(name, &error);
     if (!done) {
         // Box and stored switch keep the state the entry has.

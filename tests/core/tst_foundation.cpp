@@ -281,7 +281,7 @@ private slots:
     {
         MacroSettings* settings = MacroSettings::GetInstance();
         settings->Reload();
-        QVERIFY(settings->FilePath().startsWith(QDir::homePath() + "/AppData/Local/Corvane Dizadi Mouse/"));
+        QCOMPARE(settings->FilePath(), qEnvironmentVariable("XDG_DATA_HOME") + "/Corvane Dizadi Mouse/Macro.ini");
         QDir().mkpath(UserDir());
         settings->SetValue("Language", "Language", "3");
         QCOMPARE(StoredLanguageIndex(), 3);

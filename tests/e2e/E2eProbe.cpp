@@ -13,7 +13,10 @@
 //       has them, text, value, checked, currentIndex, currentText; enabled;
 //       for a list widget its count, currentRow and items (the rows' texts)
 //   windows                        the visible top-level widgets: class,
-//       name, x, y, w, h, modal, active
+//       name, x, y, w, h, modal, active, icon (whether it has one)
+//   application                    one object: dir (applicationDirPath),
+//       name (applicationName), desktopFileName, iconSizes (the widths of
+//       the application's window icon)
 #include <QApplication>
 #include <QDir>
 #include <QGenericPlugin>
@@ -91,8 +94,17 @@ QByteArray answer(const QString& request)
             o.insert(QStringLiteral("class"), QString::fromLatin1(w->metaObject()->className()));
             o.insert(QStringLiteral("modal"), w->isModal());
             o.insert(QStringLiteral("active"), w->isActiveWindow());
+            o.insert(QStringLiteral("icon"), !w->windowIcon().isNull());
             list.append(o);
         }
+    } else if (request.trimmed() == QLatin1String("application")) {
+        QJsonArray sizes;
+        for (const QSize& size : QApplication::windowIcon().availableSizes())
+            sizes.append(size.width());
+        list.append(QJsonObject{{QStringLiteral("dir"), QCoreApplication::applicationDirPath()},
+                                {QStringLiteral("name"), QCoreApplication::applicationName()},
+                                {QStringLiteral("desktopFileName"), QGuiApplication::desktopFileName()},
+                                {QStringLiteral("iconSizes"), sizes}});
     } else {
         return QByteArrayLiteral("{\"error\":\"unknown request\"}\n");
     }

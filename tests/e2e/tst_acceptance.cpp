@@ -9,6 +9,7 @@
 // 1) and a model-2 mouse on a cable, so that the list shows both (a receiver
 // beside a cabled mouse of its own model is not listed).
 #include "BenchIni.h"
+#include "ProbeClient.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -45,15 +46,13 @@ constexpr int StepTimeoutMs = 30000;
 
 bool waitFor(const std::function<bool()>& condition, int timeoutMs = StepTimeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(100);
-    }
-    return true;
+    return testsupport::WaitFor(condition, timeoutMs);
+}
+
+// The program's per-user folder (the test runner sets XDG_DATA_HOME).
+QString userFolder()
+{
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Corvane Dizadi Mouse");
 }
 
 QByteArray readFile(const QString& path)
@@ -127,13 +126,7 @@ private:
 QProcess* Acceptance::start()
 {
     auto* process = new QProcess(this);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
-    env.insert(QStringLiteral("QT_PLUGIN_PATH"), PluginRoot);
-    env.insert(QStringLiteral("QT_QPA_GENERIC_PLUGINS"), QStringLiteral("e2eprobe"));
-    env.insert(QStringLiteral("DIZADI_E2E_PROBE_DIR"), m_probeDir);
-    process->setProcessEnvironment(env);
+    process->setProcessEnvironment(testsupport::ProbeEnvironment(PluginRoot, m_probeDir));
     // The program's own output (and any sanitizer report) goes to the log.
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->start(AppPath, QStringList());
@@ -155,19 +148,7 @@ bool Acceptance::finishes(QProcess* process, int timeoutMs)
 
 QJsonArray Acceptance::ask(QProcess* process, const QString& request)
 {
-    if (!process || process->state() != QProcess::Running)
-        return {};
-    QLocalSocket socket;
-    socket.connectToServer(m_probeDir + QStringLiteral("/probe-%1").arg(process->processId()));
-    if (!socket.waitForConnected(2000))
-        return {};
-    socket.write(request.toUtf8() + '\n');
-    socket.flush();
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(10000))
-            return {};
-    }
-    return QJsonDocument::fromJson(socket.readLine()).object().value(QStringLiteral("result")).toArray();
+    return testsupport::AskProbe(m_probeDir, process, request);
 }
 
 QList<QJsonObject> Acceptance::widgets(QProcess* process, const QString& name, const QString& inside)
@@ -283,7 +264,7 @@ QByteArray Acceptance::deviceImage(const QString& device)
 QString Acceptance::cacheFile() const
 {
     // Device_CID<cid>_MID<mid>.bin of the receiver's mouse: CID 24, MID 1.
-    return QDir::homePath() + QStringLiteral("/AppData/Local/Corvane Dizadi Mouse/Device_Info/Device_CID18_MID01.bin");
+    return userFolder() + QStringLiteral("/Device_Info/Device_CID18_MID01.bin");
 }
 
 QString Acceptance::benchField(const QString& id, const QString& key) const
@@ -590,7 +571,7 @@ void Acceptance::theSettingsPageReachesTheReceiver()
 void Acceptance::aMacroIsMadeRecordedAndSaved()
 {
     const QString file =
-        QDir::homePath() + QStringLiteral("/AppData/Local/Corvane Dizadi Mouse/usersetting/MacroPage/e2emacro.ini");
+        userFolder() + QStringLiteral("/usersetting/MacroPage/e2emacro.ini");
     QVERIFY(click(widget(m_first, QStringLiteral("MacroButton"), QStringLiteral("Dialog"))));
     QVERIFY2(waitFor([&] { return widget(m_first, QStringLiteral("NewHong"), QStringLiteral("Macro")).value(QStringLiteral("visible")).toBool(); }),
              "the macro page is not shown");

@@ -193,11 +193,14 @@ QImage chargingMark()
     return image;
 }
 
-QImage logo()
+}  // namespace
+
+QImage DrawLogo(int size)
 {
-    QImage image = Theme::Blank(64, 64);
+    QImage image = Theme::Blank(size, size);
     QPainter p(&image);
     Theme::Prepare(p);
+    p.scale(size / 64.0, size / 64.0);  // drawn on a 64-pixel grid at every size
     p.setPen(Qt::NoPen);
     p.setBrush(Theme::Accent);
     p.drawEllipse(QRectF(2, 2, 60, 60));
@@ -205,13 +208,15 @@ QImage logo()
     return image;
 }
 
+namespace {
+
 void drawDialog(PicWriter& w)
 {
     const QString folder = QStringLiteral("Dialog");
     w.save(folder, QStringLiteral("BackGround.png"), Theme::WindowBands(background(), WindowBackground::Pages));
     w.save(folder, QStringLiteral("Battery.png"), battery());
     w.save(folder, QStringLiteral("Charg.png"), chargingMark());
-    w.save(folder, QStringLiteral("Logo.png"), logo());
+    w.save(folder, QStringLiteral("Logo.png"), DrawLogo(64));
 
     struct Page {
         const char* name;

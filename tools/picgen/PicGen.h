@@ -47,6 +47,10 @@ struct PictureFolderRegistrar {
 #define PICGEN_FOLDER(folder, function) \
     static PictureFolderRegistrar PICGEN_CONCAT(picgenRegistrar, __LINE__)(folder, function)
 
+// The program's logo ("Dialog/Logo.png" at 64 pixels), the same drawing at
+// size x size pixels: the window and menu icons are made from it.
+QImage DrawLogo(int size);
+
 // The dark theme.
 namespace Theme {
 const QColor Background(24, 26, 32);

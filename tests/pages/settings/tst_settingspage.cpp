@@ -190,7 +190,11 @@ private slots:
         QVERIFY(entry.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(entry.readAll());
         QVERIFY(text.startsWith(QLatin1String("[Desktop Entry]\n")));
-        QVERIFY(text.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() + QLatin1Char('"')));
+        // From a build folder: the executable, with the logo beside it.
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        QVERIFY(lines.contains(QStringLiteral("Name=Corvane Dizadi Mouse")));
+        QVERIFY(lines.contains(QStringLiteral("Icon=") + AppDir() + QStringLiteral("/Picture/Dialog/Logo.png")));
+        QVERIFY(lines.contains(QStringLiteral("Exec=\"") + QCoreApplication::applicationFilePath() + QLatin1Char('"')));
         QCOMPARE(MacroSettings::GetInstance()->GetValue(QStringLiteral("Enable"), QStringLiteral("AutoStart")),
                  QStringLiteral("1"));
         // A new page shows the stored switch.
