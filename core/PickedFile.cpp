@@ -106,3 +106,11 @@ PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int hea
 {
     return readChecked(path, maxBytes, qMax(0, headBytes), data);
 }
+
+QString WithFileSuffix(const QString& path, const QString& suffix)
+{
+    const QString ending = QLatin1Char('.') + suffix;
+    if (path.isEmpty() || path.endsWith(ending, Qt::CaseInsensitive))
+        return path;
+    return path + ending;
+}

@@ -5,6 +5,7 @@
 
 #include "DeviceWriters.h"
 #include "DialogFrame.h"
+#include "FileDialogs.h"
 #include "Globals.h"
 #include "Logging.h"
 #include "MacroListItems.h"
@@ -18,6 +19,8 @@
 #include <QSignalBlocker>
 
 namespace {
+// The files of export and import: the import lists these only.
+const QString ExportSuffix = QStringLiteral("ini");
 // The import's name notice is placed as a 300 x 110 dialog.
 const QSize ImportNoticeSize(300, 110);
 // The key entry type of a key bound to a macro.
@@ -80,8 +83,7 @@ void Macro::ExPortMacro()
 {
     if (SelectedMacro().isEmpty())
         return;
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(),
-                                                      QStringLiteral("File(*.ini)"));
+    const QString path = AskSaveFileName(this, ExportSuffix);
     if (!path.isEmpty())
         ExportMacroTo(path);
 }
@@ -101,7 +103,7 @@ bool Macro::ExportMacroTo(const QString& path)
 void Macro::InPortMacro()
 {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(),
-                                                      QStringLiteral("File(*.ini)"));
+                                                      FileDialogFilter(ExportSuffix));
     if (!path.isEmpty())
         ImportMacroFrom(path);
 }
