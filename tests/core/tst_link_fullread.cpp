@@ -214,8 +214,6 @@ private slots:
                                        << QStringList({"long-range", "rx8k", "on"}) << QStringList({"LongRange(true)"});
         QTest::newRow("long range off") << 5 << QStringLiteral("long_range=1")
                                         << QStringList({"long-range", "rx8k", "off"}) << QStringList({"LongRange(false)"});
-        QTest::newRow("long range on, 4 kHz") << 1 << QStringLiteral("long_range=0")
-                                              << QStringList({"long-range", "rx8k", "on"}) << QStringList({"LongRange(true)"});
     }
 
     void receiverReportsAreFollowed()
