@@ -6,9 +6,11 @@
 #include "RegistryStore.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSaveFile>
+#include <QVector>
 #include <QWaitCondition>
 
 #include <thread>
@@ -254,21 +256,72 @@ QStringList UpgradeLogLines(char** logs)
     return lines;
 }
 
+QByteArray AppendUpdateLogEntry(const QByteArray& log, const QStringList& lines, qint64 maxBytes)
+{
+    // Each line with its line end takes at most an eighth of the bound, so
+    // the new entry always fits.
+    const qint64 lineMax = qMax<qint64>(1, maxBytes / UpdateLogLineCount) - 1;
+    QByteArray entry;
+    for (int i = 0; i < UpdateLogLineCount; ++i) {
+        QString line = lines.value(i);
+        // One entry is eight lines: a line of the library is one line.
+        line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+        QByteArray bytes = line.toLocal8Bit();
+        while (bytes.size() > lineMax) {
+            line.chop(1);  // by characters: no character is cut in half
+            bytes = line.toLocal8Bit();
+        }
+        entry += bytes + '\n';
+    }
+
+    QByteArray old = log;
+    if (!old.isEmpty() && !old.endsWith('\n'))
+        old += '\n';
+    QVector<int> starts;  // where each line of the old log starts
+    for (int at = 0; at < old.size(); at = old.indexOf('\n', at) + 1)
+        starts.append(at);
+    // Entries are counted from the end (the newest are whole); whatever is
+    // left before the oldest whole entry counts as one more, older entry.
+    int keepFrom = old.size();
+    for (int first = starts.size(); first > 0;) {
+        const int next = qMax(0, first - UpdateLogLineCount);
+        if (old.size() - starts.at(next) + entry.size() > maxBytes)
+            break;
+        keepFrom = starts.at(next);
+        first = next;
+    }
+    return old.mid(keepFrom) + entry;
+}
+
 bool WriteUpdateLog(const QStringList& lines)
 {
-    QSaveFile file(UpdateLogPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qCWarning(lcFiles) << "cannot write the update log" << UpdateLogPath() << file.errorString();
-        return false;
+    const QString path = UpdateLogPath();
+    // Only the last UpdateLogMaxBytes of the old log can stay: no more is read.
+    QByteArray old;
+    QFile current(path);
+    if (current.exists()) {
+        if (!current.open(QIODevice::ReadOnly)) {
+            qCWarning(lcFiles) << "cannot read the update log" << path << current.errorString() << "; it stays as it is";
+            return false;
+        }
+        const qint64 size = current.size();
+        const bool cut = size > UpdateLogMaxBytes;
+        if (cut)
+            current.seek(size - UpdateLogMaxBytes);
+        old = current.read(UpdateLogMaxBytes);
+        if (current.error() != QFileDevice::NoError) {
+            qCWarning(lcFiles) << "cannot read the update log" << path << current.errorString() << "; it stays as it is";
+            return false;
+        }
+        if (cut)
+            old.remove(0, old.indexOf('\n') + 1);  // the line cut in half goes (all of it without a line end)
+        current.close();
     }
-    const QStringList kept = lines.mid(0, UpdateLogLineCount);
-    for (QString line : kept) {
-        // One entry is one line.
-        line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-        file.write(line.toLocal8Bit() + '\n');
-    }
-    if (file.commit())
+    // Written whole and then put in place: a crash leaves the old log or the new one.
+    QSaveFile file(path);
+    const QByteArray bytes = AppendUpdateLogEntry(old, lines);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
-    qCWarning(lcFiles) << "cannot write the update log" << UpdateLogPath() << file.errorString();
+    qCWarning(lcFiles) << "cannot write the update log" << path << file.errorString();
     return false;
 }

@@ -24,6 +24,7 @@
 
 #include "FirmwareFiles.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -126,6 +127,18 @@ QString UpdateLogPath();
 // Lines the library gives for an upgrade (UsbUpgradeC_GetLogs): eight
 // texts; null entries count as empty lines.
 QStringList UpgradeLogLines(char** logs);
-// Keeps the lines of the last failed upgrade: the file holds at most eight
-// lines, written whole (the old file stays when the write fails).
+// The log keeps the failed upgrades, oldest first, in at most this many bytes.
+constexpr qint64 UpdateLogMaxBytes = 64 * 1024;
+// The log's bytes with one more failed upgrade appended. An entry is eight
+// lines, each ended by a line end: the first eight of lines (missing ones
+// empty), a line end inside a line made a space, a line cut (by characters)
+// to an eighth of maxBytes. While the result would be larger than maxBytes the
+// oldest entries go, whole; the new one always stays. Entries of log are
+// counted from its end; lines left before its oldest whole entry count as one
+// entry older still.
+QByteArray AppendUpdateLogEntry(const QByteArray& log, const QStringList& lines,
+                                qint64 maxBytes = UpdateLogMaxBytes);
+// Appends the lines of a failed upgrade to the log (AppendUpdateLogEntry),
+// written whole and put in place (a crash leaves the old log or the new one;
+// the old log stays when it cannot be read or the write fails).
 [[nodiscard]] bool WriteUpdateLog(const QStringList& lines);

@@ -101,6 +101,14 @@ PickedFileError readChecked(const QString& path, qint64 maxBytes, int headBytes,
 
 }  // namespace
 
+QString WithFileSuffix(const QString& path, const QString& suffix)
+{
+    const QString ending = QLatin1Char('.') + suffix;
+    if (path.isEmpty() || path.endsWith(ending, Qt::CaseInsensitive))
+        return path;
+    return path + ending;
+}
+
 PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data)
 {
     return readChecked(path, maxBytes, -1, data);

@@ -18,6 +18,7 @@
 #include <QMutexLocker>
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -71,6 +72,44 @@ void honourLocked()
     ReloadPending = true;
 }
 
+// ---- the receiver's own settings -------------------------------------------
+// They live in the receiver, not in the image: what the receiver holds is read
+// and shown, when the link opens and whenever the receiver reports a change
+// (made by this program or at the receiver itself). A receiver that cannot be
+// asked (gone, or a mouse on its cable) shows nothing.
+
+// The light of a 4 kHz receiver; mode 0 is nothing to show.
+void postReceiverLight(const DeviceAllInfo& device)
+{
+    if (device.directMouse == 1 || device.type != 1)
+        return;
+    const QByteArray path = device.path.toLatin1();
+    DongleRGB light{};
+    if (!UsbFinderC_Get4KDongleRGBValue(path.constData(), &light)) {
+        qCWarning(lcLibrary) << "the receiver light of" << device.path << "could not be read";
+        return;
+    }
+    // The block belongs to the GUI thread, where the light is also changed.
+    RunOnGuiThread([&light] { *CurrentDongleRGB = light; });
+    if (light.data[0] != 0)
+        PostMsg::GetInstance()->PostRGBValue(CurrentDongleRGB);
+}
+
+// The long-range mode (the reply 's', the library's preset, or 0 is off);
+// nothing when it cannot be read.
+std::optional<bool> receiverLongRange(const DeviceAllInfo& device)
+{
+    if (device.directMouse == 1)
+        return std::nullopt;
+    const QByteArray path = device.path.toLatin1();
+    unsigned char reply = 's';
+    if (!UsbFinderC_GetLongRangeMode(path.constData(), &reply)) {
+        qCWarning(lcLibrary) << "the long-range mode of" << device.path << "could not be read";
+        return std::nullopt;
+    }
+    return reply != 's' && reply != 0;
+}
+
 // ---- report handlers -----------------------------------------------------
 
 void handleBattery(const unsigned char* data, unsigned int length)
@@ -110,15 +149,9 @@ void fullRead(const unsigned char* data)
     UsbServer_ReadConfig();
 
     if (!SkipReceiverQuery.load()) {
-        const QByteArray path = device.path.toLatin1();
-        if (device.directMouse != 1 && device.type == 1) {
-            UsbFinderC_Get4KDongleRGBValue(path.constData(), CurrentDongleRGB);
-            if (CurrentDongleRGB->data[0] != 0)
-                PostMsg::GetInstance()->PostRGBValue(CurrentDongleRGB);
-        }
-        unsigned char longRangeReply = 's';
-        UsbFinderC_GetLongRangeMode(path.constData(), &longRangeReply);
-        if (longRangeReply != 's' && longRangeReply != 0)
+        postReceiverLight(device);
+        // A receiver found in long-range mode is news; off is how the page starts.
+        if (receiverLongRange(device).value_or(false))
             PostMsg::GetInstance()->PostLongRangeMode(true);
     }
     SkipReceiverQuery = false;
@@ -371,11 +404,11 @@ void Worker::OnProtocolData(unsigned char* header, int headerLength, unsigned ch
         handleVersion();
         break;
     case HidReportDongleRGB:
-        PostMsg::GetInstance()->PostRGBValue(CurrentDongleRGB);
+        postReceiverLight(CurrentDeviceSnapshot());
         break;
     case HidReportLongRange:
-        if (dataLength == 10)
-            PostMsg::GetInstance()->PostLongRangeMode(false);
+        if (const std::optional<bool> on = receiverLongRange(CurrentDeviceSnapshot()))
+            PostMsg::GetInstance()->PostLongRangeMode(*on);
         break;
     default:
         break;

@@ -6,6 +6,7 @@
 #include "ConfigSettings.h"
 #include "ContainReset.h"
 #include "DeviceWriters.h"
+#include "FileDialogs.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "InportFail.h"
@@ -21,7 +22,8 @@
 
 namespace {
 
-const QString SettingsFilter = QStringLiteral("File(*.bin)");
+// The files of settings export and import: the import lists these only.
+const QString SettingsSuffix = QStringLiteral("bin");
 
 }  // namespace
 
@@ -40,8 +42,7 @@ void Buttoninterface::on_OutputData_clicked()
         ShowSettingsNotice(&InportFail::ShowNothingToExport);
         return;
     }
-    const QString fileName =
-        QFileDialog::getSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(), SettingsFilter);
+    const QString fileName = AskSaveFileName(this, SettingsSuffix);
     if (fileName.isEmpty())
         return;
     // The settings as they are now, after the dialog.
@@ -64,8 +65,8 @@ void Buttoninterface::on_ImportData_clicked()
     if (!IsDeviceOnline())
         return;
     SettingsBusy = true;
-    const QString fileName =
-        QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(), SettingsFilter);
+    const QString fileName = QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(),
+                                                          FileDialogFilter(SettingsSuffix));
     if (!fileName.isEmpty()) {
         // Before the dialog is built: it picks its import message by it.
         ImportRunning = 1;

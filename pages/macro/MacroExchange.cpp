@@ -4,6 +4,7 @@
 #include "ui_Macro.h"
 
 #include "DialogFrame.h"
+#include "FileDialogs.h"
 #include "Globals.h"
 #include "InportFail.h"
 #include "Logging.h"
@@ -20,6 +21,8 @@
 #include <QSignalBlocker>
 
 namespace {
+// The files of export and import: the import lists these only.
+const QString ExportSuffix = QStringLiteral("ini");
 // The import's name notice is placed as a 300 x 110 dialog.
 const QSize ImportNoticeSize(300, 110);
 }  // namespace
@@ -76,8 +79,7 @@ void Macro::ExPortMacro()
 {
     if (SelectedMacro().isEmpty())
         return;
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(),
-                                                      QStringLiteral("File(*.ini)"));
+    const QString path = AskSaveFileName(this, ExportSuffix);
     if (!path.isEmpty())
         (void)ExportMacroTo(path);  // the writer logs a failure
 }
@@ -97,7 +99,7 @@ bool Macro::ExportMacroTo(const QString& path)
 void Macro::InPortMacro()
 {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(),
-                                                      QStringLiteral("File(*.ini)"));
+                                                      FileDialogFilter(ExportSuffix));
     if (!path.isEmpty())
         ImportMacroFrom(path);
 }

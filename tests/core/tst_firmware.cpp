@@ -432,20 +432,77 @@ private slots:
                  QStringLiteral("v1.6"));
     }
 
-    void updateLogKeepsEightLines()
+    void updateLogEntry_data()
     {
-        char l0[] = "first", l1[] = "second\nsplit";
-        char* logs[8] = {l0, l1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
-        const QStringList lines = UpgradeLogLines(logs);
-        QCOMPARE(lines.size(), 8);
-        QVERIFY(WriteUpdateLog(lines + QStringList{QStringLiteral("ninth")}));
-        QVERIFY(WriteUpdateLog(UpgradeLogLines(UsbUpgradeC_GetLogs())));  // a second failure replaces the first
-        QFile file(UpdateLogPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QList<QByteArray> written = file.readAll().split('\n');
-        QCOMPARE(written.size(), 9);  // eight lines, each ended
-        QVERIFY(written.last().isEmpty());
-        QVERIFY(!written.contains("first"));
+        // Entries of the rows: a named first line and seven empty ones (10 bytes).
+        auto entry = [](const QByteArray& first) { return first + '\n' + QByteArray(7, '\n'); };
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("maxBytes");
+        QTest::addColumn<QByteArray>("result");
+        QTest::newRow("first entry") << QByteArray() << QStringList{"a1", "b"} << 1000
+                                     << QByteArray("a1\nb\n\n\n\n\n\n\n");
+        QTest::newRow("appended") << entry("a1") << QStringList{"a2"} << 1000 << entry("a1") + entry("a2");
+        QTest::newRow("at the bound") << entry("a1") + entry("a2") << QStringList{"a3"} << 30
+                                      << entry("a1") + entry("a2") + entry("a3");
+        QTest::newRow("past the bound: the oldest go")
+            << entry("a1") + entry("a2") + entry("a3") << QStringList{"a4"} << 29 << entry("a3") + entry("a4");
+        QTest::newRow("the new entry stays") << entry(QByteArray(20, 'o')) << QStringList{"a1"} << 24 << entry("a1");
+        QTest::newRow("lines before the oldest whole entry are older still")
+            << "x\ny\n" + entry("a1") << QStringList{"a2"} << 1000 << "x\ny\n" + entry("a1") + entry("a2");
+        QTest::newRow("... and go first") << "xx\nyy\n" + entry("a1") << QStringList{"a2"} << 25
+                                          << entry("a1") + entry("a2");
+        QTest::newRow("a last line without its end") << QByteArray("x") << QStringList{"a1"} << 1000
+                                                     << "x\n" + entry("a1");
+        QTest::newRow("line ends inside a line") << QByteArray() << QStringList{"one\ntwo\rthree"} << 1000
+                                                 << entry("one two three");
+        QTest::newRow("eight lines at most")
+            << QByteArray() << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"} << 1000
+            << QByteArray("1\n2\n3\n4\n5\n6\n7\n8\n");
+        QTest::newRow("a long line is cut to an eighth") << QByteArray() << QStringList{"abcdefghijkl"} << 80
+                                                         << entry("abcdefghi");
+    }
+
+    void updateLogEntry()
+    {
+        QFETCH(QByteArray, log);
+        QFETCH(QStringList, lines);
+        QFETCH(int, maxBytes);
+        QFETCH(QByteArray, result);
+        QCOMPARE(AppendUpdateLogEntry(log, lines, maxBytes), result);
+    }
+
+    void updateLogKeepsEveryFailureWithinItsBound()
+    {
+        QFile::remove(UpdateLogPath());
+        auto logText = [] {
+            QFile file(UpdateLogPath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QVERIFY(WriteUpdateLog({QStringLiteral("first failure"), QStringLiteral("result: failed")}));
+        QVERIFY(WriteUpdateLog({QStringLiteral("second failure")}));
+        QCOMPARE(logText(), "first failure\nresult: failed\n" + QByteArray(6, '\n') + "second failure\n"
+                                + QByteArray(7, '\n'));
+
+        // Failures whose log is past the bound: the file stays within it,
+        // holds whole entries, the newest last.
+        const QString filler(1000, QLatin1Char('x'));  // an entry of about 2 KB
+        for (int i = 0; i < 50; ++i)
+            QVERIFY(WriteUpdateLog({QStringLiteral("failure %1").arg(i), filler, filler}));
+        QByteArray text = logText();
+        QVERIFY(text.size() <= UpdateLogMaxBytes);
+        QVERIFY(text.size() > UpdateLogMaxBytes - 2020);  // no more went than had to
+        QVERIFY(!text.contains("second failure"));
+        QVERIFY(text.startsWith("failure "));
+        QCOMPARE(text.count('\n') % 8, 0);
+        QVERIFY(text.endsWith("failure 49\n" + filler.toLatin1() + '\n' + filler.toLatin1() + QByteArray(6, '\n')));
+
+        // A log grown past the bound by another hand: only its end is read.
+        writeFile(UpdateLogPath(), QByteArray(3 * UpdateLogMaxBytes, 'o').replace(QByteArray(100, 'o'), QByteArray(99, 'o') + '\n'));
+        QVERIFY(WriteUpdateLog({QStringLiteral("last")}));
+        text = logText();
+        QVERIFY(text.size() <= UpdateLogMaxBytes);
+        QVERIFY(text.endsWith("last\n" + QByteArray(7, '\n')));
     }
 };
 

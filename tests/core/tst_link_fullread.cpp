@@ -192,6 +192,53 @@ private slots:
         QVERIFY(!SkipReceiverQuery.load());
     }
 
+    // A change made at the receiver itself reaches the pages as the receiver
+    // holds it: its report is followed by a read of the receiver.
+    void receiverReportsAreFollowed_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("before");  // bench.ini fields of the receiver
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<QStringList>("posted");
+        const QString light3 = QStringLiteral("dongle_light=03,00,00,00,00,00,00,00,00,00");
+        QTest::newRow("light of a 4 kHz receiver")
+            << 1 << light3 << QStringList({"dongle-light", "rx8k", "2"}) << QStringList({"RGB(2)"});
+        QTest::newRow("light back")
+            << 1 << QStringLiteral("dongle_light=02,00,00,00,00,00,00,00,00,00")
+            << QStringList({"dongle-light", "rx8k", "3"}) << QStringList({"RGB(3)"});
+        QTest::newRow("light 0: nothing to show")
+            << 1 << light3 << QStringList({"dongle-light", "rx8k", "0"}) << QStringList();
+        QTest::newRow("an 8 kHz receiver has no light to show")
+            << 5 << light3 << QStringList({"dongle-light", "rx8k", "2"}) << QStringList();
+        QTest::newRow("long range on") << 5 << QStringLiteral("long_range=0")
+                                       << QStringList({"long-range", "rx8k", "on"}) << QStringList({"LongRange(true)"});
+        QTest::newRow("long range off") << 5 << QStringLiteral("long_range=1")
+                                        << QStringList({"long-range", "rx8k", "off"}) << QStringList({"LongRange(false)"});
+    }
+
+    void receiverReportsAreFollowed()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, before);
+        QFETCH(QStringList, change);
+        QFETCH(QStringList, posted);
+        bench({QStringLiteral("set"), Receiver, QStringLiteral("kind=%1").arg(kind), before});
+        CurrentDeviceInfo = receiverRecord(uint8_t(kind));
+        CurrentDongleRGBBlock.data[0] = 1;  // what the program knew before
+        Recorder rec;
+        openLink();
+        bench(change);
+        // Reports come in order: once the battery is shown, the change is too.
+        bench({QStringLiteral("battery"), Receiver, QStringLiteral("80")});
+        posted << QStringLiteral("Battery(0,80,1)");
+        QVERIFY(waitFor([&] { return rec.entries().size() >= posted.size(); }));
+        pump(50);
+        QCOMPARE(rec.entries(), posted);
+        if (kind == 1 && change.first() == QLatin1String("dongle-light"))
+            QCOMPARE(int(CurrentDongleRGBBlock.data[0]), change.last().toInt());
+        CurrentDongleRGBBlock.data[0] = 0;
+    }
+
     void keyDefaultsPassKeepsListedKeys()
     {
         installConfig(m_appDir.path(), configText(QStringLiteral("KeyParam1=0x01,0x01,0x00\n"
@@ -319,9 +366,12 @@ private slots:
         QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
         const QStringList seen = rec.entriesWithout({"DPILed", "Battery", "Setver", "ConfigUI"});
         QCOMPARE(seen.mid(0, 2), QStringList({"RGB(2)", "LongRange(true)"}));
-        // (The receiver also reports its new light on its own, at any time.)
+        // (The receiver also reports its new light and long range on its
+        // own, at any time; each report shows what the receiver holds.)
         QStringList rest = seen.mid(2);
+        QCOMPARE(rest.count(QStringLiteral("LongRange(true)")), 1);
         rest.removeAll(QStringLiteral("RGB(2)"));
+        rest.removeAll(QStringLiteral("LongRange(true)"));
         QCOMPARE(rest, QStringList({"Button", "Light", "Sensor", "Form"}));
         QCOMPARE(callsLog(Requests).mid(0, 3),
                  QStringList({"UsbFinderC_Set4KDongleRGB hidbench/rx8k ok",

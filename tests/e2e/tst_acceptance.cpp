@@ -535,6 +535,15 @@ void Acceptance::theSettingsPageReachesTheReceiver()
     QVERIFY(widget(m_first, QStringLiteral("checkBox_2")).value(QStringLiteral("checked")).toBool());
     QVERIFY(QString::fromUtf8(readFile(qEnvironmentVariable("HIDUSB_BENCH") + QStringLiteral("/calls.log")))
                 .contains(QLatin1String("UsbFinderC_SetLongRangeMode hidbench/rx8k 1 ok")));
+    // Changed at the receiver itself, the page follows.
+    QCOMPARE(tool({QStringLiteral("long-range"), QStringLiteral("rx8k"), QStringLiteral("off")}),
+             QStringLiteral("long-range: 0\n"));
+    QVERIFY2(waitFor([&] { return !widget(m_first, QStringLiteral("checkBox_2")).value(QStringLiteral("checked")).toBool(); }),
+             "the settings page still shows long range on");
+    QCOMPARE(tool({QStringLiteral("long-range"), QStringLiteral("rx8k"), QStringLiteral("on")}),
+             QStringLiteral("long-range: 1\n"));
+    QVERIFY2(waitFor([&] { return widget(m_first, QStringLiteral("checkBox_2")).value(QStringLiteral("checked")).toBool(); }),
+             "the settings page still shows long range off");
 
     // The language box: simplified Chinese, every text of the page follows.
     QVERIFY(click(widget(m_first, QStringLiteral("comboBox"), QStringLiteral("FormSetting"))));

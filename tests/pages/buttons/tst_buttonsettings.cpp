@@ -63,9 +63,10 @@ private slots:
         exported.lightR = 201;
         useImage(exported);
         auto page = makePage(exported);
+        // Named without the suffix: the import's dialog lists "*.bin" only.
         const QString path = m_dir.filePath(QStringLiteral("mine.bin"));
         bool asked = false;
-        chooseFile(path, &asked);
+        chooseFile(m_dir.filePath(QStringLiteral("mine")), &asked);
         QTest::mouseClick(page->Form()->OutputData, Qt::LeftButton);
         QVERIFY(asked);
         QCOMPARE(readAll(path), EncodeSettingsFile(QStringLiteral("AX72"), exported));
