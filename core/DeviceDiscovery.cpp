@@ -128,6 +128,14 @@ bool ReadDeviceInfo(DeviceAllInfo& info)
     return true;
 }
 
+void ReadIdentityOnce(DeviceAllInfo& info)
+{
+    const QByteArray path = pathBytes(info.path);
+    const DeviceIdentity id = UsbFinderC_GetDeviceInfo(path.constData());
+    info.cid = id.cid;
+    info.mid = id.mid;
+}
+
 QStringList SearchPaths(const QString& vid, const QString& pid)
 {
     int count = 5;

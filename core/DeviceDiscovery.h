@@ -47,6 +47,9 @@ QString UsbVersionOf(const QByteArray& path);
 // unmatched device gets driveIndex = DeviceTotal; false only when a device
 // answered but no model group exists (it is not listed).
 bool ReadDeviceInfo(DeviceAllInfo& info);
+// Asks the device at info.path once for its identity and stores its cid and
+// mid as they come (0, 0 from a silent device); nothing else is matched.
+void ReadIdentityOnce(DeviceAllInfo& info);
 
 // The paths of the attached devices of vid and pid, as the library's search
 // gives them (copied: the library keeps them only until its next search).

@@ -424,6 +424,11 @@ void Worker::OnUsbChanged()
     QMetaObject::invokeMethod(app, [] { Worker::HandleUsbChanged(); }, Qt::QueuedConnection);
 }
 
+void Worker::StopUsbChanges()
+{
+    StopUsbChanged();
+}
+
 void Worker::HandleUsbChanged()
 {
     PostMsg* hub = PostMsg::GetInstance();
