@@ -415,13 +415,8 @@ void Worker::FindDevices(const QString& vid, const QStringList& pids)
 
 void Worker::OnUsbChanged()
 {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app) {
-        HandleUsbChanged();
-        return;
-    }
     // The device list and the current device belong to the GUI thread.
-    QMetaObject::invokeMethod(app, [] { Worker::HandleUsbChanged(); }, Qt::QueuedConnection);
+    RunOnGuiThreadLater([] { Worker::HandleUsbChanged(); });
 }
 
 void Worker::StopUsbChanges()
