@@ -7,6 +7,7 @@
 
 #include <QVector>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -126,6 +127,14 @@ bool ReadDeviceInfo(DeviceAllInfo& info)
     info.directMouse = DirectMouseFromType(id.type);
     info.driveIndex = total;
     return true;
+}
+
+void ReadIdentityOnce(DeviceAllInfo& info)
+{
+    const QByteArray path = pathBytes(info.path);
+    const DeviceIdentity id = UsbFinderC_GetDeviceInfo(path.constData());
+    info.cid = id.cid;
+    info.mid = id.mid;
 }
 
 QStringList SearchPaths(const QString& vid, const QString& pid)
@@ -258,6 +267,36 @@ void DropReceiversBesideCabledMouse(QList<DeviceAllInfo>& devices, const PidList
                 devices.removeAt(i);
         }
     }
+}
+
+bool FollowsMouseBesideReceiver(const DeviceAllInfo& found, const DeviceAllInfo& current)
+{
+    const bool sameAddress =
+        found.address.size() == 3 && current.address.size() == 3 && found.address == current.address;
+    if (found.directMouse != 1 || found.online != 1 || current.directMouse != 0 || !sameAddress)
+        return false;
+    if (!current.path.isEmpty())
+        return found.driveIndex == current.driveIndex;
+    return current.online == 1;
+}
+
+bool CurrentDeviceGone(const QList<DeviceAllInfo>& found, const DeviceAllInfo& current)
+{
+    if (current.path.isEmpty())
+        return false;
+    return std::none_of(found.begin(), found.end(),
+                        [&](const DeviceAllInfo& device) { return device.path == current.path; });
+}
+
+const DeviceAllInfo* ReceiverBesideMouse(const QList<DeviceAllInfo>& found)
+{
+    if (found.size() != 2)
+        return nullptr;
+    for (const DeviceAllInfo& device : found) {
+        if (!device.address.isEmpty() && device.directMouse == 0)
+            return &device;
+    }
+    return nullptr;
 }
 
 QString BadgePicture(const QString& pid, const PidLists& lists, bool lastPage)

@@ -47,6 +47,9 @@ QString UsbVersionOf(const QByteArray& path);
 // unmatched device gets driveIndex = DeviceTotal; false only when a device
 // answered but no model group exists (it is not listed).
 bool ReadDeviceInfo(DeviceAllInfo& info);
+// Asks the device at info.path once for its identity and stores its cid and
+// mid as they come (0, 0 from a silent device); nothing else is matched.
+void ReadIdentityOnce(DeviceAllInfo& info);
 
 // The paths of the attached devices of vid and pid, as the library's search
 // gives them (copied: the library keeps them only until its next search).
@@ -78,6 +81,18 @@ bool HasDuplicates(const QList<DeviceAllInfo>& devices, const PidLists& lists, i
 // Drops from devices every receiver of a model of which exactly one mouse
 // is attached on its cable (the mouse stands for it), last first.
 void DropReceiversBesideCabledMouse(QList<DeviceAllInfo>& devices, const PidLists& lists, int total);
+
+// The link's rules when the attached devices change while the pages show
+// current:
+// - found is the current receiver's own mouse plugged in with its cable (a
+//   mouse that answers, at the receiver's three-byte address, of its model;
+//   with no current path, a receiver that answers);
+bool FollowsMouseBesideReceiver(const DeviceAllInfo& found, const DeviceAllInfo& current);
+// - current has a path and no found device has it;
+bool CurrentDeviceGone(const QList<DeviceAllInfo>& found, const DeviceAllInfo& current);
+// - the receiver beside a cabled mouse: of exactly two devices, the first
+//   that is no mouse and has an address; none otherwise.
+const DeviceAllInfo* ReceiverBesideMouse(const QList<DeviceAllInfo>& found);
 
 // The rate badge picture of a product id, empty when it is no receiver's.
 // Full pages look at 2, 4, 1, 8 kHz in this order, the last page at 2, 4,

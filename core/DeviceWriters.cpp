@@ -49,8 +49,7 @@ void writeRefused()
 // the offline notice is asked for (see mayTell).
 bool checkOnline()
 {
-    const QByteArray path = CurrentDevicePath();
-    if (UsbFinderC_GetDeviceOnLine(path.constData()) != 0)
+    if (CurrentDeviceAnswers())
         return true;
     qCInfo(lcLink) << "write not sent: the device does not answer";
     if (mayTell())
@@ -111,6 +110,12 @@ bool setByte(uint8_t FlashDataMap::*field, uint8_t value)
 }  // namespace
 
 bool IsDeviceOnline() { return checkOnline(); }
+
+bool CurrentDeviceAnswers()
+{
+    const QByteArray path = CurrentDevicePath();
+    return UsbFinderC_GetDeviceOnLine(path.constData()) != 0;
+}
 
 bool RefusalBurst::Refused(qint64 nowMs)
 {
@@ -320,4 +325,17 @@ bool SetReceiverLightMode(int mode)
 int ReceiverLightMode()
 {
     return CurrentDongleRGB->data[0];
+}
+
+bool SwitchProfile(int index)
+{
+    return UsbServer_SetCurrentConfig(static_cast<unsigned char>(index));
+}
+
+bool ResetDeviceSettings()
+{
+    if (UsbServer_SetClearSetting())
+        return true;
+    qCWarning(lcLibrary) << "the device did not take the factory reset (UsbServer_SetClearSetting)";
+    return false;
 }

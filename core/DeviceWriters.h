@@ -33,6 +33,9 @@ struct SensorDpi;
 
 // Only the online check (steps 1 and 3 of the rule): no store, no send.
 bool IsDeviceOnline();
+// Only whether the current device answers: no notice, no log. For a page
+// that tells the user in its own way.
+bool CurrentDeviceAnswers();
 
 // Whether a refused write is told. A control dragged or a macro sent to
 // several keys makes a burst of refusals; only its first is told. A burst
@@ -127,3 +130,14 @@ bool SwapDPILevels(const DpiStage& a, const DpiStage& b, int stageB, int stageA,
 [[nodiscard]] bool SetReceiverLightMode(int mode);
 // Byte 0 of the receiver light record: the mode the receiver has.
 int ReceiverLightMode();
+
+// ---- commands to the device (not part of the image) ---------------------
+// Sent over the open link as they are, without the online check of the
+// common rule (the caller asks first where it must).
+
+// Makes stored profile index & 0xFF the device's current one
+// (UsbServer_SetCurrentConfig); true when the device took the command.
+[[nodiscard]] bool SwitchProfile(int index);
+// The device's own factory reset (UsbServer_SetClearSetting); true when the
+// device took it, a refusal is logged.
+[[nodiscard]] bool ResetDeviceSettings();

@@ -3,8 +3,9 @@
 // when it is done.
 #pragma once
 
+#include "LinkSupport.h"
+
 #include <QCoreApplication>
-#include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 #include <QThreadPool>
@@ -18,17 +19,14 @@ void RunOffGuiThread(QObject* context, Work work, Done done)
     QPointer<QObject> guard(context);
     QThreadPool::globalInstance()->start([guard, work, done] {
         auto result = work();
-        QCoreApplication* app = QCoreApplication::instance();
-        if (!app)
+        // The application is going: nobody is left to hand the result to.
+        if (!QCoreApplication::instance())
             return;
-        // Handed over through the application object, which outlives the
-        // context; the guard is read on the GUI thread.
-        QMetaObject::invokeMethod(
-            app,
-            [guard, done, result] {
-                if (guard)
-                    done(result);
-            },
-            Qt::QueuedConnection);
+        // Handed over without the context, which may go meanwhile; the guard
+        // is read on the GUI thread.
+        RunOnGuiThreadLater([guard, done, result] {
+            if (guard)
+                done(result);
+        });
     });
 }

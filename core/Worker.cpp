@@ -2,6 +2,7 @@
 
 #include "ConfigSettings.h"
 #include "DeviceCache.h"
+#include "DeviceDiscovery.h"
 #include "FirmwareFiles.h"
 #include "Globals.h"
 #include "HIDUsb.h"
@@ -28,11 +29,6 @@ constexpr int MainPageGraceMs = 250;
 bool deviceOnline(const QByteArray& path)
 {
     return UsbFinderC_GetDeviceOnLine(path.constData()) != 0;
-}
-
-bool sameAddress(const DeviceAllInfo& a, const DeviceAllInfo& b)
-{
-    return a.address.size() == 3 && b.address.size() == 3 && a.address == b.address;
 }
 
 }  // namespace
@@ -413,83 +409,107 @@ void Worker::FindDevices(const QString& vid, const QStringList& pids)
     }
 }
 
-void Worker::OnUsbChanged()
-{
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app) {
-        HandleUsbChanged();
-        return;
-    }
-    // The device list and the current device belong to the GUI thread.
-    QMetaObject::invokeMethod(app, [] { Worker::HandleUsbChanged(); }, Qt::QueuedConnection);
-}
+// ---- the steps of a USB change (GUI thread) ---------------------------------
 
-void Worker::HandleUsbChanged()
+namespace {
+
+// The attached devices of the model table into FoundDevices, after telling
+// the pages that a search runs (Setver 4).
+void searchAttachedDevices(PostMsg* hub)
 {
-    PostMsg* hub = PostMsg::GetInstance();
+    hub->PostSetver(4);
     ConfigSettings* config = ConfigSettings::GetInstance();
     const QString option = QStringLiteral("Option");
-
-    hub->PostSetver(4);
     // (InterfaceId and DeviceId are fixed for the search: 1 and 5.)
     const QString vid = config->GetValue(option, QStringLiteral("VID"));
     FoundDevices.clear();
     QStringList pids;
     for (const char* key : {"USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID", "Wireless8_PID"})
         pids += config->GetValueList(option, QLatin1String(key));
-    FindDevices(vid, pids);
+    Worker::FindDevices(vid, pids);
+}
 
-    if (FoundDevices.isEmpty()) {
-        if (OnlinePollEnabled.load()) {
-            CurrentDeviceInfo = DeviceAllInfo();
-            hub->PostChangeMainDialog(0);
-        }
-    } else {
-        const QList<DeviceAllInfo> found = FoundDevices;
-        int gone = 0;
-        for (const DeviceAllInfo& e : found) {
-            const bool mouseBesideReceiver = e.directMouse == 1 && e.online == 1
-                                             && CurrentDeviceInfo.directMouse == 0
-                                             && sameAddress(e, CurrentDeviceInfo);
-            if (!CurrentDeviceInfo.path.isEmpty()) {
-                if (mouseBesideReceiver && e.driveIndex == CurrentDeviceInfo.driveIndex && WorkerThread)
-                    WorkerThread->SelectDevice(e);
-            } else if (CurrentDeviceInfo.directMouse == 0 && CurrentDeviceInfo.online == 1) {
-                if (mouseBesideReceiver && WorkerThread)
-                    WorkerThread->SelectDevice(e);
-            }
-            if (!CurrentDeviceInfo.path.isEmpty() && e.path != CurrentDeviceInfo.path) {
-                ++gone;
-                if (gone == found.size() && OnlinePollEnabled.load())
-                    hub->PostChangeMainDialog(0);
-            }
-        }
+// Nothing attached: while the pages follow the device (no firmware update
+// runs), it is forgotten and the device list comes back.
+void forgetVanishedDevice(PostMsg* hub)
+{
+    if (!OnlinePollEnabled.load())
+        return;
+    CurrentDeviceInfo = DeviceAllInfo();
+    hub->PostChangeMainDialog(0);
+}
 
-        if (CurrentDeviceInfo.directMouse == 1) {
-            const DeviceAllInfo* receiver = nullptr;
-            if (found.size() == 2) {
-                for (const DeviceAllInfo& e : found) {
-                    if (!e.address.isEmpty() && e.directMouse == 0) {
-                        receiver = &e;
-                        break;
-                    }
-                }
-            }
-            const QString receiverVersion = receiver ? receiver->usbVersion : QString();
-            const QString mouseVersion = CurrentDeviceInfo.firmwareVersion;
-            // No receiver beside the mouse: the lowest class.
-            const int rateClass = ConfigSettings::RateClassOfType(receiver ? receiver->type : -1, 1);
-            QString waiting;
-            if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
-                ReceiverUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindReceiver, receiverVersion, rateClass);
-                MouseUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindMouse, mouseVersion, rateClass);
-                if (ReceiverUpdateAvailable.load() || MouseUpdateAvailable.load())
-                    waiting = QStringLiteral("true");
-            }
-            hub->PostLabelTextB(receiverVersion, waiting);
-        }
+// The current receiver's mouse plugged in with its cable becomes the current
+// device. Each candidate is tried in order: a selection that took makes the
+// mouse current and the others no longer follow.
+void followMouseBesideReceiver(const QList<DeviceAllInfo>& found)
+{
+    for (const DeviceAllInfo& device : found) {
+        if (DeviceDiscovery::FollowsMouseBesideReceiver(device, CurrentDeviceInfo) && WorkerThread)
+            WorkerThread->SelectDevice(device);
     }
+}
 
+// The current device is no longer attached: back to the device list, unless
+// a firmware update runs.
+void leavePagesWhenCurrentGone(const QList<DeviceAllInfo>& found, PostMsg* hub)
+{
+    if (DeviceDiscovery::CurrentDeviceGone(found, CurrentDeviceInfo) && OnlinePollEnabled.load())
+        hub->PostChangeMainDialog(0);
+}
+
+// A cabled mouse: the receiver's version beside it and whether an image of
+// the firmware folder is newer for either of them.
+void showCabledMouseFirmware(const QList<DeviceAllInfo>& found, PostMsg* hub)
+{
+    const DeviceAllInfo* receiver = DeviceDiscovery::ReceiverBesideMouse(found);
+    const QString receiverVersion = receiver ? receiver->usbVersion : QString();
+    const QString mouseVersion = CurrentDeviceInfo.firmwareVersion;
+    // No receiver beside the mouse: the lowest class.
+    const int rateClass = ConfigSettings::RateClassOfType(receiver ? receiver->type : -1, 1);
+    QString waiting;
+    if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
+        ReceiverUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindReceiver, receiverVersion, rateClass);
+        MouseUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindMouse, mouseVersion, rateClass);
+        if (ReceiverUpdateAvailable.load() || MouseUpdateAvailable.load())
+            waiting = QStringLiteral("true");
+    }
+    hub->PostLabelTextB(receiverVersion, waiting);
+}
+
+// The repair dialog on screen checks again, unless the settings page's
+// check runs already.
+void askRepairDialogToCheck(PostMsg* hub)
+{
     if (RepairDialogShown.load() && !CheckTimersRunning.load())
         hub->PostCheckUpdate();
+}
+
+}  // namespace
+
+void Worker::OnUsbChanged()
+{
+    // The device list and the current device belong to the GUI thread.
+    RunOnGuiThreadLater([] { Worker::HandleUsbChanged(); });
+}
+
+void Worker::StopUsbChanges()
+{
+    StopUsbChanged();
+}
+
+void Worker::HandleUsbChanged()
+{
+    PostMsg* hub = PostMsg::GetInstance();
+    searchAttachedDevices(hub);
+    if (FoundDevices.isEmpty()) {
+        forgetVanishedDevice(hub);
+    } else {
+        const QList<DeviceAllInfo> found = FoundDevices;
+        followMouseBesideReceiver(found);
+        leavePagesWhenCurrentGone(found, hub);
+        if (CurrentDeviceInfo.directMouse == 1)
+            showCabledMouseFirmware(found, hub);
+    }
+    askRepairDialogToCheck(hub);
 }

@@ -8,6 +8,7 @@
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LanguageLoader.h"
+#include "LinkSupport.h"
 #include "MacroSettings.h"
 #include "PageStyle.h"
 #include "PostMsg.h"
@@ -222,7 +223,7 @@ void DialogChange::QueueUsbChange()
     // One queued call stands for every change that comes before it runs.
     if (m_changeQueued.exchange(true))
         return;
-    QMetaObject::invokeMethod(this, &DialogChange::HandleUsbChanged, Qt::QueuedConnection);
+    RunOnGuiThreadLater(this, [this] { HandleUsbChanged(); });
 }
 
 void DialogChange::HandleUsbChanged()
@@ -363,7 +364,7 @@ void DialogChange::BuildDevicePages()
         UpdateArrows();
         if (!m_noticeQueued && !m_noticeOpen) {
             m_noticeQueued = true;
-            QMetaObject::invokeMethod(this, &DialogChange::ShowDuplicateNotice, Qt::QueuedConnection);
+            RunOnGuiThreadLater(this, [this] { ShowDuplicateNotice(); });
         }
         return;
     }

@@ -12,7 +12,6 @@
 #include "FireKey.h"
 #include "Globals.h"
 #include "GroupKey.h"
-#include "HIDUsb.h"
 #include "KeyRecords.h"
 #include "LeftButtonOnly.h"
 #include "MakeMacro.h"
@@ -452,8 +451,7 @@ void Buttoninterface::on_DPI_6_clicked()
 {
     // Offline the fire key is not offered: the menu closes without a word
     // (the key stays checked).
-    const QByteArray path = CurrentDevicePath();
-    if (!UsbFinderC_GetDeviceOnLine(path.constData()) && !PageFilling(Page::Buttons)) {
+    if (!CurrentDeviceAnswers() && !PageFilling(Page::Buttons)) {
         ui->stackedWidget->setCurrentWidget(ui->page);
         ui->stackedWidget_2->setCurrentWidget(ui->page_9);
         return;

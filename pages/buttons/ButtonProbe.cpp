@@ -8,7 +8,6 @@
 #include "ButtonMenu.h"
 #include "ConfigSettings.h"
 #include "DeviceDiscovery.h"
-#include "HIDUsb.h"
 #include "KeyRecords.h"
 #include "PickedFile.h"
 #include "PumpedWait.h"
@@ -60,15 +59,12 @@ QList<DeviceAllInfo> Buttoninterface::FindHidDevices(const QString& vid, const Q
     QList<DeviceAllInfo> found;
     for (const QString& pid : pids) {
         for (const QString& path : DeviceDiscovery::SearchPaths(vid, pid)) {
-            const QByteArray bytes = path.toUtf8();
             DeviceAllInfo record;
             record.path = path;
             record.vid = vid;
             record.pid = pid;
-            record.usbVersion = DeviceDiscovery::UsbVersionOf(bytes);
-            const DeviceIdentity id = UsbFinderC_GetDeviceInfo(bytes.constData());
-            record.cid = id.cid;
-            record.mid = id.mid;
+            record.usbVersion = DeviceDiscovery::UsbVersionOf(path.toUtf8());
+            DeviceDiscovery::ReadIdentityOnce(record);
             found.append(record);
         }
     }

@@ -8,7 +8,6 @@
 #include "DeviceWriters.h"
 #include "FileDialogs.h"
 #include "Globals.h"
-#include "HIDUsb.h"
 #include "InportFail.h"
 #include "Logging.h"
 #include "PageKit.h"
@@ -105,7 +104,7 @@ void Buttoninterface::on_Reset_clicked()
     }
     // Only refills from what the device holds after the reset count.
     ClearPagesUpdated();
-    if (UsbServer_SetClearSetting()) {
+    if (ResetDeviceSettings()) {
         UpDataParam dialog;
         dialog.StartTimer();
         dialog.waitMode = true;
@@ -115,7 +114,6 @@ void Buttoninterface::on_Reset_clicked()
         dialog.move(DialogPosition(&dialog));
         dialog.exec();
     } else {
-        qCWarning(lcLibrary) << "the device did not take the factory reset (UsbServer_SetClearSetting)";
         ShowSettingsNotice(&InportFail::ShowNotTaken);
     }
     SettingsBusy = false;

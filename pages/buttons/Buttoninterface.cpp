@@ -4,8 +4,8 @@
 #include "ButtonMenu.h"
 #include "ConfigSettings.h"
 #include "DebounceTime.h"
+#include "DeviceWriters.h"
 #include "Globals.h"
-#include "HIDUsb.h"
 #include "KeyRecords.h"
 #include "LanguageLoader.h"
 #include "MacroSettings.h"
@@ -76,7 +76,7 @@ Buttoninterface::~Buttoninterface()
     // The link thread is stopped and joined while events still run: a pass
     // may be waiting for a page on the GUI thread.
     Worker::Shutdown(5000);
-    StopUsbChanged();
+    Worker::StopUsbChanges();
     delete ui;
 }
 
@@ -170,13 +170,14 @@ void Buttoninterface::SlotFormResetButton()
 
 void Buttoninterface::on_ProjectChoose_activated(int index)
 {
-    const QByteArray path = CurrentDevicePath();
-    if (!UsbFinderC_GetDeviceOnLine(path.constData()) && !PageFilling(Page::Buttons)) {
+    if (!CurrentDeviceAnswers() && !PageFilling(Page::Buttons)) {
         ui->ProjectChoose->setCurrentIndex(ui->ProjectChoose->pressIndex);
         PostMsg::GetInstance()->PostMouseOffLineo(0);
         return;
     }
-    UsbServer_SetCurrentConfig(static_cast<unsigned char>(index));
+    // A switch the device took comes back as its status report and the pages
+    // refill from it; a refused one changed nothing there is to undo.
+    (void)SwitchProfile(index);
 }
 
 void Buttoninterface::ShowKeyFunctions(const FlashDataMap& image)

@@ -5,7 +5,6 @@
 #include "DeviceCache.h"
 #include "DeviceWriters.h"
 #include "Globals.h"
-#include "HIDUsb.h"
 #include "ImageCheck.h"
 #include "InportFail.h"
 #include "LanguageLoader.h"

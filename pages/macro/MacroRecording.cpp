@@ -6,6 +6,7 @@
 #include "ExeIsRun.h"
 #include "Globals.h"
 #include "KeyNumberLimit.h"
+#include "LinkSupport.h"
 #include "MacroSettings.h"
 #include "PostMsg.h"
 
@@ -79,7 +80,7 @@ void Macro::UpdateCapslockTip(int virtualKey, bool down, bool repeat)
         // The hook goes first; the notice runs once this call has returned.
         hook.UnHook();
         RecordingMacro = false;
-        QMetaObject::invokeMethod(this, &Macro::ShowLimitNotice, Qt::QueuedConnection);
+        RunOnGuiThreadLater(this, [this] { ShowLimitNotice(); });
     }
 }
 

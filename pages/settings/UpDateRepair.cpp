@@ -8,6 +8,7 @@
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LanguageLoader.h"
+#include "LinkSupport.h"
 #include "Logging.h"
 #include "PostMsg.h"
 
@@ -158,8 +159,7 @@ void startRepairStage(const FirmwareFile& file, int stage)
                     return;
                 }
                 const bool success = event.success;
-                QMetaObject::invokeMethod(qApp, [success, stage] { repairStageEnded(success, stage); },
-                                          Qt::QueuedConnection);
+                RunOnGuiThreadLater([success, stage] { repairStageEnded(success, stage); });
             });
         if (!started)
             repairStageEnded(false, stage, true);  // the library's own end event for it is dropped

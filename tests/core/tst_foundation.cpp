@@ -2,6 +2,7 @@
 // registry store, the signal hub's delivery rules and the pumped wait.
 #include "ConfigSettings.h"
 #include "Globals.h"
+#include "LinkSupport.h"
 #include "MacroSettings.h"
 #include "PostMsg.h"
 #include "PumpedWait.h"
@@ -16,6 +17,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <memory>
 #include <cstring>
 #include <thread>
 
@@ -401,6 +403,53 @@ private slots:
         std::thread emitter([] { PostMsg::GetInstance()->PostSetver(4); });
         emitter.join();
         QTRY_COMPARE(seen, 4);
+    }
+
+    void laterHandOffRunsOnTheGuiThreadAfterTheCall_data()
+    {
+        QTest::addColumn<bool>("fromOtherThread");
+        QTest::addColumn<bool>("withContext");
+        QTest::addColumn<bool>("contextGone");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("gui thread") << false << false << false << true;
+        QTest::newRow("other thread") << true << false << false << true;
+        QTest::newRow("gui thread, context") << false << true << false << true;
+        QTest::newRow("other thread, context") << true << true << false << true;
+        QTest::newRow("context gone before") << false << true << true << false;
+    }
+
+    void laterHandOffRunsOnTheGuiThreadAfterTheCall()
+    {
+        QFETCH(bool, fromOtherThread);
+        QFETCH(bool, withContext);
+        QFETCH(bool, contextGone);
+        QFETCH(bool, runs);
+        auto context = std::make_unique<QObject>();
+        std::atomic<int> ran{0};
+        std::atomic<bool> ranInsideCall{false};
+        Qt::HANDLE ranOn = nullptr;
+        auto handOff = [&] {
+            auto fn = [&] {
+                ranOn = QThread::currentThreadId();
+                ++ran;
+            };
+            if (withContext)
+                RunOnGuiThreadLater(context.get(), fn);
+            else
+                RunOnGuiThreadLater(fn);
+            ranInsideCall = ran.load() != 0;
+        };
+        if (fromOtherThread)
+            std::thread(handOff).join();
+        else
+            handOff();
+        QVERIFY(!ranInsideCall.load());
+        if (contextGone)
+            context.reset();
+        QCoreApplication::processEvents();
+        QCOMPARE(ran.load(), runs ? 1 : 0);
+        if (runs)
+            QCOMPARE(ranOn, QThread::currentThreadId());
     }
 
     void pumpedWaitRunsTheGuiAndSleeps()

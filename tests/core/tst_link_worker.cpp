@@ -4,6 +4,7 @@
 #include "LinkTestSupport.h"
 
 #include "DeviceCache.h"
+#include "DeviceDiscovery.h"
 #include "Worker.h"
 
 #include <QTemporaryDir>
@@ -14,6 +15,21 @@
 using namespace linktest;
 
 namespace {
+
+// A device record for the USB-change rules: a path, mouse or receiver,
+// online, model and address.
+DeviceAllInfo attached(const QString& path, bool mouse, bool online, int model, QVector<uint8_t> address)
+{
+    DeviceAllInfo info;
+    info.path = path;
+    info.directMouse = mouse ? 1 : 0;
+    info.online = online ? 1 : 0;
+    info.driveIndex = model;
+    info.address = address;
+    return info;
+}
+
+const QVector<uint8_t> ReceiverAddress{0x5A, 0x8C, 0x21};
 
 DeviceAllInfo missingDevice(uint8_t cid, uint8_t mid)
 {
@@ -242,6 +258,74 @@ private slots:
         QVERIFY(!worker->isRunning());
         delete worker;
         QCOMPARE(WorkerThread, nullptr);
+    }
+
+    // ---- the rules of a USB change -----------------------------------------
+
+    void followsTheMouseBesideItsReceiver_data()
+    {
+        QTest::addColumn<DeviceAllInfo>("found");
+        QTest::addColumn<DeviceAllInfo>("current");
+        QTest::addColumn<bool>("follows");
+        const QString rx = QStringLiteral("rx"), mouse = QStringLiteral("mouse");
+        const DeviceAllInfo receiver = attached(rx, false, true, 0, ReceiverAddress);
+        QTest::newRow("its mouse") << attached(mouse, true, true, 0, ReceiverAddress) << receiver << true;
+        QTest::newRow("another address")
+            << attached(mouse, true, true, 0, {0x5A, 0x8C, 0x22}) << receiver << false;
+        QTest::newRow("no full address") << attached(mouse, true, true, 0, {0x5A, 0x8C})
+                                         << attached(rx, false, true, 0, {0x5A, 0x8C}) << false;
+        QTest::newRow("mouse silent") << attached(mouse, true, false, 0, ReceiverAddress) << receiver << false;
+        QTest::newRow("another receiver") << attached(mouse, false, true, 0, ReceiverAddress) << receiver << false;
+        QTest::newRow("current is a mouse")
+            << attached(mouse, true, true, 0, ReceiverAddress) << attached(rx, true, true, 0, ReceiverAddress) << false;
+        QTest::newRow("another model") << attached(mouse, true, true, 1, ReceiverAddress) << receiver << false;
+        QTest::newRow("no current path, receiver answers")
+            << attached(mouse, true, true, 1, ReceiverAddress) << attached({}, false, true, 0, ReceiverAddress) << true;
+        QTest::newRow("no current path, receiver silent")
+            << attached(mouse, true, true, 0, ReceiverAddress) << attached({}, false, false, 0, ReceiverAddress)
+            << false;
+    }
+
+    void followsTheMouseBesideItsReceiver()
+    {
+        QFETCH(DeviceAllInfo, found);
+        QFETCH(DeviceAllInfo, current);
+        QFETCH(bool, follows);
+        QCOMPARE(DeviceDiscovery::FollowsMouseBesideReceiver(found, current), follows);
+    }
+
+    void currentGoneAndReceiverBesideMouse_data()
+    {
+        QTest::addColumn<QStringList>("paths");  // "m..." a mouse, "r..." a receiver, "-" one without address
+        QTest::addColumn<QString>("currentPath");
+        QTest::addColumn<bool>("gone");
+        QTest::addColumn<int>("receiver");  // index in the list, -1 none
+        QTest::newRow("still attached") << QStringList{"m1", "r1"} << "r1" << false << 1;
+        QTest::newRow("gone") << QStringList{"m1", "r2"} << "r1" << true << 1;
+        QTest::newRow("no current path") << QStringList{"m1", "r1"} << "" << false << 1;
+        QTest::newRow("three devices") << QStringList{"m1", "r1", "r2"} << "m1" << false << -1;
+        QTest::newRow("receiver without address") << QStringList{"m1", "r1-"} << "m1" << false << -1;
+        QTest::newRow("two mice") << QStringList{"m1", "m2"} << "m3" << true << -1;
+    }
+
+    void currentGoneAndReceiverBesideMouse()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(QString, currentPath);
+        QFETCH(bool, gone);
+        QFETCH(int, receiver);
+        QList<DeviceAllInfo> found;
+        for (const QString& path : paths)
+            found.append(attached(path, path.startsWith('m'), true, 0,
+                                  path.endsWith('-') ? QVector<uint8_t>() : ReceiverAddress));
+        DeviceAllInfo current;
+        current.path = currentPath;
+        QCOMPARE(DeviceDiscovery::CurrentDeviceGone(found, current), gone);
+        const DeviceAllInfo* beside = DeviceDiscovery::ReceiverBesideMouse(found);
+        int index = -1;
+        for (int i = 0; i < found.size(); ++i)
+            index = beside == &found.at(i) ? i : index;
+        QCOMPARE(index, receiver);
     }
 
     void shutdownOfTheGlobalWorker()
