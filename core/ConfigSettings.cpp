@@ -57,6 +57,8 @@ void ConfigSettings::Reload()
     QMutexLocker lock(&m_mutex);
     delete m_settings;
     m_settings = nullptr;
+    m_modelsLoaded = false;
+    ++m_generation;
     m_path = AppDir() + QStringLiteral("/usersetting/Config.ini");
     // A file that breaks the file rules counts as missing: every key reads
     // empty and nothing is written to it.
@@ -128,6 +130,8 @@ void ConfigSettings::SetValue(const QString& group, const QString& key, const QS
         return;
     m_settings->setIniCodec("UTF8");
     m_settings->setValue(group + QLatin1Char('/') + key, value);
+    m_modelsLoaded = false;
+    ++m_generation;
 }
 
 void ConfigSettings::RemoveValue(const QString& group, const QString& key)
@@ -136,6 +140,8 @@ void ConfigSettings::RemoveValue(const QString& group, const QString& key)
     if (!m_settings)
         return;
     m_settings->remove(group + QLatin1Char('/') + key);
+    m_modelsLoaded = false;
+    ++m_generation;
 }
 
 QString ConfigSettings::DecodeBase64(const QString& text)
@@ -181,6 +187,42 @@ int ConfigSettings::ModelTotal()
 int ConfigSettings::ModelStageLimit(int driveIndex)
 {
     return ModelBoundedInt(driveIndex, QStringLiteral("DPIMaxGrade"), DpiStageCount);
+}
+
+QVector<ModelRecord> ConfigSettings::ModelRecords()
+{
+    quint64 generation = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_modelsLoaded)
+            return m_models;
+        generation = m_generation;
+    }
+    // Read without the lock (every value takes it); kept only when the file
+    // did not change meanwhile.
+    QVector<ModelRecord> models;
+    const QString cidText = GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
+    const int cid = GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
+    const int total = ModelTotal();
+    for (int index = 0; index < total; ++index) {
+        ModelRecord model;
+        model.driveIndex = index;
+        model.cid = cid;
+        model.cidText = cidText;
+        model.midText = ModelValue(index, QStringLiteral("MID"));
+        model.mid = ModelInt(index, QStringLiteral("MID"));
+        model.stageLimit = ModelStageLimit(index);
+        model.mouseFirmware = ModelValue(index, QStringLiteral("MM"));
+        for (const ReceiverKind& kind : receiverKinds)
+            model.receiverFirmware.append({kind.type, ModelValue(index, QString::fromLatin1(kind.firmwareKey))});
+        models.append(model);
+    }
+    QMutexLocker lock(&m_mutex);
+    if (generation == m_generation) {
+        m_models = models;
+        m_modelsLoaded = true;
+    }
+    return models;
 }
 
 int ConfigSettings::RateClassOfType(int type, int notReceiver)

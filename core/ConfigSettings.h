@@ -11,6 +11,8 @@
 // D4M, D8M). A caller that may hold no receiver names its own fallback.
 #pragma once
 
+#include "ModelRecords.h"
+
 #include <QMutex>
 #include <QString>
 #include <QStringList>
@@ -63,6 +65,9 @@ public:
     int ModelTotal();
     // DPIMaxGrade of the model, 0..8 (the image holds eight stage records).
     int ModelStageLimit(int driveIndex);
+    // The typed record of every model (see ModelRecords.h), read once per
+    // load of the file and read again after Reload, SetValue or RemoveValue.
+    QVector<ModelRecord> ModelRecords();
 
     // Rate class (1, 2, 4, 8 kHz) of a receiver kind byte (0, 4, 1, 5);
     // notReceiver for any other byte (a mouse on its cable).
@@ -84,4 +89,9 @@ private:
     QString m_path;
     QSettings* m_settings = nullptr;
     bool m_decode = true;
+    // The model records of the file as loaded (m_modelsLoaded); m_generation
+    // counts the loads and changes, so that records read meanwhile are not kept.
+    QVector<ModelRecord> m_models;
+    bool m_modelsLoaded = false;
+    quint64 m_generation = 0;
 };

@@ -101,7 +101,6 @@ bool ReadDeviceInfo(DeviceAllInfo& info)
         }
     }
 
-    ConfigSettings* config = ConfigSettings::GetInstance();
     const int total = ModelTotal();
     if (!answered) {
         info.directMouse = DirectMouseFromType(id.type);
@@ -109,15 +108,12 @@ bool ReadDeviceInfo(DeviceAllInfo& info)
         return true;
     }
 
-    const int cid = config->GetInt(Option, QStringLiteral("CID"));
-    for (int n = 1; n <= total; ++n) {
-        if (int(id.cid) != cid || int(id.mid) != config->ModelInt(n - 1, QStringLiteral("MID")))
-            continue;
+    if (const std::optional<ModelRecord> model = ModelOfIdentity(id.cid, id.mid)) {
         info.directMouse = DirectMouseFromType(id.type);
         info.cid = id.cid;
         info.mid = id.mid;
         info.type = id.type;
-        info.driveIndex = n - 1;
+        info.driveIndex = model->driveIndex;
         if (UsbFinderC_GetDeviceOnLine(path.constData()) != 0)
             info.online = 1;
         return true;
@@ -209,30 +205,30 @@ bool ReplaceByPath(QList<DeviceAllInfo>& list, const DeviceAllInfo& info)
     return false;
 }
 
-int ReceiverKind(const QString& pid, const PidLists& lists)
+int ReceiverRateOfPid(const QString& pid, const PidLists& lists)
 {
     if (lists.wireless1.contains(pid))
         return 1;
     if (lists.wireless2.contains(pid))
         return 2;
     if (lists.wireless4.contains(pid))
-        return 3;
-    if (lists.wireless8.contains(pid))
         return 4;
+    if (lists.wireless8.contains(pid))
+        return 8;
     return 0;
 }
 
 namespace {
 
-// Devices per kind (0 cabled mouse, 1..4 receivers by rate) and model
-// column (0..total, total = unmatched).
-using CountTable = QVector<std::array<int, 5>>;
+// Devices per kind (0 cabled mouse, else the receiver's rate class 1, 2, 4,
+// 8) and model column (0..total, total = unmatched).
+using CountTable = QVector<std::array<int, 9>>;
 
 CountTable countDevices(const QList<DeviceAllInfo>& devices, const PidLists& lists, int total)
 {
-    CountTable table(qMax(0, total) + 1, std::array<int, 5>{{0, 0, 0, 0, 0}});
+    CountTable table(qMax(0, total) + 1, std::array<int, 9>{});
     for (const DeviceAllInfo& d : devices) {
-        const int kind = d.directMouse ? 0 : ReceiverKind(d.pid, lists);
+        const int kind = d.directMouse ? 0 : ReceiverRateOfPid(d.pid, lists);
         if (!d.directMouse && kind == 0)
             continue;  // a receiver of no rate list is not counted
         if (d.driveIndex < 0 || d.driveIndex >= table.size())

@@ -1,5 +1,12 @@
 #include "DeviceRecords.h"
 
+#include "ModelRecords.h"
+
+uint8_t DirectMouseFromType(uint8_t type)
+{
+    return IsReceiverKind(type) ? 0 : 1;
+}
+
 QString VersionText(unsigned int version)
 {
     return QStringLiteral("v") + QString::number(version >> 8) + QStringLiteral(".")

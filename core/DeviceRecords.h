@@ -23,8 +23,8 @@ struct DeviceAllInfo {
     QVector<uint8_t> address;  // the three receiver address bytes
 };
 
-// 1 when the kind byte is none of the receiver kinds 0, 1, 4, 5.
-inline uint8_t DirectMouseFromType(uint8_t type) { return (type & 0xFA) != 0 ? 1 : 0; }
+// 1 when the kind byte is none of the receiver kinds (IsReceiverKind).
+uint8_t DirectMouseFromType(uint8_t type);
 
 // "v" + major in decimal + "." + minor in lower-case hexadecimal, from a
 // version whose high byte is the major and low byte the minor number.

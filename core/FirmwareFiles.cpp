@@ -157,19 +157,14 @@ bool FirmwareFileDiffers(const QString& folder, quint8 kind, const QString& vers
 
 bool FirmwareUpdateAvailable(int kind, const QString& version, int rateClass)
 {
-    const QString key =
-        kind == FirmwareKindMouse ? QStringLiteral("MM") : ConfigSettings::ReceiverFirmwareKeyOfRate(rateClass);
-    if (key.isEmpty())
+    const std::optional<ModelRecord> model = ModelRecordOf(CurrentDeviceInfo.driveIndex);
+    if (!model)
         return false;
-    ConfigSettings* config = ConfigSettings::GetInstance();
-    const int model = CurrentDeviceInfo.driveIndex;
-    const QString name = config->ModelValue(model, key);
+    const QString name = kind == FirmwareKindMouse ? model->mouseFirmware : model->ReceiverFirmwareOfRate(rateClass);
     if (name.isEmpty())
         return false;
-    const int cid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
-    const int mid = config->ModelInt(model, QStringLiteral("MID"));
-    return FirmwareFileDiffers(FirmwareFolder(), static_cast<quint8>(kind), version, name, static_cast<quint8>(cid),
-                               static_cast<quint8>(mid));
+    return FirmwareFileDiffers(FirmwareFolder(), static_cast<quint8>(kind), version, name,
+                               static_cast<quint8>(model->cid), static_cast<quint8>(model->mid));
 }
 
 FirmwareLoadResult FirmwareImageFromBytes(const QByteArray& bytes, const QString& path)

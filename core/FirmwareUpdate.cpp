@@ -243,6 +243,11 @@ bool WriteMouseVersion(const QString& cidText, const QString& midText, const QSt
     return false;
 }
 
+QString ReadMouseVersion(const QString& cidText, const QString& midText)
+{
+    return RegistryStore(ProgramRegistryKey()).value(MouseVersionValueName(cidText, midText)).toString();
+}
+
 QString UpdateLogPath()
 {
     return UserDir() + QStringLiteral("/Exception/UpDateLog.txt");

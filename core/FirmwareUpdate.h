@@ -118,8 +118,12 @@ std::optional<UpdateFailRecord> ReadUpdateFailInfo();
 
 // Registry value "MouseVer" + cid text + mid text: the mouse's version after
 // a successful upgrade, as stored by the model table's texts.
+// Every read and write of the value goes through these two.
 QString MouseVersionValueName(const QString& cidText, const QString& midText);
 [[nodiscard]] bool WriteMouseVersion(const QString& cidText, const QString& midText, const QString& version);
+// The stored version; empty when none is stored (no mouse of the model has
+// answered yet).
+QString ReadMouseVersion(const QString& cidText, const QString& midText);
 
 // ---- the update log ("<user folder>/Exception/UpDateLog.txt") -------------
 

@@ -6,6 +6,7 @@
 #include "ConfigSettings.h"
 #include "DeviceCache.h"
 #include "DeviceWriters.h"
+#include "FirmwareUpdate.h"
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "LinkSupport.h"
@@ -302,14 +303,11 @@ void handleVersion()
         CurrentDeviceInfo.firmwareVersion = text;
         device = CurrentDeviceInfo;
     });
-    ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString cid = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
-    const QString mid = config->ModelValue(device.driveIndex, QStringLiteral("MID"));
     // Stored before the settings page is told, so that it reads the new text.
     // A device of no configured model has no record of its own.
-    if (!mid.isEmpty() && !RegistryStore(ProgramRegistryKey()).setValue(QStringLiteral("MouseVer") + cid + mid, text))
-        qCWarning(lcFiles) << "the mouse version" << text
-                           << "could not be stored; the settings page shows the stored one";
+    const std::optional<ModelRecord> model = ModelRecordOf(device.driveIndex);
+    if (model && !model->midText.isEmpty() && !WriteMouseVersion(model->cidText, model->midText, text))
+        qCWarning(lcFiles) << "the settings page shows the stored mouse version, not" << text;
     PostMsg::GetInstance()->PostSetver(0);
 }
 

@@ -1,32 +1,30 @@
 #include "WaitingBootDevice.h"
 
-#include "ConfigSettings.h"
 #include "FirmwareFiles.h"
 #include "Globals.h"
 #include "Logging.h"
+#include "ModelRecords.h"
 #include "OffGuiThread.h"
 
 std::optional<UpdateFailRecord> FindWaitingBootDevice()
 {
     struct Image {
         int type;
-        int kind;
-        QString key;
+        int kind;  // the receiver's rate class, 0 for the mouse
     };
-    QList<Image> images{{FirmwareKindMouse, 0, QStringLiteral("MM")}};
+    QList<Image> images{{FirmwareKindMouse, 0}};
     for (int kind : {1, 2, 4, 8})
-        images.append({FirmwareKindReceiver, kind, ConfigSettings::ReceiverFirmwareKeyOfRate(kind)});
+        images.append({FirmwareKindReceiver, kind});
 
-    ConfigSettings* config = ConfigSettings::GetInstance();
-    const int cid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
     const QString folder = FirmwareFolder();
-    const int models = config->ModelTotal();
-    for (int model = 0; model < models; ++model) {
-        if (config->ModelValue(model, QStringLiteral("MID")).isEmpty())
+    for (const ModelRecord& model : ModelRecords()) {
+        if (model.midText.isEmpty())
             continue;
-        const int mid = config->ModelInt(model, QStringLiteral("MID"));
+        const int cid = model.cid;
+        const int mid = model.mid;
         for (const Image& image : qAsConst(images)) {
-            const QString name = config->ModelValue(model, image.key);
+            const QString name =
+                image.type == FirmwareKindMouse ? model.mouseFirmware : model.ReceiverFirmwareOfRate(image.kind);
             if (name.isEmpty())
                 continue;
             const std::optional<FirmwareFile> file =

@@ -328,15 +328,12 @@ int Worker::MatchDeviceConfig(DeviceAllInfo& dev, const QByteArray& path)
     if (total <= 0)
         return 0;
 
-    const int ourCid = config->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
-    for (int i = 0; i < total; ++i) {
-        if (id.cid != ourCid || id.mid != config->ModelInt(i, QStringLiteral("MID")))
-            continue;
+    if (const std::optional<ModelRecord> model = ModelOfIdentity(id.cid, id.mid)) {
         dev.directMouse = DirectMouseFromType(id.type);
         dev.cid = id.cid;
         dev.mid = id.mid;
         dev.type = id.type;
-        dev.driveIndex = i;
+        dev.driveIndex = model->driveIndex;
         DeviceAllInfo current = CurrentDeviceSnapshot();
         if (current.path.isEmpty()) {
             if (deviceOnline(path))
@@ -364,7 +361,7 @@ int Worker::MatchDeviceConfig(DeviceAllInfo& dev, const QByteArray& path)
     }
     dev.directMouse = DirectMouseFromType(id.type);
     dev.driveIndex = total;
-    return id.cid == ourCid ? 2 : 3;
+    return id.cid == VendorCid() ? 2 : 3;
 }
 
 void Worker::FindDevices(const QString& vid, const QStringList& pids)

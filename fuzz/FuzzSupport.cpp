@@ -142,7 +142,7 @@ DeviceAllInfo ModelDevice(int driveIndex, uint8_t type)
     ConfigSettings* config = ConfigSettings::GetInstance();
     DeviceAllInfo info;
     info.path = QStringLiteral("/dev/fuzz-no-device");
-    info.cid = uint8_t(config->GetInt(QStringLiteral("Option"), QStringLiteral("CID")));
+    info.cid = uint8_t(VendorCid());
     info.mid = uint8_t(config->ModelInt(driveIndex, QStringLiteral("MID")));
     info.type = type;
     info.driveIndex = driveIndex;

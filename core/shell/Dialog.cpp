@@ -3,9 +3,9 @@
 
 #include "Buttoninterface.h"
 #include "DeviceCache.h"
+#include "DeviceChoreography.h"
 #include "FormSetting.h"
 #include "Globals.h"
-#include "HIDUsb.h"
 #include "LampLight.h"
 #include "Logging.h"
 #include "Macro.h"
@@ -235,11 +235,11 @@ void Dialog::WindowClosed()
 
 void Dialog::on_UpArrow_clicked()
 {
-    UsbServer_SetPCDriverStatus(0);
+    TellProgramInFront(false);
     SaveImage();
     ui->ButtonMain->setChecked(true);
     PumpEventsFor(100);
-    UsbServer_Exit();
+    CloseDeviceLink();
     PostMsg::GetInstance()->PostChangeMainDialog(0);
     PostMsg::GetInstance()->PostSetMacroPage();
 }

@@ -3,21 +3,19 @@
 
 #include "ColorText.h"
 #include "ConfigSettings.h"
+#include "DeviceChoreography.h"
 #include "DeviceDiscovery.h"
 #include "DialogFrame.h"
 #include "Globals.h"
-#include "HIDUsb.h"
 #include "LanguageLoader.h"
 #include "LinkSupport.h"
 #include "MacroSettings.h"
 #include "PageStyle.h"
 #include "PostMsg.h"
 #include "QuestiondialogB.h"
-#include "RegistryStore.h"
 #include "StyleWhenShown.h"
 #include "UpDateRepair.h"
 #include "FirmwareFiles.h"
-#include "FormSetting.h"
 #include "FirmwareUpdate.h"
 #include "Match.h"
 #include "RePair.h"
@@ -134,7 +132,8 @@ DialogChange::DialogChange(QWidget* parent) : QWidget(parent), ui(new Ui::Dialog
     ui->comboBox->setCurrentIndex(language >= 0 && language < ui->comboBox->count() ? language : -1);
     ChangeDialogLanguage(language);
     ui->FindVer->hide();
-    StartUsbChanged(&DialogChange::OnUsbChanged, 600);
+    SetListUsbCallback(&DialogChange::OnUsbChanged);
+    FollowUsbChanges(UsbWatcher::List);
 }
 
 DialogChange::~DialogChange()
@@ -671,7 +670,8 @@ void DialogChange::slotButtonClicked()
         return;
     SelectedIndex = index;
     const DeviceAllInfo device = DeviceList.at(index);
-    const int mid = ConfigSettings::GetInstance()->ModelInt(device.driveIndex, QStringLiteral("MID"));
+    const std::optional<ModelRecord> model = ModelRecordOf(device.driveIndex);
+    const int mid = model ? model->mid : 0;
     if (mid == 1)
         hub->PostMouseIndex(0);
     else if (mid == 2)
@@ -699,41 +699,26 @@ bool DialogChange::TwinNeedsPairing(int index) const
     const DeviceAllInfo& second = DeviceList.at(1);
     if (first.cid != second.cid || first.mid != second.mid)
         return false;
-    const bool firstOnline = UsbFinderC_GetDeviceOnLine(first.path.toLocal8Bit().constData()) != 0;
+    const bool firstOnline = DeviceAnswers(first.path);
     if (index == 0) {
         if (firstOnline)
             return false;
-        return UsbFinderC_GetDeviceOnLine(second.path.toLocal8Bit().constData()) != 0;
+        return DeviceAnswers(second.path);
     }
     if (!firstOnline)
         return false;
-    return UsbFinderC_GetDeviceOnLine(second.path.toLocal8Bit().constData()) == 0;
+    return !DeviceAnswers(second.path);
 }
 
 DialogChange::PairingOutcome DialogChange::PairingCheck(const DeviceAllInfo& device)
 {
-    ConfigSettings* config = ConfigSettings::GetInstance();
-    const int model = device.driveIndex;
-    const QString cidText = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
-    const QString midText = config->ModelValue(model, QStringLiteral("MID"));
-    const QString mouseVersion =
-        RegistryStore(ProgramRegistryKey()).value(QStringLiteral("MouseVer") + cidText + midText).toString();
-    if (mouseVersion.isEmpty()) {
+    const FirmwareRelation relation = FirmwareRelationOf(device);
+    if (relation == FirmwareRelation::MouseUnknown) {
         // No mouse of this model ever answered: pair one.
         RunPairing(device);
         return PairingOutcome::Done;
     }
-
-    const auto cid = static_cast<quint8>(cidText.toInt());
-    const auto mid = static_cast<quint8>(midText.toInt());
-    const bool mouseDiffers =
-        FormSetting::FindFirmwareFile(210, mouseVersion, config->ModelValue(model, QStringLiteral("MM")), cid, mid);
-    const QString key = ConfigSettings::ReceiverFirmwareKey(device.type);
-    const QString receiverName = key.isEmpty() ? QString() : config->ModelValue(model, key);
-    const bool receiverDiffers =
-        !receiverName.isEmpty() && UpDateRepair::FindFirmwareFile(211, device.usbVersion, receiverName, cid, mid);
-
-    if (mouseDiffers == receiverDiffers) {
+    if (relation == FirmwareRelation::Same || relation == FirmwareRelation::Both) {
         RePair question;
         question.move(CentreFor(&question));
         question.exec();
@@ -741,7 +726,7 @@ DialogChange::PairingOutcome DialogChange::PairingCheck(const DeviceAllInfo& dev
             RunPairing(device);
         return PairingOutcome::Done;
     }
-    if (mouseDiffers) {
+    if (relation == FirmwareRelation::Mouse) {
         UpDateWarning warning;
         warning.SetText(WiredModeText);
         warning.move(CentreFor(&warning, 20));
@@ -754,16 +739,16 @@ DialogChange::PairingOutcome DialogChange::PairingCheck(const DeviceAllInfo& dev
 
 void DialogChange::RunPairing(const DeviceAllInfo& device)
 {
-    RePairFlag = true;
-    SelectedDeviceInfo = device;
-    {
-        Match match(&DialogChange::OnUsbChanged);
-        match.InitMatch();
-        match.move(CentreFor(&match));
-        match.exec();
-    }
-    // The flag speaks of this pairing only.
-    RePairFlag = false;
+    // The dialog pairs the clicked receiver; afterwards the list follows USB
+    // changes again.
+    ::RunPairing(
+        [this] {
+            Match match;
+            match.InitMatch();
+            match.move(CentreFor(&match));
+            match.exec();
+        },
+        &device);
 }
 
 void DialogChange::OpenDevice(const DeviceAllInfo& device)
@@ -775,7 +760,7 @@ void DialogChange::OpenDevice(const DeviceAllInfo& device)
     rateClass = ConfigSettings::RateClassOfType(device.type, 0);
     QString waiting;
     if (QFileInfo(FirmwareFolder()).isDir()) {
-        ReceiverUpdateAvailable = FormSetting::CheckVersionAvailable(211, device.usbVersion, rateClass.load());
+        ReceiverUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindReceiver, device.usbVersion, rateClass.load());
         if (ReceiverUpdateAvailable.load())
             waiting = QStringLiteral("true");
     } else {

@@ -1,13 +1,11 @@
 #include "DialogMain.h"
 #include "ui_DialogMain.h"
 
-#include "ConfigSettings.h"
 #include "ContainReset.h"
+#include "DeviceChoreography.h"
 #include "Dialog.h"
 #include "DialogChange.h"
-#include "FormSetting.h"
 #include "Globals.h"
-#include "HIDUsb.h"
 #include "LanguageLoader.h"
 #include "Logging.h"
 #include "MacroSettings.h"
@@ -19,7 +17,6 @@
 #include "UpDateWarning.h"
 #include "PumpedWait.h"
 #include "WindowFlags.h"
-#include "Worker.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -155,14 +152,14 @@ void DialogMain::SlotChangeMainDialog(int page)
         PostMsg::GetInstance()->PostSecondPageChange();
         OnMainPage = 0;
         PostMsg::GetInstance()->PostMainPageChange();
-        UsbServer_Exit();
+        CloseDeviceLink();
         QThread::msleep(100);
         ui->stackedWidgetMain->setCurrentWidget(m_change);
-        StartUsbChanged(&DialogChange::OnUsbChanged, 600);
+        FollowUsbChanges(UsbWatcher::List);
     } else if (page == 1) {
         EnsurePageContainer();
         ui->stackedWidgetMain->setCurrentWidget(m_dialog);
-        StartUsbChanged(&Worker::OnUsbChanged, 600);
+        FollowUsbChanges(UsbWatcher::Pages);
     }
 }
 
@@ -170,11 +167,11 @@ void DialogMain::SlotChangeSize(int mode)
 {
     switch (mode) {
     case 0:
-        UsbServer_SetPCDriverStatus(0);
+        TellProgramInFront(false);
         HideToTray();
         break;
     case 1:
-        UsbServer_SetPCDriverStatus(0);
+        TellProgramInFront(false);
         RunExitSequence();
         break;
     case 2:
@@ -224,7 +221,7 @@ void DialogMain::ShowFromTray(bool tellDevice)
     raise();
     activateWindow();
     if (tellDevice && PagesShown())
-        UsbServer_SetPCDriverStatus(1);
+        TellProgramInFront(true);
     m_tray->hide();
 }
 
@@ -273,9 +270,9 @@ void DialogMain::RunExitSequence()
         return;
     m_exiting = true;
     qCDebug(lcPages) << "exit sequence";
-    StopUsbChanged();
+    StopFollowingUsbChanges();
     PumpEventsFor(200);
-    UsbServer_Exit();
+    CloseDeviceLink();
     m_tray->hide();
     close();
     // The application does not quit on its last window: end the loop here
@@ -368,7 +365,7 @@ void DialogMain::keyPressEvent(QKeyEvent* event)
         return;
     case Qt::Key_Space:
         if (PagesShown())
-            PairOnPages();
+            RunPairingDialog();
         else
             FirmwareShortcut();
         return;
@@ -389,39 +386,22 @@ void DialogMain::changeEvent(QEvent* event)
         // click on the tray icon would do.
         m_minimisedInstead = false;
         if (PagesShown())
-            UsbServer_SetPCDriverStatus(1);
+            TellProgramInFront(true);
     }
     QDialog::changeEvent(event);
 }
 
-void DialogMain::PairOnPages()
+void DialogMain::RunPairingDialog()
 {
-    {
-        Match match(&DialogChange::OnUsbChanged);
-        RePairFlag = true;
+    // The dialog pairs the current device on the pages, the one listed
+    // device on the list; afterwards the shown side follows USB changes and
+    // the pages' device link is opened again.
+    RunPairing([this] {
+        Match match;
         match.InitMatch();
         match.move(CentreFor(&match));
         match.exec();
-    }
-    // The pairing used the link: open it again, and follow USB changes as
-    // the pages do (the dialog may have put the device list's callback in).
-    const QByteArray path = CurrentDevicePath();
-    UsbServerC_Start(path.constData(), path.constData(), &Worker::OnProtocolData);
-    if (PagesShown())
-        StartUsbChanged(&Worker::OnUsbChanged, 600);
-}
-
-void DialogMain::PairListedDevice()
-{
-    {
-        Match match(&DialogChange::OnUsbChanged);
-        RePairFlag = false;
-        match.InitMatch();
-        match.move(CentreFor(&match));
-        match.exec();
-    }
-    const QByteArray path = CurrentDevicePath();
-    UsbServerC_Start(path.constData(), path.constData(), &Worker::OnProtocolData);
+    });
 }
 
 void DialogMain::FirmwareShortcut()
@@ -434,32 +414,13 @@ void DialogMain::FirmwareShortcut()
     // Pairing and repair reach the device: its pages take what it reports.
     EnsurePageContainer();
 
-    ConfigSettings* config = ConfigSettings::GetInstance();
-    const int model = device.driveIndex;
-    const QString cid = config->GetValue(QStringLiteral("Option"), QStringLiteral("CID"));
-    const QString mid = config->ModelValue(model, QStringLiteral("MID"));
-    RegistryStore store(ProgramRegistryKey());
-    const QString mouseVersion = store.value(QStringLiteral("MouseVer") + cid + mid).toString();
-    if (mouseVersion.isEmpty()) {
-        PairListedDevice();
-        return;
-    }
-
-    const uint8_t cidByte = static_cast<uint8_t>(cid.toInt());
-    const uint8_t midByte = static_cast<uint8_t>(mid.toInt());
-    const bool mouseNewer = FormSetting::FindFirmwareFile(210, mouseVersion, config->ModelValue(model, QStringLiteral("MM")),
-                                                         cidByte, midByte);
-    UpDateRepair repair;
-    repair.move(CentreFor(&repair));
-
-    const QString receiverKey = ConfigSettings::ReceiverFirmwareKey(device.type);
-    const QString receiverName = receiverKey.isEmpty() ? QString() : config->ModelValue(model, receiverKey);
-    const bool receiverNewer = !receiverName.isEmpty()
-                               && UpDateRepair::FindFirmwareFile(211, device.usbVersion, receiverName, cidByte, midByte);
-
-    if (receiverNewer == mouseNewer) {
-        PairListedDevice();
-    } else if (receiverNewer) {
+    const FirmwareRelation relation = FirmwareRelationOf(device);
+    if (relation == FirmwareRelation::MouseUnknown || relation == FirmwareRelation::Same
+        || relation == FirmwareRelation::Both) {
+        RunPairingDialog();
+    } else if (relation == FirmwareRelation::Receiver) {
+        UpDateRepair repair;
+        repair.move(CentreFor(&repair));
         ContainReset question;
         question.SetText(MouseIsNewText);
         question.move(CentreFor(&question, 20));

@@ -92,9 +92,10 @@ private:
     void RunExitSequence();
     // The close path of the page that is shown (window manager, tray exit).
     void RequestClose();
-    void PairOnPages();
+    // The pairing dialog (Space): the current device on the pages, the one
+    // listed receiver on the list.
+    void RunPairingDialog();
     void FirmwareShortcut();
-    void PairListedDevice();
     QPoint CentreFor(const QWidget* dialog, int dx = 0) const;
 
     Ui::DialogMain* ui;

@@ -4,9 +4,9 @@
 #include "Autostart.h"
 #include "ColorText.h"
 #include "ConfigSettings.h"
+#include "DeviceChoreography.h"
 #include "DeviceWriters.h"
 #include "Globals.h"
-#include "HIDUsb.h"
 #include "Installation.h"
 #include "LanguageLoader.h"
 #include "Logging.h"
@@ -17,7 +17,6 @@
 #include "PostMsg.h"
 #include "UpDateRepair.h"
 #include "UpDateWarning.h"
-#include "Worker.h"
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
@@ -495,17 +494,14 @@ void FormSetting::ShowNotice(const QString& text)
 
 void FormSetting::on_pushButton_2_clicked()
 {
-    {
-        // Closing it puts the pages' USB-change callback back.
-        Match match(&Worker::OnUsbChanged);
+    // The pairing has a link of its own: afterwards the pages follow USB
+    // changes and the device link is opened again.
+    RunPairing([this] {
+        Match match;
         match.InitMatch();
         match.MoveOver(this, 70, 30);
         match.exec();
-    }
-    // The pairing had a link of its own: the device link is opened again.
-    StartUsbChanged(&Worker::OnUsbChanged, 600);
-    const QByteArray path = CurrentDevicePath();
-    UsbServerC_Start(path.constData(), path.constData(), &Worker::OnProtocolData);
+    });
 }
 
 void FormSetting::on_pushButton_clicked()

@@ -2,10 +2,11 @@
 #include "ui_Match.h"
 
 #include "ColorText.h"
-#include "ConfigSettings.h"
+#include "DeviceChoreography.h"
 #include "Globals.h"
 #include "LanguageLoader.h"
 #include "Logging.h"
+#include "ModelRecords.h"
 #include "PostMsg.h"
 
 #include <QEvent>
@@ -20,13 +21,9 @@ std::atomic<bool> pairing{false};
 std::atomic<int> pairResult{0};
 // OnMainPage was 1 when the attempt started and was cleared for it.
 std::atomic<bool> PairFromMainPage{false};
-
-constexpr int PairStatusFailed = 2;
-constexpr int PairStatusPaired = 3;
 }  // namespace
 
-Match::Match(UsbChangedCallback listChanged, QWidget* parent)
-    : FramelessDialog(QStringLiteral("Match"), parent), ui(new Ui::Match), m_listChanged(listChanged)
+Match::Match(QWidget* parent) : FramelessDialog(QStringLiteral("Match"), parent), ui(new Ui::Match)
 {
     ui->setupUi(this);
     SetPictureSubfolder(QStringLiteral("Setting"));
@@ -113,7 +110,7 @@ void Match::InitMatch()
         m_target = DeviceList.first();
         m_hasTarget = true;
     }
-    cid = ConfigSettings::GetInstance()->GetInt(QStringLiteral("Option"), QStringLiteral("CID"));
+    cid = VendorCid();
     PairUsbTimer->start();
     onUSBTimeupDestroy();
 }
@@ -138,29 +135,27 @@ void Match::on_MatchButton_clicked()
 void Match::StartPair()
 {
     qCDebug(lcPages) << "Enter";
-    const QByteArray path = m_target.path.toLocal8Bit();
     if (!pairing) {
         pairing = true;
         PairTimer->start();
         m_timeLimit->start();
-        UsbServerC_Start(path.constData(), path.constData(), &Match::PairCallback);
+        if (!OpenPairingLink(m_target.path, &Match::PairCallback))
+            qCInfo(lcLink) << "pairing link opened to a device that is not attached:" << m_target.path;
     }
-    UsbServer_EnterDonglePairOnlyCid(static_cast<unsigned char>(cid));
+    // A refusal (no receiver) is reported as a failure on the link.
+    (void)AskToPair(cid);
 }
 
 void Match::PairCallback(unsigned char* header, int headerLength, unsigned char* data, unsigned int dataLength)
 {
-    const int type = header && headerLength >= 2 ? header[1] : 0;
-    qCDebug(lcPages) << "in2" << type;
-    if (type != HidReportPairStatus || !data || dataLength < 1 || !pairing)
-        return;
-    const int status = data[0];
-    if (status != PairStatusPaired && status != PairStatusFailed)
+    const PairOutcome outcome = PairOutcomeOf(header, headerLength, data, dataLength);
+    qCDebug(lcPages) << "in2" << int(outcome);
+    if (outcome == PairOutcome::None || !pairing)
         return;
     PostMsg* hub = PostMsg::GetInstance();
     hub->PostTimerStop();
     pairing = false;
-    if (status == PairStatusPaired) {
+    if (outcome == PairOutcome::Paired) {
         qCDebug(lcPages) << "success";
         pairResult = 2;
         hub->PostButtonEnable(1);
@@ -175,14 +170,8 @@ void Match::PairCallback(unsigned char* header, int headerLength, unsigned char*
 
 void Match::onPairTimeupDestroy()
 {
-    UsbServer_ReadDonglePairStatus();
-    int count = 5;
-    char** paths = UsbFinderC_FindHidDevicesByDefaultDeviceId(m_target.vid.toLatin1().constData(),
-                                                              m_target.pid.toLatin1().constData(), &count);
-    bool present = false;
-    for (int i = 0; paths && i < count && !present; ++i)
-        present = paths[i] && QString::fromLocal8Bit(paths[i]) == m_target.path;
-    if (!present && pairing)
+    (void)AskPairState();  // no link: the receiver is gone, which the search below sees
+    if (!StillAttached(m_target) && pairing)
         ShowFailure();
 }
 
@@ -257,8 +246,6 @@ void Match::WindowClosedSet()
     // An attempt runs: the user waits for its result.
     if (pairing)
         return;
-    if (m_listChanged)
-        StartUsbChanged(m_listChanged, 600);
     StopAttemptTimers();
     PairUsbTimer->stop();
     RestoreMainPage();

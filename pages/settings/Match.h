@@ -7,17 +7,18 @@
 // within PairTimeLimitMs. A mouse on its cable cannot pair: the dialog then
 // shows a one-line notice and keeps the button disabled.
 //
-// Openers build it on their stack without a parent, call InitMatch, place it
-// and exec() it; afterwards they open their own device link again. Closing
-// (the close button, Escape) is refused while an attempt runs; otherwise it
-// puts back the USB-change callback the opener handed in and OnMainPage as
-// it was. The library's report callback reaches the dialog only through the
-// hub's SigTimerStop and SigButtonEnable.
+// Openers run it through RunPairing (DeviceChoreography.h): they build it on
+// their stack without a parent, call InitMatch, place it and exec() it inside
+// the callable they pass; RunPairing then makes the shown side's USB-change
+// callback live and opens the device link again. Closing (the close button,
+// Escape) is refused while an attempt runs; otherwise it puts OnMainPage back
+// as it was. The device library is reached through DeviceChoreography.h; its
+// report callback reaches the dialog only through the hub's SigTimerStop and
+// SigButtonEnable.
 #pragma once
 
 #include "DeviceRecords.h"
 #include "DialogFrame.h"
-#include "HIDUsb.h"
 
 class QTimer;
 
@@ -32,9 +33,7 @@ class Match : public FramelessDialog
 public:
     static constexpr int PairTimeLimitMs = 60000;
 
-    // listChanged: the USB-change callback that closing the dialog puts
-    // back (with StartUsbChanged, 600 ms) while no pairing runs.
-    explicit Match(UsbChangedCallback listChanged, QWidget* parent = nullptr);
+    explicit Match(QWidget* parent = nullptr);
     ~Match() override;
 
     // Prepares one pairing and picks the device: the current device while
@@ -78,7 +77,6 @@ private:
     void RestoreMainPage();
 
     Ui::Match* ui;
-    UsbChangedCallback m_listChanged;
     DeviceAllInfo m_target;
     bool m_hasTarget = false;
     bool pairEnabled = false;

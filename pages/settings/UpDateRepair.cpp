@@ -3,10 +3,10 @@
 
 #include "ColorText.h"
 #include "ConfigSettings.h"
+#include "DeviceChoreography.h"
 #include "DeviceDiscovery.h"
 #include "FirmwareUpdate.h"
 #include "Globals.h"
-#include "HIDUsb.h"
 #include "LanguageLoader.h"
 #include "LinkSupport.h"
 #include "Logging.h"
@@ -465,13 +465,11 @@ std::optional<UpdateFailRecord> UpDateRepair::CheckTarget(bool* fromRecord) cons
     if (autoRepair && DeviceList.size() == 1 && DeviceList.first().directMouse == 0) {
         // The shortcut's update of the one listed receiver.
         const DeviceAllInfo& receiver = DeviceList.first();
-        const int kind = ConfigSettings::RateClassOfType(receiver.type, 0);
-        ConfigSettings* config = ConfigSettings::GetInstance();
-        if (UpdateRules::IsReceiverKind(kind) && receiver.driveIndex >= 0) {
+        const std::optional<ModelRecord> model = ModelRecordOf(receiver.driveIndex);
+        if (IsReceiverKind(receiver.type) && receiver.driveIndex >= 0) {
             *fromRecord = false;
-            return UpdateFailRecord{FirmwareKindReceiver, kind,
-                                    config->GetInt(QStringLiteral("Option"), QStringLiteral("CID")),
-                                    config->ModelInt(receiver.driveIndex, QStringLiteral("MID"))};
+            return UpdateFailRecord{FirmwareKindReceiver, ConfigSettings::RateClassOfType(receiver.type, 0),
+                                    VendorCid(), model ? model->mid : 0};
         }
     }
     return ReadUpdateFailInfo();
@@ -513,26 +511,19 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
     RepairStage = 0;
 
     // The model of the record, looked up anew each time.
-    ConfigSettings* config = ConfigSettings::GetInstance();
-    m_driveIndex = -1;
-    const int models = config->ModelTotal();
-    for (int i = 0; i < models && m_driveIndex < 0; ++i) {
-        if (!config->ModelValue(i, QStringLiteral("MID")).isEmpty()
-            && config->ModelInt(i, QStringLiteral("MID")) == record->mid)
-            m_driveIndex = i;
-    }
+    const std::optional<ModelRecord> model = ModelOfIdentity(record->cid, record->mid);
+    m_driveIndex = model ? model->driveIndex : -1;
     receiverImageName.clear();
     r.mouseImageName.clear();
-    if (m_driveIndex >= 0) {
-        r.mouseImageName = config->ModelValue(m_driveIndex, QStringLiteral("MM"));
-        const QString key = ConfigSettings::ReceiverFirmwareKeyOfRate(record->kind);
-        if (!key.isEmpty()) {
+    if (model) {
+        r.mouseImageName = model->mouseFirmware;
+        if (IsReceiverRateClass(record->kind)) {
             r.dongleKind = record->kind;
-            receiverImageName = config->ModelValue(m_driveIndex, key);
+            receiverImageName = model->ReceiverFirmwareOfRate(record->kind);
         }
     }
     r.cid = record->cid;
-    r.mid = m_driveIndex >= 0 ? config->ModelInt(m_driveIndex, QStringLiteral("MID")) : 0;
+    r.mid = model ? model->mid : 0;
     const std::optional<FirmwareFile> mouse = runImage(FirmwareKindMouse, r.mouseImageName);
     const std::optional<FirmwareFile> receiver = runImage(FirmwareKindReceiver, receiverImageName);
     r.stageCount = mouse && receiver && fromRecord ? 2 : 1;
@@ -626,10 +617,10 @@ void UpDateRepair::FillLanguageTexts(LanguageTexts& texts)
 
 void WriteReceiverIdToCabledMice(const QByteArray& idBytes, int kind, const QList<DeviceAllInfo>& devices)
 {
-    QByteArray record = UpdateRules::ReceiverIdRecord(idBytes, kind);
+    const QByteArray record = UpdateRules::ReceiverIdRecord(idBytes, kind);
     for (const DeviceAllInfo& e : devices) {
         if (e.directMouse != 0)
-            UsbFinderC_SetDongleIDToMouse(e.path.toUtf8().constData(), reinterpret_cast<unsigned char*>(record.data()));
+            (void)WriteReceiverIdToMouse(e.path, record);  // logged by the writer; the other mice are still written
     }
 }
 
@@ -641,7 +632,7 @@ unsigned char SetDongleIDToMouseByCable()
         if (e.directMouse != 0)
             continue;
         unsigned char reply[10] = {};
-        CableIdAvailable = UsbFinderC_GetDeviceOnLineWithUsbAddress(e.path.toUtf8().constData(), reply);
+        CableIdAvailable = ReadReceiverAddress(e.path, reply);
         if (CableIdAvailable.load() == 0)
             continue;
         DongleAddressBytes() = UpdateRules::ReceiverIdBytes(reply);

@@ -1,20 +1,9 @@
 #include "UpdateRules.h"
 
 #include "ConfigSettings.h"
+#include "ModelRecords.h"
 
 namespace UpdateRules {
-
-namespace {
-bool isReceiverType(int type)
-{
-    return type == 0 || type == 1 || type == 4 || type == 5;
-}
-}  // namespace
-
-bool IsReceiverKind(int kind)
-{
-    return kind == 1 || kind == 2 || kind == 4 || kind == 8;
-}
 
 int ReceiverBesideMouse(const QList<DeviceAllInfo>& found, bool kindNeeded)
 {
@@ -22,7 +11,7 @@ int ReceiverBesideMouse(const QList<DeviceAllInfo>& found, bool kindNeeded)
         return -1;
     for (int i = 0; i < found.size(); ++i) {
         const DeviceAllInfo& e = found.at(i);
-        if (!e.address.isEmpty() && e.directMouse == 0 && (!kindNeeded || isReceiverType(e.type)))
+        if (!e.address.isEmpty() && e.directMouse == 0 && (!kindNeeded || IsReceiverKind(e.type)))
             return i;
     }
     return -1;
@@ -100,7 +89,7 @@ ResumePlan PlanResume(const std::optional<UpdateFailRecord>& record, const QList
         } else {
             return stop(Message::Error);
         }
-        if (IsReceiverKind(record->kind))
+        if (IsReceiverRateClass(record->kind))
             plan.kind = record->kind;
         if (e.cid != record->cid)
             return stop(Message::Error);
@@ -114,7 +103,7 @@ ResumePlan PlanResume(const std::optional<UpdateFailRecord>& record, const QList
             return stop(Message::NoReceive);
         for (int i = 0; i < 2; ++i) {
             const DeviceAllInfo& e = found.at(i);
-            if (!e.address.isEmpty() && e.directMouse == 0 && isReceiverType(e.type)) {
+            if (!e.address.isEmpty() && e.directMouse == 0 && IsReceiverKind(e.type)) {
                 plan.kind = ConfigSettings::RateClassOfType(e.type, 0);
                 plan.receiverIndex = i;
                 plan.path = ResumePlan::Fresh;

@@ -34,9 +34,6 @@ enum class Message {
     WiredMode,    // a mouse update needs the mouse on its cable
 };
 
-// The receiver kinds 1, 2, 4, 8 (kHz); anything else is none.
-bool IsReceiverKind(int kind);
-
 // The receiver beside a mouse on its cable: in a list of exactly two, the
 // first entry with an address and directMouse clear, and when kindNeeded a
 // receiver kind byte (0, 1, 4, 5). -1 for none.

@@ -345,13 +345,14 @@ private slots:
         whileModal([&](QWidget* modal) { seen = modal ? QString::fromLatin1(modal->metaObject()->className()) : QString(); });
         QTest::keyClick(&w, Qt::Key_Space);
         QCOMPARE(seen, QStringLiteral("Match"));
-        QVERIFY(RePairFlag);
+        QVERIFY(!RePairFlag);  // it speaks of one pairing only
         QCOMPARE(recorder::count(QStringLiteral("UsbServerC_Start")), 1);
         QCOMPARE(recorder::lastArgument(QStringLiteral("UsbServerC_Start")),
                  reinterpret_cast<long long>(&Worker::OnProtocolData));
-        // The pages follow USB changes again, whatever the dialog registered.
+        // The pages follow USB changes again, then the link is reopened.
+        QCOMPARE(recorder::count(QStringLiteral("StartUsbChanged")), 1);
         QCOMPARE(recorder::lastArgument(QStringLiteral("StartUsbChanged")), callbackId(&Worker::OnUsbChanged));
-        RePairFlag = false;
+        QVERIFY(recorder::indexOf(QStringLiteral("StartUsbChanged")) < recorder::indexOf(QStringLiteral("UsbServerC_Start")));
     }
 
     void spaceOnTheList()
@@ -389,7 +390,9 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Space);
         QCOMPARE(seen, QStringLiteral("Match"));
         QVERIFY(!RePairFlag);
-        QCOMPARE(recorder::count(QStringLiteral("UsbServerC_Start")), 1);
+        // The list holds no device link: it follows USB changes again.
+        QCOMPARE(recorder::count(QStringLiteral("UsbServerC_Start")), 0);
+        QCOMPARE(recorder::lastArgument(QStringLiteral("StartUsbChanged")), callbackId(&DialogChange::OnUsbChanged));
         DeviceList.clear();
     }
 

@@ -1,0 +1,310 @@
+// The device choreography against the bench: the model of an identity and
+// the model records, the receiver kinds, the stored mouse version, which
+// firmware differs, one pairing attempt (success, failure, no answer, no
+// receiver), and the pairing run with the callback and link after it.
+#include "LinkTestSupport.h"
+
+#include "DeviceChoreography.h"
+#include "FirmwareFiles.h"
+#include "FirmwareUpdate.h"
+#include "ModelRecords.h"
+#include "RegistryStore.h"
+#include "UserFixture.h"
+
+#include <QTemporaryDir>
+
+#include <optional>
+
+using namespace linktest;
+
+namespace {
+
+const QString Receiver = QStringLiteral("hidbench/rx8k");
+
+std::atomic<int> listCalls{0};
+void listChanged()
+{
+    ++listCalls;
+}
+
+std::atomic<int> outcome{-1};
+void pairReports(unsigned char* header, int headerLength, unsigned char* data, unsigned int dataLength)
+{
+    const PairOutcome o = PairOutcomeOf(header, headerLength, data, dataLength);
+    if (o != PairOutcome::None)
+        outcome = int(o);
+}
+
+DeviceAllInfo receiverRecord(const QString& usbVersion = QString())
+{
+    DeviceAllInfo device;
+    device.path = Receiver;
+    device.vid = QStringLiteral("7A51");
+    device.pid = QStringLiteral("F080");
+    device.type = 5;  // 8 kHz: CDM_RX8K
+    device.driveIndex = 0;
+    device.usbVersion = usbVersion;
+    return device;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(FirmwareRelation)
+Q_DECLARE_METATYPE(PairOutcome)
+
+class ChoreographyTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_appDir;
+
+    void addImage(const QString& type, const QString& name, const QString& version)
+    {
+        QDir().mkpath(m_appDir.path() + QStringLiteral("/bin"));
+        bool ok = false;
+        bench({QStringLiteral("make-firmware"), m_appDir.path() + QStringLiteral("/bin/") + name + QStringLiteral(".bin"),
+               QStringLiteral("type=") + type, QStringLiteral("name=") + name, QStringLiteral("cid=24"),
+               QStringLiteral("mid=1"), QStringLiteral("version=") + version},
+              &ok);
+        QVERIFY(ok);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_appDir.isValid());
+        installConfig(m_appDir.path(), configText());
+        testsupport::PrepareUserState();
+        QVERIFY(benchToDefaults());
+        bench({QStringLiteral("option"), QStringLiteral("trace=on"), QStringLiteral("pair_delay_ms=200")});
+    }
+
+    void cleanup()
+    {
+        StopFollowingUsbChanges();
+        CloseDeviceLink();
+        SetListUsbCallback(nullptr);
+        OnMainPage = 0;
+        RePairFlag = false;
+    }
+
+    // ---- model records --------------------------------------------------------
+
+    void modelOfIdentity_data()
+    {
+        QTest::addColumn<int>("cid");
+        QTest::addColumn<int>("mid");
+        QTest::addColumn<int>("model");  // -1 none
+        QTest::newRow("first model") << 24 << 1 << 0;
+        QTest::newRow("second model") << 24 << 2 << 1;
+        QTest::newRow("another maker") << 25 << 1 << -1;
+        QTest::newRow("no such model") << 24 << 3 << -1;
+        QTest::newRow("no identity") << 0 << 0 << -1;
+    }
+    void modelOfIdentity()
+    {
+        QFETCH(int, cid);
+        QFETCH(int, mid);
+        QFETCH(int, model);
+        const std::optional<ModelRecord> found = ModelOfIdentity(cid, mid);
+        QCOMPARE(found ? found->driveIndex : -1, model);
+    }
+
+    void modelRecordIsReadOnceAndAgainAfterReload()
+    {
+        const std::optional<ModelRecord> first = ModelRecordOf(0);
+        QVERIFY(first);
+        QCOMPARE(VendorCid(), 24);
+        QCOMPARE(first->cidText, QStringLiteral("24"));
+        QCOMPARE(first->midText, QStringLiteral("1"));
+        QCOMPARE(first->mouseFirmware, QStringLiteral("CDM_AX72_MOUSE"));
+        QCOMPARE(first->ReceiverFirmwareOfType(5), QStringLiteral("CDM_RX8K"));
+        QCOMPARE(first->ReceiverFirmwareOfType(4), QStringLiteral("CDM_RX2K"));
+        QCOMPARE(first->ReceiverFirmwareOfRate(4), QStringLiteral("CDM_RX4K"));
+        QVERIFY(first->ReceiverFirmwareOfType(2).isEmpty());
+        QVERIFY(!ModelRecordOf(2));
+
+        // Another table: the records follow it.
+        installConfig(m_appDir.path(), configText(QStringLiteral("DPIMaxGrade=6\n")).replace("MID=2", "MID=7"));
+        QCOMPARE(ModelRecordOf(0)->stageLimit, 6);
+        QCOMPARE(ModelOfIdentity(24, 7)->driveIndex, 1);
+        QVERIFY(!ModelOfIdentity(24, 2));
+        installConfig(m_appDir.path(), configText());
+        QCOMPARE(ModelOfIdentity(24, 2)->driveIndex, 1);
+    }
+
+    void receiverKinds_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("receiver");
+        for (int type : {0, 4, 1, 5})
+            QTest::addRow("kind %d", type) << type << true;
+        for (int type : {2, 3, 6, 0x10, 0xFF, -1})
+            QTest::addRow("mouse %d", type) << type << false;
+    }
+    void receiverKinds()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, receiver);
+        QCOMPARE(IsReceiverKind(type), receiver);
+        if (type >= 0 && type <= 0xFF)
+            QCOMPARE(DirectMouseFromType(uint8_t(type)), uint8_t(receiver ? 0 : 1));
+        // The rate class of a kind is a receiver's rate, and only then.
+        QCOMPARE(IsReceiverRateClass(ConfigSettings::RateClassOfType(type, 0)), receiver);
+    }
+
+    void storedMouseVersion()
+    {
+        RegistryStore(ProgramRegistryKey()).remove(MouseVersionValueName("24", "2"));
+        QVERIFY(ReadMouseVersion("24", "2").isEmpty());
+        QVERIFY(WriteMouseVersion("24", "2", "v1.7"));
+        QCOMPARE(ReadMouseVersion("24", "2"), QStringLiteral("v1.7"));
+        QVERIFY(ReadMouseVersion("24", "1") != QStringLiteral("v1.7"));
+    }
+
+    // ---- which firmware differs --------------------------------------------
+
+    void firmwareRelation_data()
+    {
+        QTest::addColumn<QString>("mouseVersion");   // stored; "" none
+        QTest::addColumn<QString>("mouseImage");     // "" none
+        QTest::addColumn<QString>("receiverImage");  // "" none
+        QTest::addColumn<QString>("receiverRuns");   // the receiver's version, "" unknown
+        QTest::addColumn<FirmwareRelation>("relation");
+        QTest::newRow("no mouse version") << "" << "1.6" << "1.6" << "v1.5" << FirmwareRelation::MouseUnknown;
+        QTest::newRow("no images") << "v1.5" << "" << "" << "v1.5" << FirmwareRelation::Same;
+        QTest::newRow("same versions") << "v1.5" << "1.5" << "1.5" << "v1.5" << FirmwareRelation::Same;
+        QTest::newRow("mouse differs") << "v1.5" << "1.6" << "1.5" << "v1.5" << FirmwareRelation::Mouse;
+        QTest::newRow("receiver differs") << "v1.5" << "1.5" << "1.6" << "v1.5" << FirmwareRelation::Receiver;
+        QTest::newRow("both differ") << "v1.5" << "1.6" << "1.6" << "v1.5" << FirmwareRelation::Both;
+        QTest::newRow("receiver version unknown") << "v1.5" << "" << "1.5" << "" << FirmwareRelation::Receiver;
+    }
+    void firmwareRelation()
+    {
+        QFETCH(QString, mouseVersion);
+        QFETCH(QString, mouseImage);
+        QFETCH(QString, receiverImage);
+        QFETCH(QString, receiverRuns);
+        QFETCH(FirmwareRelation, relation);
+        QDir(FirmwareFolder()).removeRecursively();
+        RegistryStore(ProgramRegistryKey()).remove(MouseVersionValueName("24", "1"));
+        if (!mouseVersion.isEmpty())
+            QVERIFY(WriteMouseVersion("24", "1", mouseVersion));
+        if (!mouseImage.isEmpty())
+            addImage(QStringLiteral("mouse"), QStringLiteral("CDM_AX72_MOUSE"), mouseImage);
+        if (!receiverImage.isEmpty())
+            addImage(QStringLiteral("receiver"), QStringLiteral("CDM_RX8K"), receiverImage);
+        QCOMPARE(FirmwareRelationOf(receiverRecord(receiverRuns)), relation);
+    }
+
+    // ---- one pairing attempt ---------------------------------------------------
+
+    void pairingAttempt_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QStringList>("setup");  // a bench command before, empty none
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<PairOutcome>("expected");  // None: no answer within the wait
+        QTest::newRow("paired") << Receiver << QStringList() << true << PairOutcome::Paired;
+        QTest::newRow("failed") << Receiver << QStringList({"fault", "rx8k", "pair-fail", "on"}) << true
+                                << PairOutcome::Failed;
+        QTest::newRow("no answer") << Receiver << QStringList({"option", "pair_delay_ms=600000"}) << true
+                                   << PairOutcome::None;
+        QTest::newRow("no receiver") << QStringLiteral("hidbench/mouse2") << QStringList() << false
+                                     << PairOutcome::Failed;
+    }
+    void pairingAttempt()
+    {
+        QFETCH(QString, device);
+        QFETCH(QStringList, setup);
+        QFETCH(bool, asked);
+        QFETCH(PairOutcome, expected);
+        bench({QStringLiteral("fault"), QStringLiteral("rx8k"), QStringLiteral("clear")});
+        bench({QStringLiteral("set"), QStringLiteral("rx8k"), QStringLiteral("paired=")});
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
+        if (!setup.isEmpty())
+            bench(setup);
+        outcome = -1;
+        QVERIFY(OpenPairingLink(device, &pairReports));
+        QCOMPARE(AskToPair(VendorCid()), asked);
+        QVERIFY(AskPairState());
+        if (expected == PairOutcome::None) {
+            pump(1000);
+            QCOMPARE(outcome.load(), -1);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(outcome.load(), int(expected), 5000);
+        }
+        QVERIFY(StillAttached(receiverRecord()));
+    }
+
+    void reportsThatSayNothing()
+    {
+        unsigned char header[2] = {0x5A, 6};
+        unsigned char data[1] = {3};
+        QCOMPARE(PairOutcomeOf(header, 2, data, 1), PairOutcome::Paired);
+        QCOMPARE(PairOutcomeOf(header, 1, data, 1), PairOutcome::None);  // too short a header
+        QCOMPARE(PairOutcomeOf(header, 2, data, 0), PairOutcome::None);
+        QCOMPARE(PairOutcomeOf(header, 2, nullptr, 1), PairOutcome::None);
+        data[0] = 1;  // still pairing
+        QCOMPARE(PairOutcomeOf(header, 2, data, 1), PairOutcome::None);
+        header[1] = 8;  // another report
+        data[0] = 2;
+        QCOMPARE(PairOutcomeOf(header, 2, data, 1), PairOutcome::None);
+    }
+
+    // ---- the pairing run ---------------------------------------------------------
+
+    void pairingRun_data()
+    {
+        QTest::addColumn<bool>("pages");
+        QTest::addColumn<bool>("clicked");
+        QTest::addColumn<QStringList>("calls");  // the library calls after the dialog
+        QTest::newRow("pages") << true << false
+                               << QStringList({"StartUsbChanged 600", "UsbServerC_Start " + Receiver});
+        QTest::newRow("list, clicked receiver") << false << true << QStringList({"StartUsbChanged 600"});
+        QTest::newRow("list, listed receiver") << false << false << QStringList({"StartUsbChanged 600"});
+    }
+    void pairingRun()
+    {
+        QFETCH(bool, pages);
+        QFETCH(bool, clicked);
+        QFETCH(QStringList, calls);
+        SetListUsbCallback(&listChanged);
+        SetCurrentDevicePath(Receiver.toLocal8Bit());
+        OnMainPage = pages ? 1 : 0;
+        RePairFlag = !clicked;  // whatever an earlier pairing left
+        SelectedDeviceInfo = DeviceAllInfo();
+        const DeviceAllInfo record = receiverRecord();
+        bool flagDuring = !clicked;
+        clearCallsLog();
+        listCalls = 0;
+        RunPairing([&] { flagDuring = RePairFlag.load(); }, clicked ? &record : nullptr);
+        QCOMPARE(flagDuring, clicked);
+        QCOMPARE(SelectedDeviceInfo.path, clicked ? Receiver : QString());
+        QVERIFY(!RePairFlag.load());
+        QCOMPARE(callsLog({QStringLiteral("StartUsbChanged"), QStringLiteral("UsbServerC_Start"),
+                           QStringLiteral("StopUsbChanged")}),
+                 calls);
+        // The side shown follows the changes: the list's callback is called
+        // soon after it is made live, never the list's on the pages.
+        if (pages) {
+            pump(300);
+            QCOMPARE(listCalls.load(), 0);
+            // The link is the device link again: a full read is taken.
+            QVERIFY(UsbServer_ReadAllFlashData());
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(listCalls.load() > 0, 3000);
+        }
+    }
+
+    void listWithoutItsCallbackFollowsNothing()
+    {
+        clearCallsLog();
+        FollowUsbChanges(UsbWatcher::List);
+        QCOMPARE(callsLog({QStringLiteral("StartUsbChanged"), QStringLiteral("StopUsbChanged")}),
+                 QStringList({"StopUsbChanged"}));
+    }
+};
+
+QTEST_MAIN(ChoreographyTest)
+#include "tst_choreography.moc"
