@@ -1,5 +1,7 @@
 #include "DeviceWriters.h"
 
+#include "DeviceChoreography.h"
+
 #include "DpiModel.h"
 #include "Globals.h"
 #include "HIDUsb.h"
@@ -113,8 +115,7 @@ bool IsDeviceOnline() { return checkOnline(); }
 
 bool CurrentDeviceAnswers()
 {
-    const QByteArray path = CurrentDevicePath();
-    return UsbFinderC_GetDeviceOnLine(path.constData()) != 0;
+    return DeviceAnswers(QString::fromLocal8Bit(CurrentDevicePath()));
 }
 
 bool RefusalBurst::Refused(qint64 nowMs)

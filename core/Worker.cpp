@@ -490,11 +490,6 @@ void Worker::OnUsbChanged()
     RunOnGuiThreadLater([] { Worker::HandleUsbChanged(); });
 }
 
-void Worker::StopUsbChanges()
-{
-    StopUsbChanged();
-}
-
 void Worker::HandleUsbChanged()
 {
     PostMsg* hub = PostMsg::GetInstance();

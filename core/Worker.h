@@ -68,8 +68,6 @@ public:
     // thread with one queued call (HandleUsbChanged).
     static void OnUsbChanged();
     static void HandleUsbChanged();
-    // Stops whichever USB-change callback is live (StopUsbChanged).
-    static void StopUsbChanges();
 
     // Report callback of the link (library thread).
     static void OnProtocolData(unsigned char* header, int headerLength, unsigned char* data,

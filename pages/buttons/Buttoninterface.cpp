@@ -4,6 +4,7 @@
 #include "ButtonMenu.h"
 #include "ConfigSettings.h"
 #include "DebounceTime.h"
+#include "DeviceChoreography.h"
 #include "DeviceWriters.h"
 #include "Globals.h"
 #include "KeyRecords.h"
@@ -76,7 +77,7 @@ Buttoninterface::~Buttoninterface()
     // The link thread is stopped and joined while events still run: a pass
     // may be waiting for a page on the GUI thread.
     Worker::Shutdown(5000);
-    Worker::StopUsbChanges();
+    StopFollowingUsbChanges();
     delete ui;
 }
 
