@@ -196,7 +196,8 @@ inline void pump(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-// The link's shared flags as a fresh start has them, with no device chosen.
+// The link's shared flags as a fresh start has them, with no device found nor
+// chosen.
 inline void resetLinkFlags()
 {
     testsupport::EnterSituation(testsupport::Situation::DeviceList);

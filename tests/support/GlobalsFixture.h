@@ -32,8 +32,9 @@
 // the device's; a test that needs one flag otherwise assigns it after the
 // call, where the reader sees it, and a test whose point is that one flag
 // (the send gate, a pending re-read) keeps assigning it by hand. The image
-// itself, the device lists and the texts belong to no situation: the
-// setters and the test set them. The scope object puts back all of these.
+// itself, the texts and (but for the empty ones of DeviceList) the device
+// records belong to no situation: the setters and the test set them. The
+// scope object puts back all of these.
 #pragma once
 
 #include "Globals.h"
@@ -44,8 +45,8 @@ namespace testsupport {
 
 enum class Situation {
     // The program as it starts: the device list on screen, no device
-    // chosen, no link pass, the pages not ready, every flag at its start
-    // value.
+    // found nor chosen (the lists empty), no link pass, the pages not
+    // ready, every flag at its start value.
     DeviceList,
     // The pages on screen with the current device online and its image
     // read from it: the pages ready, none filling, nothing to read again,
@@ -57,7 +58,7 @@ enum class Situation {
 };
 
 // Sets the flags of the situation (and, for DeviceList, forgets the
-// current device).
+// devices found and the current one).
 inline void EnterSituation(Situation situation)
 {
     const bool pages = situation != Situation::DeviceList;
@@ -80,8 +81,12 @@ inline void EnterSituation(Situation situation)
     OfflineReason = 0;
     LastImportResult = 0;
     ImportRunning = 0;
-    if (situation == Situation::DeviceList)
+    if (situation == Situation::DeviceList) {
         CurrentDeviceInfo = DeviceAllInfo();
+        FoundDevices.clear();
+        DeviceList.clear();
+        DeviceListB.clear();
+    }
 }
 
 // A device record of the model group Drive<driveIndex + 1> with the kind
