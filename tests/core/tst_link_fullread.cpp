@@ -105,7 +105,7 @@ private slots:
         bench({QStringLiteral("set"), Receiver, QStringLiteral("kind=5"), QStringLiteral("long_range=0")});
         QVERIFY(storeDeviceImage(Mouse, m_factory));
         testsupport::EnterSituation(testsupport::Situation::DeviceList);
-        testsupport::SetDevice(receiverRecord(5));
+        CurrentDeviceInfo = receiverRecord(5);
         SetCurrentDevicePath("hidbench/rx8k");
         QDir(DeviceInfoFolder()).removeRecursively();
         testsupport::SetImage(FlashDataMap{});

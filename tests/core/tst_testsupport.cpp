@@ -113,61 +113,43 @@ private slots:
     {
         QTest::addColumn<int>("situation");
         QTest::addColumn<int>("mainPage");
-        QTest::addColumn<bool>("ready");
         QTest::addColumn<bool>("online");
         QTest::addColumn<bool>("offline");
-        QTest::newRow("device list") << int(testsupport::Situation::DeviceList) << 0 << false << false << false;
-        QTest::newRow("pages online") << int(testsupport::Situation::PagesOnline) << 1 << true << true << false;
-        QTest::newRow("pages offline") << int(testsupport::Situation::PagesOffline) << 1 << true << false << true;
+        QTest::newRow("device list") << int(testsupport::Situation::DeviceList) << 0 << false << false;
+        QTest::newRow("pages online") << int(testsupport::Situation::PagesOnline) << 1 << true << false;
+        QTest::newRow("pages offline") << int(testsupport::Situation::PagesOffline) << 1 << false << true;
     }
     void situationsSetTheFlags()
     {
         QFETCH(int, situation);
         QFETCH(int, mainPage);
-        QFETCH(bool, ready);
         QFETCH(bool, online);
         QFETCH(bool, offline);
-        const testsupport::GlobalsFixture globals;
-        WorkerRun = true;
-        LightUiLoading = true;
-        OnlinePollEnabled = false;
-        CurrentDeviceInfo.path = QStringLiteral("hidbench/rx8k");
-        testsupport::EnterSituation(testsupport::Situation(situation));
-        QCOMPARE(OnMainPage.load(), mainPage);
-        QCOMPARE(UiReady.load(), ready);
-        QCOMPARE(DeviceOnline.load(), online);
-        QCOMPARE(DeviceOffline.load(), offline);
-        QCOMPARE(ReadAgain.load(), offline);
-        QVERIFY(!WorkerRun.load());
-        QVERIFY(!LightUiLoading.load());
-        QVERIFY(OnlinePollEnabled.load());
-        // Only the device list forgets the device.
-        QCOMPARE(CurrentDeviceInfo.path.isEmpty(), !ready);
-    }
-
-    void fixturePutsEveryGlobalBack()
-    {
-        FlashDataMap image{};
-        image.debounce = 7;
         {
-            const testsupport::GlobalsFixture globals(testsupport::Situation::PagesOffline);
-            testsupport::SetDevice(5, 1, QStringLiteral("hidbench/rx8k"));
-            testsupport::SetImage(image, true);
-            QCOMPARE(CurrentDeviceInfo.directMouse, uint8_t(0));
-            QCOMPARE(SnapshotFlashData().debounce, uint8_t(7));
-            DeviceList = {CurrentDeviceInfo};
-            MouseLeftText = QStringLiteral("changed");
-            ShowBatteryValue = 3;
+            const testsupport::GlobalsFixture globals;
+            WorkerRun = true;
+            OnlinePollEnabled = false;
+            testsupport::SetDevice(7, 1, QStringLiteral("hidbench/mouse2"));
+            FlashDataMap image{};
+            image.reportRate = 1;
+            testsupport::SetImage(image, false);
+            MouseLeftText.clear();
+            testsupport::EnterSituation(testsupport::Situation(situation));
+            QCOMPARE(OnMainPage.load(), mainPage);
+            QCOMPARE(UiReady.load(), mainPage == 1);
+            QCOMPARE(ImageBelongsToDevice.load(), mainPage == 1);
+            QCOMPARE(DeviceOnline.load(), online);
+            QCOMPARE(ReadAgain.load(), offline);
+            QVERIFY(!WorkerRun.load() && OnlinePollEnabled.load());
+            // Only the device list forgets the device.
+            QCOMPARE(CurrentDeviceInfo.directMouse, uint8_t(mainPage));
         }
+        // All back.
         QVERIFY(CurrentDeviceInfo.path.isEmpty());
-        QCOMPARE(SnapshotFlashData().debounce, uint8_t(0));
-        QVERIFY(!ImageBelongsToDevice.load());
+        QCOMPARE(SnapshotFlashData().reportRate, uint8_t(0));
         QCOMPARE(OnMainPage.load(), 0);
-        QVERIFY(!DeviceOffline.load());
-        QVERIFY(DeviceList.isEmpty());
+        QVERIFY(!WorkerRun.load() && !UiReady.load() && OnlinePollEnabled.load());
         QCOMPARE(MouseLeftText, QStringLiteral("Mouse Left"));
-        QCOMPARE(ShowBatteryValue.load(), 0);
-        QCOMPARE(testsupport::DeviceRecord(7).directMouse, uint8_t(1));
     }
 };
 

@@ -1,86 +1,88 @@
 // The program's shared globals (core/Globals.h) as a test sets them up: one
-// call puts the flags into the state of a named situation, a few setters
-// give the states tests vary (the current device, the image), and a scope
-// object puts every global back as it found them. Header only: the test
-// links the domain (core) itself.
-//
-// For a whole test object, a member keeps the globals of the run and each
-// test function starts from a situation:
+// call puts the flags into a named situation, two setters give the states
+// tests vary (the current device, the image in memory), and a scope object
+// puts every global back as it found them. Header only.
 //
 //     class MyTest : public QObject {
 //         Q_OBJECT
-//         testsupport::GlobalsFixture m_globals;   // restores at the end of the run
+//         testsupport::GlobalsFixture m_globals;   // every global back when the run ends
 //     private slots:
 //         void init()
 //         {
 //             m_globals.Enter(testsupport::Situation::PagesOnline);
 //             testsupport::SetDevice(5);           // an 8 kHz receiver of Drive1
-//             testsupport::SetImage(m_base);       // the image in memory, under its lock
+//             testsupport::SetImage(m_base);       // under the image's lock
 //         }
 //     };
 //
-// Without the member the same calls (EnterSituation, SetDevice, SetImage)
-// set up and nothing is put back. For one test function, or part of one:
-//
-//     {
-//         const testsupport::GlobalsFixture globals(testsupport::Situation::DeviceList);
-//         ...                                      // every global back at the closing brace
-//     }
-//
-// Entering a situation sets every flag of the flags section but the
-// options read from Config.ini (ShowBatteryValue), and whether the image is
-// the device's; a test that needs one flag otherwise assigns it after the
-// call, where the reader sees it, and a test whose point is that one flag
-// (the send gate, a pending re-read) keeps assigning it by hand. The image
-// itself, the texts and (but for the empty ones of DeviceList) the device
-// records belong to no situation: the setters and the test set them. The
-// scope object puts back all of these.
+// Without the member the same calls set up and put nothing back; in a test
+// function `const testsupport::GlobalsFixture globals(situation);` puts
+// everything back at its closing brace. A situation sets every flag but
+// ShowBatteryValue (read from Config.ini), so a test needing one flag
+// otherwise assigns it after the call; a test whose point is one flag keeps
+// assigning it by hand. The image and the texts belong to no situation.
 #pragma once
 
 #include "Globals.h"
 
 #include <QMutexLocker>
 
+#include <tuple>
+#include <vector>
+
 namespace testsupport {
 
 enum class Situation {
-    // The program as it starts: the device list on screen, no device
-    // found nor chosen (the lists empty), no link pass, the pages not
-    // ready, every flag at its start value.
+    // The program as it starts: the device list on screen, no device found
+    // nor chosen, no link pass, the pages not ready, the image not the device's.
     DeviceList,
-    // The pages on screen with the current device online and its image
-    // read from it: the pages ready, none filling, nothing to read again,
-    // no link pass running (a test starts one itself).
+    // The pages on screen, the current device online and its image read
+    // from it: ready, none filling, nothing to read again, no link pass.
     PagesOnline,
-    // The pages on screen after the current device stopped answering: the
-    // offline notice shown and a re-read due when it is back.
+    // The pages on screen after the device stopped answering: the offline
+    // notice shown, a re-read due when it is back.
     PagesOffline,
 };
 
-// Sets the flags of the situation (and, for DeviceList, forgets the
-// devices found and the current one).
+// The flags every situation sets (all false but those it names).
+inline const std::vector<std::atomic<bool>*>& SituationFlags()
+{
+    static const std::vector<std::atomic<bool>*> flags{
+        &ImageBelongsToDevice, &UiReady, &SensorUiLoading, &LightUiLoading, &ButtonUiLoading, &SensorUiUpdated,
+        &LightUiUpdated, &ButtonUiUpdated, &SettingsBusy, &WorkerRun, &DeviceOnline, &LastOnline, &OnlineAtEnd,
+        &DeviceOffline, &ReadAgain, &ReloadPending, &KeyParamPassPending, &SkipReceiverQuery,
+        &ReceiverUpdateAvailable, &MouseUpdateAvailable, &OnlinePollEnabled, &RecordingMacro,
+        &RepairUpgradeRunning, &CheckTimersRunning, &RepairDialogShown, &RePairFlag};
+    return flags;
+}
+inline const std::vector<std::atomic<int>*>& NumberGlobals()
+{
+    static const std::vector<std::atomic<int>*> numbers{&ModelCount,      &SelectedIndex, &rateClass,
+                                                        &OnMainPage,      &ShowBatteryValue, &OfflineReason,
+                                                        &LastImportResult, &ImportRunning};
+    return numbers;
+}
+// The globals a test may change that are plain values.
+inline auto PlainGlobals()
+{
+    return std::tie(CurrentDeviceInfo, SelectedDeviceInfo, CurrentConfigPath, DeviceInfoFile, FoundDevices,
+                    DeviceList, DeviceListB, CurrentDongleRGBBlock, MouseLeftText, MouseRightText, MouseMiddleText,
+                    MouseBackText, MouseForwardText, WiredModeText, MouseIsNewText, WorkerThread);
+}
+
 inline void EnterSituation(Situation situation)
 {
     const bool pages = situation != Situation::DeviceList;
     const bool online = situation == Situation::PagesOnline;
-    OnMainPage = pages ? 1 : 0;
-    UiReady = pages;
-    DeviceOnline = online;
-    LastOnline = online;
-    OnlineAtEnd = online;
-    DeviceOffline = situation == Situation::PagesOffline;
-    ReadAgain = situation == Situation::PagesOffline;
-    ImageBelongsToDevice = pages;
-    for (std::atomic<bool>* flag : {&SensorUiLoading, &LightUiLoading, &ButtonUiLoading, &SensorUiUpdated,
-                                    &LightUiUpdated, &ButtonUiUpdated, &SettingsBusy, &WorkerRun, &ReloadPending,
-                                    &KeyParamPassPending, &SkipReceiverQuery, &ReceiverUpdateAvailable,
-                                    &MouseUpdateAvailable, &RecordingMacro, &RepairUpgradeRunning,
-                                    &CheckTimersRunning, &RepairDialogShown, &RePairFlag})
+    for (std::atomic<bool>* flag : SituationFlags())
         *flag = false;
+    for (std::atomic<bool>* flag : {&DeviceOnline, &LastOnline, &OnlineAtEnd})
+        *flag = online;
+    DeviceOffline = ReadAgain = situation == Situation::PagesOffline;
+    UiReady = ImageBelongsToDevice = pages;
     OnlinePollEnabled = true;
-    OfflineReason = 0;
-    LastImportResult = 0;
-    ImportRunning = 0;
+    OnMainPage = pages ? 1 : 0;
+    OfflineReason = LastImportResult = ImportRunning = 0;
     if (situation == Situation::DeviceList) {
         CurrentDeviceInfo = DeviceAllInfo();
         FoundDevices.clear();
@@ -89,31 +91,19 @@ inline void EnterSituation(Situation situation)
     }
 }
 
-// A device record of the model group Drive<driveIndex + 1> with the kind
-// byte type (0, 1, 4, 5 the receivers of 1, 4, 2, 8 kHz; else a mouse on
-// its cable).
-inline DeviceAllInfo DeviceRecord(uint8_t type, int driveIndex = 0, const QString& path = QString())
-{
-    DeviceAllInfo info;
-    info.type = type;
-    info.directMouse = DirectMouseFromType(type);
-    info.driveIndex = driveIndex;
-    info.path = path;
-    return info;
-}
-
-// The current device: a fresh record (DeviceRecord), or a given one.
+// The current device: a fresh record of the model group Drive<driveIndex + 1>
+// with the kind byte type (0, 1, 4, 5 the receivers of 1, 4, 2, 8 kHz; else
+// a cabled mouse).
 inline void SetDevice(uint8_t type, int driveIndex = 0, const QString& path = QString())
 {
-    CurrentDeviceInfo = DeviceRecord(type, driveIndex, path);
-}
-inline void SetDevice(const DeviceAllInfo& info)
-{
-    CurrentDeviceInfo = info;
+    CurrentDeviceInfo = DeviceAllInfo();
+    CurrentDeviceInfo.type = type;
+    CurrentDeviceInfo.directMouse = DirectMouseFromType(type);
+    CurrentDeviceInfo.driveIndex = driveIndex;
+    CurrentDeviceInfo.path = path;
 }
 
-// The configuration image in memory (under its lock); with fromDevice,
-// also whether it is the device's.
+// The image in memory; with fromDevice, also whether it is the device's.
 inline void SetImage(const FlashDataMap& image)
 {
     QMutexLocker lock(&FlashDataMutex);
@@ -125,84 +115,45 @@ inline void SetImage(const FlashDataMap& image, bool fromDevice)
     ImageBelongsToDevice = fromDevice;
 }
 
-// Puts every global back, at its end, as it found them.
 class GlobalsFixture
 {
 public:
-    // Keeps every global as it is now; enters no situation.
-    GlobalsFixture() = default;
+    GlobalsFixture() = default;  // keeps every global as it is now
     explicit GlobalsFixture(Situation situation) { Enter(situation); }
-    ~GlobalsFixture() { m_saved.Restore(); }
     GlobalsFixture(const GlobalsFixture&) = delete;
     GlobalsFixture& operator=(const GlobalsFixture&) = delete;
+    ~GlobalsFixture()
+    {
+        for (size_t i = 0; i < m_flags.size(); ++i)
+            *SituationFlags()[i] = m_flags[i];
+        for (size_t i = 0; i < m_numbers.size(); ++i)
+            *NumberGlobals()[i] = m_numbers[i];
+        PlainGlobals() = m_plain;
+        SetImage(m_image);
+        SetCurrentDevicePath(m_devicePath);
+    }
 
     void Enter(Situation situation) { EnterSituation(situation); }
 
 private:
-    // Every global a test may change, copied when the fixture starts.
-    struct Saved {
-        template <typename T>
-        struct Atom {
-            std::atomic<T>* global;
-            T value;
-        };
-        QList<Atom<bool>> flags;
-        QList<Atom<int>> numbers;
-        FlashDataMap image = SnapshotFlashData();
-        DeviceAllInfo current = CurrentDeviceInfo;
-        DeviceAllInfo selected = SelectedDeviceInfo;
-        QByteArray devicePath = CurrentDevicePath();
-        QString configPath = CurrentConfigPath;
-        QString infoFile = DeviceInfoFile;
-        QList<DeviceAllInfo> found = FoundDevices;
-        QList<DeviceAllInfo> list = DeviceList;
-        QList<DeviceAllInfo> listB = DeviceListB;
-        DongleRGB dongle = CurrentDongleRGBBlock;
-        QStringList mouseTexts{MouseLeftText, MouseRightText, MouseMiddleText, MouseBackText, MouseForwardText,
-                               WiredModeText, MouseIsNewText};
-        Worker* worker = WorkerThread;
+    template <typename... T>
+    static std::tuple<T...> Values(const std::tuple<T&...>&);
 
-        Saved()
-        {
-            for (std::atomic<bool>* flag :
-                 {&ImageBelongsToDevice, &UiReady, &SensorUiLoading, &LightUiLoading, &ButtonUiLoading,
-                  &SensorUiUpdated, &LightUiUpdated, &ButtonUiUpdated, &SettingsBusy, &WorkerRun, &DeviceOnline,
-                  &LastOnline, &OnlineAtEnd, &DeviceOffline, &ReadAgain, &ReloadPending, &KeyParamPassPending,
-                  &SkipReceiverQuery, &ReceiverUpdateAvailable, &MouseUpdateAvailable, &OnlinePollEnabled,
-                  &RecordingMacro, &RepairUpgradeRunning, &CheckTimersRunning, &RepairDialogShown, &RePairFlag})
-                flags.append({flag, flag->load()});
-            for (std::atomic<int>* number : {&ModelCount, &SelectedIndex, &rateClass, &OnMainPage,
-                                             &ShowBatteryValue, &OfflineReason, &LastImportResult, &ImportRunning})
-                numbers.append({number, number->load()});
-        }
-
-        void Restore() const
-        {
-            for (const Atom<bool>& flag : flags)
-                *flag.global = flag.value;
-            for (const Atom<int>& number : numbers)
-                *number.global = number.value;
-            {
-                QMutexLocker lock(&FlashDataMutex);
-                CurrentFlashData = image;
-            }
-            CurrentDeviceInfo = current;
-            SelectedDeviceInfo = selected;
-            SetCurrentDevicePath(devicePath);
-            CurrentConfigPath = configPath;
-            DeviceInfoFile = infoFile;
-            FoundDevices = found;
-            DeviceList = list;
-            DeviceListB = listB;
-            CurrentDongleRGBBlock = dongle;
-            QString* const texts[] = {&MouseLeftText, &MouseRightText, &MouseMiddleText, &MouseBackText,
-                                      &MouseForwardText, &WiredModeText, &MouseIsNewText};
-            for (int i = 0; i < mouseTexts.size(); ++i)
-                *texts[i] = mouseTexts.at(i);
-            WorkerThread = worker;
-        }
-    };
-    Saved m_saved;
+    std::vector<bool> m_flags = [] {
+        std::vector<bool> values;
+        for (std::atomic<bool>* flag : SituationFlags())
+            values.push_back(flag->load());
+        return values;
+    }();
+    std::vector<int> m_numbers = [] {
+        std::vector<int> values;
+        for (std::atomic<int>* number : NumberGlobals())
+            values.push_back(number->load());
+        return values;
+    }();
+    decltype(Values(PlainGlobals())) m_plain = PlainGlobals();
+    FlashDataMap m_image = SnapshotFlashData();
+    QByteArray m_devicePath = CurrentDevicePath();
 };
 
 }  // namespace testsupport
