@@ -6,6 +6,7 @@
 #include "ConfigSettings.h"
 #include "DeviceWriters.h"
 #include "Globals.h"
+#include "GlobalsFixture.h"
 #include "HIDUsb.h"
 #include "PostMsg.h"
 
@@ -195,19 +196,11 @@ inline void pump(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-// The link's shared flags as a fresh start has them, with no device chosen.
+// The link's shared flags as a fresh start has them, with no device found nor
+// chosen.
 inline void resetLinkFlags()
 {
-    OnMainPage = 0;
-    DeviceOnline = false;
-    LastOnline = false;
-    DeviceOffline = false;
-    ReadAgain = false;
-    ReloadPending = false;
-    SettingsBusy = false;
-    OnlinePollEnabled = true;
-    ImageBelongsToDevice = false;
-    CurrentDeviceInfo = DeviceAllInfo();
+    testsupport::EnterSituation(testsupport::Situation::DeviceList);
 }
 
 // The device bench's control tool, built beside the tests.
@@ -349,15 +342,9 @@ inline bool storeDeviceImage(const QString& device, const FlashDataMap& image)
 
 // A device that answers and takes writes (no fault), whose memory and the
 // program's image are both `image`, read from it (the state after a full
-// read), with no page loading and no re-read pending.
+// read), the pages online (no page loading, no re-read pending).
 inline bool startFromDeviceImage(const QString& device, const FlashDataMap& image)
 {
-    ButtonUiLoading = false;
-    LightUiLoading = false;
-    SensorUiLoading = false;
-    ReadAgain = false;
-    DeviceOffline = false;
-    UiReady = true;
     bool ok = false;
     bench({QStringLiteral("fault"), device, QStringLiteral("clear")}, &ok);
     if (!ok)
@@ -365,11 +352,8 @@ inline bool startFromDeviceImage(const QString& device, const FlashDataMap& imag
     bench({QStringLiteral("online"), device}, &ok);
     if (!ok || !storeDeviceImage(device, image))
         return false;
-    {
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData = image;
-    }
-    ImageBelongsToDevice = true;
+    testsupport::EnterSituation(testsupport::Situation::PagesOnline);
+    testsupport::SetImage(image, true);
     return true;
 }
 

@@ -146,11 +146,7 @@ private slots:
         removeFirmware(m_appDir.path());
         setMouseVersion(QString());
         RegistryStore(ProgramRegistryKey()).remove(QStringLiteral("UpdateFailInfo"));
-        OnMainPage = 0;
-        RePairFlag = false;
-        RepairUpgradeRunning = false;
-        DeviceList.clear();
-        DeviceListB.clear();
+        testsupport::EnterSituation(testsupport::Situation::DeviceList);
     }
 
     void cleanup()

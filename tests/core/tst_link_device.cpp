@@ -44,7 +44,6 @@ void resetLinkState()
     UsbServer_Exit();
     StopUsbChanged();
     resetLinkFlags();
-    FoundDevices.clear();
     SetCurrentDevicePath("a");
 }
 

@@ -104,16 +104,11 @@ private slots:
         bench({QStringLiteral("fault"), Mouse, QStringLiteral("clear")});
         bench({QStringLiteral("set"), Receiver, QStringLiteral("kind=5"), QStringLiteral("long_range=0")});
         QVERIFY(storeDeviceImage(Mouse, m_factory));
+        testsupport::EnterSituation(testsupport::Situation::DeviceList);
         CurrentDeviceInfo = receiverRecord(5);
         SetCurrentDevicePath("hidbench/rx8k");
-        ImageBelongsToDevice = false;
-        KeyParamPassPending = false;
-        SkipReceiverQuery = false;
         QDir(DeviceInfoFolder()).removeRecursively();
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = FlashDataMap{};
-        }
+        testsupport::SetImage(FlashDataMap{});
         clearCallsLog();
     }
 
@@ -450,10 +445,7 @@ private slots:
         FlashDataMap other = m_factory;
         other.dpiStage = 4;
         other.lightMode = 0;
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = other;
-        }
+        testsupport::SetImage(other);
         bench({QStringLiteral("status"), Mouse, "0", "5"});
         QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Light")); }));
         pump(100);

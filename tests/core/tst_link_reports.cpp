@@ -54,11 +54,7 @@ private slots:
         installConfig(m_appDir.path(), configText());
     }
 
-    void init()
-    {
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData = plausibleImage();
-    }
+    void init() { testsupport::SetImage(plausibleImage()); }
 
     // ---- pure checks -------------------------------------------------------
 
@@ -177,7 +173,7 @@ private slots:
     void reportRateAndStageReportsAreStored()
     {
         Recorder rec;
-        CurrentDeviceInfo = DeviceAllInfo();
+        const testsupport::GlobalsFixture globals(testsupport::Situation::DeviceList);
         // Into another device's image nothing goes; the pages are told.
         ImageBelongsToDevice = false;
         deliver(8, 0, 0, QByteArray(1, char(32)));
@@ -203,8 +199,6 @@ private slots:
         deliver(8, 0, 0, QByteArray(1, char(8)));
         QCOMPARE(rec.entries(), QStringList({"ReportRate(8)"}));
         QCOMPARE(SnapshotFlashData().reportRate, uint8_t(8));
-        CurrentDeviceInfo = DeviceAllInfo();
-        ImageBelongsToDevice = false;
     }
 
     void statusChangeThrottle()

@@ -4,6 +4,7 @@
 #include "PageKit.h"
 
 #include "Globals.h"
+#include "GlobalsFixture.h"
 
 #include <QtTest>
 
@@ -50,10 +51,7 @@ class PageKitTest : public QObject
 private slots:
     void init()
     {
-        ClearPagesUpdated();
-        ButtonUiLoading = false;
-        SensorUiLoading = false;
-        LightUiLoading = false;
+        testsupport::EnterSituation(testsupport::Situation::DeviceList);
         for (Page page : {Page::Buttons, Page::Sensor, Page::Light})
             *flagsOf(page).updated = true;
     }

@@ -74,9 +74,7 @@ private slots:
         removeFirmware(m_appDir.path());
         RegistryStore(ProgramRegistryKey()).remove(QStringLiteral("UpdateFailInfo"));
         setLanguage(0);
-        OnMainPage = 0;
-        DeviceList.clear();
-        DeviceListB.clear();
+        testsupport::EnterSituation(testsupport::Situation::DeviceList);
     }
 
     void cleanup()

@@ -3,6 +3,7 @@
 // an export writes.
 #include "DeviceCache.h"
 #include "Globals.h"
+#include "GlobalsFixture.h"
 #include "SettingsFile.h"
 
 #include <QDir>
@@ -130,12 +131,10 @@ private slots:
         QFETCH(bool, fromDevice);
         QFETCH(bool, cached);
         QFETCH(int, exported);
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = FlashDataMap{};
-            CurrentFlashData.debounce = 7;
-        }
-        ImageBelongsToDevice = fromDevice;
+        FlashDataMap memory{};
+        memory.debounce = 7;
+        const testsupport::GlobalsFixture globals;
+        testsupport::SetImage(memory, fromDevice);
         DeviceInfoFile = QStringLiteral("Device_CID18_MID09.bin");
         QFile::remove(DeviceInfoFilePath(DeviceInfoFile));
         FlashDataMap cache{};
@@ -144,7 +143,6 @@ private slots:
             QVERIFY(WriteDeviceInfoFile(DeviceInfoFile, cache));
         const std::optional<FlashDataMap> image = ImageToExport();
         QCOMPARE(image ? int(image->debounce) : -1, exported);
-        ImageBelongsToDevice = false;
     }
 };
 

@@ -10,6 +10,7 @@
 #include "DialogMain.h"
 #include "FormSetting.h"
 #include "Globals.h"
+#include "GlobalsFixture.h"
 #include "LampLight.h"
 #include "Macro.h"
 #include "MacroSettings.h"
@@ -62,6 +63,8 @@ class ShellTest : public QObject
 {
     Q_OBJECT
 
+    testsupport::GlobalsFixture m_globals;
+
 private slots:
     void initTestCase()
     {
@@ -71,11 +74,7 @@ private slots:
     void init()
     {
         recorder::clear();
-        RecordingMacro = false;
-        OnMainPage = 0;
-        UiReady = false;
-        DeviceOffline = false;
-        ReadAgain = false;
+        m_globals.Enter(testsupport::Situation::DeviceList);
     }
 
     void windowLayout()
@@ -283,11 +282,9 @@ private slots:
         CurrentConfigPath = QStringLiteral("Device_CID18_MID7A.bin");
         const QString cache = UserDir() + QStringLiteral("/Device_Info/") + CurrentConfigPath;
         QFile::remove(cache);
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = FlashDataMap{};
-            CurrentFlashData.sleepTime = 42;
-        }
+        FlashDataMap image{};
+        image.sleepTime = 42;
+        testsupport::SetImage(image);
         recorder::clear();
         w.close();
         QVERIFY(w.Exiting());
@@ -339,7 +336,6 @@ private slots:
         w.show();
         PostMsg::GetInstance()->PostChangeMainDialog(1);
         OnMainPage = 1;
-        RePairFlag = false;
         recorder::clear();
         QString seen;
         whileModal([&](QWidget* modal) { seen = modal ? QString::fromLatin1(modal->metaObject()->className()) : QString(); });

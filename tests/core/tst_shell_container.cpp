@@ -7,6 +7,7 @@
 #include "Dialog.h"
 #include "FormSetting.h"
 #include "Globals.h"
+#include "GlobalsFixture.h"
 #include "LampLight.h"
 #include "Macro.h"
 #include "MacroSettings.h"
@@ -128,8 +129,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         Ui::Dialog* ui = d.Form();
         QTest::mouseClick(ui->FormSetting, Qt::LeftButton);
-        CurrentDeviceInfo = DeviceAllInfo();
-        CurrentDeviceInfo.type = 1;
+        testsupport::SetDevice(1);
         DongleRGB rgb{};
         rgb.data[0] = 1;
         d.SettingsPage()->SlotRGBValue(&rgb);
@@ -219,12 +219,10 @@ private slots:
 
         CurrentConfigPath = QStringLiteral("Device_CID18_MID01.bin");
         QFile::remove(cacheFile(CurrentConfigPath));
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = FlashDataMap{};
-            CurrentFlashData.debounce = 7;
-            CurrentFlashData.macros[15].events[69].delay = 0xA1B2C3D4;
-        }
+        FlashDataMap image{};
+        image.debounce = 7;
+        image.macros[15].events[69].delay = 0xA1B2C3D4;
+        testsupport::SetImage(image);
         // Close saves even with the device offline (nothing is linked here).
         d.on_CloseButton_clicked();
         QByteArray saved = readAll(cacheFile(CurrentConfigPath));

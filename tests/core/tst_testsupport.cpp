@@ -1,8 +1,10 @@
 // The shared test support: a connect warning or a style sheet Qt cannot
 // parse fails the test that caused it. The failing cases run in a child
 // process of this test (they would fail this run otherwise) and are skipped
-// when run directly.
+// when run directly. The globals fixture sets the situations and puts every
+// global back.
 #include "FailOnConnectWarning.h"
+#include "GlobalsFixture.h"
 
 #include <QLabel>
 #include <QProcess>
@@ -106,6 +108,48 @@ private slots:
         QVERIFY2(output.contains(QStringLiteral("FAIL!  : TestSupportTest::") + function + QStringLiteral("()")),
                  qPrintable(output));
         QVERIFY2(output.contains(told), qPrintable(output));
+    }
+    void situationsSetTheFlags_data()
+    {
+        QTest::addColumn<int>("situation");
+        QTest::addColumn<int>("mainPage");
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<bool>("offline");
+        QTest::newRow("device list") << int(testsupport::Situation::DeviceList) << 0 << false << false;
+        QTest::newRow("pages online") << int(testsupport::Situation::PagesOnline) << 1 << true << false;
+        QTest::newRow("pages offline") << int(testsupport::Situation::PagesOffline) << 1 << false << true;
+    }
+    void situationsSetTheFlags()
+    {
+        QFETCH(int, situation);
+        QFETCH(int, mainPage);
+        QFETCH(bool, online);
+        QFETCH(bool, offline);
+        {
+            const testsupport::GlobalsFixture globals;
+            WorkerRun = true;
+            OnlinePollEnabled = false;
+            testsupport::SetDevice(7, 1, QStringLiteral("hidbench/mouse2"));
+            FlashDataMap image{};
+            image.reportRate = 1;
+            testsupport::SetImage(image, false);
+            MouseLeftText.clear();
+            testsupport::EnterSituation(testsupport::Situation(situation));
+            QCOMPARE(OnMainPage.load(), mainPage);
+            QCOMPARE(UiReady.load(), mainPage == 1);
+            QCOMPARE(ImageBelongsToDevice.load(), mainPage == 1);
+            QCOMPARE(DeviceOnline.load(), online);
+            QCOMPARE(ReadAgain.load(), offline);
+            QVERIFY(!WorkerRun.load() && OnlinePollEnabled.load());
+            // Only the device list forgets the device.
+            QCOMPARE(CurrentDeviceInfo.directMouse, uint8_t(mainPage));
+        }
+        // All back.
+        QVERIFY(CurrentDeviceInfo.path.isEmpty());
+        QCOMPARE(SnapshotFlashData().reportRate, uint8_t(0));
+        QCOMPARE(OnMainPage.load(), 0);
+        QVERIFY(!WorkerRun.load() && !UiReady.load() && OnlinePollEnabled.load());
+        QCOMPARE(MouseLeftText, QStringLiteral("Mouse Left"));
     }
 };
 

@@ -35,6 +35,7 @@
 #include "UpDateRepair.h"
 #include "UpDateWarning.h"
 #include "UserFixture.h"
+#include "GlobalsFixture.h"
 #include "addKey.h"
 #include "ui_Dialog.h"
 
@@ -246,8 +247,7 @@ private slots:
             // A 4 kHz receiver: long range and the receiver light shown;
             // the update button, then with its "up to date" text.
             {"settings", page<FormSetting>(&Dialog::SettingsPage, {[](FormSetting* p) {
-                                                                      CurrentDeviceInfo = DeviceAllInfo();
-                                                                      CurrentDeviceInfo.type = 1;
+                                                                      testsupport::SetDevice(1);
                                                                       DongleRGB rgb{};
                                                                       rgb.data[0] = 1;
                                                                       p->SlotRGBValue(&rgb);

@@ -193,10 +193,7 @@ private slots:
         FlashDataMap start = m_base;
         start.lightMode = 2;
         start.dpiLightMode = 2;
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = start;
-        }
+        testsupport::SetImage(start);
         Recorder rec;
         FlashDataMap expected = start;
         c.expect(expected);
@@ -412,10 +409,7 @@ private slots:
         FlashDataMap foreign = m_base;
         foreign.reportRate = 8;
         foreign.keys[0] = KeyFunction{1, 2, 0};
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = foreign;
-        }
+        testsupport::SetImage(foreign);
         ImageBelongsToDevice = false;
         Recorder rec;
         QVERIFY(!SetDebounceTime(4));

@@ -11,6 +11,7 @@
 #include "DialogFrame.h"
 #include "ExeIsRun.h"
 #include "Globals.h"
+#include "GlobalsFixture.h"
 #include "GroupMaxThree.h"
 #include "InportFail.h"
 #include "KeyNumberLimit.h"
@@ -184,8 +185,7 @@ private slots:
     {
         useSyntheticFiles();
         setLanguage(0);
-        OfflineReason = 0;
-        LastImportResult = 0;
+        testsupport::EnterSituation(testsupport::Situation::DeviceList);
     }
 
     // Each notice reads its own section, in the stored language.

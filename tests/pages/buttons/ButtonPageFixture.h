@@ -80,13 +80,8 @@ protected:
     // mouseImage(), which is the image in memory; no macro; no call logged.
     void startCase()
     {
-        CurrentDeviceInfo = DeviceAllInfo();
-        CurrentDeviceInfo.driveIndex = 0;  // Drive1: six keys, sensor AX72, no "0x05" defaults
-        ButtonUiLoading = false;
-        LightUiLoading = false;
-        SensorUiLoading = false;
-        ReadAgain = false;
-        DeviceOffline = false;
+        testsupport::EnterSituation(testsupport::Situation::PagesOnline);
+        testsupport::SetDevice(0);  // Drive1: six keys, sensor AX72, no "0x05" defaults
         DeviceInfoFile.clear();
         QDir(keys::MacroFolder()).removeRecursively();
         QDir().mkpath(keys::MacroFolder());
@@ -99,9 +94,7 @@ protected:
     void useImage(const FlashDataMap& image)
     {
         QVERIFY(storeDeviceImage(Mouse, image));
-        QMutexLocker lock(&FlashDataMutex);
-        CurrentFlashData = image;
-        ImageBelongsToDevice = true;
+        testsupport::SetImage(image, true);
     }
 
     std::unique_ptr<Buttoninterface> makePage(const FlashDataMap& image)

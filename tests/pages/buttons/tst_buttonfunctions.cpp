@@ -106,10 +106,7 @@ private slots:
         QCOMPARE(page->keyValue1, (QVector<int>{1, 16, 0, 3, 0, 5}));
 
         // An assignment through the menu counts as shown as well.
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = fromDevice;
-        }
+        testsupport::SetImage(fromDevice);
         QTest::mouseClick(page->Form()->StartPause, Qt::LeftButton);  // key 4
         QTest::mouseClick(tool(*page, "DPI_12"), Qt::LeftButton);
         QTest::mouseClick(tool(*page, "VolumeDown_4"), Qt::LeftButton);
@@ -120,10 +117,7 @@ private slots:
         // what the page shows: offline, with no cached image of the device
         // and nothing in memory.
         bench({QStringLiteral("offline"), Mouse});
-        {
-            QMutexLocker lock(&FlashDataMutex);
-            CurrentFlashData = FlashDataMap{};
-        }
+        testsupport::SetImage(FlashDataMap{});
         QVERIFY(DeviceInfoFile.isEmpty());
         PostMsg::GetInstance()->PostChangeLanguage(1);
         QCOMPARE(page->KeyButton(0)->text(), QStringLiteral("左键"));

@@ -5,6 +5,7 @@
 #include "Buttoninterface.h"
 #include "DebounceTime.h"
 #include "Globals.h"
+#include "GlobalsFixture.h"
 #include "MacroName.h"
 #include "MacroSettings.h"
 #include "MyConmboBox.h"
@@ -49,8 +50,7 @@ private slots:
     void initTestCase()
     {
         testsupport::PrepareUserState();
-        CurrentDeviceInfo = DeviceAllInfo();
-        CurrentDeviceInfo.driveIndex = 0;  // Drive1: six keys
+        testsupport::SetDevice(0);  // Drive1: six keys
     }
 
     void constructionMakesTheLinkAndFolder()

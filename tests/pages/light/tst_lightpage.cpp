@@ -111,15 +111,10 @@ private slots:
     void initTestCase()
     {
         testsupport::PrepareUserState();
-        // No device here: the pages must not try to send.
-        UiReady = false;
     }
 
-    void init()
-    {
-        UiReady = false;
-        LightUiLoading = false;
-    }
+    // No device here: the pages must not try to send.
+    void init() { testsupport::EnterSituation(testsupport::Situation::DeviceList); }
 
     // ---- rules ---------------------------------------------------------------
 

@@ -179,12 +179,6 @@ private slots:
 
     void init() { QVERIFY(startFrom(m_base)); }
 
-    void cleanup()
-    {
-        SettingsBusy = false;
-        UiReady = true;
-    }
-
     void formAsBuilt()
     {
         SensorDPI fresh;

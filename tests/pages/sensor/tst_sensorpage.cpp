@@ -81,8 +81,7 @@ private slots:
 
     void init()
     {
-        CurrentDeviceInfo = DeviceAllInfo();
-        CurrentDeviceInfo.type = 5;  // the 8 kHz receiver
+        testsupport::SetDevice(5);  // the 8 kHz receiver
         QVERIFY(startFromDeviceImage(Mouse, m_base));
         fill(m_base);
         clearCallsLog();
