@@ -7,18 +7,15 @@
 // back to the receiver. What the user changes goes through the receiver
 // writers (DeviceWriters.h); a refused change puts the control back.
 //
-// The firmware update machine lives in FormSettingUpdate.cpp: a check of
-// the receiver or of the mouse runs in five steps, one per tick of that
-// device's timer (find the device, find an image whose version differs, start
-// the upgrade, wait for its end, tidy up); the receiver goes first and the
-// mouse follows. The repair dialog is the way in (Receive_2, then its start
-// button reaches on_Start through PostMsg::SigUpdateStart). Images are read
-// whole off the GUI thread; a step that needs one waits for it. The library's
-// upgrade events come on its threads: the progress goes straight to the
-// dialog, the end is handled on the GUI thread.
+// The firmware update check (core/FirmwareCheck) runs on the page's two step
+// timers and shows through the page (FormSettingUpdate.cpp): the version
+// labels, the badges beside them and the update button. The repair dialog is
+// the way in (Receive_2, then its start button reaches on_Start through
+// PostMsg::SigUpdateStart).
 #pragma once
 
 #include "DeviceImage.h"
+#include "FirmwareCheck.h"
 #include "FirmwareFiles.h"
 #include "UpdateRules.h"
 
@@ -37,7 +34,7 @@ namespace Ui {
 class FormSetting;
 }
 
-class FormSetting : public QWidget
+class FormSetting : public QWidget, private FirmwareCheckView
 {
     Q_OBJECT
 
@@ -158,40 +155,24 @@ private:
     void CheckLightBox(int mode);
     void ShowNotice(const QString& text);
 
-    // ---- the update machine (FormSettingUpdate.cpp) ----
+    // ---- the update check (FormSettingUpdate.cpp) ----
     void SetupUpdateMachine();
-    void UpdateCheckStep(int step, int type, const QString& versionText);
-    void CheckStep0(int type, const QString& versionText);
-    void CheckStep1(int type, const QString& versionText);
-    void StartUpgradeOf(int type, const FirmwareFile& file);
-    void ClearDongleFailInfo();
-    void ClearMouseFailInfo();
-    void ClearFailInfo(int type);
-    void StartCheck(int type);
-    void EndCheck(int type);
-    void NothingToDo(int type);
-    // The image for the device is damaged: the check ends with FileError.
-    void ImageDamaged(int type);
-    void ShowCheckMessage(int type, UpdateRules::Message message);
     void FinishDialogSession();
-    void ResumeOneDevice(const UpdateFailRecord& record, std::function<void(bool)> answer);
-    void StopResume(UpdateRules::Message message, std::function<void(bool)> answer);
-    std::optional<FirmwareFile> Lookup(int type, const QString& version, const QString& name, int cid,
-                                       bool* damaged = nullptr) const;
-    QString ModelKey(const QString& key) const;
     QString MessageText(UpdateRules::Message message) const;
     // The update button's looks: an image with another version waits, or
     // the confirm look.
     QString WaitUpdateStyle() const;
     QString ConfirmStyle() const;
     void SetReceiveStyle(bool waiting);
-    // The boot counter of receiver kind 1, 2, 4 or 8; null for another kind.
-    int* BootCount(int kind);
-    void ClearBootCounts();
-    // The whole image of file: null while it is read (the running step runs
-    // again when it is there) or when it cannot be read (*unreadable).
-    FirmwareImageHandle ImageFor(const FirmwareFile& file, bool* unreadable);
-    void RunCurrentStep();
+    // FirmwareCheckView
+    QString CheckVersionText(int type) const override;
+    void RunStepTimer(int type) override;
+    void StopStepTimers() override;
+    void ShowCheckBadge(int type, bool shown) override;
+    void ShowUpToDate() override;
+    void ShowUpdateWaiting(bool waiting) override;
+    void ShowCheckNotice(UpdateRules::Message message) override;
+    void CheckEnded() override;
 
     Ui::FormSetting* ui;
     QString pictureDir;
@@ -211,31 +192,12 @@ private:
     QTimer* DongleCheckTimer = nullptr;
     QTimer* MouseCheckTimer = nullptr;
     int TransitionMode = 0;
-    bool receiverUpToDate = false;
-    bool mouseUpToDate = false;
-    bool mouseCheckRunning = false;
-    bool receiverCheckRunning = false;
-    int updateStep = 0;
-    QStringList receiverPaths;
-    bool userStarted = false;
-    // Receivers in boot mode of each kind (1, 2, 4, 8: the model's DM, D2M,
-    // D4M and D8M image), as the library counted them for that image.
-    int bootCountDM = 0;
-    int bootCountD2M = 0;
-    int bootCountD4M = 0;
-    int bootCountD8M = 0;
-    int mouseBootCount = 0;
-    int m_modelIndex = -1;
-    QString receiverModelName;
-    QString receiverModelNameB;
-    // The image of the running step, read off the GUI thread.
-    FirmwareImageHandle m_image;
-    bool m_imageLoading = false;
-    QString m_unreadablePath;
+    FirmwareCheck m_check{static_cast<FirmwareCheckView&>(*this)};
     // A check the repair dialog started: it ends in one of the dialog's end
     // views (a result, or the reason nothing was written).
     bool m_dialogSession = false;
     bool m_dialogEndShown = false;
-    bool m_continuingFromReceiver = false;
-    QString m_lastReason;
+    // Cable pairing: the receiver id read for the mice on their cable.
+    bool m_receiverIdRead = false;
+    QByteArray m_receiverIdBytes;
 };

@@ -26,7 +26,7 @@
 # Headers some layers may not include although the order would let them
 # ("HEADER LAYER..."). Each is one line; --forbid adds more for one run.
 FORBIDDEN=(
-    # "HIDUsb.h pages shell"   # pages and the shell reach the device library through core only
+    "HIDUsb.h pages shell"   # pages and the shell reach the device library through core only
 )
 
 LAYER_DIRS="platform core ui keys pages"

@@ -7,9 +7,8 @@
 // Bench: the 8 kHz receiver and a mouse of its model on the cable (the
 // default bench's cabled mouse made a first-model mouse); the page works for
 // that mouse, as after a click on its card in the list.
-#include "../../core/LinkTestSupport.h"
+#include "../../core/FirmwareTestSupport.h"
 
-#include "DeviceDiscovery.h"
 #include "FirmwareUpdate.h"
 #include "FormSetting.h"
 #include "RegistryStore.h"
@@ -27,45 +26,11 @@
 
 #include <memory>
 
-using namespace linktest;
+using namespace firmwaretest;
 
 namespace {
 
 constexpr int UpgradeWaitMs = 30000;
-
-// A field of one device in the tool's list ("firmware", "boot", ...).
-QString deviceField(const QString& id, const QString& key)
-{
-    for (const QString& line : bench({QStringLiteral("list")}).split(QLatin1Char('\n'))) {
-        if (!line.contains(QStringLiteral(" id=") + id + QLatin1Char(' ')))
-            continue;
-        for (const QString& field : line.split(QLatin1Char(' '))) {
-            if (field.startsWith(key + QLatin1Char('=')))
-                return field.mid(key.size() + 1);
-        }
-    }
-    return QString();
-}
-
-// The upgrades the library started, in order ("UsbUpgrade_Start <id> <image>").
-QStringList upgradeStarts()
-{
-    QStringList starts;
-    for (const QString& line : callsLog({QStringLiteral("UsbUpgrade_Start ")})) {
-        if (!line.contains(QLatin1String("refused")))
-            starts.append(line);
-    }
-    return starts;
-}
-
-// The devices those upgrades wrote, in order.
-QStringList upgradedDevices()
-{
-    QStringList ids;
-    for (const QString& line : upgradeStarts())
-        ids.append(line.section(QLatin1Char(' '), 1, 1));
-    return ids;
-}
 
 }  // namespace
 
@@ -77,29 +42,6 @@ class FirmwareUpdateTest : public QObject
     Ui::FormSetting* ui() const { return m_page->Form(); }
     UpDateRepair* dialog() const { return UpdateRepairDialog; }
     Ui::UpDateRepair* dui() const { return UpdateRepairDialog->Form(); }
-
-    // The device lists as the list page and the device link build them.
-    void findDevices()
-    {
-        DeviceList.clear();
-        DeviceListB.clear();
-        const DeviceDiscovery::PidLists lists = DeviceDiscovery::ReadPidLists();
-        DeviceDiscovery::StorePidLists(lists);
-        DeviceDiscovery::FindDevices(QStringLiteral("7A51"), DeviceDiscovery::SearchList(lists));
-        for (QList<DeviceAllInfo>* list : {&DeviceList, &DeviceListB}) {
-            for (DeviceAllInfo& e : *list)
-                DeviceDiscovery::QueryLink(e);
-        }
-        FoundDevices = DeviceListB;
-        DeviceDiscovery::DropReceiversBesideCabledMouse(DeviceList, lists, DeviceDiscovery::ModelTotal());
-        for (const DeviceAllInfo& e : qAsConst(FoundDevices)) {
-            if (e.path == QLatin1String("hidbench/mouse2")) {
-                CurrentDeviceInfo = e;
-                // As the mouse reports it when its link opens.
-                CurrentDeviceInfo.firmwareVersion = deviceField(QStringLiteral("mouse2"), QStringLiteral("firmware"));
-            }
-        }
-    }
 
     // The list page's repair button: the dialog over the list, its own check.
     void openRepairFromTheList()

@@ -1,8 +1,8 @@
 // The firmware update's rules without widgets: which attached devices an
 // update or a repair can go on with, what it tells the user otherwise, which
 // receiver kind and which version texts the settings page works with, and
-// the receiver id record of cable pairing. The settings page's update check
-// and the repair dialog are thin over these; the library calls and image
+// the receiver id record of cable pairing. The update check (FirmwareCheck)
+// and the repair dialog are built on these; the library calls and image
 // lookups stay with them.
 #pragma once
 

@@ -1,0 +1,191 @@
+// The firmware update check without a window, against the bench and the
+// sample images: the steps a check runs for a receiver or a mouse with a
+// newer image, for a device that is up to date, for a damaged image and for
+// a mouse that goes away between two steps; what it writes and what it shows.
+#include "FirmwareTestSupport.h"
+
+#include "FirmwareCheck.h"
+#include "FirmwareUpdate.h"
+#include "UserFixture.h"
+
+#include <QScopeGuard>
+#include <QTemporaryDir>
+
+using namespace firmwaretest;
+using UpdateRules::Message;
+
+namespace {
+
+// Records what a check shows; its step timer is a number the test ticks.
+class RecordingView : public FirmwareCheckView
+{
+public:
+    int timer = 0;  // the type whose step timer runs (0 none)
+    QStringList shown;
+    int ended = 0;
+
+    QString CheckVersionText(int type) const override
+    {
+        const UpdateRules::VersionTexts texts = UpdateRules::VersionTextsOf(CurrentDeviceInfo, true, FoundDevices);
+        return type == FirmwareKindMouse ? texts.mouse : texts.receiver;
+    }
+    void RunStepTimer(int type) override { timer = type; }
+    void StopStepTimers() override { timer = 0; }
+    void ShowCheckBadge(int type, bool on) override
+    {
+        if (on)
+            shown << QStringLiteral("badge %1").arg(type);
+    }
+    void ShowUpToDate() override { shown << QStringLiteral("up to date"); }
+    void ShowUpdateWaiting(bool) override {}
+    void ShowCheckNotice(Message message) override { shown << QStringLiteral("notice %1").arg(int(message)); }
+    void CheckEnded() override { ++ended; }
+};
+
+}  // namespace
+
+class FirmwareCheckTest : public QObject
+{
+    Q_OBJECT
+
+    // The bench's receiver and a mouse of its model on the cable, older (a
+    // device id) at v1.4; with damagedDir, the receiver's only image is a
+    // truncated one in that folder's "bin".
+    static void prepare(const QString& older, const QString& damagedDir)
+    {
+        QVERIFY(benchToDefaults());
+        bench(firstModelOnCable());
+        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=2"), QStringLiteral("trace=on")});
+        if (!older.isEmpty())
+            bench({QStringLiteral("firmware"), older, QStringLiteral("1.4")});
+        QVERIFY(RemoveUpdateFailInfo());
+        MouseUpdateAvailable = false;
+        ReceiverUpdateAvailable = false;
+        findDevices();
+        clearCallsLog();
+        if (damagedDir.isEmpty())
+            return;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("passed over")));
+        QFile image(FirmwareFolder() + QStringLiteral("/CDM_RX8K_MID1_v1.5.bin"));
+        QVERIFY(image.open(QIODevice::ReadOnly));
+        QVERIFY(QDir().mkpath(damagedDir + QStringLiteral("/bin")));
+        QFile truncated(damagedDir + QStringLiteral("/bin/rx.bin"));
+        QVERIFY(truncated.open(QIODevice::WriteOnly) && truncated.write(image.read(1000)) == 1000);
+        SetAppDirOverride(damagedDir);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        testsupport::PrepareUserState();
+        ConfigSettings::GetInstance();  // the model table, before any image folder of a test's own
+    }
+
+    void steps_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("older");        // the device given an older version
+        QTest::addColumn<bool>("damaged");           // the receiver's only image is truncated
+        QTest::addColumn<QString>("goneAfterStep");  // the device unplugged after the first tick
+        QTest::addColumn<QStringList>("upgraded");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QStringList>("shown");
+        const int receiver = FirmwareKindReceiver, mouse = FirmwareKindMouse;
+        QTest::newRow("receiver newer") << receiver << "rx8k" << false << "" << QStringList{"rx8k"} << 2
+                                        << int(Message::None) << QStringList();
+        QTest::newRow("mouse newer") << mouse << "mouse2" << false << "" << QStringList{"mouse2"} << 2
+                                     << int(Message::None) << QStringList();
+        QTest::newRow("receiver up to date") << receiver << "" << false << "" << QStringList() << 4
+                                             << int(Message::VerNew) << QStringList();
+        QTest::newRow("mouse up to date") << mouse << "" << false << "" << QStringList() << 4 << int(Message::VerNew)
+                                          << QStringList{"up to date", "up to date"};  // its end, then the check's
+        QTest::newRow("damaged image") << receiver << "rx8k" << true << "" << QStringList() << 0
+                                       << int(Message::FileError) << QStringList();
+        QTest::newRow("mouse gone mid-check") << mouse << "mouse2" << false << "mouse2" << QStringList() << 0
+                                              << int(Message::WiredMode) << QStringList{"badge 210"};
+    }
+    void steps()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, older);
+        QFETCH(bool, damaged);
+        QFETCH(QString, goneAfterStep);
+        QFETCH(QStringList, upgraded);
+        QFETCH(int, state);
+        QFETCH(int, reason);
+        QFETCH(QStringList, shown);
+
+        QTemporaryDir appDir;
+        prepare(older, damaged ? appDir.path() : QString());
+        const auto restore = qScopeGuard([] { SetAppDirOverride(QString()); });
+
+        RecordingView view;
+        FirmwareCheck check(view);
+        type == FirmwareKindMouse ? check.MouseClicked() : check.ReceiverClicked();
+        QCOMPARE(view.timer, type);
+        QVERIFY(CheckTimersRunning.load());
+        QVERIFY(!OnlinePollEnabled.load());
+        // The page's timer: one step per tick, until the check stops it.
+        QElapsedTimer clock;
+        clock.start();
+        for (int tick = 0; view.timer != 0 && clock.elapsed() < 30000; ++tick) {
+            check.Step(view.timer);
+            if (tick == 0 && !goneAfterStep.isEmpty()) {
+                bench({QStringLiteral("unplug"), goneAfterStep});
+                findDevices();  // as the device link finds the devices again
+            }
+            pump(5);
+        }
+        QCOMPARE(view.timer, 0);
+        QVERIFY(!CheckTimersRunning.load());
+        QVERIFY(OnlinePollEnabled.load());
+        QCOMPARE(view.ended, 1);
+        QCOMPARE(upgradedDevices(), upgraded);
+        QCOMPARE(FirmwareCheck::UpgradeState(type), state);
+        QCOMPARE(int(check.LastReason()), reason);
+        QCOMPARE(view.shown, shown);
+        QCOMPARE(check.ReceiverUpToDate(), type == FirmwareKindReceiver && state == 4);
+        QVERIFY(!ReadUpdateFailInfo());  // none stored, or removed at the upgrade's end
+        for (const QString& id : upgraded)
+            QCOMPARE(deviceField(id, QStringLiteral("firmware")), QStringLiteral("v1.5"));
+    }
+
+    // The resume decision of the repair dialog's way in, before any write.
+    void decide_data()
+    {
+        QTest::addColumn<QString>("older");
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<QString>("gone");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("receiver newer") << "rx8k" << false << "" << int(Message::None);
+        QTest::newRow("both up to date") << "" << false << "" << int(Message::VerNew);
+        QTest::newRow("damaged image") << "rx8k" << true << "" << int(Message::FileError);
+        QTest::newRow("receiver gone") << "rx8k" << false << "rx8k" << int(Message::NoReceive);
+    }
+    void decide()
+    {
+        QFETCH(QString, older);
+        QFETCH(bool, damaged);
+        QFETCH(QString, gone);
+        QFETCH(int, answer);
+        QTemporaryDir appDir;
+        prepare(older, damaged ? appDir.path() : QString());
+        const auto restore = qScopeGuard([] { SetAppDirOverride(QString()); });
+        if (!gone.isEmpty()) {
+            bench({QStringLiteral("unplug"), gone});
+            findDevices();
+        }
+        RecordingView view;
+        FirmwareCheck check(view);
+        std::optional<Message> told;
+        check.Decide([&told](Message message) { told = message; });
+        QTRY_VERIFY(told.has_value());
+        QCOMPARE(int(*told), answer);
+        QCOMPARE(check.ReceiverUpToDate(), answer == int(Message::VerNew));
+        QVERIFY(callsLog({QStringLiteral("UsbUpgrade_Start")}).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(FirmwareCheckTest)
+#include "tst_firmwarecheck.moc"
