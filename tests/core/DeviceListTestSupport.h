@@ -37,22 +37,11 @@ inline void installAppDir(const QString& appDir, const QString& config)
     installConfig(appDir, config);
 }
 
-// Firmware images beside the "executable": none (folder removed) or the
-// given files.
+// No firmware images beside the "executable" (the folder removed); see
+// addFirmware for some.
 inline void removeFirmware(const QString& appDir)
 {
     QDir(appDir + QStringLiteral("/bin")).removeRecursively();
-}
-inline void addFirmware(const QString& appDir, const QString& fileName, const QString& type, const QString& name,
-                        const QString& version, const QString& mid = QStringLiteral("1"))
-{
-    QDir().mkpath(appDir + QStringLiteral("/bin"));
-    bool ok = false;
-    bench({QStringLiteral("make-firmware"), appDir + QStringLiteral("/bin/") + fileName, QStringLiteral("type=") + type,
-           QStringLiteral("name=") + name, QStringLiteral("cid=24"), QStringLiteral("mid=") + mid,
-           QStringLiteral("version=") + version},
-          &ok);
-    QVERIFY(ok);
 }
 
 // The default bench (an 8 kHz receiver with its mouse, a mouse of the

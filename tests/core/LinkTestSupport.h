@@ -244,6 +244,19 @@ inline QStringList firstModelOnCable()
             QStringLiteral("firmware_name=CDM_AX72_MOUSE")};
 }
 
+// A firmware image made by the tool beside the "executable" of appDir.
+inline void addFirmware(const QString& appDir, const QString& fileName, const QString& type, const QString& name,
+                        const QString& version, const QString& mid = QStringLiteral("1"))
+{
+    QDir().mkpath(appDir + QStringLiteral("/bin"));
+    bool ok = false;
+    bench({QStringLiteral("make-firmware"), appDir + QStringLiteral("/bin/") + fileName, QStringLiteral("type=") + type,
+           QStringLiteral("name=") + name, QStringLiteral("cid=24"), QStringLiteral("mid=") + mid,
+           QStringLiteral("version=") + version},
+          &ok);
+    QVERIFY(ok);
+}
+
 // The bench folder of this test run.
 inline QString benchDir()
 {

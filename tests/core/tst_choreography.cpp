@@ -22,16 +22,10 @@ namespace {
 const QString Receiver = QStringLiteral("hidbench/rx8k");
 
 std::atomic<int> listCalls{0};
-void listChanged()
-{
-    ++listCalls;
-}
-
 std::atomic<int> outcome{-1};
 void pairReports(unsigned char* header, int headerLength, unsigned char* data, unsigned int dataLength)
 {
-    const PairOutcome o = PairOutcomeOf(header, headerLength, data, dataLength);
-    if (o != PairOutcome::None)
+    if (const PairOutcome o = PairOutcomeOf(header, headerLength, data, dataLength); o != PairOutcome::None)
         outcome = int(o);
 }
 
@@ -42,7 +36,6 @@ DeviceAllInfo receiverRecord(const QString& usbVersion = QString())
     device.vid = QStringLiteral("7A51");
     device.pid = QStringLiteral("F080");
     device.type = 5;  // 8 kHz: CDM_RX8K
-    device.driveIndex = 0;
     device.usbVersion = usbVersion;
     return device;
 }
@@ -58,17 +51,6 @@ class ChoreographyTest : public QObject
 
     QTemporaryDir m_appDir;
 
-    void addImage(const QString& type, const QString& name, const QString& version)
-    {
-        QDir().mkpath(m_appDir.path() + QStringLiteral("/bin"));
-        bool ok = false;
-        bench({QStringLiteral("make-firmware"), m_appDir.path() + QStringLiteral("/bin/") + name + QStringLiteral(".bin"),
-               QStringLiteral("type=") + type, QStringLiteral("name=") + name, QStringLiteral("cid=24"),
-               QStringLiteral("mid=1"), QStringLiteral("version=") + version},
-              &ok);
-        QVERIFY(ok);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -76,7 +58,7 @@ private slots:
         installConfig(m_appDir.path(), configText());
         testsupport::PrepareUserState();
         QVERIFY(benchToDefaults());
-        bench({QStringLiteral("option"), QStringLiteral("trace=on"), QStringLiteral("pair_delay_ms=200")});
+        bench({"option", "trace=on", "pair_delay_ms=200"});
     }
 
     void cleanup()
@@ -87,8 +69,6 @@ private slots:
         OnMainPage = 0;
         RePairFlag = false;
     }
-
-    // ---- model records --------------------------------------------------------
 
     void modelOfIdentity_data()
     {
@@ -115,17 +95,14 @@ private slots:
         const std::optional<ModelRecord> first = ModelRecordOf(0);
         QVERIFY(first);
         QCOMPARE(VendorCid(), 24);
-        QCOMPARE(first->cidText, QStringLiteral("24"));
-        QCOMPARE(first->midText, QStringLiteral("1"));
-        QCOMPARE(first->mouseFirmware, QStringLiteral("CDM_AX72_MOUSE"));
-        QCOMPARE(first->ReceiverFirmwareOfType(5), QStringLiteral("CDM_RX8K"));
-        QCOMPARE(first->ReceiverFirmwareOfType(4), QStringLiteral("CDM_RX2K"));
-        QCOMPARE(first->ReceiverFirmwareOfRate(4), QStringLiteral("CDM_RX4K"));
-        QVERIFY(first->ReceiverFirmwareOfType(2).isEmpty());
+        QCOMPARE((QStringList{first->cidText, first->midText, first->mouseFirmware, first->ReceiverFirmwareOfType(5),
+                              first->ReceiverFirmwareOfType(4), first->ReceiverFirmwareOfRate(4),
+                              first->ReceiverFirmwareOfType(2)}),
+                 (QStringList{"24", "1", "CDM_AX72_MOUSE", "CDM_RX8K", "CDM_RX2K", "CDM_RX4K", ""}));
         QVERIFY(!ModelRecordOf(2));
 
         // Another table: the records follow it.
-        installConfig(m_appDir.path(), configText(QStringLiteral("DPIMaxGrade=6\n")).replace("MID=2", "MID=7"));
+        installConfig(m_appDir.path(), configText("DPIMaxGrade=6\n").replace("MID=2", "MID=7"));
         QCOMPARE(ModelRecordOf(0)->stageLimit, 6);
         QCOMPARE(ModelOfIdentity(24, 7)->driveIndex, 1);
         QVERIFY(!ModelOfIdentity(24, 2));
@@ -147,9 +124,8 @@ private slots:
         QFETCH(int, type);
         QFETCH(bool, receiver);
         QCOMPARE(IsReceiverKind(type), receiver);
-        if (type >= 0 && type <= 0xFF)
+        if (type >= 0)
             QCOMPARE(DirectMouseFromType(uint8_t(type)), uint8_t(receiver ? 0 : 1));
-        // The rate class of a kind is a receiver's rate, and only then.
         QCOMPARE(IsReceiverRateClass(ConfigSettings::RateClassOfType(type, 0)), receiver);
     }
 
@@ -161,8 +137,6 @@ private slots:
         QCOMPARE(ReadMouseVersion("24", "2"), QStringLiteral("v1.7"));
         QVERIFY(ReadMouseVersion("24", "1") != QStringLiteral("v1.7"));
     }
-
-    // ---- which firmware differs --------------------------------------------
 
     void firmwareRelation_data()
     {
@@ -191,13 +165,11 @@ private slots:
         if (!mouseVersion.isEmpty())
             QVERIFY(WriteMouseVersion("24", "1", mouseVersion));
         if (!mouseImage.isEmpty())
-            addImage(QStringLiteral("mouse"), QStringLiteral("CDM_AX72_MOUSE"), mouseImage);
+            addFirmware(m_appDir.path(), "CDM_AX72_MOUSE.bin", "mouse", "CDM_AX72_MOUSE", mouseImage);
         if (!receiverImage.isEmpty())
-            addImage(QStringLiteral("receiver"), QStringLiteral("CDM_RX8K"), receiverImage);
+            addFirmware(m_appDir.path(), "CDM_RX8K.bin", "receiver", "CDM_RX8K", receiverImage);
         QCOMPARE(FirmwareRelationOf(receiverRecord(receiverRuns)), relation);
     }
-
-    // ---- one pairing attempt ---------------------------------------------------
 
     void pairingAttempt_data()
     {
@@ -206,12 +178,11 @@ private slots:
         QTest::addColumn<bool>("asked");
         QTest::addColumn<PairOutcome>("expected");  // None: no answer within the wait
         QTest::newRow("paired") << Receiver << QStringList() << true << PairOutcome::Paired;
-        QTest::newRow("failed") << Receiver << QStringList({"fault", "rx8k", "pair-fail", "on"}) << true
+        QTest::newRow("failed") << Receiver << QStringList{"fault", "rx8k", "pair-fail", "on"} << true
                                 << PairOutcome::Failed;
-        QTest::newRow("no answer") << Receiver << QStringList({"option", "pair_delay_ms=600000"}) << true
+        QTest::newRow("no answer") << Receiver << QStringList{"option", "pair_delay_ms=600000"} << true
                                    << PairOutcome::None;
-        QTest::newRow("no receiver") << QStringLiteral("hidbench/mouse2") << QStringList() << false
-                                     << PairOutcome::Failed;
+        QTest::newRow("no receiver") << "hidbench/mouse2" << QStringList() << false << PairOutcome::Failed;
     }
     void pairingAttempt()
     {
@@ -219,9 +190,9 @@ private slots:
         QFETCH(QStringList, setup);
         QFETCH(bool, asked);
         QFETCH(PairOutcome, expected);
-        bench({QStringLiteral("fault"), QStringLiteral("rx8k"), QStringLiteral("clear")});
-        bench({QStringLiteral("set"), QStringLiteral("rx8k"), QStringLiteral("paired=")});
-        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
+        bench({"fault", "rx8k", "clear"});
+        bench({"set", "rx8k", "paired="});
+        bench({"option", "pair_delay_ms=200"});
         if (!setup.isEmpty())
             bench(setup);
         outcome = -1;
@@ -252,24 +223,21 @@ private slots:
         QCOMPARE(PairOutcomeOf(header, 2, data, 1), PairOutcome::None);
     }
 
-    // ---- the pairing run ---------------------------------------------------------
-
     void pairingRun_data()
     {
         QTest::addColumn<bool>("pages");
         QTest::addColumn<bool>("clicked");
         QTest::addColumn<QStringList>("calls");  // the library calls after the dialog
-        QTest::newRow("pages") << true << false
-                               << QStringList({"StartUsbChanged 600", "UsbServerC_Start " + Receiver});
-        QTest::newRow("list, clicked receiver") << false << true << QStringList({"StartUsbChanged 600"});
-        QTest::newRow("list, listed receiver") << false << false << QStringList({"StartUsbChanged 600"});
+        QTest::newRow("pages") << true << false << QStringList{"StartUsbChanged 600", "UsbServerC_Start " + Receiver};
+        QTest::newRow("list, clicked receiver") << false << true << QStringList{"StartUsbChanged 600"};
+        QTest::newRow("list, listed receiver") << false << false << QStringList{"StartUsbChanged 600"};
     }
     void pairingRun()
     {
         QFETCH(bool, pages);
         QFETCH(bool, clicked);
         QFETCH(QStringList, calls);
-        SetListUsbCallback(&listChanged);
+        SetListUsbCallback([] { ++listCalls; });
         SetCurrentDevicePath(Receiver.toLocal8Bit());
         OnMainPage = pages ? 1 : 0;
         RePairFlag = !clicked;  // whatever an earlier pairing left
@@ -282,15 +250,13 @@ private slots:
         QCOMPARE(flagDuring, clicked);
         QCOMPARE(SelectedDeviceInfo.path, clicked ? Receiver : QString());
         QVERIFY(!RePairFlag.load());
-        QCOMPARE(callsLog({QStringLiteral("StartUsbChanged"), QStringLiteral("UsbServerC_Start"),
-                           QStringLiteral("StopUsbChanged")}),
-                 calls);
-        // The side shown follows the changes: the list's callback is called
-        // soon after it is made live, never the list's on the pages.
+        QCOMPARE(callsLog({"StartUsbChanged", "UsbServerC_Start", "StopUsbChanged"}), calls);
+        // The list's callback follows the changes soon after it is made
+        // live, never on the pages; there the device link is back and takes
+        // a full read.
         if (pages) {
             pump(300);
             QCOMPARE(listCalls.load(), 0);
-            // The link is the device link again: a full read is taken.
             QVERIFY(UsbServer_ReadAllFlashData());
         } else {
             QTRY_VERIFY_WITH_TIMEOUT(listCalls.load() > 0, 3000);
@@ -301,8 +267,7 @@ private slots:
     {
         clearCallsLog();
         FollowUsbChanges(UsbWatcher::List);
-        QCOMPARE(callsLog({QStringLiteral("StartUsbChanged"), QStringLiteral("StopUsbChanged")}),
-                 QStringList({"StopUsbChanged"}));
+        QCOMPARE(callsLog({"StartUsbChanged", "StopUsbChanged"}), QStringList{"StopUsbChanged"});
     }
 };
 

@@ -53,111 +53,84 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
-// The columns of w (its own x) that its parents up to root do not clip.
-QPair<int, int> unclippedColumns(const QWidget* w, const QWidget* root)
+// The columns of w (its own x) that its parents up to root do not clip;
+// none when w is neither shown with root nor on a page of a stack that the
+// user can turn to.
+std::optional<QPair<int, int>> visibleColumns(const QWidget* w, const QWidget* root)
 {
     int left = 0, right = w->width(), offset = 0;
-    for (const QWidget* c = w; c != root && c->parentWidget(); c = c->parentWidget()) {
+    for (const QWidget* c = w; c != root; c = c->parentWidget()) {
+        if (c->isWindow() || (c->isHidden() && !qobject_cast<const QStackedWidget*>(c->parentWidget())))
+            return std::nullopt;
         offset -= c->x();
         left = qMax(left, offset);
         right = qMin(right, offset + c->parentWidget()->width());
     }
-    return {left, right};
+    return qMakePair(left, right);
 }
 
-// Shown with root, or on a page of a stack that the user can turn to.
-bool reachable(const QWidget* w, const QWidget* root)
-{
-    for (const QWidget* c = w; c && c != root; c = c->parentWidget()) {
-        if (c->isWindow() || (c->isHidden() && !qobject_cast<const QStackedWidget*>(c->parentWidget())))
-            return false;
-    }
-    return true;
-}
+// A text of a widget: the place the widget draws it into, the box it takes
+// there and, for a wrapped text, the flags to draw it with: then the rows its
+// glyphs cover are checked (the blank part of a line may be cut).
+struct Text {
+    QString text;
+    QRect place, box;
+    int flags = -1;
+};
 
-// The rows of a text's box that its glyphs cover (drawn with flags).
-QPair<int, int> inkRows(const QFont& font, const QRect& box, int flags, const QString& text)
+QPair<int, int> inkRows(const QFont& font, const Text& t)
 {
-    QImage image(box.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(t.box.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        painter.setFont(font);
-        painter.drawText(QRect(QPoint(0, 0), box.size()), flags, text);
-    }
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(QRect(QPoint(0, 0), t.box.size()), t.flags, t.text);
+    painter.end();
     int top = image.height(), bottom = 0;
     for (int y = 0; y < image.height(); ++y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         if (std::any_of(row, row + image.width(), [](QRgb p) { return qAlpha(p) != 0; }))
             top = qMin(top, y), bottom = y + 1;
     }
-    return {box.top() + top, box.top() + bottom};
+    return {t.box.top() + top, t.box.top() + bottom};
 }
 
-// The box of text (within w) against the columns it may use: the place the
-// widget draws it into, clipped by w's parents. With flags, also the rows
-// its glyphs cover against the place's rows (the blank part of a line may
-// be cut). Empty when it fits; else what is cut.
-QString cut(const QWidget* w, const QString& text, const QPair<int, int>& columns, const QRect& place, const QRect& box,
-            int flags = -1)
+QList<Text> textsOf(QWidget* w)
 {
-    const int left = qMax(place.left(), columns.first), right = qMin(place.right() + 1, columns.second);
-    const QPair<int, int> rows =
-        flags < 0 ? qMakePair(place.top(), place.bottom() + 1) : inkRows(w->font(), box, flags, text);
-    if (box.left() >= left && box.right() < right && rows.first >= place.top() && rows.second <= place.bottom() + 1)
-        return {};
-    return QStringLiteral("%1 %2 \"%3\" %4 wide at %5 in [%6..%7), rows [%8..%9) in [%10..%11)")
-        .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), text)
-        .arg(box.width()).arg(box.left()).arg(left).arg(right)
-        .arg(rows.first).arg(rows.second).arg(place.top()).arg(place.bottom() + 1);
-}
-
-QString misfit(QWidget* w, const QWidget* root)
-{
-    const QPair<int, int> columns = unclippedColumns(w, root);
     const QFontMetrics fm = w->fontMetrics();
-    auto centred = [](const QRect& place, const QSize& size) {
-        return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, place);
+    auto centred = [&fm](const QRect& place, const QString& text, int flags = 0) {
+        return Text{text, place, QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, fm.size(flags, text), place)};
     };
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-        if (label->text().isEmpty())
-            return {};
-        const int margin = label->margin();
-        const QRect place = label->contentsRect().adjusted(margin, margin, -margin, -margin);
+    if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
+        const int m = label->margin();
+        const QRect place = label->contentsRect().adjusted(m, m, -m, -m);
         const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
-        return cut(w, label->text(), columns, place, fm.boundingRect(place, flags, label->text()), flags);
+        return {{label->text(), place, fm.boundingRect(place, flags, label->text()), flags}};
     }
-    if (auto* box = qobject_cast<QComboBox*>(w)) {
-        // The program's combo boxes centre their text in the edit field.
+    if (auto* box = qobject_cast<QComboBox*>(w)) {  // the program's combo boxes centre it in the edit field
         QStyleOptionComboBox option;
         option.initFrom(box);
         const QRect field =
             box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
-        for (int i = 0; i < box->count(); ++i) {
-            const QString c = cut(w, box->itemText(i), columns, field, centred(field, fm.size(0, box->itemText(i))));
-            if (!c.isEmpty())
-                return c;
-        }
-        return {};
+        QList<Text> items;
+        for (int i = 0; i < box->count(); ++i)
+            items << centred(field, box->itemText(i));
+        return items;
     }
-    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-        if (button->text().isEmpty())
-            return {};
-        const QSize text = fm.size(Qt::TextShowMnemonic, button->text());
-        if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
-            // Indicator, spacing and text from the left.
-            return cut(w, button->text(), columns, w->rect(), QRect(0, 0, w->sizeHint().width(), w->height()));
-        }
+    if (auto* button = qobject_cast<QAbstractButton*>(w); button && !button->text().isEmpty()) {
+        if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w))  // indicator, spacing, text from the left
+            return {{button->text(), w->rect(), QRect(0, 0, w->sizeHint().width(), w->height())}};
         QRect place = w->rect();
         if (auto* push = qobject_cast<QPushButton*>(w)) {
             QStyleOptionButton option;
             option.initFrom(push);
             place = push->style()->subElementRect(QStyle::SE_PushButtonContents, &option, push);
         }
-        return cut(w, button->text(), columns, place, centred(place, text));
+        return {centred(place, button->text(), Qt::TextShowMnemonic)};
     }
     if (auto* edit = qobject_cast<QTextEdit*>(w)) {
         // The document wraps at the viewport's width; lines below the
@@ -166,43 +139,44 @@ QString misfit(QWidget* w, const QWidget* root)
         const int margin = int(edit->document()->documentMargin());
         const QSize document = edit->document()->size().toSize() - QSize(2 * margin, 2 * margin);
         const QRect text(viewport.topLeft() + QPoint(margin, margin), document);
-        return cut(w, edit->toPlainText(), columns, viewport, text,
-                   text.bottom() <= viewport.bottom() ? -1 : Qt::TextWordWrap);
+        return {{edit->toPlainText(), viewport, text, text.bottom() <= viewport.bottom() ? -1 : Qt::TextWordWrap}};
     }
     return {};
 }
 
+// Each text of root's widgets that runs out of its place or past a parent
+// that clips it.
 QStringList misfits(QWidget* root)
 {
     QStringList found;
     for (QWidget* w : root->findChildren<QWidget*>()) {
-        if (reachable(w, root)) {
-            const QString m = misfit(w, root);
-            if (!m.isEmpty())
-                found << m;
+        const auto columns = visibleColumns(w, root);
+        for (const Text& t : columns ? textsOf(w) : QList<Text>()) {
+            const int left = qMax(t.place.left(), columns->first), right = qMin(t.place.right() + 1, columns->second);
+            const int top = t.place.top(), bottom = t.place.bottom() + 1;
+            const QPair<int, int> rows = t.flags < 0 ? qMakePair(top, bottom) : inkRows(w->font(), t);
+            if (t.box.left() < left || t.box.right() >= right || rows.first < top || rows.second > bottom)
+                found << QString::asprintf("%s %s \"%s\" %d wide at %d in [%d..%d), rows [%d..%d) in [%d..%d)",
+                                           w->metaObject()->className(), qPrintable(w->objectName()),
+                                           qPrintable(t.text), t.box.width(), t.box.left(), left, right, rows.first,
+                                           rows.second, top, bottom);
         }
     }
     return found;
 }
 
-void setLanguage(int index)
-{
-    MacroSettings::GetInstance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"),
-                                           QString::number(index));
-    PostMsg::GetInstance()->PostChangeLanguage(index);
-}
-
-// A window in each of the states that change what its texts say or which
-// of them are shown; the first state is the window as built.
+// A window as built and then in each of the states that change what its
+// texts say or which of them are shown.
 struct Window {
     std::function<QWidget*()> make;
     QList<std::function<void(QWidget*)>> states;
 };
 
-template <typename T>
-Window dialog()
+// A window of type T whose states are given as functions of a T*.
+template <typename T, typename... State>
+Window window(std::function<T*()> make, State... states)
 {
-    return {[] { return new T; }, {[](QWidget*) {}}};
+    return {make, {[states](QWidget* w) { states(static_cast<T*>(w)); }...}};
 }
 
 }  // namespace
@@ -211,17 +185,14 @@ class TextFitTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Dialog> m_container;
+    std::unique_ptr<Dialog> m_container;  // its pages outlive the rows
     QMap<QString, Window> m_windows;
 
-    // A page of the container (which outlives the rows) in the given states.
-    template <typename Page>
-    Window page(Page* (Dialog::*get)() const, const QList<std::function<void(Page*)>>& states = {[](Page*) {}})
+    // The small dialogs as built, under their class names.
+    template <typename... T>
+    void addDialogs()
     {
-        Window window{[this, get] { return (m_container.get()->*get)(); }, {}};
-        for (const auto& state : states)
-            window.states << [state](QWidget* w) { state(static_cast<Page*>(w)); };
-        return window;
+        (m_windows.insert(T::staticMetaObject.className(), {[] { return new T; }, {}}), ...);
     }
 
 private slots:
@@ -231,71 +202,49 @@ private slots:
         m_container = std::make_unique<Dialog>();
         m_container->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_container.get()));
+        Dialog* c = m_container.get();
 
         m_windows = {
-            {"buttons", page<Buttoninterface>(&Dialog::ButtonPage,
-                                              {[](Buttoninterface* p) { p->SlotUpDataConfigUI(16, 0, true); }})},
-            {"sensor", page<Sensor>(&Dialog::SensorPage)},
-            {"macro", page<Macro>(&Dialog::MacroPage)},
-            {"light", page<LampLight>(&Dialog::LightPage, {[](LampLight* p) {
-                                          FlashDataMap image{};
-                                          image.lightMode = 2;  // with the colour block
-                                          image.lightOn = 1;
-                                          image.sleepTime = 6;
-                                          p->SlotUpDataLightUILight(image);
-                                      }})},
+            {"buttons", window<Buttoninterface>([c] { return c->ButtonPage(); },
+                                                [](auto* p) { p->SlotUpDataConfigUI(16, 0, true); })},
+            {"sensor", window<Sensor>([c] { return c->SensorPage(); })},
+            {"macro", window<Macro>([c] { return c->MacroPage(); })},
+            {"light", window<LampLight>([c] { return c->LightPage(); }, [](auto* p) {
+                 FlashDataMap image{};  // with the colour block
+                 image.lightMode = 2, image.lightOn = 1, image.sleepTime = 6;
+                 p->SlotUpDataLightUILight(image);
+             })},
             // A 4 kHz receiver: long range and the receiver light shown;
             // the update button, then with its "up to date" text.
-            {"settings", page<FormSetting>(&Dialog::SettingsPage, {[](FormSetting* p) {
-                                                                      testsupport::SetDevice(1);
-                                                                      DongleRGB rgb{};
-                                                                      rgb.data[0] = 1;
-                                                                      p->SlotRGBValue(&rgb);
-                                                                      p->SlotLongRangeMode(true);
-                                                                      p->SlotLabelTextB(QStringLiteral("v1.5"),
-                                                                                        QStringLiteral("false"));
-                                                                  },
-                                                                  [](FormSetting* p) { p->SetVerText(); }})},
-            {"device list", dialog<DialogChange>()},
-            {"pairing", {[] { return new Match(nullptr); },
-                         {[](QWidget*) {},
-                          [](QWidget* w) {  // a mouse on its cable: the notice
-                              CurrentDeviceInfo = DeviceAllInfo();
-                              CurrentDeviceInfo.directMouse = 1;
-                              OnMainPage = 1;
-                              static_cast<Match*>(w)->InitMatch();
-                              OnMainPage = 0;
-                          },
-                          [](QWidget* w) { static_cast<Match*>(w)->onTextTimeupDestroy(); },  // "Pairing"
-                          [](QWidget* w) {
-                              for (int dots = 0; dots < 3; ++dots)
-                                  static_cast<Match*>(w)->onTextTimeupDestroy();
-                          },
-                          [](QWidget* w) { static_cast<Match*>(w)->SlotButtonenable(0); },
-                          [](QWidget* w) { static_cast<Match*>(w)->SlotButtonenable(1); }}}},
-            {"add delay", dialog<AddDelayTime>()},
-            {"add key", dialog<addKey>()},
-            {"fire key", dialog<FireKey>()},
-            {"key combination", dialog<GroupKey>()},
-            {"contain reset", dialog<ContainReset>()},
-            {"delete confirm", dialog<DeleteConfirm>()},
-            {"already running", dialog<ExeIsRun>()},
-            {"import failed", dialog<InportFail>()},
-            {"key limit", dialog<KeyNumberLimit>()},
-            {"left button only", dialog<LeftButtonOnly>()},
-            {"make macro", dialog<MakeMacro>()},
-            {"offline", dialog<MouseOffLine>()},
-            {"three keys", dialog<GroupMaxThree>()},
-            {"question", dialog<QuestionDialog>()},
-            {"question B", dialog<QuestiondialogB>()},
-            {"same macro", dialog<SameMacro>()},
-            {"new firmware", dialog<FindNewVer>()},
-            {"progress", dialog<Progress>()},
-            {"repair", dialog<UpDateRepair>()},
-            {"pair again", dialog<RePair>()},
-            {"update warning", dialog<UpDateWarning>()},
-            {"apply and wait", dialog<UpDataParam>()},
+            {"settings", window<FormSetting>([c] { return c->SettingsPage(); },
+                                             [](auto* p) {
+                                                 testsupport::SetDevice(1);
+                                                 DongleRGB rgb{{1}};
+                                                 p->SlotRGBValue(&rgb);
+                                                 p->SlotLongRangeMode(true);
+                                                 p->SlotLabelTextB("v1.5", "false");
+                                             },
+                                             [](auto* p) { p->SetVerText(); })},
+            // A mouse on its cable: the notice; "Pairing", with its dots;
+            // the button off and on.
+            {"pairing", window<Match>([] { return new Match(nullptr); },
+                                      [](auto* p) {
+                                          testsupport::SetDevice(2);
+                                          OnMainPage = 1;
+                                          p->InitMatch();
+                                          OnMainPage = 0;
+                                      },
+                                      [](auto* p) { p->onTextTimeupDestroy(); },
+                                      [](auto* p) {
+                                          for (int dots = 0; dots < 3; ++dots)
+                                              p->onTextTimeupDestroy();
+                                      },
+                                      [](auto* p) { p->SlotButtonenable(0); },
+                                      [](auto* p) { p->SlotButtonenable(1); })},
         };
+        addDialogs<DialogChange, AddDelayTime, addKey, FireKey, GroupKey, ContainReset, DeleteConfirm, ExeIsRun,
+                   InportFail, KeyNumberLimit, LeftButtonOnly, MakeMacro, MouseOffLine, GroupMaxThree, QuestionDialog,
+                   QuestiondialogB, SameMacro, FindNewVer, Progress, UpDateRepair, RePair, UpDateWarning, UpDataParam>();
     }
 
     void cleanupTestCase() { m_container.reset(); }
@@ -304,8 +253,8 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<int>("language");
-        const char* const languages[] = {"English", "simplified Chinese", "traditional Chinese", "Korean", "Russian",
-                                         "Japanese"};
+        const char* const languages[] = {"English", "simplified Chinese", "traditional Chinese",
+                                         "Korean",  "Russian",            "Japanese"};
         for (const QString& window : m_windows.keys()) {
             for (int language = 0; language < Language::Count; ++language)
                 QTest::addRow("%s, %s", qPrintable(window), languages[language]) << window << language;
@@ -317,19 +266,17 @@ private slots:
         QFETCH(QString, window);
         QFETCH(int, language);
         const Window& entry = m_windows[window];
-        setLanguage(language);
+        MacroSettings::GetInstance()->SetValue("Language", "Language", QString::number(language));
+        PostMsg::GetInstance()->PostChangeLanguage(language);
         QWidget* w = entry.make();
-        std::unique_ptr<QWidget> owned(w->window() == m_container.get() ? nullptr : w);
-        if (w->window() == m_container.get())
-            m_container->Form()->stackedWidgetDialog->setCurrentWidget(w);
-        else
-            w->show();
-        for (int state = 0; state < entry.states.size(); ++state) {
-            entry.states[state](w);
+        std::unique_ptr<QWidget> owned(w->window() == m_container.get() ? nullptr : w);  // a page stays
+        owned ? w->show() : m_container->Form()->stackedWidgetDialog->setCurrentWidget(w);
+        for (int state = 0; state <= entry.states.size(); ++state) {  // 0: as built
+            if (state > 0)
+                entry.states[state - 1](w);
             QCoreApplication::processEvents();
             const QStringList found = misfits(w);
-            QVERIFY2(found.isEmpty(),
-                     qPrintable(QStringLiteral("state %1: ").arg(state) + found.join(QStringLiteral("; "))));
+            QVERIFY2(found.isEmpty(), qPrintable(QStringLiteral("state %1: ").arg(state) + found.join("; ")));
         }
     }
 };
