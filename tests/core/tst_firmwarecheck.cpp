@@ -1,14 +1,11 @@
 // The firmware update check without a window, against the bench and the
-// sample images: the steps a check runs for a receiver or a mouse with a
-// newer image, for a device that is up to date, for a damaged image and for
-// a mouse that goes away between two steps; what it writes and what it shows.
+// sample images: its steps, what it writes and what it shows.
 #include "FirmwareTestSupport.h"
 
 #include "FirmwareCheck.h"
 #include "FirmwareUpdate.h"
 #include "UserFixture.h"
 
-#include <QScopeGuard>
 #include <QTemporaryDir>
 
 using namespace firmwaretest;
@@ -42,36 +39,41 @@ public:
     void CheckEnded() override { ++ended; }
 };
 
+void unplug(const QString& id)
+{
+    bench({"unplug", id});
+    findDevices();  // as the device link finds the devices again
+}
+
 }  // namespace
 
 class FirmwareCheckTest : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_appDir;
 
     // The bench's receiver and a mouse of its model on the cable, older (a
-    // device id) at v1.4; with damagedDir, the receiver's only image is a
-    // truncated one in that folder's "bin".
-    static void prepare(const QString& older, const QString& damagedDir)
+    // device id) at v1.4; when damaged, the receiver's only image is a
+    // truncated one.
+    void prepare(const QString& older, bool damaged)
     {
         QVERIFY(benchToDefaults());
         bench(firstModelOnCable());
-        bench({QStringLiteral("option"), QStringLiteral("upgrade_step_ms=2"), QStringLiteral("trace=on")});
+        bench({"option", "upgrade_step_ms=2", "trace=on"});
         if (!older.isEmpty())
-            bench({QStringLiteral("firmware"), older, QStringLiteral("1.4")});
+            bench({"firmware", older, "1.4"});
         QVERIFY(RemoveUpdateFailInfo());
-        MouseUpdateAvailable = false;
-        ReceiverUpdateAvailable = false;
+        MouseUpdateAvailable = ReceiverUpdateAvailable = false;
         findDevices();
         clearCallsLog();
-        if (damagedDir.isEmpty())
+        if (!damaged)
             return;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("passed over")));
-        QFile image(FirmwareFolder() + QStringLiteral("/CDM_RX8K_MID1_v1.5.bin"));
-        QVERIFY(image.open(QIODevice::ReadOnly));
-        QVERIFY(QDir().mkpath(damagedDir + QStringLiteral("/bin")));
-        QFile truncated(damagedDir + QStringLiteral("/bin/rx.bin"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("passed over"));
+        QFile image(FirmwareFolder() + "/CDM_RX8K_MID1_v1.5.bin");
+        QVERIFY(image.open(QIODevice::ReadOnly) && QDir().mkpath(m_appDir.filePath("bin")));
+        QFile truncated(m_appDir.filePath("bin/rx.bin"));
         QVERIFY(truncated.open(QIODevice::WriteOnly) && truncated.write(image.read(1000)) == 1000);
-        SetAppDirOverride(damagedDir);
+        SetAppDirOverride(m_appDir.path());
     }
 
 private slots:
@@ -80,29 +82,28 @@ private slots:
         testsupport::PrepareUserState();
         ConfigSettings::GetInstance();  // the model table, before any image folder of a test's own
     }
+    void cleanup() { SetAppDirOverride(QString()); }
 
     void steps_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("older");        // the device given an older version
+        QTest::addColumn<QString>("older");          // the device given an older version
         QTest::addColumn<bool>("damaged");           // the receiver's only image is truncated
         QTest::addColumn<QString>("goneAfterStep");  // the device unplugged after the first tick
         QTest::addColumn<QStringList>("upgraded");
         QTest::addColumn<int>("state");
         QTest::addColumn<int>("reason");
         QTest::addColumn<QStringList>("shown");
-        const int receiver = FirmwareKindReceiver, mouse = FirmwareKindMouse;
-        QTest::newRow("receiver newer") << receiver << "rx8k" << false << "" << QStringList{"rx8k"} << 2
-                                        << int(Message::None) << QStringList();
-        QTest::newRow("mouse newer") << mouse << "mouse2" << false << "" << QStringList{"mouse2"} << 2
-                                     << int(Message::None) << QStringList();
-        QTest::newRow("receiver up to date") << receiver << "" << false << "" << QStringList() << 4
-                                             << int(Message::VerNew) << QStringList();
-        QTest::newRow("mouse up to date") << mouse << "" << false << "" << QStringList() << 4 << int(Message::VerNew)
+        const int rx = FirmwareKindReceiver, mouse = FirmwareKindMouse, none = int(Message::None);
+        const int verNew = int(Message::VerNew);
+        const QStringList nothing;
+        QTest::newRow("receiver newer") << rx << "rx8k" << false << "" << QStringList{"rx8k"} << 2 << none << nothing;
+        QTest::newRow("mouse newer") << mouse << "mouse2" << false << "" << QStringList{"mouse2"} << 2 << none << nothing;
+        QTest::newRow("receiver up to date") << rx << "" << false << "" << nothing << 4 << verNew << nothing;
+        QTest::newRow("mouse up to date") << mouse << "" << false << "" << nothing << 4 << verNew
                                           << QStringList{"up to date", "up to date"};  // its end, then the check's
-        QTest::newRow("damaged image") << receiver << "rx8k" << true << "" << QStringList() << 0
-                                       << int(Message::FileError) << QStringList();
-        QTest::newRow("mouse gone mid-check") << mouse << "mouse2" << false << "mouse2" << QStringList() << 0
+        QTest::newRow("damaged image") << rx << "rx8k" << true << "" << nothing << 0 << int(Message::FileError) << nothing;
+        QTest::newRow("mouse gone mid-check") << mouse << "mouse2" << false << "mouse2" << nothing << 0
                                               << int(Message::WiredMode) << QStringList{"badge 210"};
     }
     void steps()
@@ -113,42 +114,33 @@ private slots:
         QFETCH(QString, goneAfterStep);
         QFETCH(QStringList, upgraded);
         QFETCH(int, state);
-        QFETCH(int, reason);
-        QFETCH(QStringList, shown);
-
-        QTemporaryDir appDir;
-        prepare(older, damaged ? appDir.path() : QString());
-        const auto restore = qScopeGuard([] { SetAppDirOverride(QString()); });
+        prepare(older, damaged);
 
         RecordingView view;
         FirmwareCheck check(view);
         type == FirmwareKindMouse ? check.MouseClicked() : check.ReceiverClicked();
         QCOMPARE(view.timer, type);
-        QVERIFY(CheckTimersRunning.load());
-        QVERIFY(!OnlinePollEnabled.load());
+        QVERIFY(CheckTimersRunning && !OnlinePollEnabled);
         // The page's timer: one step per tick, until the check stops it.
         QElapsedTimer clock;
         clock.start();
         for (int tick = 0; view.timer != 0 && clock.elapsed() < 30000; ++tick) {
             check.Step(view.timer);
-            if (tick == 0 && !goneAfterStep.isEmpty()) {
-                bench({QStringLiteral("unplug"), goneAfterStep});
-                findDevices();  // as the device link finds the devices again
-            }
+            if (tick == 0 && !goneAfterStep.isEmpty())
+                unplug(goneAfterStep);
             pump(5);
         }
         QCOMPARE(view.timer, 0);
-        QVERIFY(!CheckTimersRunning.load());
-        QVERIFY(OnlinePollEnabled.load());
+        QVERIFY(!CheckTimersRunning && OnlinePollEnabled);
         QCOMPARE(view.ended, 1);
         QCOMPARE(upgradedDevices(), upgraded);
         QCOMPARE(FirmwareCheck::UpgradeState(type), state);
-        QCOMPARE(int(check.LastReason()), reason);
-        QCOMPARE(view.shown, shown);
+        QTEST(int(check.LastReason()), "reason");
+        QTEST(view.shown, "shown");
         QCOMPARE(check.ReceiverUpToDate(), type == FirmwareKindReceiver && state == 4);
         QVERIFY(!ReadUpdateFailInfo());  // none stored, or removed at the upgrade's end
         for (const QString& id : upgraded)
-            QCOMPARE(deviceField(id, QStringLiteral("firmware")), QStringLiteral("v1.5"));
+            QCOMPARE(deviceField(id, "firmware"), QStringLiteral("v1.5"));
     }
 
     // The resume decision of the repair dialog's way in, before any write.
@@ -169,13 +161,9 @@ private slots:
         QFETCH(bool, damaged);
         QFETCH(QString, gone);
         QFETCH(int, answer);
-        QTemporaryDir appDir;
-        prepare(older, damaged ? appDir.path() : QString());
-        const auto restore = qScopeGuard([] { SetAppDirOverride(QString()); });
-        if (!gone.isEmpty()) {
-            bench({QStringLiteral("unplug"), gone});
-            findDevices();
-        }
+        prepare(older, damaged);
+        if (!gone.isEmpty())
+            unplug(gone);
         RecordingView view;
         FirmwareCheck check(view);
         std::optional<Message> told;
@@ -183,7 +171,7 @@ private slots:
         QTRY_VERIFY(told.has_value());
         QCOMPARE(int(*told), answer);
         QCOMPARE(check.ReceiverUpToDate(), answer == int(Message::VerNew));
-        QVERIFY(callsLog({QStringLiteral("UsbUpgrade_Start")}).isEmpty());
+        QVERIFY(callsLog({"UsbUpgrade_Start"}).isEmpty());
     }
 };
 

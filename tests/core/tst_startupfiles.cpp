@@ -14,10 +14,6 @@
 #include "SensorDefines.h"
 #include "UserFixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -55,49 +51,38 @@ private slots:
     {
         testsupport::PrepareUserState();
         m_sensor = std::make_unique<Sensor>();
-        QVERIFY(m_appDir.isValid());
-        QVERIFY(QDir().mkpath(m_appDir.filePath(QStringLiteral("usersetting"))));
+        QVERIFY(m_appDir.isValid() && QDir().mkpath(m_appDir.filePath("usersetting")));
         SetAppDirOverride(m_appDir.path());
-        const QString app = m_appDir.path();
-        const QString user = UserDir();
-        const QString config = app + QStringLiteral("/usersetting/Config.ini");
-        m_kinds.insert(QStringLiteral("Config.ini"), Kind{config, "[Option]\nDeviceTotal=2\n;", [] {
-                           ConfigSettings::GetInstance()->Reload();
-                           return ConfigSettings::GetInstance()->GetValue(QStringLiteral("Option"),
-                                                                          QStringLiteral("DeviceTotal"));
-                       }});
-        m_kinds.insert(QStringLiteral("Macro.ini"), Kind{user + QStringLiteral("/Macro.ini"), "[Language]\nLanguage=3\n;", [] {
-                           MacroSettings::GetInstance()->Reload();
-                           return MacroSettings::GetInstance()->GetValue(QStringLiteral("Language"),
-                                                                         QStringLiteral("Language"));
-                       }});
-        const QString language = app + Language::FileName(1);
-        m_kinds.insert(QStringLiteral("language file"),
-                       Kind{language, "<Total><EXEIsRun><label>x</label></EXEIsRun></Total>\n",
-                            [language] { return loadText(language, "Total", "EXEIsRun", "label"); }});
-        const QString net = app + QStringLiteral("/Language/Net.xml");
-        m_kinds.insert(QStringLiteral("Net.xml"),
-                       Kind{net, "<Profile><English><Company>x</Company></English></Profile>\n",
-                            [net] { return loadText(net, "Profile", "English", "Company"); }});
-        const QString defines = app + QStringLiteral("/driver_sensor.h");
-        m_kinds.insert(QStringLiteral("driver_sensor.h"), Kind{defines, "#define SENSOR_X_DPI_100\t0x01\n//", [defines] {
-                           return QString::number(ReadSensorDefines(defines).names.size());
-                       }});
-        m_kinds.insert(QStringLiteral("Level.ini"), Kind{user + QStringLiteral("/usersetting/SensorPage/Level.ini"), "3",
-                                                         [this] { return QString::number(m_sensor->LoadLevel()); }});
-        const QString cache = QStringLiteral("Device_probe.bin");
-        m_kinds.insert(QStringLiteral("device cache"), Kind{DeviceInfoFilePath(cache), EncodeDeviceInfo(FlashDataMap{}), [cache] {
-                           FlashDataMap image;
-                           return QString::number(ReadDeviceInfoFile(cache, image));
-                       }});
-        m_kinds.insert(QStringLiteral("registry store"),
-                       Kind{RegistryStore::FileForKey(ProgramRegistryKey()), "[Values]\nProbe=1\n;", [] {
-                           return RegistryStore(ProgramRegistryKey()).value(QStringLiteral("Probe")).toString();
-                       }});
-        m_kinds.insert(QStringLiteral("macro file"), Kind{keys::MacroFilePath(QStringLiteral("probe")), "5\n", [] {
-                           const auto file = keys::ReadMacroFile(QStringLiteral("probe"));
-                           return file ? QString::number(file->repeatCode) : QString();
-                       }});
+        const QString app = m_appDir.path(), language = app + Language::FileName(1);
+        const QString net = app + "/Language/Net.xml", defines = app + "/driver_sensor.h", cache = "Device_probe.bin";
+        m_kinds = {
+            {"Config.ini", {app + "/usersetting/Config.ini", "[Option]\nDeviceTotal=2\n;", [] {
+                 ConfigSettings::GetInstance()->Reload();
+                 return ConfigSettings::GetInstance()->GetValue("Option", "DeviceTotal");
+             }}},
+            {"Macro.ini", {UserDir() + "/Macro.ini", "[Language]\nLanguage=3\n;", [] {
+                 MacroSettings::GetInstance()->Reload();
+                 return MacroSettings::GetInstance()->GetValue("Language", "Language");
+             }}},
+            {"language file", {language, "<Total><EXEIsRun><label>x</label></EXEIsRun></Total>\n",
+                               [language] { return loadText(language, "Total", "EXEIsRun", "label"); }}},
+            {"Net.xml", {net, "<Profile><English><Company>x</Company></English></Profile>\n",
+                         [net] { return loadText(net, "Profile", "English", "Company"); }}},
+            {"driver_sensor.h", {defines, "#define SENSOR_X_DPI_100\t0x01\n//",
+                                 [defines] { return QString::number(ReadSensorDefines(defines).names.size()); }}},
+            {"Level.ini", {UserDir() + "/usersetting/SensorPage/Level.ini", "3",
+                           [this] { return QString::number(m_sensor->LoadLevel()); }}},
+            {"device cache", {DeviceInfoFilePath(cache), EncodeDeviceInfo(FlashDataMap{}), [cache] {
+                                  FlashDataMap image;
+                                  return QString::number(ReadDeviceInfoFile(cache, image));
+                              }}},
+            {"registry store", {RegistryStore::FileForKey(ProgramRegistryKey()), "[Values]\nProbe=1\n;",
+                                [] { return RegistryStore(ProgramRegistryKey()).value("Probe").toString(); }}},
+            {"macro file", {keys::MacroFilePath("probe"), "5\n", [] {
+                                const auto file = keys::ReadMacroFile("probe");
+                                return file ? QString::number(file->repeatCode) : QString();
+                            }}},
+        };
     }
 
     void cleanupTestCase()
@@ -112,9 +97,9 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("form");
-        for (auto it = m_kinds.constBegin(); it != m_kinds.constEnd(); ++it) {
+        for (const QString& kind : m_kinds.keys()) {
             for (const char* form : {"link to /dev/zero", "fifo", "over the cap"})
-                QTest::addRow("%s, %s", qPrintable(it.key()), form) << it.key() << QString::fromLatin1(form);
+                QTest::addRow("%s, %s", qPrintable(kind), form) << kind << QString::fromLatin1(form);
         }
     }
 
@@ -123,10 +108,8 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, form);
         const Kind& file = m_kinds[kind];
-        const QByteArray native = QFile::encodeName(file.path);
         QVERIFY(QDir().mkpath(QFileInfo(file.path).absolutePath()));
         QFile::remove(file.path);
-
         // What the program makes of the good file, and of none.
         writeFile(file.path, file.good);
         const QString good = readWithin(file);
@@ -135,9 +118,9 @@ private slots:
         QVERIFY2(good != missing, "the good file is not told from none");
 
         if (form == QLatin1String("link to /dev/zero"))
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), file.path));
+            QVERIFY(QFile::link("/dev/zero", file.path));
         else if (form == QLatin1String("fifo"))
-            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+            QCOMPARE(::mkfifo(QFile::encodeName(file.path).constData(), 0600), 0);
         else
             writeFile(file.path, padded(file.good));
         QCOMPARE(readWithin(file), missing);
