@@ -45,6 +45,8 @@ void checkMovedTree(const QString& root)
 }
 
 const QString Home = QDir::homePath();
+const QString OldDir = Home + "/AppData/Local/Corvane Dizadi Mouse";
+const QString NewDir = Home + "/.local/share/Corvane Dizadi Mouse";
 
 }  // namespace
 
@@ -66,8 +68,8 @@ private slots:
         QTest::addColumn<QString>("dataHome");
         QTest::addColumn<QString>("folder");
         QTest::newRow("set") << "/srv/data/" << "/srv/data/Corvane Dizadi Mouse";
-        QTest::newRow("empty") << "" << Home + "/.local/share/Corvane Dizadi Mouse";
-        QTest::newRow("relative, so invalid") << "data" << Home + "/.local/share/Corvane Dizadi Mouse";
+        QTest::newRow("empty") << "" << NewDir;
+        QTest::newRow("relative, so invalid") << "data" << NewDir;
     }
 
     void userDirFollowsXdgDataHome()
@@ -78,47 +80,45 @@ private slots:
         QCOMPARE(UserDir(), folder);
     }
 
+    void oldTreeIsMovedOnce_data()
+    {
+        QTest::addColumn<bool>("more");  // AppData holds more than the old tree
+        QTest::newRow("AppData emptied goes") << false;
+        QTest::newRow("AppData with more stays") << true;
+    }
     void oldTreeIsMovedOnce()
     {
-        const QString oldDir = Home + "/AppData/Local/Corvane Dizadi Mouse";
-        writeOldTree(oldDir);
-        writeFile(Home + "/AppData/Roaming/other.txt", "not ours");
+        QFETCH(bool, more);
+        writeOldTree(OldDir);
+        if (more)
+            writeFile(Home + "/AppData/Roaming/other.txt", "not ours");
         MoveOldUserDir();
-        QCOMPARE(UserDir(), Home + "/.local/share/Corvane Dizadi Mouse");
+        QCOMPARE(UserDir(), NewDir);
         checkMovedTree(UserDir());
         QCOMPARE(keys::ListMacros(), QStringList{"Sniper"});
-        // The emptied AppData/Local goes; AppData holds more and stays.
         QVERIFY(!QFileInfo::exists(Home + "/AppData/Local"));
-        QCOMPARE(readFile(Home + "/AppData/Roaming/other.txt"), QByteArray("not ours"));
+        QCOMPARE(readFile(Home + "/AppData/Roaming/other.txt"), QByteArray(more ? "not ours" : "(missing)"));
+        QCOMPARE(QFileInfo::exists(Home + "/AppData"), more);
 
         // An old folder made again later is not moved over the new one.
-        writeFile(oldDir + "/Macro.ini", "[Language]\nLanguage=5\n");
+        writeFile(OldDir + "/Macro.ini", "[Language]\nLanguage=5\n");
         MoveOldUserDir();
-        QCOMPARE(UserDir(), Home + "/.local/share/Corvane Dizadi Mouse");
+        QCOMPARE(UserDir(), NewDir);
         checkMovedTree(UserDir());
-        QCOMPARE(readFile(oldDir + "/Macro.ini"), QByteArray("[Language]\nLanguage=5\n"));
-    }
-
-    void emptiedAppDataIsRemoved()
-    {
-        writeOldTree(Home + "/AppData/Local/Corvane Dizadi Mouse");
-        MoveOldUserDir();
-        QVERIFY(!QFileInfo::exists(Home + "/AppData"));
+        QCOMPARE(readFile(OldDir + "/Macro.ini"), QByteArray("[Language]\nLanguage=5\n"));
     }
 
     void failedMoveKeepsTheOldTree()
     {
-        const QString oldDir = Home + "/AppData/Local/Corvane Dizadi Mouse";
-        writeOldTree(oldDir);
+        writeOldTree(OldDir);
         // A file where the data folder's parent should be: the move cannot be made.
         writeFile(Home + "/blocked", "");
         qputenv("XDG_DATA_HOME", QFile::encodeName(Home + "/blocked/share"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be moved .*cannot create"));
         MoveOldUserDir();
-        QCOMPARE(UserDir(), oldDir);
-        checkMovedTree(oldDir);
+        QCOMPARE(UserDir(), OldDir);
+        checkMovedTree(OldDir);
         QCOMPARE(keys::ListMacros(), QStringList{"Sniper"});
-        QVERIFY(QFileInfo::exists(Home + "/AppData/Local"));
     }
 
     void moveAcrossFileSystemsCopies()
@@ -130,13 +130,12 @@ private slots:
             QSKIP("needs /dev/shm on another file system than the home folder");
         QTemporaryDir other(QStringLiteral("/dev/shm/dizadi-userdir-XXXXXX"));
         QVERIFY(other.isValid());
-        const QString oldDir = Home + "/AppData/Local/Corvane Dizadi Mouse";
-        writeOldTree(oldDir);
+        writeOldTree(OldDir);
         const QString newDir = other.path() + "/share/Corvane Dizadi Mouse";
-        QCOMPARE(MoveUserDir(oldDir, newDir), newDir);
+        QCOMPARE(MoveUserDir(OldDir, newDir), newDir);
         checkMovedTree(newDir);
         QVERIFY(QFileInfo(newDir + "/usersetting/MacroPage/Sniper.ini").isFile());
-        QVERIFY(!QFileInfo::exists(oldDir));
+        QVERIFY(!QFileInfo::exists(OldDir));
         QCOMPARE(QDir(other.path() + "/share").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"Corvane Dizadi Mouse"});  // no copy left half-way
     }
