@@ -45,6 +45,8 @@ void checkMovedTree(const QString& root)
 }
 
 const QString Home = QDir::homePath();
+const QString OldDir = Home + "/AppData/Local/Corvane Dizadi Mouse";
+const QString NewDir = Home + "/.local/share/Corvane Dizadi Mouse";
 
 }  // namespace
 
@@ -66,10 +68,9 @@ private slots:
         QTest::addColumn<QString>("dataHome");
         QTest::addColumn<QString>("folder");
         QTest::newRow("set") << "/srv/data/" << "/srv/data/Corvane Dizadi Mouse";
-        QTest::newRow("empty") << "" << Home + "/.local/share/Corvane Dizadi Mouse";
-        QTest::newRow("relative, so invalid") << "data" << Home + "/.local/share/Corvane Dizadi Mouse";
+        QTest::newRow("empty") << "" << NewDir;
+        QTest::newRow("relative, so invalid") << "data" << NewDir;
     }
-
     void userDirFollowsXdgDataHome()
     {
         QFETCH(QString, dataHome);
@@ -78,47 +79,42 @@ private slots:
         QCOMPARE(UserDir(), folder);
     }
 
+    void oldTreeIsMovedOnce_data()
+    {
+        QTest::addColumn<bool>("more");     // AppData holds more than the old tree
+        QTest::addColumn<bool>("blocked");  // a file where the data folder's parent goes: no move
+        QTest::newRow("AppData emptied goes") << false << false;
+        QTest::newRow("AppData with more stays") << true << false;
+        QTest::newRow("failed move keeps the old tree") << false << true;
+    }
     void oldTreeIsMovedOnce()
     {
-        const QString oldDir = Home + "/AppData/Local/Corvane Dizadi Mouse";
-        writeOldTree(oldDir);
-        writeFile(Home + "/AppData/Roaming/other.txt", "not ours");
+        QFETCH(bool, more);
+        QFETCH(bool, blocked);
+        writeOldTree(OldDir);
+        if (more)
+            writeFile(Home + "/AppData/Roaming/other.txt", "not ours");
+        if (blocked) {
+            writeFile(Home + "/blocked", "");
+            qputenv("XDG_DATA_HOME", QFile::encodeName(Home + "/blocked/share"));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be moved .*cannot create"));
+        }
         MoveOldUserDir();
-        QCOMPARE(UserDir(), Home + "/.local/share/Corvane Dizadi Mouse");
+        QCOMPARE(UserDir(), blocked ? OldDir : NewDir);
         checkMovedTree(UserDir());
         QCOMPARE(keys::ListMacros(), QStringList{"Sniper"});
-        // The emptied AppData/Local goes; AppData holds more and stays.
-        QVERIFY(!QFileInfo::exists(Home + "/AppData/Local"));
-        QCOMPARE(readFile(Home + "/AppData/Roaming/other.txt"), QByteArray("not ours"));
+        QCOMPARE(readFile(Home + "/AppData/Roaming/other.txt"), QByteArray(more ? "not ours" : "(missing)"));
+        QCOMPARE(QFileInfo::exists(Home + "/AppData/Local"), blocked);
+        QCOMPARE(QFileInfo::exists(Home + "/AppData"), more || blocked);
+        if (blocked)
+            return;
 
         // An old folder made again later is not moved over the new one.
-        writeFile(oldDir + "/Macro.ini", "[Language]\nLanguage=5\n");
+        writeFile(OldDir + "/Macro.ini", "[Language]\nLanguage=5\n");
         MoveOldUserDir();
-        QCOMPARE(UserDir(), Home + "/.local/share/Corvane Dizadi Mouse");
+        QCOMPARE(UserDir(), NewDir);
         checkMovedTree(UserDir());
-        QCOMPARE(readFile(oldDir + "/Macro.ini"), QByteArray("[Language]\nLanguage=5\n"));
-    }
-
-    void emptiedAppDataIsRemoved()
-    {
-        writeOldTree(Home + "/AppData/Local/Corvane Dizadi Mouse");
-        MoveOldUserDir();
-        QVERIFY(!QFileInfo::exists(Home + "/AppData"));
-    }
-
-    void failedMoveKeepsTheOldTree()
-    {
-        const QString oldDir = Home + "/AppData/Local/Corvane Dizadi Mouse";
-        writeOldTree(oldDir);
-        // A file where the data folder's parent should be: the move cannot be made.
-        writeFile(Home + "/blocked", "");
-        qputenv("XDG_DATA_HOME", QFile::encodeName(Home + "/blocked/share"));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be moved .*cannot create"));
-        MoveOldUserDir();
-        QCOMPARE(UserDir(), oldDir);
-        checkMovedTree(oldDir);
-        QCOMPARE(keys::ListMacros(), QStringList{"Sniper"});
-        QVERIFY(QFileInfo::exists(Home + "/AppData/Local"));
+        QCOMPARE(readFile(OldDir + "/Macro.ini"), QByteArray("[Language]\nLanguage=5\n"));
     }
 
     void moveAcrossFileSystemsCopies()
@@ -130,13 +126,12 @@ private slots:
             QSKIP("needs /dev/shm on another file system than the home folder");
         QTemporaryDir other(QStringLiteral("/dev/shm/dizadi-userdir-XXXXXX"));
         QVERIFY(other.isValid());
-        const QString oldDir = Home + "/AppData/Local/Corvane Dizadi Mouse";
-        writeOldTree(oldDir);
+        writeOldTree(OldDir);
         const QString newDir = other.path() + "/share/Corvane Dizadi Mouse";
-        QCOMPARE(MoveUserDir(oldDir, newDir), newDir);
+        QCOMPARE(MoveUserDir(OldDir, newDir), newDir);
         checkMovedTree(newDir);
         QVERIFY(QFileInfo(newDir + "/usersetting/MacroPage/Sniper.ini").isFile());
-        QVERIFY(!QFileInfo::exists(oldDir));
+        QVERIFY(!QFileInfo::exists(OldDir));
         QCOMPARE(QDir(other.path() + "/share").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"Corvane Dizadi Mouse"});  // no copy left half-way
     }
@@ -151,7 +146,6 @@ private slots:
         QTest::newRow("command missing") << "lib/cdm/Prog" << "" << "";
         QTest::newRow("command leads elsewhere") << "lib/cdm/Prog" << "../lib/other/Prog" << "";
     }
-
     void installedCommand()
     {
         QFETCH(QString, executable);
@@ -160,12 +154,9 @@ private slots:
         QTemporaryDir prefix;
         writeFile(prefix.filePath(executable), "program");
         writeFile(prefix.filePath("lib/other/Prog"), "another program");
-        if (!link.isEmpty()) {
-            QVERIFY(QDir().mkpath(prefix.filePath("bin")));
-            QVERIFY(QFile::link(link, prefix.filePath("bin/cdm")));
-        }
-        const QString expected = command.isEmpty() ? QString() : prefix.filePath(command);
-        QCOMPARE(InstalledCommand(prefix.filePath(executable)), expected);
+        if (!link.isEmpty())
+            QVERIFY(QDir().mkpath(prefix.filePath("bin")) && QFile::link(link, prefix.filePath("bin/cdm")));
+        QCOMPARE(InstalledCommand(prefix.filePath(executable)), command.isEmpty() ? QString() : prefix.filePath(command));
     }
 
     void cleanupTestCase() { SetUserDirOverride(QString()); }

@@ -1,7 +1,5 @@
-// The installation: "cmake --install" of this build into a temporary prefix
-// (with a blank in its path), the layout it gives, the menu entry and icons,
-// and the program started through the installed command on the X server,
-// observed through the probe (E2eProbe.cpp).
+// "cmake --install" into a prefix with a blank in its path: the layout, the
+// menu entry and icons, and the installed command started on the X server.
 #include "ProbeClient.h"
 
 #include <QDir>
@@ -58,9 +56,7 @@ private slots:
     {
         QVERIFY(QDir().mkpath(m_prefix));
         QByteArray output;
-        QVERIFY2(run(CMakeCommand, {QStringLiteral("--install"), BuildDir, QStringLiteral("--prefix"), m_prefix}, &output)
-                     == 0,
-                 output.constData());
+        QVERIFY2(run(CMakeCommand, {"--install", BuildDir, "--prefix", m_prefix}, &output) == 0, output.constData());
     }
 
     void nothingLandsFlatInThePrefix()
@@ -87,7 +83,6 @@ private slots:
 
     void theMenuEntryValidates()
     {
-        const QString entry = menuEntryPath();
         QCOMPARE(menuEntryValue("Name"), QStringLiteral("Corvane Dizadi Mouse"));
         QCOMPARE(menuEntryValue("Icon"), DesktopId);
         QCOMPARE(menuEntryValue("Exec"), '"' + commandPath() + '"');  // the blank is quoted
@@ -95,7 +90,7 @@ private slots:
         if (validate.isEmpty())
             QSKIP("needs desktop-file-validate (desktop-file-utils)");
         QByteArray output;
-        QCOMPARE(run(validate, {entry}, &output), 0);
+        QCOMPARE(run(validate, {menuEntryPath()}, &output), 0);
         QVERIFY2(output.trimmed().isEmpty(), output.constData());  // no warning either
     }
 
@@ -105,7 +100,6 @@ private slots:
         for (const int size : {INSTALL_ICON_SIZES})
             QTest::addRow("%d", size) << size;
     }
-
     void theIconsExist()
     {
         QFETCH(int, size);
@@ -124,21 +118,19 @@ private slots:
         program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(commandPath(), QStringList());
         QVERIFY(program.waitForStarted(10000));
+        const auto ask = [&](const QString& request) { return testsupport::AskProbe(probeDir, &program, request); };
         // The default bench: the receiver and the cabled mouse.
         const auto deviceButtons = [&] {
             int visible = 0;
-            for (const QJsonValue& w : testsupport::AskProbe(probeDir, &program, QStringLiteral("widgets btn[0-9]+"))) {
-                const QJsonObject o = w.toObject();
-                visible += o.value("visible").toBool()
-                           && o.value("ancestors").toString().split('/').contains(QLatin1String("DialogChange"));
-            }
+            for (const QJsonValue& w : ask(QStringLiteral("widgets btn[0-9]+")))
+                visible += w["visible"].toBool() && w["ancestors"].toString().split('/').contains("DialogChange");
             return visible;
         };
         QVERIFY2(testsupport::WaitFor([&] { return deviceButtons() == 2; }, StartTimeoutMs),
                  "the installed program does not list the bench's two devices");
 
         // It found its files from its real path, not from the link's folder.
-        const QJsonObject app = testsupport::AskProbe(probeDir, &program, QStringLiteral("application")).at(0).toObject();
+        const QJsonObject app = ask(QStringLiteral("application")).at(0).toObject();
         QCOMPARE(app.value("dir").toString(), realProgramDir());
         QCOMPARE(app.value("name").toString(), QStringLiteral("CorvaneDizadiMouse"));
         QCOMPARE(app.value("desktopFileName").toString(), DesktopId);
@@ -147,15 +139,13 @@ private slots:
             sizes.append(size.toInt());
         std::sort(sizes.begin(), sizes.end());
         QCOMPARE(sizes, QList<int>({INSTALL_ICON_SIZES}));
-        for (const QJsonValue& w : testsupport::AskProbe(probeDir, &program, QStringLiteral("windows")))
-            QVERIFY(w.toObject().value("icon").toBool());
+        for (const QJsonValue& w : ask(QStringLiteral("windows")))
+            QVERIFY(w["icon"].toBool());
         // The desktop groups the window with its menu entry by the window's class.
         const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        const QStringList search = {"search", "--class", "^" + menuEntryValue("StartupWMClass") + "$"};
         QByteArray windows;
-        const int found = xdotool.isEmpty() ? -1
-                                            : run(xdotool, {"search", "--class", "^" + menuEntryValue("StartupWMClass") + "$"},
-                                                  &windows);
-
+        const int found = xdotool.isEmpty() ? -1 : run(xdotool, search, &windows);
         program.terminate();
         QVERIFY(program.waitForFinished(StartTimeoutMs));
         if (found < 0)
@@ -170,13 +160,9 @@ private:
     QString menuEntryValue(const QString& key) const
     {
         QFile file(menuEntryPath());
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            return QString();
-        for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
-            if (line.startsWith(key + '='))
-                return line.mid(key.size() + 1);
-        }
-        return QString();
+        (void)file.open(QIODevice::ReadOnly | QIODevice::Text);  // unreadable: no text, the comparison fails
+        const QRegularExpression line(QStringLiteral("^%1=(.*)$").arg(key), QRegularExpression::MultilineOption);
+        return line.match(QString::fromUtf8(file.readAll())).captured(1);
     }
     QString realProgramDir() const { return QFileInfo(programDir()).canonicalFilePath(); }
     QString commandPath() const { return m_prefix + "/bin/" + Command; }
