@@ -74,7 +74,7 @@ private slots:
     void misspeltConnect()
     {
         if (!qEnvironmentVariableIsSet(ChildVariable))
-            QSKIP("runs as the child of misspeltConnectFailsTheTest");
+            QSKIP("runs as the child of childFails");
         QObject sender;
         QObject receiver;
         QObject::connect(&sender, SIGNAL(nope()), &receiver, SLOT(deleteLater()));
