@@ -242,8 +242,21 @@ private slots:
                                       [](auto* p) { p->SlotButtonenable(0); },
                                       [](auto* p) { p->SlotButtonenable(1); })},
         };
-        addDialogs<DialogChange, AddDelayTime, addKey, FireKey, GroupKey, ContainReset, DeleteConfirm, ExeIsRun,
-                   InportFail, KeyNumberLimit, LeftButtonOnly, MakeMacro, MouseOffLine, GroupMaxThree, QuestionDialog,
+        // The notices in each of their texts.
+        m_windows.insert("ExeIsRun", window<ExeIsRun>([] { return new ExeIsRun; }, [](auto* d) { d->ShowTextA(); },
+                                                      [](auto* d) { d->ShowTextB(); },
+                                                      [](auto* d) { d->ShowCannotSave(); }));
+        m_windows.insert("InportFail", window<InportFail>([] { return new InportFail; },
+                                                          [](auto* d) { d->ShowNotTaken(); },
+                                                          [](auto* d) { d->ShowExportFailed(); },
+                                                          [](auto* d) { d->ShowNothingToExport(); },
+                                                          [](auto* d) { d->ShowNotMacroFile(); }));
+        m_windows.insert("MouseOffLine", window<MouseOffLine>([] { return new MouseOffLine; }, [](auto* d) {
+                             const int reason = OfflineReason.exchange(WriteRefusedReason);
+                             d->SlotChangeLanguage(StoredLanguageIndex());
+                             OfflineReason = reason;
+                         }));
+        addDialogs<DialogChange, AddDelayTime, addKey, FireKey, GroupKey, ContainReset, DeleteConfirm, KeyNumberLimit, LeftButtonOnly, MakeMacro, GroupMaxThree, QuestionDialog,
                    QuestiondialogB, SameMacro, FindNewVer, Progress, UpDateRepair, RePair, UpDateWarning, UpDataParam>();
     }
 
