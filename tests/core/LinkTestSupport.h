@@ -18,6 +18,7 @@
 #include <QMutexLocker>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -65,6 +66,13 @@ inline void installConfig(const QString& appDir, const QString& text)
     file.close();
     SetAppDirOverride(appDir);
     ConfigSettings::GetInstance()->Reload();
+}
+
+// The default table (configText()) in a test's own folder of installed data.
+inline void installConfig(const QTemporaryDir& appDir)
+{
+    QVERIFY(appDir.isValid());
+    installConfig(appDir.path(), configText());
 }
 
 // Records the hub's signals in the order they arrive, with the thread each

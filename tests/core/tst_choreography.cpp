@@ -54,8 +54,7 @@ class ChoreographyTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_appDir.isValid());
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
         testsupport::PrepareUserState();
         QVERIFY(benchToDefaults());
         bench({"option", "trace=on", "pair_delay_ms=200"});
@@ -106,7 +105,7 @@ private slots:
         QCOMPARE(ModelRecordOf(0)->stageLimit, 6);
         QCOMPARE(ModelOfIdentity(24, 7)->driveIndex, 1);
         QVERIFY(!ModelOfIdentity(24, 2));
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
         QCOMPARE(ModelOfIdentity(24, 2)->driveIndex, 1);
     }
 

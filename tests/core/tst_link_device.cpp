@@ -58,8 +58,7 @@ class DeviceLinkTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_appDir.isValid());
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
     }
 
     void init()
@@ -142,7 +141,7 @@ private slots:
         none.driveIndex = 4;
         QCOMPARE(Worker::MatchDeviceConfig(none, "hidbench/rx8k"), 0);
         QCOMPARE(none.driveIndex, 4);
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
     }
 
     void cacheNameOfTheSelection()

@@ -95,8 +95,7 @@ class EndToEndTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_appDir.isValid());
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
         bench({QStringLiteral("option"), QStringLiteral("trace=on")});
     }
 

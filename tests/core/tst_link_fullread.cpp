@@ -89,8 +89,7 @@ class FullReadTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_appDir.isValid());
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
         bench({QStringLiteral("init")});
         bench({QStringLiteral("option"), QStringLiteral("trace=on")});
         m_factory = deviceImage(Mouse);
@@ -265,7 +264,7 @@ private slots:
         // The cleared image went back to the device.
         QVERIFY(sameImage(deviceImage(Mouse), expected));
         QCOMPARE(callsLog({QStringLiteral("ProtocolDataUpdate")}), QStringList({"ProtocolDataUpdate ok"}));
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
     }
 
     // A device that refuses the cleared image keeps its records: so do
@@ -393,7 +392,7 @@ private slots:
         QCOMPARE(rec.entriesWithout({"DPILed", "Battery", "Setver", "ConfigUI"}),
                  QStringList({"Button", "Light", "Sensor", "Form"}));
         QCOMPARE(callsLog(Requests).value(0), QStringLiteral("UsbServer_ReadAllFlashData"));
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
     }
 
     void statusChangeRequestsInOrder()

@@ -50,8 +50,7 @@ class ReportTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_appDir.isValid());
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
     }
 
     void init() { testsupport::SetImage(plausibleImage()); }
@@ -103,7 +102,7 @@ private slots:
         QCOMPARE(EventDefaultKeysOfModel(0), QList<int>({3, 5}));
         QCOMPARE(EventDefaultKeysOfModel(1), QList<int>());  // empty list: not 0x05
         QCOMPARE(EventDefaultKeysOfModel(7), QList<int>());  // no such group
-        installConfig(m_appDir.path(), configText());
+        installConfig(m_appDir);
     }
 
     // ---- dispatch (no device needed) -----------------------------------------
