@@ -1,5 +1,6 @@
 // "cmake --install" into a prefix with a blank in its path: the layout, the
-// menu entry and icons, and the installed command started on the X server.
+// menu entry and icons, the installed command started on the X server, and
+// the README's removal lines.
 #include "ProbeClient.h"
 
 #include <QDir>
@@ -151,6 +152,33 @@ private slots:
         if (found < 0)
             QSKIP("window class not checked: needs xdotool");
         QVERIFY2(found == 0 && !windows.trimmed().isEmpty(), "no window of the menu entry's class");
+    }
+
+    // Last: the removal lines as the README gives them, run on this prefix
+    // (a private one, with a blank in its path), leave nothing behind.
+    void theReadmeRemovalLeavesNothing()
+    {
+        QFile readme(QStringLiteral(INSTALL_README));
+        QVERIFY(readme.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString text = QString::fromUtf8(readme.readAll());
+        const int from = text.indexOf(QStringLiteral("To remove it"));
+        QVERIFY(from >= 0);
+        // The first two code blocks after it: the removal, then the folders.
+        QStringList script;
+        int blocks = 0;
+        bool inBlock = false;
+        for (const QString& line : text.mid(from).split('\n')) {
+            const bool code = line.startsWith(QStringLiteral("    "));
+            if (code && !inBlock && ++blocks > 2)
+                break;
+            inBlock = code;
+            if (code)
+                script.append(line.startsWith(QStringLiteral("    P=")) ? "P=\"" + m_prefix + '"' : line.trimmed());
+        }
+        QVERIFY2(script.size() >= 6 && script.first().startsWith("P="), qPrintable(script.join('\n')));
+        QByteArray output;
+        QVERIFY2(run(QStringLiteral("sh"), {"-e", "-c", script.join('\n')}, &output) == 0, output.constData());
+        QVERIFY2(!QFileInfo::exists(m_prefix), qPrintable(entries(m_prefix).join(' ')));
     }
 
 private:
