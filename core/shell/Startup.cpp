@@ -19,6 +19,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -31,8 +32,10 @@ SingleInstance::SingleInstance(const QString& folder, const QString& key, const 
 
 SingleInstance::~SingleInstance()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);  // releases the lock; the file stays for the next start
+    for (const int fd : {m_fd, m_copyFd}) {
+        if (fd >= 0)
+            ::close(fd);  // releases the lock; the file stays for the next start
+    }
 }
 
 QString SingleInstance::RuntimeFolder()
@@ -97,6 +100,14 @@ SingleInstance::Result SingleInstance::Acquire()
     return First;
 }
 
+bool SingleInstance::LockCopy(const QString& copyFolder)
+{
+    if (m_fd < 0 || m_path == m_fallbackPath)
+        return true;
+    const QString path = copyFolder + QLatin1Char('/') + QFileInfo(m_path).fileName();
+    return m_copyFd >= 0 || takeLock(path, &m_copyFd) == LockState::Held;
+}
+
 void ShowAlreadyRunningNotice()
 {
     ExeIsRun notice;
@@ -144,6 +155,29 @@ private:
     QThread* m_thread;
 };
 
+// Takes the single-instance lock in the per-user folder as it stands
+// before the one-time move (the older folder while it waits to be moved),
+// so the move carries the lock along and the moved folder is never
+// unlocked. Null when another instance holds it.
+std::unique_ptr<SingleInstance> lockUserDir()
+{
+    std::unique_ptr<SingleInstance> instance;
+    // Another start may move the folder between the look and the lock (the
+    // lock file's folder is then gone, and a fallback lock may have been
+    // taken instead): then look again. The folder moves only once.
+    for (int round = 0; round < 3; ++round) {
+        const QString folder = UserDirBeforeMove(OldUserDir(), DataHomeUserDir());
+        if (folder == DataHomeUserDir())
+            (void)QDir().mkpath(folder);  // where it cannot be made, the fallback lock serves
+        instance = std::make_unique<SingleInstance>(folder, AppName);
+        if (instance->Acquire() == SingleInstance::AlreadyRunning)
+            return nullptr;
+        if (UserDirBeforeMove(OldUserDir(), DataHomeUserDir()) == folder)
+            break;
+    }
+    return instance;
+}
+
 }  // namespace
 
 int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& makeMainWindow,
@@ -152,13 +186,18 @@ int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& make
     // File names such as "1-简体中文.xml" must open under LANG=C too.
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
 
-    // Folders and pruning come before the single-instance test, so a
-    // second start also repairs the tree and removes old files.
-    MoveOldUserDir();
-    const QString root = UserDir();
-    PrepareUserFolders(root);
-    PruneOldFiles(root + QStringLiteral("/Log"));
-    PruneOldFiles(root + QStringLiteral("/Exception"));
+    // The lock comes before any folder work: a second start gives way at
+    // once, and so cannot make the older folder again, or work in it, while
+    // the first one moves it.
+    const std::unique_ptr<SingleInstance> instance = lockUserDir();
+    QString root;
+    if (instance) {
+        MoveOldUserDir([&instance](const QString& copy) { return instance->LockCopy(copy); });
+        root = UserDir();
+        PrepareUserFolders(root);
+        PruneOldFiles(root + QStringLiteral("/Log"));
+        PruneOldFiles(root + QStringLiteral("/Exception"));
+    }
 
     QApplication app(argc, argv);
     // The exit sequence ends the event loop itself; closing a notice while
@@ -172,8 +211,7 @@ int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& make
     QGuiApplication::setDesktopFileName(DesktopId);
     QGuiApplication::setWindowIcon(ProgramIcon());
 
-    SingleInstance instance(root, AppName);
-    if (instance.Acquire() == SingleInstance::AlreadyRunning) {
+    if (!instance) {
         if (showSecondNotice)
             showSecondNotice();
         return 0;

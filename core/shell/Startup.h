@@ -40,13 +40,20 @@ public:
     // taken at all: the program then runs rather than refusing to start.
     // The lock is held until destruction.
     Result Acquire();
-    // The lock file held; the one in the per-user folder before Acquire.
+    // For a copy of the per-user folder about to take the folder's place:
+    // locks the copy's lock file as well (until destruction), so the copy
+    // is never in place unlocked. True also when this instance holds the
+    // fallback lock or none, which the copy does not change.
+    bool LockCopy(const QString& copyFolder);
+    // The lock file held, where it was taken; the one in the per-user
+    // folder before Acquire.
     QString LockPath() const { return m_path; }
 
 private:
     QString m_path;
     QString m_fallbackPath;
     int m_fd = -1;
+    int m_copyFd = -1;
 };
 
 // Tells a second start that the program already runs (the ExeIsRun
@@ -56,10 +63,13 @@ void ShowAlreadyRunningNotice();
 // folder cannot be written), over the main window.
 void ShowCannotSaveNotice(QWidget* window);
 
-// The whole start-up: folders, pruning, the application object, the
-// single-instance test and the event loop. makeMainWindow builds the main
-// window of the first instance (meanwhile a helper thread loads the image
-// format plugins and the font database, which its first paint needs); showSecondNotice tells a second start that
-// the program already runs. Returns the process exit code.
+// The whole start-up: the single-instance test, then, for the first
+// instance only, the one-time move of the older folder, the folders and
+// pruning; the application object and the event loop. A second start
+// touches no folder. makeMainWindow builds the main window of the first
+// instance (meanwhile a helper thread loads the image format plugins and
+// the font database, which its first paint needs); showSecondNotice tells a
+// second start that the program already runs. Returns the process exit
+// code.
 int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& makeMainWindow,
                    const std::function<void()>& showSecondNotice);

@@ -1,6 +1,7 @@
 // Where the program keeps its data and where it runs from: the per-user
 // folder under XDG_DATA_HOME, the one-time move of the older AppData
 // folder, and the installed command found from the executable.
+#include "FileOverride.h"
 #include "Globals.h"
 #include "Installation.h"
 #include "MacroRows.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -117,8 +119,25 @@ private slots:
         QCOMPARE(readFile(OldDir + "/Macro.ini"), QByteArray("[Language]\nLanguage=5\n"));
     }
 
-    void moveAcrossFileSystemsCopies()
+    // The copy to another file system: whole or not at all. Rows: what
+    // stands in the old tree, and what happens just before the copy would
+    // take the new folder's place.
+    void moveAcrossFileSystems_data()
     {
+        QTest::addColumn<QString>("unreadable");  // made unreadable, for root too
+        QTest::addColumn<QString>("beforePlacing");
+        QTest::addColumn<QString>("warning");  // why the old tree stays; none: moved
+        QTest::newRow("copied") << "" << "lock" << "";
+        QTest::newRow("unreadable folder") << "/usersetting/MacroPage" << "lock" << "cannot list .*MacroPage";
+        QTest::newRow("unreadable file") << "/Macro.ini" << "lock" << "cannot copy .*Macro.ini";
+        QTest::newRow("copy not locked") << "" << "no lock" << "could not be locked";
+        QTest::newRow("moved by another start meanwhile") << "" << "moved" << "";
+    }
+    void moveAcrossFileSystems()
+    {
+        QFETCH(QString, unreadable);
+        QFETCH(QString, beforePlacing);
+        QFETCH(QString, warning);
         // /dev/shm is a memory file system of its own where there is one.
         struct stat home = {}, shm = {};
         if (::stat("/dev/shm", &shm) != 0 || ::stat(QFile::encodeName(Home).constData(), &home) != 0
@@ -127,13 +146,62 @@ private slots:
         QTemporaryDir other(QStringLiteral("/dev/shm/dizadi-userdir-XXXXXX"));
         QVERIFY(other.isValid());
         writeOldTree(OldDir);
+        QVERIFY(QFile::link("MacroPage/Sniper.ini", OldDir + "/usersetting/current"));
+        QCOMPARE(::mkfifo(QFile::encodeName(OldDir + "/Log.fifo").constData(), 0600), 0);
+        // Without the power to pass permission checks, mode 000 stops root too.
+        QVERIFY(unreadable.isEmpty() || QFile::setPermissions(OldDir + unreadable, QFileDevice::Permissions()));
+        QVERIFY(testsupport::SetFileOverride(false));
+        const auto restore = qScopeGuard([unreadable] {
+            testsupport::SetFileOverride(true);
+            QFile::setPermissions(OldDir + unreadable, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        if (!warning.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
+
         const QString newDir = other.path() + "/share/Corvane Dizadi Mouse";
-        QCOMPARE(MoveUserDir(OldDir, newDir), newDir);
-        checkMovedTree(newDir);
-        QVERIFY(QFileInfo(newDir + "/usersetting/MacroPage/Sniper.ini").isFile());
-        QVERIFY(!QFileInfo::exists(OldDir));
+        const QString used = MoveUserDir(OldDir, newDir, [&](const QString& copy) {
+            if (beforePlacing == "moved") {
+                QDir(OldDir).removeRecursively();
+                writeOldTree(newDir);
+            }
+            return beforePlacing == "lock" && QFileInfo(copy + "/Macro.ini").isFile();
+        });
+        QCOMPARE(used, warning.isEmpty() ? newDir : OldDir);
+        if (unreadable.isEmpty())
+            checkMovedTree(used);
+        QCOMPARE(QFileInfo::exists(OldDir), !warning.isEmpty());
+        // No copy left half-way.
         QCOMPARE(QDir(other.path() + "/share").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{"Corvane Dizadi Mouse"});  // no copy left half-way
+                 warning.isEmpty() ? QStringList{"Corvane Dizadi Mouse"} : QStringList());
+        if (beforePlacing == "lock" && warning.isEmpty()) {
+            // A link keeps its text, so it still leads inside the tree; a FIFO holds no data.
+            QCOMPARE(QFileInfo(newDir + "/usersetting/current").symLinkTarget(),
+                     newDir + "/usersetting/MacroPage/Sniper.ini");
+            QVERIFY(!QFileInfo::exists(newDir + "/Log.fifo"));
+        }
+    }
+
+    // A link as the old folder was placed by the user: it stays, and is used
+    // where it is, whatever it leads to.
+    void oldFolderLinkStays_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("relative") << "../../Data/Mouse";
+        QTest::newRow("absolute") << Home + "/Data/Mouse";
+        QTest::newRow("dangling") << "../../Data/Gone";
+    }
+    void oldFolderLinkStays()
+    {
+        QFETCH(QString, target);
+        writeOldTree(Home + "/Data/Mouse");
+        QVERIFY(QDir().mkpath(Home + "/AppData/Local") && QFile::link(target, OldDir));
+        QCOMPARE(UserDirBeforeMove(OldDir, NewDir), OldDir);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is a link to .*used where it is"));
+        MoveOldUserDir();
+        QCOMPARE(UserDir(), OldDir);
+        QCOMPARE(QFileInfo(OldDir).symLinkTarget(), QDir::cleanPath(QDir(Home + "/AppData/Local").absoluteFilePath(target)));
+        QVERIFY(!QFileInfo::exists(NewDir) && !QFileInfo(NewDir).isSymLink());
+        checkMovedTree(Home + "/Data/Mouse");
     }
 
     void installedCommand_data()

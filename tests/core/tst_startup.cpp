@@ -34,10 +34,23 @@ void writeFile(const QString& path, const QByteArray& content, const QDateTime& 
 // ---- child processes ------------------------------------------------------
 // "--run-first": a start whose main window reports itself and every notice
 // shown over it ("NOTICE <class>: <text>", then closes it) and waits to be
-// killed. "--run-second": a start that expects to find another instance; it
-// reports the notice it was shown and closes it like a user would.
+// killed. "--run-second": a start whose main window quits at once. Either,
+// when it finds another instance, reports the notice it was shown and
+// closes it like a user would.
 int childMain(int argc, char** argv, const QString& mode)
 {
+    const auto second = [] {
+        std::printf("SECOND\n");
+        std::fflush(stdout);
+        QTimer::singleShot(200, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                std::printf("NOTICE %s\n", modal->metaObject()->className());
+                std::fflush(stdout);
+                modal->close();
+            }
+        });
+        ShowAlreadyRunningNotice();
+    };
     if (mode == QLatin1String("--run-first")) {
         return RunApplication(
             argc, argv,
@@ -59,10 +72,7 @@ int childMain(int argc, char** argv, const QString& mode)
                 poll->start(50);
                 return window;
             },
-            [] {
-                std::printf("SECOND\n");
-                std::fflush(stdout);
-            });
+            second);
     }
     return RunApplication(
         argc, argv,
@@ -72,18 +82,7 @@ int childMain(int argc, char** argv, const QString& mode)
             QTimer::singleShot(0, [] { qApp->exit(0); });
             return new QWidget;
         },
-        [] {
-            std::printf("SECOND\n");
-            std::fflush(stdout);
-            QTimer::singleShot(200, [] {
-                if (QWidget* modal = QApplication::activeModalWidget()) {
-                    std::printf("NOTICE %s\n", modal->metaObject()->className());
-                    std::fflush(stdout);
-                    modal->close();
-                }
-            });
-            ShowAlreadyRunningNotice();
-        });
+        second);
 }
 
 // Reads the output (into *seenSoFar when given) until it holds line.
@@ -324,8 +323,8 @@ private slots:
         QVERIFY(first.waitForStarted());
         QVERIFY2(waitForLine(first, "FIRST", 30000), "first instance did not come up");
 
-        // An old file in the Log folder: a second start prunes it before it
-        // gives way to the running instance.
+        // An old file in the Log folder: a second start gives way to the
+        // running instance without touching the folder.
         const QString logDir = UserDir() + QStringLiteral("/Log");
         writeFile(logDir + "/old.log", "x", QDateTime::currentDateTime().addDays(-9));
 
@@ -337,7 +336,7 @@ private slots:
         QCOMPARE(second.exitCode(), 0);
         QVERIFY2(out.contains("SECOND") && !out.contains("FIRST"), out.constData());
         QVERIFY2(out.contains("NOTICE ExeIsRun"), out.constData());
-        QVERIFY(!QFileInfo::exists(logDir + "/old.log"));
+        QVERIFY(QFileInfo::exists(logDir + "/old.log"));
         QCOMPARE(first.state(), QProcess::Running);
 
         // kill -9 leaves the lock file behind; the next start runs anyway.
@@ -352,6 +351,48 @@ private slots:
         QVERIFY2(out3.contains("FIRST") && !out3.contains("SECOND"), out3.constData());
         QCOMPARE(third.exitStatus(), QProcess::NormalExit);
         QCOMPARE(third.exitCode(), 0);
+    }
+
+    // Two starts at the same moment while an older folder is still to be
+    // moved: one moves it and runs, the other gives way and touches no folder.
+    void twoStartsDuringTheMove()
+    {
+        const QString appData = QDir::homePath() + QStringLiteral("/AppData");
+        const QString oldDir = appData + QStringLiteral("/Local/") + AppDataName;
+        const QString newDir = DataHomeUserDir();
+        const QString self = QCoreApplication::applicationFilePath();
+        for (int round = 0; round < 6; ++round) {
+            QVERIFY(QDir(appData).removeRecursively() && QDir(newDir).removeRecursively());
+            writeFile(oldDir + QStringLiteral("/usersetting/MacroPage/Sniper.ini"), "0\n");
+            QProcess starts[2];
+            QByteArray out[2];
+            for (QProcess& start : starts)
+                start.start(self, {QStringLiteral("--run-first"), QStringLiteral("-platform"), QStringLiteral("offscreen")});
+            // Until one gives way, or both run (each waits to be killed).
+            QElapsedTimer timer;
+            timer.start();
+            int second = -1;
+            while (second < 0 && timer.elapsed() < 30000 && !(out[0].contains("FIRST") && out[1].contains("FIRST"))) {
+                for (int i = 0; i < 2; ++i) {
+                    starts[i].waitForReadyRead(20);
+                    out[i] += starts[i].readAllStandardOutput();
+                    if (starts[i].state() == QProcess::NotRunning)
+                        second = i;
+                }
+            }
+            const auto stop = qScopeGuard([&starts] {
+                for (QProcess& start : starts) {
+                    start.kill();
+                    start.waitForFinished(10000);
+                }
+            });
+            QVERIFY2(second >= 0, (out[0] + "|" + out[1]).constData());
+            QVERIFY2(waitForLine(starts[1 - second], "FIRST", 30000, &out[1 - second]), out[1 - second].constData());
+            QCOMPARE(starts[second].exitCode(), 0);
+            QVERIFY2(out[second].contains("NOTICE ExeIsRun") && !out[second].contains("FIRST"), out[second].constData());
+            QVERIFY(QFileInfo(newDir + QStringLiteral("/usersetting/MacroPage/Sniper.ini")).isFile());
+            QVERIFY(!QFileInfo::exists(appData));
+        }
     }
 };
 
