@@ -160,6 +160,13 @@ int* FirmwareCheck::BootCount(int kind)
     }
 }
 
+void FirmwareCheck::ForgetImage()
+{
+    m_image.reset();
+    m_imageFile.clear();
+    m_imageLoaded = false;
+}
+
 void FirmwareCheck::ClearBootCounts()
 {
     for (int& count : m_bootCounts)
@@ -168,23 +175,21 @@ void FirmwareCheck::ClearBootCounts()
 
 FirmwareImageHandle FirmwareCheck::ImageFor(const FirmwareFile& file, bool* unreadable)
 {
+    // By the file the scan found: the image loaded may be one of its fallbacks.
     *unreadable = false;
-    if (m_image && m_image->Path() == file.path)
+    if (m_imageLoaded && m_imageFile == file.path) {
+        *unreadable = !m_image;
         return m_image;
-    if (m_unreadablePath == file.path) {
-        *unreadable = true;
-        return {};
     }
     if (!m_imageLoading) {
         m_imageLoading = true;
-        LoadFirmwareImageAsync(file.path, this, [this, path = file.path](const FirmwareLoadResult& loaded) {
+        LoadFirmwareImageAsync(file, this, [this, path = file.path](const FirmwareLoadResult& loaded) {
             m_imageLoading = false;
-            if (loaded.image) {
-                m_image = loaded.image;
-            } else {
+            m_imageLoaded = true;
+            m_imageFile = path;
+            m_image = loaded.image;
+            if (!loaded.image)
                 qCWarning(lcPages) << "firmware image not used:" << path << FirmwareImageErrorText(loaded.error);
-                m_unreadablePath = path;
-            }
             RunCurrentStep();
         });
     }
@@ -221,8 +226,7 @@ void FirmwareCheck::StartCheck(int type)
         return;  // one check at a time: the steps share one counter
     CheckTimersRunning = true;
     m_step = 0;
-    m_image.reset();
-    m_unreadablePath.clear();
+    ForgetImage();
     m_view.ShowCheckBadge(type, false);
     m_view.ShowCheckBadge(otherType(type), false);
     OnlinePollEnabled = false;
@@ -392,10 +396,10 @@ void FirmwareCheck::ImageStep(int type)
         return;  // again when it has been read
     if (!image)
         return ImageDamaged(type);
-    StartUpgradeOf(type, *file);
+    StartUpgradeOf(type);
 }
 
-void FirmwareCheck::StartUpgradeOf(int type, const FirmwareFile& file)
+void FirmwareCheck::StartUpgradeOf(int type)
 {
     const ModelRecord model = Model();
     Upgrade& u = upgrade();
@@ -406,7 +410,7 @@ void FirmwareCheck::StartUpgradeOf(int type, const FirmwareFile& file)
     stateOf(type) = 1;
     m_step = 2;
     if (!StartFirmwareUpgrade(m_image, u.record, &onUpgradeEvent)) {
-        qCWarning(lcPages) << "the upgrade with" << file.path << "did not start";
+        qCWarning(lcPages) << "the upgrade with" << m_image->Path() << "did not start";
         UpgradeEvent refused;
         refused.kind = UpgradeEvent::Finished;
         refused.refused = true;
@@ -474,7 +478,7 @@ void FirmwareCheck::EndCheck(int type)
     m_userStarted = false;
     m_view.StopStepTimers();
     CheckTimersRunning = false;
-    m_image.reset();
+    ForgetImage();
     if (type == FirmwareKindReceiver) {
         if (m_mouseBootCount == 1) {
             m_userStarted = true;
@@ -536,7 +540,7 @@ void FirmwareCheck::ResumeOneDevice(const UpdateFailRecord& record, std::functio
     if (!failed)
         return answer(Message::FileError);
     const int type = record.type;
-    LoadFirmwareImageAsync(failed->path, this, [this, type, mouseName, answer](const FirmwareLoadResult& loaded) {
+    LoadFirmwareImageAsync(*failed, this, [this, type, mouseName, answer](const FirmwareLoadResult& loaded) {
         if (!loaded.image)
             return answer(Message::FileError);
         const int count = FirmwareBootDeviceCount(loaded.image);

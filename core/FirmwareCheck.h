@@ -102,7 +102,8 @@ private:
     void FindStep(int type);
     void ImageStep(int type);
     std::optional<FirmwareFile> ReceiverImageOfBootOrSlave(bool* damaged) const;
-    void StartUpgradeOf(int type, const FirmwareFile& file);
+    // Starts the upgrade of type with the image of the running step.
+    void StartUpgradeOf(int type);
     void NothingToDo(int type);
     // The image for the device is damaged: the check ends with FileError.
     void ImageDamaged(int type);
@@ -110,9 +111,11 @@ private:
     void ClearFailInfo(int type);
     void EndCheck(int type);
     void ResumeOneDevice(const UpdateFailRecord& record, std::function<void(UpdateRules::Message)> answer);
-    // The whole image of file: null while it is read (the running step runs
-    // again when it is there) or when it cannot be read (*unreadable).
+    // The whole image of file (or of a fallback): null while it is read (the
+    // running step runs again when it is there) or when neither file nor a
+    // fallback is a whole image (*unreadable: damaged).
     FirmwareImageHandle ImageFor(const FirmwareFile& file, bool* unreadable);
+    void ForgetImage();
     std::optional<FirmwareFile> Lookup(int type, const QString& version, const QString& name, int cid,
                                        bool* damaged = nullptr) const;
     // The current device's model; an empty record when the table has none.
@@ -138,10 +141,12 @@ private:
     int m_bootCounts[4] = {};
     int m_mouseBootCount = 0;
     QString m_receiverModelName;
-    // The image of the running step, read off the GUI thread.
+    // The image of the running step, read off the GUI thread, and the file
+    // found that it was loaded for (null when it was refused).
     FirmwareImageHandle m_image;
+    QString m_imageFile;
+    bool m_imageLoaded = false;
     bool m_imageLoading = false;
-    QString m_unreadablePath;
     UpdateRules::Message m_lastReason = UpdateRules::Message::None;
 };
 

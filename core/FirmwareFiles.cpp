@@ -11,7 +11,13 @@
 #include <QtEndian>
 
 namespace {
+constexpr char Magic[] = "DZFW";
+constexpr int MagicSize = 4;
 constexpr int LengthAt = 4;
+constexpr int ChecksumAt = 8;
+constexpr int HeaderSizeAt = 12;
+constexpr int HeaderFormatAt = 14;
+constexpr quint16 HeaderFormat = 1;
 constexpr int VersionAt = 16;
 constexpr int KindAt = 20;
 constexpr int IdAt = 21;
@@ -67,18 +73,50 @@ bool ParseFirmwareHeader(const QByteArray& data, FirmwareImageHeader* header)
 }
 
 namespace {
-// The whole-image check on the first bytes of an image (the header at least)
-// and the size of the whole: the scan knows a file's size without reading
-// it. The header it parsed is kept for the caller.
-FirmwareImageError checkImage(const QByteArray& head, qint64 size, FirmwareImageHeader* header)
+// CRC-32 (the polynomial of zip and PNG) of size bytes.
+quint32 crc32Of(const uchar* data, quint32 size)
 {
-    if (!ParseFirmwareHeader(head, header))
+    quint32 crc = 0xFFFFFFFFu;
+    for (quint32 i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// The image check on the first bytes of an image (the header at least) and
+// the size of the whole: the scan knows a file's size without reading it.
+// The checksum is checked when data holds the whole image, as a load has it
+// (and the scan, for an image that is a header alone). The header it parsed
+// is kept for the caller.
+FirmwareImageError checkImage(const QByteArray& data, qint64 size, FirmwareImageHeader* header)
+{
+    if (!ParseFirmwareHeader(data, header))
         return FirmwareImageError::TooShort;
+    const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
+    if (!data.startsWith(QByteArray::fromRawData(Magic, MagicSize)))
+        return FirmwareImageError::BadMagic;
+    if (qFromLittleEndian<quint16>(bytes + HeaderSizeAt) != FirmwareHeaderSize
+        || qFromLittleEndian<quint16>(bytes + HeaderFormatAt) != HeaderFormat
+        || (header->kind != FirmwareKindMouse && header->kind != FirmwareKindReceiver))
+        return FirmwareImageError::BadFormat;
     if (header->length < quint32(FirmwareHeaderSize))
         return FirmwareImageError::BadLength;
     if (quint64(qMax<qint64>(0, size)) < header->length)
         return FirmwareImageError::Truncated;
+    const quint32 checksum = qFromLittleEndian<quint32>(bytes + ChecksumAt);
+    if (quint64(data.size()) >= header->length && crc32Of(bytes + HeaderSizeAt, header->length - HeaderSizeAt) != checksum)
+        return FirmwareImageError::BadChecksum;
     return FirmwareImageError::None;
+}
+
+// Whether fileName is named after the firmware name: name, then anything
+// but a letter or digit ("CDM_RX8K_MID1_v1.6.bin", not "CDM_RX8KB.bin").
+bool namedAfter(const QString& fileName, const QString& name)
+{
+    return !name.isEmpty() && fileName.size() > name.size() && fileName.startsWith(name)
+           && !fileName.at(name.size()).isLetterOrNumber();
 }
 }  // namespace
 
@@ -96,8 +134,11 @@ QString FirmwareImageErrorText(FirmwareImageError error)
     case FirmwareImageError::NotAFile: return QStringLiteral("not a regular file");
     case FirmwareImageError::TooLarge: return QStringLiteral("larger than any firmware image (16 MiB)");
     case FirmwareImageError::TooShort: return QStringLiteral("shorter than the 728-byte firmware header");
+    case FirmwareImageError::BadMagic: return QStringLiteral("not a firmware image (it does not start with DZFW)");
+    case FirmwareImageError::BadFormat: return QStringLiteral("an unknown header size, format or device type");
     case FirmwareImageError::BadLength: return QStringLiteral("the header announces a length shorter than itself");
     case FirmwareImageError::Truncated: return QStringLiteral("truncated: shorter than the length its header announces");
+    case FirmwareImageError::BadChecksum: return QStringLiteral("damaged: its checksum does not match its bytes");
     }
     return QString();
 }
@@ -126,7 +167,16 @@ std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind,
         if (ReadPickedFileHead(path, FirmwareImageMaxBytes, FirmwareHeaderSize, &head) != PickedFileError::None)
             continue;
         FirmwareImageHeader header;
-        if (!ParseFirmwareHeader(head, &header) || !headerMatches(header, kind, name, id, mid))
+        if (!ParseFirmwareHeader(head, &header)) {
+            // Cut inside its header, or empty: an image of ours only by its name.
+            if (namedAfter(fileName, name)) {
+                qCWarning(lcFiles) << "firmware image passed over:" << path
+                                   << FirmwareImageErrorText(FirmwareImageError::TooShort);
+                damaged = true;
+            }
+            continue;
+        }
+        if (!headerMatches(header, kind, name, id, mid))
             continue;
         if (!currentVersion.isEmpty()) {
             // The same version, as numbers or as text, is nothing to update to.
@@ -142,7 +192,10 @@ std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind,
             damaged = true;
             continue;
         }
-        found = FirmwareFile{path, header};
+        QStringList fallbacks;
+        if (found)
+            fallbacks = QStringList{found->path} + found->fallbacks;
+        found = FirmwareFile{path, header, fallbacks};
     }
     if (onlyDamaged)
         *onlyDamaged = damaged && !found;
@@ -197,7 +250,23 @@ FirmwareLoadResult LoadFirmwareImage(const QString& path)
     return FirmwareLoadResult{nullptr, FirmwareImageError::Unreadable};
 }
 
-void LoadFirmwareImageAsync(const QString& path, QObject* context, std::function<void(FirmwareLoadResult)> done)
+FirmwareLoadResult LoadFirmwareFile(const FirmwareFile& file)
 {
-    RunOffGuiThread(context, [path] { return LoadFirmwareImage(path); }, std::move(done));
+    const FirmwareLoadResult first = LoadFirmwareImage(file.path);
+    if (first.image)
+        return first;
+    // A broken checksum shows only here: the next match takes its place.
+    for (const QString& path : file.fallbacks) {
+        const FirmwareLoadResult next = LoadFirmwareImage(path);
+        if (next.image) {
+            qCInfo(lcFiles) << "firmware image" << path << "taken in place of" << file.path;
+            return next;
+        }
+    }
+    return first;
+}
+
+void LoadFirmwareImageAsync(const FirmwareFile& file, QObject* context, std::function<void(FirmwareLoadResult)> done)
+{
+    RunOffGuiThread(context, [file] { return LoadFirmwareFile(file); }, std::move(done));
 }

@@ -1,22 +1,28 @@
 // Firmware images beside the executable ("<appDir>/bin/*.bin"): each starts
 // with a 728-byte header that names the device it is for and its version.
 //
-// Two steps, kept apart on purpose:
+// One check says whether an image is one the device library takes (magic,
+// header format, length, checksum: CheckFirmwareImage); every way an image
+// comes in goes through it, in two steps kept apart on purpose:
 //  - the scan (FindFirmwareFile, FirmwareFileDiffers) reads only the header
 //    of each candidate and checks it against the file's size, so it is cheap
 //    enough for any thread, the GUI thread included; it answers with the
-//    file found, never with its content;
-//  - the load (LoadFirmwareImage) reads one image whole, through the picked-
-//    file reader (regular files only, at most FirmwareImageMaxBytes), and
-//    checks that the buffer holds the whole image its header announces. The
-//    device library's image calls take no length and read as far as the
-//    header says, so an image reaches the library only as a loaded
+//    file found, never with its content. The checksum covers the whole
+//    image, so the scan cannot see a broken one: it also names the other
+//    matches to fall back on;
+//  - the load (LoadFirmwareFile) reads the file found whole, through the
+//    picked-file reader (regular files only, at most FirmwareImageMaxBytes),
+//    and checks all of it, checksum included; an image it refuses gives way
+//    to the next match. Every start loads first, so a damaged image never
+//    reaches the device library, whose image calls take no length and read
+//    as far as the header says: an image reaches it only as a loaded
 //    FirmwareImage (see FirmwareUpdate.h). Never load on the GUI thread:
 //    LoadFirmwareImageAsync does it on a thread of its own.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -66,16 +72,21 @@ struct FirmwareImageHeader {
 // The header fields of data; false for data shorter than the header.
 bool ParseFirmwareHeader(const QByteArray& data, FirmwareImageHeader* header);
 
-// Whether data holds a whole image: at least the header, and at least the
-// length the header announces (which is itself at least the header).
+// Whether data holds a whole image the device library takes: the header
+// ("DZFW", its size 728 and format 1, a mouse or receiver image), at least
+// the length the header announces (itself at least the header), and the
+// CRC-32 of bytes 12 .. length - 1 that bytes 8..11 hold.
 enum class FirmwareImageError {
     None,
-    Unreadable,  // cannot be opened or read
-    NotAFile,    // a folder, FIFO, socket or device
-    TooLarge,    // more than FirmwareImageMaxBytes
-    TooShort,    // shorter than the header
-    BadLength,   // the header announces less than a header
-    Truncated,   // shorter than the header announces
+    Unreadable,   // cannot be opened or read
+    NotAFile,     // a folder, FIFO, socket or device
+    TooLarge,     // more than FirmwareImageMaxBytes
+    TooShort,     // shorter than the header
+    BadMagic,     // does not start with "DZFW"
+    BadFormat,    // another header size or format, or no device type we know
+    BadLength,    // the header announces less than a header
+    Truncated,    // shorter than the header announces
+    BadChecksum,  // the bytes are not those the checksum was made of
 };
 FirmwareImageError CheckFirmwareImage(const QByteArray& data);
 // A sentence for the log and the tests: what is wrong with the image.
@@ -88,6 +99,9 @@ QString FirmwareFolder();
 struct FirmwareFile {
     QString path;
     FirmwareImageHeader header;
+    // The other matches that passed the scan, the one to take next first:
+    // the load falls back on them when it refuses path whole.
+    QStringList fallbacks;
 };
 
 // The scan over folder's "*.bin" files (any case), in name order ignoring
@@ -95,11 +109,14 @@ struct FirmwareFile {
 // for kind, id, mid and name (exact). A matching file whose version equals
 // currentVersion is passed over; an empty currentVersion (a device in boot
 // mode, which reports none) takes any version. A later match replaces an
-// earlier one. Files that cannot be read, that are shorter than the header or
-// larger than FirmwareImageMaxBytes are passed over, and so is a match that
-// fails the whole-image check by its header and its file size (the load
-// would refuse it). onlyDamaged, when given, tells that nothing was found
-// because every match failed that check.
+// earlier one (which becomes its first fallback). Files that cannot be read
+// or are larger than FirmwareImageMaxBytes are passed over. A match that
+// fails the image check by its header and its file size is damaged (the load
+// would refuse it), and so is a file too short for a header, empty included,
+// whose file name is name followed by anything but a letter or digit
+// ("CDM_RX8K_MID1_v1.6.bin" for "CDM_RX8K"): without a header its name is
+// all that tells whose it is. A damaged file is passed over; onlyDamaged,
+// when given, tells that nothing was found and a damaged file was there.
 std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& currentVersion,
                                              const QString& name, quint8 id, quint8 mid, bool* onlyDamaged = nullptr);
 // The same test where an empty version answers false: is there an image
@@ -152,6 +169,10 @@ struct FirmwareLoadResult {
 FirmwareLoadResult FirmwareImageFromBytes(const QByteArray& bytes, const QString& path);
 // Reads path whole and checks it. Blocks for the read: not on the GUI thread.
 FirmwareLoadResult LoadFirmwareImage(const QString& path);
-// Loads path on a thread of its own and hands the result to done on
+// Loads file.path, and when that is refused its fallbacks in turn: the first
+// whole image, or the error of file.path when none is (every match is
+// damaged). Blocks for the reads: not on the GUI thread.
+FirmwareLoadResult LoadFirmwareFile(const FirmwareFile& file);
+// LoadFirmwareFile on a thread of its own; the result goes to done on
 // context's thread (nothing when context is gone by then).
-void LoadFirmwareImageAsync(const QString& path, QObject* context, std::function<void(FirmwareLoadResult)> done);
+void LoadFirmwareImageAsync(const FirmwareFile& file, QObject* context, std::function<void(FirmwareLoadResult)> done);

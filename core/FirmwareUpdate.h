@@ -5,10 +5,10 @@
 //
 // An upgrade, as the update check and the repair dialog run it:
 //
-//     LoadFirmwareImageAsync(file.path, this, [this](FirmwareLoadResult loaded) {
+//     LoadFirmwareImageAsync(file, this, [this](FirmwareLoadResult loaded) {
 //         if (!loaded.image)
-//             return ShowFailure(FirmwareImageErrorText(loaded.error));  // a truncated image ends here
-//         const int boot = FirmwareBootDeviceCount(loaded.image);        // optional
+//             return ShowFileError();  // every match damaged: nothing to start, no record
+//         const int boot = FirmwareBootDeviceCount(loaded.image);  // optional
 //         StartFirmwareUpgrade(loaded.image, record, [](const UpgradeEvent& e, const FirmwareImageHandle& image) {
 //             // a library thread: write atomics, reach windows through PostMsg
 //             if (e.kind == UpgradeEvent::Progress)

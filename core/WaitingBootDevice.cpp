@@ -31,7 +31,7 @@ std::optional<UpdateFailRecord> FindWaitingBootDevice()
                 FindFirmwareFile(folder, quint8(image.type), QString(), name, quint8(cid), quint8(mid));
             if (!file)
                 continue;
-            const FirmwareLoadResult loaded = LoadFirmwareImage(file->path);
+            const FirmwareLoadResult loaded = LoadFirmwareFile(*file);
             if (FirmwareBootDeviceCount(loaded.image) > 0) {
                 qCInfo(lcLibrary) << "a device waits in boot mode for" << file->path;
                 return UpdateFailRecord{image.type, image.kind, cid, mid};

@@ -3,7 +3,8 @@
 // reads that far without a length of its own), the version texts, the scan
 // of the image folder (header only) and the whole-image load, which must
 // agree with the check on the same bytes (the scan by header and file size,
-// the load by the bytes); and the failed-update record text.
+// the load by the bytes, checksum included); and the failed-update record
+// text.
 #include "FuzzSupport.h"
 
 #include "FirmwareFiles.h"
@@ -41,15 +42,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (parsed) {
         if (ParseFirmwareVersion(header.VersionText()) != FirmwareVersionOf(header.version))
             fuzz::Fail("a version text does not read back as its version");
-        // The scan finds a whole image by its own keys, with any other
-        // version, and passes over one the check refuses, telling so.
+        // The scan, then the load of what it found, take a whole image by
+        // its own keys, with any other version, and nothing the check
+        // refuses: the scan passes over it telling so, or (a broken checksum,
+        // which the header does not show) the load refuses it.
         fuzz::WriteFile(folder + QStringLiteral("/image.bin"), bytes);
         bool onlyDamaged = false;
         const std::optional<FirmwareFile> found =
             FindFirmwareFile(folder, header.kind, QString(), header.name, header.id, header.mid, &onlyDamaged);
-        if (check == FirmwareImageError::None && (!found || found->header.version != header.version || onlyDamaged))
+        const FirmwareLoadResult taken = found ? LoadFirmwareFile(*found) : FirmwareLoadResult{};
+        if (check == FirmwareImageError::None
+            && (!taken.image || taken.image->Header().version != header.version || onlyDamaged))
             fuzz::Fail("the scan does not find the image by its header");
-        if (check != FirmwareImageError::None && (found || !onlyDamaged))
+        if (check != FirmwareImageError::None && (taken.image || (!found && !onlyDamaged)))
             fuzz::Fail("the scan and the check disagree");
         const FirmwareLoadResult loaded = LoadFirmwareImage(folder + QStringLiteral("/image.bin"));
         if (loaded.error != check)

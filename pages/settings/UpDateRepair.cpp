@@ -140,12 +140,12 @@ void repairStageEnded(bool success, int stage, bool refused = false)
 void startRepairStage(const FirmwareFile& file, int stage)
 {
     RepairStage = stage;
-    LoadFirmwareImageAsync(file.path, qApp, [stage, path = file.path](const FirmwareLoadResult& loaded) {
+    LoadFirmwareImageAsync(file, qApp, [stage, path = file.path](const FirmwareLoadResult& loaded) {
         PostMsg* hub = PostMsg::GetInstance();
         if (!loaded.image) {
+            // Damaged: nothing reached the device, and trying again cannot help.
             qCWarning(lcPages) << "repair not started:" << path << FirmwareImageErrorText(loaded.error);
-            hub->PostAutoRepair(1);
-            hub->PostProgress(0, 6);
+            hub->PostAutoRepair(RepairImageDamaged);
             endRun();
             return;
         }
@@ -375,9 +375,9 @@ void UpDateRepair::ShowEnd(const QString& tip)
     ShowButtons(true);
 }
 
-void UpDateRepair::SlotAutoRepair(int failed)
+void UpDateRepair::SlotAutoRepair(int result)
 {
-    ShowEnd(failed != 0 ? m_failText : m_successText);
+    ShowEnd(result == RepairImageDamaged ? m_fileErrorText : result != 0 ? m_failText : m_successText);
 }
 
 void UpDateRepair::SlotAutoRepairProgress(int percent)
@@ -537,7 +537,7 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
     repairFile() = failed;
     // The boot devices that take the image: the library reads it whole.
     const int listed = plan.receiversByPid;
-    LoadFirmwareImageAsync(failed->path, this, [this, listed, reply](const FirmwareLoadResult& loaded) {
+    LoadFirmwareImageAsync(*failed, this, [this, listed, reply](const FirmwareLoadResult& loaded) {
         if (UpgradeBusy())
             return reply(false);
         if (!loaded.image) {

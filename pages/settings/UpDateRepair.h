@@ -33,6 +33,9 @@ namespace Ui {
 class UpDateRepair;
 }
 
+// The end of a repair stage whose image the load refused (PostMsg::SigAutoRepair).
+constexpr int RepairImageDamaged = 2;
+
 class UpDateRepair : public FramelessDialog
 {
     Q_OBJECT
@@ -83,7 +86,9 @@ public:
 public slots:
     void on_CloseButton_clicked();
     void on_NewHong_clicked();
-    void SlotAutoRepair(int failed);
+    // The end of a repair: 0 success, 1 failed, RepairImageDamaged none
+    // written because its image is damaged.
+    void SlotAutoRepair(int result);
     void SlotAutoRepairProgress(int percent);
     void SlotProgress(int value, int code);
     void on_NewHong_2_clicked();

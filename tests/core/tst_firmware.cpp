@@ -4,6 +4,9 @@
 // the progress of one or two stages and the update log.
 #include "LinkTestSupport.h"
 
+#include "BenchFirmware.h"
+#include "BenchFlash.h"
+
 #include "FirmwareFiles.h"
 #include "FirmwareUpdate.h"
 #include "RegistryStore.h"
@@ -18,22 +21,25 @@ using namespace linktest;
 
 namespace {
 
-// A header of our own (the scan looks at nothing else): length announced,
-// version, kind, id, MID and name.
+// An image the device library takes (magic, header format, checksum) of
+// size bytes: version, kind, name and MID; announced, when given, replaces
+// the length in the header, and the checksum covers what it announces as far
+// as there are bytes. Shorter than a header: the start of one.
 QByteArray image(quint32 version, quint8 kind, const QByteArray& name, int size = 1000, quint8 mid = 1,
                  quint32 announced = 0)
 {
-    QByteArray data(size, '\x5a');
-    if (size >= FirmwareHeaderSize) {
+    hidusb::FirmwareInfo info;
+    info.version = version;
+    info.type = kind;
+    info.id = 24;
+    info.mid = mid;
+    info.name = name.toStdString();
+    const std::vector<uint8_t> made = hidusb::MakeFirmware(info, uint32_t(qMax(0, size - FirmwareHeaderSize)));
+    QByteArray data = QByteArray(reinterpret_cast<const char*>(made.data()), int(made.size())).left(size);
+    if (announced && size >= FirmwareHeaderSize) {
         auto* bytes = reinterpret_cast<uchar*>(data.data());
-        qToLittleEndian<quint32>(announced ? announced : quint32(size), bytes + 4);
-        qToLittleEndian<quint32>(version, bytes + 16);
-        bytes[20] = kind;
-        bytes[21] = 24;
-        bytes[22] = mid;
-        QByteArray field = name.left(64);
-        field.append(QByteArray(64 - field.size(), '\0'));
-        data.replace(87, 64, field);
+        qToLittleEndian<quint32>(announced, bytes + 4);
+        qToLittleEndian<quint32>(hidusb::Crc32(bytes + 12, qMin<quint32>(announced, size) - 12), bytes + 8);
     }
     return data;
 }
@@ -158,29 +164,50 @@ private slots:
         QVERIFY(!FindFirmwareFile(dir.filePath("none"), 210, QString(), Mouse, 24, 1));
     }
 
-    // A match that fails the whole-image check is passed over: a good one
-    // named before it is found, and none found then tells so.
+    // What the scan and then the load take for a device at v1.5 beside a
+    // damaged v1.7 named after the model (and named after a.bin): never the
+    // damaged one; alone, the file error (the scan tells so, or the load
+    // refuses what it found); beside a good older one, that one.
     void damagedImages_data()
     {
-        QTest::addColumn<bool>("good");       // a.bin: a whole image, v1.6
-        QTest::addColumn<bool>("truncated");  // b.bin: v1.7, shorter than it announces
-        QTest::newRow("truncated one named later") << true << true;
-        QTest::newRow("only a truncated one") << false << true;
-        QTest::newRow("none at all") << false << false;
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("good");  // a.bin: a whole image, v1.6
+        const QByteArray whole = image(0x0107, 210, Mouse.toLatin1());
+        QByteArray magic = whole, format = whole, checksum = whole;
+        magic[0] = 'X';
+        format[14] = 2;
+        checksum[whole.size() - 1] = char(whole.at(whole.size() - 1) ^ 1);
+        const QList<QPair<const char*, QByteArray>> damaged{
+            {"empty", QByteArray()},
+            {"cut in the header", whole.left(500)},
+            {"bad magic", magic},
+            {"unknown header format", format},
+            {"bad checksum", checksum},
+            {"truncated", image(0x0107, 210, Mouse.toLatin1(), 1000, 1, 4096)},
+        };
+        const QString named = Mouse + QStringLiteral("_v1.7.bin");
+        for (const auto& row : damaged) {
+            QTest::newRow(row.first) << named << row.second << false;
+            QTest::newRow(qPrintable(QString::fromLatin1(row.first) + " beside a good older one"))
+                << named << row.second << true;
+        }
+        QTest::newRow("none at all: an empty file of another name") << "other.bin" << QByteArray() << false;
     }
     void damagedImages()
     {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
         QFETCH(bool, good);
-        QFETCH(bool, truncated);
         QTemporaryDir dir;
         if (good)
             writeFile(dir.filePath("a.bin"), image(0x0106, 210, Mouse.toLatin1()));
-        if (truncated)
-            writeFile(dir.filePath("b.bin"), image(0x0107, 210, Mouse.toLatin1(), 1000, 1, 4096));
+        writeFile(dir.filePath(fileName), bytes);
         bool onlyDamaged = good;  // set either way
         const auto file = FindFirmwareFile(dir.path(), 210, "v1.5", Mouse, 24, 1, &onlyDamaged);
-        QCOMPARE(file ? QFileInfo(file->path).fileName() : QString(), good ? QStringLiteral("a.bin") : QString());
-        QCOMPARE(onlyDamaged, !good && truncated);
+        const FirmwareLoadResult taken = file ? LoadFirmwareFile(*file) : FirmwareLoadResult{};
+        QCOMPARE(taken.image ? QFileInfo(taken.image->Path()).fileName() : QString(), good ? "a.bin" : QString());
+        QCOMPARE(onlyDamaged || (file && !taken.image), !good && fileName != "other.bin");
     }
 
     void wholeImage_data()
@@ -193,6 +220,9 @@ private slots:
         QTest::newRow("announces less than a header")
             << image(0x0105, 210, "A", 1000, 1, 100) << int(FirmwareImageError::BadLength);
         QTest::newRow("no header") << image(0x0105, 210, "A", 500) << int(FirmwareImageError::TooShort);
+        QByteArray bytes = image(0x0105, 210, "A");
+        bytes[500] = char(bytes.at(500) ^ 0x10);
+        QTest::newRow("a header byte changed") << bytes << int(FirmwareImageError::BadChecksum);
     }
     void wholeImage()
     {
@@ -233,7 +263,7 @@ private slots:
                   benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.6")));
         FirmwareLoadResult loaded;
         bool done = false;
-        LoadFirmwareImageAsync(dir.filePath("rx.bin"), this, [&](FirmwareLoadResult r) {
+        LoadFirmwareImageAsync(FirmwareFile{dir.filePath("rx.bin"), {}, {}}, this, [&](FirmwareLoadResult r) {
             loaded = r;
             done = true;
         });
@@ -305,8 +335,9 @@ private slots:
 
     // The failed-update record around one write of the receiver: stored
     // before the library starts, gone after success, kept by a failure, none
-    // after a start the library refuses (a broken checksum passes our own
-    // check); a record already there is left as it is.
+    // after a start the library refuses (an image no device takes) or a
+    // damaged image that never becomes one to start; a record already there
+    // is left as it is.
     void recordAroundAWrite_data()
     {
         QTest::addColumn<QString>("before");
@@ -315,7 +346,8 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::newRow("success") << "" << "" << "211,8,24,1" << "";
         QTest::newRow("failure") << "" << "upgrade-fail" << "211,8,24,1" << "211,8,24,1";
-        QTest::newRow("refused up front") << "" << "checksum" << "" << "";
+        QTest::newRow("refused up front") << "" << "no device" << "" << "";
+        QTest::newRow("damaged: the library is not asked") << "" << "checksum" << "" << "";
         QTest::newRow("another record there") << "210,0,24,2" << "" << "210,0,24,2" << "210,0,24,2";
     }
     void recordAroundAWrite()
@@ -328,12 +360,15 @@ private slots:
         bench({"option", "upgrade_step_ms=20"});
         if (fault == "upgrade-fail")
             bench({"fault", "rx8k", fault, "40"});
-        QByteArray bytes = benchImage(dir.path(), "type=receiver name=CDM_RX8K mid=1 version=1.6");
+        // MID 9: an image no device takes.
+        const QString mid = fault == "no device" ? "9" : "1";
+        QByteArray bytes = benchImage(dir.path(), "type=receiver name=CDM_RX8K mid=" + mid + " version=1.6");
         if (fault == "checksum")
             bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 1);
         QVERIFY(before.isEmpty() ? RemoveUpdateFailInfo() : WriteUpdateFailInfo(*ParseUpdateFailInfo(before)));
         if (during.isEmpty())
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("did not start the upgrade"));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(fault == "checksum" ? "upgrade not started: no image"
+                                                                                       : "did not start the upgrade"));
         std::atomic<int> ends{0};
         const bool started = StartFirmwareUpgrade(FirmwareImageFromBytes(bytes, dir.path()).image, Receiver8k,
                                                   [&](const UpgradeEvent& e, const FirmwareImageHandle&) {

@@ -53,9 +53,12 @@ class FirmwareCheckTest : public QObject
     QTemporaryDir m_appDir;
 
     // The bench's receiver and a mouse of its model on the cable, older (a
-    // device id) at v1.4; when damaged, the receiver's only image is a
-    // truncated one.
-    void prepare(const QString& older, bool damaged)
+    // device id) at v1.4. With damage, the receiver's newest image is a
+    // damaged copy of the shipped one (empty, cut in its header, truncated,
+    // bad magic, bad checksum), alone in the image folder or (a "beside" in
+    // damage) beside the shipped one, named after it: the one the scan
+    // prefers.
+    void prepare(const QString& older, const QString& damage)
     {
         QVERIFY(benchToDefaults());
         bench(firstModelOnCable());
@@ -66,13 +69,26 @@ class FirmwareCheckTest : public QObject
         MouseUpdateAvailable = ReceiverUpdateAvailable = false;
         findDevices();
         clearCallsLog();
-        if (!damaged)
+        if (damage.isEmpty())
             return;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("passed over"));
         QFile image(FirmwareFolder() + "/CDM_RX8K_MID1_v1.5.bin");
-        QVERIFY(image.open(QIODevice::ReadOnly) && QDir().mkpath(m_appDir.filePath("bin")));
-        QFile truncated(m_appDir.filePath("bin/rx.bin"));
-        QVERIFY(truncated.open(QIODevice::WriteOnly) && truncated.write(image.read(1000)) == 1000);
+        QDir bin(m_appDir.filePath("bin"));
+        QVERIFY(image.open(QIODevice::ReadOnly) && bin.removeRecursively() && bin.mkpath("."));
+        const QByteArray whole = image.readAll();
+        QByteArray bytes = damage.startsWith("empty")   ? QByteArray()
+                           : damage.startsWith("cut")   ? whole.left(600)
+                           : damage.startsWith("trunc") ? whole.left(1000)
+                                                        : whole;
+        if (damage.startsWith("bad magic"))
+            bytes[0] = 'X';
+        if (damage.startsWith("bad checksum"))
+            bytes[2000] = char(bytes.at(2000) ^ 1);
+        if (!damage.startsWith("bad checksum"))
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("passed over"));
+        if (damage.contains("beside"))
+            QVERIFY(QFile::copy(image.fileName(), bin.filePath("CDM_RX8K_MID1_v1.5.bin")));
+        QFile damaged(bin.filePath("CDM_RX8K_MID1_v1.6.bin"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(bytes) == bytes.size());
         SetAppDirOverride(m_appDir.path());
     }
 
@@ -88,7 +104,7 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("older");          // the device given an older version
-        QTest::addColumn<bool>("damaged");           // the receiver's only image is truncated
+        QTest::addColumn<QString>("damage");         // the receiver's newest image (prepare)
         QTest::addColumn<QString>("goneAfterStep");  // the device unplugged after the first tick
         QTest::addColumn<QStringList>("upgraded");
         QTest::addColumn<int>("state");
@@ -97,24 +113,28 @@ private slots:
         const int rx = FirmwareKindReceiver, mouse = FirmwareKindMouse, none = int(Message::None);
         const int verNew = int(Message::VerNew);
         const QStringList nothing;
-        QTest::newRow("receiver newer") << rx << "rx8k" << false << "" << QStringList{"rx8k"} << 2 << none << nothing;
-        QTest::newRow("mouse newer") << mouse << "mouse2" << false << "" << QStringList{"mouse2"} << 2 << none << nothing;
-        QTest::newRow("receiver up to date") << rx << "" << false << "" << nothing << 4 << verNew << nothing;
-        QTest::newRow("mouse up to date") << mouse << "" << false << "" << nothing << 4 << verNew
+        const int fileError = int(Message::FileError);
+        QTest::newRow("receiver newer") << rx << "rx8k" << "" << "" << QStringList{"rx8k"} << 2 << none << nothing;
+        QTest::newRow("mouse newer") << mouse << "mouse2" << "" << "" << QStringList{"mouse2"} << 2 << none << nothing;
+        QTest::newRow("receiver up to date") << rx << "" << "" << "" << nothing << 4 << verNew << nothing;
+        QTest::newRow("mouse up to date") << mouse << "" << "" << "" << nothing << 4 << verNew
                                           << QStringList{"up to date", "up to date"};  // its end, then the check's
-        QTest::newRow("damaged image") << rx << "rx8k" << true << "" << nothing << 0 << int(Message::FileError) << nothing;
-        QTest::newRow("mouse gone mid-check") << mouse << "mouse2" << false << "mouse2" << nothing << 0
+        for (const char* damage : {"truncated", "empty", "cut in its header", "bad magic", "bad checksum"})
+            QTest::newRow(damage) << rx << "rx8k" << damage << "" << nothing << 0 << fileError << nothing;
+        QTest::newRow("bad checksum beside a good older one")
+            << rx << "rx8k" << "bad checksum beside" << "" << QStringList{"rx8k"} << 2 << none << nothing;
+        QTest::newRow("mouse gone mid-check") << mouse << "mouse2" << "" << "mouse2" << nothing << 0
                                               << int(Message::WiredMode) << QStringList{"badge 210"};
     }
     void steps()
     {
         QFETCH(int, type);
         QFETCH(QString, older);
-        QFETCH(bool, damaged);
+        QFETCH(QString, damage);
         QFETCH(QString, goneAfterStep);
         QFETCH(QStringList, upgraded);
         QFETCH(int, state);
-        prepare(older, damaged);
+        prepare(older, damage);
 
         RecordingView view;
         FirmwareCheck check(view);
@@ -147,21 +167,21 @@ private slots:
     void decide_data()
     {
         QTest::addColumn<QString>("older");
-        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("gone");
         QTest::addColumn<int>("answer");
-        QTest::newRow("receiver newer") << "rx8k" << false << "" << int(Message::None);
-        QTest::newRow("both up to date") << "" << false << "" << int(Message::VerNew);
-        QTest::newRow("damaged image") << "rx8k" << true << "" << int(Message::FileError);
-        QTest::newRow("receiver gone") << "rx8k" << false << "rx8k" << int(Message::NoReceive);
+        QTest::newRow("receiver newer") << "rx8k" << "" << "" << int(Message::None);
+        QTest::newRow("both up to date") << "" << "" << "" << int(Message::VerNew);
+        QTest::newRow("damaged image") << "rx8k" << "truncated" << "" << int(Message::FileError);
+        QTest::newRow("receiver gone") << "rx8k" << "" << "rx8k" << int(Message::NoReceive);
     }
     void decide()
     {
         QFETCH(QString, older);
-        QFETCH(bool, damaged);
+        QFETCH(QString, damage);
         QFETCH(QString, gone);
         QFETCH(int, answer);
-        prepare(older, damaged);
+        prepare(older, damage);
         if (!gone.isEmpty())
             unplug(gone);
         RecordingView view;

@@ -1,7 +1,7 @@
 // The firmware update against the bench with the sample images: the
 // settings page's update of the receiver, the chain receiver then mouse, a
 // failure at 40 % (log, record) and the repair from the device list, no
-// image, a start the library refuses, a damaged image, two receivers
+// image, a start the library refuses, damaged images, two receivers
 // waiting, an upgrade that goes silent, and Escape while an upgrade runs.
 //
 // Bench: the 8 kHz receiver and a mouse of its model on the cable (the
@@ -262,20 +262,19 @@ private slots:
         dialog()->close();
     }
 
-    // The receiver's only image is damaged: truncated, the scan passes it
-    // over and the check says so instead of "Up to date"; with a broken
-    // checksum the library refuses it before writing and no record is left.
+    // The receiver's only image is damaged (truncated, empty, or with a
+    // broken checksum that only the whole read shows): the file error, never
+    // "Up to date", nothing written and no record left.
     void damagedImage_data()
     {
-        QTest::addColumn<bool>("truncated");
-        QTest::addColumn<QString>("tip");
-        QTest::newRow("truncated") << true << "No firmware image for this device was found";
-        QTest::newRow("broken checksum") << false << "Update failed. Please try again";
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("truncated") << "truncated";
+        QTest::newRow("empty") << "empty";
+        QTest::newRow("broken checksum") << "checksum";
     }
     void damagedImage()
     {
-        QFETCH(bool, truncated);
-        QFETCH(QString, tip);
+        QFETCH(QString, damage);
         // The page is built: from here on only the image folder is read.
         QTemporaryDir appDir;
         QVERIFY(QDir().mkpath(appDir.filePath("bin")));
@@ -283,20 +282,22 @@ private slots:
         QVERIFY(image.open(QIODevice::ReadOnly));
         QByteArray bytes = image.readAll();
         bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 1);
-        QFile damaged(appDir.filePath("bin/rx.bin"));
-        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(truncated ? bytes.left(1000) : bytes) > 0);
+        bytes = damage == "truncated" ? bytes.left(1000) : damage == "empty" ? QByteArray() : bytes;
+        QFile damaged(appDir.filePath("bin/CDM_RX8K_MID1_v1.6.bin"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(bytes) == bytes.size());
         damaged.close();
         SetAppDirOverride(appDir.path());
         const auto restore = qScopeGuard([] { SetAppDirOverride(QString()); });
 
         openUpdateDialog();
-        if (!truncated) {
+        if (damage == "checksum") {
             QTRY_VERIFY(dialog()->TipText().startsWith(QLatin1String("Firmware is ready")));
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("did not start")));
             startInDialog();
         }
-        QTRY_COMPARE_WITH_TIMEOUT(dialog()->TipText(), tip, UpgradeWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog()->TipText(), QStringLiteral("No firmware image for this device was found"),
+                                  UpgradeWaitMs);
         QTRY_VERIFY(!CheckTimersRunning.load());
+        QVERIFY(ui()->Receive_2->text() != QStringLiteral("Up to date"));
         QVERIFY(!ReadUpdateFailInfo());
         QVERIFY(upgradeStarts().isEmpty());
         QCOMPARE(deviceField("rx8k", "boot"), QStringLiteral("0"));
