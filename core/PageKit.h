@@ -59,6 +59,15 @@
 //
 //        if (!checked || !PageMaySend(Page::Sensor))
 //            return;
+//
+// 6. Leaving the device: SigSecondPageChange
+//    Another device is opened only from the device list, and the pages go
+//    back to it when their device is gone; the hub's SigSecondPageChange
+//    comes first then. The page container closes there what the pages show
+//    open for the device: their popups and non-modal dialogs as a whole
+//    (ui's CloseOpenViews), and a panel of a page's own by the page's
+//    close (the button page's function menu). A page that adds such a
+//    panel adds its close there; modal notices stay for the user to close.
 #pragma once
 
 #include "Globals.h"

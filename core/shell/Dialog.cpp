@@ -9,6 +9,7 @@
 #include "LampLight.h"
 #include "Logging.h"
 #include "Macro.h"
+#include "OpenViews.h"
 #include "PostMsg.h"
 #include "PumpedWait.h"
 #include "Sensor.h"
@@ -163,6 +164,11 @@ void Dialog::SlotMouseIndex(int)
 
 void Dialog::SlotSecondDialog()
 {
+    // The pages are left for the list (back, the device gone): what they
+    // show open for that device closes, or the next device's pages would
+    // come up with it, and a choice in it would go to that device.
+    m_buttons->CloseFunctionMenu();
+    CloseOpenViews(this);
     ui->ButtonMain->setChecked(true);
     ui->stackedWidgetDialog->setCurrentWidget(m_buttons);
 }

@@ -2,7 +2,10 @@
 // the five page buttons, back, minimise, close and the battery display, and
 // the stack of the five configuration pages. It builds the pages (the button
 // page creates the device link), the apply-and-wait dialog and installs the
-// crash dump handler.
+// crash dump handler. When the pages are left for the device list
+// (SigSecondPageChange: back, or the device gone), it closes what the pages
+// show open for that device: the button page's function menu, and the
+// popups and non-modal dialogs of every page (CloseOpenViews).
 #pragma once
 
 #include "CrashDump.h"

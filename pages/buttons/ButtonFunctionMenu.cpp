@@ -206,6 +206,12 @@ void Buttoninterface::CloseMenu()
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
 }
 
+void Buttoninterface::CloseFunctionMenu()
+{
+    UncheckKeys();
+    CloseMenu();
+}
+
 int Buttoninterface::CheckedKey() const
 {
     for (const buttons::KeyButtonInfo& info : buttons::KeyButtons()) {
@@ -271,8 +277,7 @@ bool Buttoninterface::KeepsLeftClick(int key, int type, int value1)
 {
     if (!keys::TakesLastLeftClick(keyType, keyValue1, key, type, value1))
         return true;
-    CloseMenu();
-    UncheckKeys();
+    CloseFunctionMenu();
     LeftButtonOnly notice;
     notice.MoveOver(this, MenuDialogShiftX, MenuDialogShiftY);
     notice.exec();

@@ -296,10 +296,8 @@ void Buttoninterface::mousePressEvent(QMouseEvent* event)
         release = !in(ui->groupBox);
     else if (menuOpen())
         release = !in(ui->scrollArea_11) && !in(ui->stackedWidget) && !in(ui->stackedWidget_2);
-    if (release || in(ui->widget)) {
-        UncheckKeys();
-        CloseMenu();
-    }
+    if (release || in(ui->widget))
+        CloseFunctionMenu();
 }
 
 void Buttoninterface::changeEvent(QEvent* event)

@@ -114,6 +114,10 @@ public:
     void ClearOptionChecks() override;
     void ShowFunctionList() override;
 
+    // Closes the function menu and lets go of the key, as a left press
+    // beside the menu does (the container, when the pages are left).
+    void CloseFunctionMenu();
+
     // The one left-click check of every assignment (menu entries, fire key,
     // key combination, macro list): true when `key` may get the function
     // {type, value1}. When that would take away the mouse's last left click

@@ -10,7 +10,7 @@
 #include "PostMsg.h"
 
 #include <QEvent>
-#include <QKeyEvent>
+#include <QShortcut>
 #include <QTimer>
 
 #include <atomic>
@@ -63,7 +63,15 @@ Match::Match(QWidget* parent) : FramelessDialog(QStringLiteral("Match"), parent)
     connect(PostMsg::GetInstance(), &PostMsg::SigTimerStop, this, &Match::SlotStopTimer);
     connect(PostMsg::GetInstance(), &PostMsg::SigButtonEnable, this, &Match::SlotButtonenable);
     connect(ui->CloseButton, &QToolButton::clicked, this, &Match::WindowClosedSet);
-    ui->MatchButton->installEventFilter(this);
+    // Space is the click, whichever widget holds the focus. It belongs to
+    // the dialog, not to the button: every new text of a button replaces
+    // the button's shortcut with the text's mnemonic (none here), so Space
+    // would stop working with the first "Pairing" caption. The shortcut
+    // takes the press, so the focused button never sees it and a press
+    // clicks once; a held key does not start attempt after attempt.
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    space->setAutoRepeat(false);
+    connect(space, &QShortcut::activated, ui->MatchButton, &QPushButton::click);
     ApplyStoredLanguage();
 }
 
@@ -92,7 +100,6 @@ void Match::SetButtonStyle(const QString& picture, const QString& colour)
 
 void Match::InitMatch()
 {
-    ui->MatchButton->setShortcut(QKeySequence(Qt::Key_Space));
     PairTextStep = 0;
     pairing = false;
     pairResult = 0;
@@ -255,17 +262,6 @@ void Match::WindowClosedSet()
 void Match::reject()
 {
     WindowClosedSet();
-}
-
-bool Match::eventFilter(QObject* watched, QEvent* event)
-{
-    // Space is the button's shortcut: the shortcut presses it. Taken as a key
-    // of the focused button as well, the release would click it a second
-    // time and start the attempt again.
-    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
-    if (watched == ui->MatchButton && key && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space)
-        return true;
-    return FramelessDialog::eventFilter(watched, event);
 }
 
 void Match::changeEvent(QEvent* event)

@@ -68,7 +68,6 @@ public slots:
 protected:
     void FillLanguageTexts(LanguageTexts& texts) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetButtonStyle(const QString& picture, const QString& colour);

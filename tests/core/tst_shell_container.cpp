@@ -1,10 +1,15 @@
 // The page container: page buttons, the battery display, the recording
-// lock, back and close (both save the image), the apply-and-wait hook and
-// the style sheets built from the container's pictures.
+// lock, back and close (both save the image), the apply-and-wait hook, the
+// style sheets built from the container's pictures, and what the pages show
+// open closing when their device is left (against the bench, from the
+// device list).
 #include "tst_shell_recorder.h"
+
+#include "DeviceListTestSupport.h"
 
 #include "Buttoninterface.h"
 #include "Dialog.h"
+#include "DialogMain.h"
 #include "FormSetting.h"
 #include "Globals.h"
 #include "GlobalsFixture.h"
@@ -15,11 +20,14 @@
 #include "Sensor.h"
 #include "UpDataParam.h"
 #include "UserFixture.h"
+#include "ui_Buttoninterface.h"
 #include "ui_Dialog.h"
 #include "ui_Macro.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFile>
+#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -295,6 +303,69 @@ private slots:
         });
         PostMsg::GetInstance()->PostUpDataParam(0);
         QVERIFY(!waiting);
+    }
+
+    // A key's function menu open for the receiver's mouse: back on the list
+    // and the cabled mouse opened, the menu is closed and no key is checked.
+    // Open again and the cabled mouse pulled out, it closes as well, and so
+    // do a menu and a colour dialog of the pages.
+    void openViewsCloseWhenTheirDeviceIsLeft()
+    {
+        using namespace devlisttest;
+        resetBench();
+        FlashDataMap receiverMouse = deviceImage(QStringLiteral("mouse1"));
+        receiverMouse.keys[1] = KeyFunction{1, 4, 0};  // the middle button, where mouse2 has the right one
+        QVERIFY(storeDeviceImage(QStringLiteral("mouse1"), receiverMouse));
+        testsupport::EnterSituation(testsupport::Situation::DeviceList);
+
+        DialogMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        Buttoninterface* page = w.PageContainer()->ButtonPage();
+        // Opens a listed device from the list; true once its pages are filled.
+        const auto open = [&](const QString& id) {
+            const int index = search(*w.DeviceListPage()) ? paths(DeviceList).indexOf(benchPath(id)) : -1;
+            if (index < 0)
+                return false;
+            ImageBelongsToDevice = false;
+            QTest::mouseClick(w.DeviceListPage()->DeviceButtons().value(index), Qt::LeftButton, Qt::NoModifier,
+                              QPoint(142, 180));
+            return w.PagesShown()
+                   && waitFor([] { return ImageBelongsToDevice.load() && !ButtonUiLoading.load(); }, 15000);
+        };
+        const auto menuClosed = [&] {
+            return page->Form()->stackedWidget->currentWidget() == page->Form()->page
+                   && !page->KeyButton(1)->isChecked();
+        };
+
+        QVERIFY(open(QStringLiteral("rx8k")));
+        QTest::mouseClick(page->KeyButton(1), Qt::LeftButton);
+        QVERIFY(!menuClosed());
+        QVERIFY(page->Entry(QStringLiteral("MidKey"))->isChecked());
+        QTest::mouseClick(w.PageContainer()->Form()->UpArrow, Qt::LeftButton);
+        QVERIFY(!w.PagesShown());
+        QVERIFY(open(QStringLiteral("mouse2")));
+        QVERIFY(menuClosed());
+        QTest::mouseClick(page->KeyButton(1), Qt::LeftButton);
+        QVERIFY(page->Entry(QStringLiteral("RightKey_3"))->isChecked());
+
+        // A stage colour dialog of the sensor page, and a menu of the macro
+        // page as its list's context menu shows it.
+        auto* colours = w.PageContainer()->SensorPage()->findChild<QColorDialog*>();
+        QVERIFY(colours);
+        colours->show();
+        QMenu menu(w.PageContainer()->MacroPage());
+        menu.addAction(QStringLiteral("Delete"));
+        menu.popup(QPoint(0, 0));
+        QCOMPARE(QApplication::activePopupWidget(), &menu);
+
+        bench({QStringLiteral("unplug"), QStringLiteral("mouse2")});
+        QVERIFY(waitFor([&] { return !w.PagesShown(); }, 10000));
+        QVERIFY(menuClosed());
+        QVERIFY(!menu.isVisible());
+        QVERIFY(!colours->isVisible());
+        StopUsbChanged();
+        UsbServer_Exit();
     }
 };
 

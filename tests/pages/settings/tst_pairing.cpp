@@ -115,7 +115,6 @@ private slots:
         OnMainPage = 1;
         CurrentDeviceInfo = receiverRecord();
         open();
-        QCOMPARE(button()->shortcut(), QKeySequence(Qt::Key_Space));
         QTest::mouseClick(button(), Qt::LeftButton);
         QCOMPARE(OnMainPage.load(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), 3, 10000);
@@ -151,8 +150,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), 2, 10000);
     }
 
-    // Space reaches both the button's shortcut and the focused button: still
-    // one link and one pairing request, as for a click.
+    // Space with the button focused: one link and one pairing request, as
+    // for a click.
     void oneAttemptPerPress_data()
     {
         QTest::addColumn<bool>("space");
@@ -175,6 +174,51 @@ private slots:
         QCOMPARE(callsLog({QStringLiteral("UsbServerC_Start")}).size(), 1);
         QCOMPARE(callsLog({QStringLiteral("UsbServer_EnterDonglePairOnlyCid")}).size(), 1);
         m_match->onPairTimeLimit();
+        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
+    }
+
+    // Space after an attempt has ended acts as a click would, whichever
+    // widget of the dialog holds the focus: a new attempt after a failure
+    // or after the receiver was pulled out, nothing after a success.
+    void spaceActsAsTheClickAfterAnAttempt_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<bool>("buttonFocused");
+        QTest::addColumn<int>("requests");  // pairing requests per press afterwards
+        QTest::newRow("failed") << QStringLiteral("pair-fail") << true << 1;
+        QTest::newRow("failed, the dialog focused") << QStringLiteral("pair-fail") << false << 1;
+        QTest::newRow("paired") << QString() << true << 0;
+        QTest::newRow("receiver pulled out") << QStringLiteral("unplug") << true << 1;
+    }
+    void spaceActsAsTheClickAfterAnAttempt()
+    {
+        QFETCH(QString, ending);
+        QFETCH(bool, buttonFocused);
+        QFETCH(int, requests);
+        if (ending == QLatin1String("pair-fail"))
+            bench({QStringLiteral("fault"), Receiver, QStringLiteral("pair-fail"), QStringLiteral("on")});
+        else if (ending == QLatin1String("unplug"))
+            bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=600000")});
+        const int result = ending.isEmpty() ? 2 : 3;
+        QVERIFY(QTest::qWaitForWindowActive(m_match.get()));
+        QTest::mouseClick(button(), Qt::LeftButton);
+        if (ending == QLatin1String("unplug"))
+            bench({QStringLiteral("unplug"), Receiver});
+        QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), result, 10000);
+        if (!buttonFocused)
+            m_match->setFocus();
+
+        const auto sent = [] { return callsLog({QStringLiteral("UsbServer_EnterDonglePairOnlyCid")}).size(); };
+        for (const bool space : {true, false}) {
+            const int before = sent();
+            if (space)
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_match.get(), Qt::Key_Space);
+            else
+                QTest::mouseClick(button(), Qt::LeftButton);
+            QTest::qWait(300);  // a second request of the same press would be logged by now
+            QCOMPARE(sent() - before, requests);
+            QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), result, 10000);
+        }
         bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
     }
 
