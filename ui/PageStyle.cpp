@@ -5,6 +5,36 @@
 
 #include <QComboBox>
 #include <QListView>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace {
+
+// The open list of a styled combo box. The box opens it as wide as itself;
+// where the entries exceed its rows the scroll bar is added to that width,
+// so the entries keep the box's width and the bar covers none of their text.
+class ComboListView : public QListView
+{
+public:
+    using QListView::QListView;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QListView::showEvent(event);
+        const QScrollBar* bar = verticalScrollBar();
+        if (bar->maximum() <= bar->minimum())
+            return;
+        QWidget* popup = window();
+        QRect area = popup->geometry();
+        area.setWidth(area.width() + bar->sizeHint().width());
+        if (const QScreen* screen = popup->screen())  // the bar stays on the screen
+            area.moveRight(qMin(area.right(), screen->availableGeometry().right()));
+        popup->setGeometry(area);
+    }
+};
+
+}  // namespace
 
 namespace PageStyle {
 
@@ -48,9 +78,16 @@ QString LinkButtonSheet(const QString& align)
 void StyleComboBox(QComboBox* combo, const QString& pictureFolder, int visibleItems)
 {
     combo->setStyleSheet(PanelStyle::ComboBoxSheet(pictureFolder));
-    auto* view = new QListView(combo);
+    auto* view = new ComboListView(combo);
     view->setStyleSheet(PanelStyle::ComboListViewSheet());
     combo->setView(view);
+    // The box sets its list's scroll bar policy from its style's answer at
+    // this moment. A box inside a page that has a style sheet of its own
+    // answers with the page's rules until it is first polished (its own
+    // sheet counts from then): it takes the style's menu-like popup and
+    // switches the bar off for good, although its list opens below it with
+    // its row limit. The bar shows whenever the entries exceed the rows.
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     combo->setMaxVisibleItems(visibleItems);
 }
 

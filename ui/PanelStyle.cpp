@@ -30,9 +30,15 @@ QString ComboListViewSheet()
     const QString select = OptionColorText(QStringLiteral("ComboxSelectColor"));
     return QStringLiteral("QListView::item:selected{background-color: rgb(") + select
            + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
-           + QStringLiteral(");}QScrollBar:vertical{width:8px;border:none;background: rgb(28,28,28);}"
-                            "QScrollBar::handle:vertical{background: rgb(63,63,63);border-radius:3px;min-height:20px;}"
-                            "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;}"
+           // Every part of the scroll bar is set here: a page's own scroll
+           // bar rules (margins for arrow buttons, a thinner handle) would
+           // otherwise reach the list through its parents. The handle is the
+           // pages' scroll bar grey, which stands out from the dark groove.
+           + QStringLiteral(");}QScrollBar:vertical{width:10px;margin:0px;border:none;background: rgb(30,30,30);}"
+                            "QScrollBar::handle:vertical{background: rgb(117,117,117);border:none;border-radius:3px;"
+                            "min-height:20px;margin:0px 2px 0px 2px;}"
+                            "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;margin:0px;"
+                            "border:none;background:transparent;}"
                             "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}");
 }
 

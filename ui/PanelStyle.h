@@ -11,7 +11,8 @@ namespace PanelStyle {
 // the box's maxVisibleItems rows.
 QString ComboBoxSheet(const QString& folder);
 // The combo box's own list view: selected and hovered entries look alike; a
-// narrow dark scroll bar where the list has more entries than rows.
+// narrow dark scroll bar with a grey handle where the list has more entries
+// than rows.
 QString ComboListViewSheet();
 // A horizontal slider: 2 px groove, handle picture "HuaKuai.png" from
 // folder, the part left of the handle in SliderColor.

@@ -25,7 +25,6 @@
 #include <QFileInfo>
 #include <QListView>
 #include <QProcess>
-#include <QScrollBar>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -91,7 +90,6 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
     connect(hub, &PostMsg::SigLongRangeMode, this, &FormSetting::SlotLongRangeMode);
     connect(hub, &PostMsg::SigForm, this, &FormSetting::SlotForm);
     connect(hub, &PostMsg::SigFormReset, this, &FormSetting::SlotFormResetForm);
-    connect(ui->scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &FormSetting::SlotScroolChange);
 
     pictureDir = AppDir() + QStringLiteral("/Picture/FormSetting/");
     // The one repair dialog: a window of its own, asked about from the start.
@@ -116,7 +114,6 @@ FormSetting::FormSetting(QWidget* parent) : QWidget(parent), ui(new Ui::FormSett
         ui->comboBox->setItemData(i, row, Qt::SizeHintRole);
     const int index = StoredLanguageIndex();
     ui->comboBox->setCurrentIndex(index >= 0 && index < ui->comboBox->count() ? index : -1);
-    labelHome = ui->label->pos();
     SlotChangeLanguage(index);
 
     ui->checkBox->setChecked(MacroSettings::GetInstance()->GetValue(QStringLiteral("Enable"), QStringLiteral("AutoStart"))
@@ -403,11 +400,6 @@ void FormSetting::SlotFormResetForm()
 void FormSetting::SlotLightToFrom(int seconds)
 {
     ui->frameClose->SetIndex(StopCloseTime::IndexForSeconds(seconds));
-}
-
-void FormSetting::SlotScroolChange(int value)
-{
-    ui->label->move(labelHome.x(), labelHome.y() + value + 10);
 }
 
 // ---- the receiver's own settings ------------------------------------------------

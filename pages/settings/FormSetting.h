@@ -19,7 +19,6 @@
 #include "FirmwareFiles.h"
 #include "UpdateRules.h"
 
-#include <QPoint>
 #include <QWidget>
 
 #include <functional>
@@ -116,7 +115,6 @@ public slots:
     void SlotLongRangeMode(bool on);
     void SlotLabelText(int which, QString text);
     void SlotLabelTextB(QString version, QString waiting);
-    void SlotScroolChange(int value);
     void SetVer(int state);
     void SlotForm();
     void SlotFormB();
@@ -180,7 +178,6 @@ private:
     QString m_autostartFailText;
     QString m_mouseSettingsMissingText;
     UpDateWarning* updateWarning = nullptr;
-    QPoint labelHome;
     QButtonGroup* lightGroup = nullptr;
     QString buttonColor;
     const int extraHeight = 0;

@@ -1,9 +1,11 @@
 // Every text of the pages and of the small dialogs fits the place its form
 // gives it, in each of the six languages: a label, button or box whose text
 // runs past its edge, past a parent that clips it or into a combo box's
-// arrow, and a wrapped label or text box too low for its lines, fail.
+// arrow, and a wrapped label or text box too low for its lines, fail. The
+// open lists of their combo boxes show a scroll bar where they hide entries.
 #include "AddDelayTime.h"
 #include "Buttoninterface.h"
+#include "Contrast.h"
 #include "ContainReset.h"
 #include "DeleteConfirm.h"
 #include "Dialog.h"
@@ -31,6 +33,9 @@
 #include "RePair.h"
 #include "SameMacro.h"
 #include "Sensor.h"
+#include "SensorDPIB.h"
+#include "SensorEffect.h"
+#include "SensorLOD.h"
 #include "UpDataParam.h"
 #include "UpDateRepair.h"
 #include "UpDateWarning.h"
@@ -39,14 +44,17 @@
 #include "addKey.h"
 #include "ui_Dialog.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionSlider>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -187,12 +195,40 @@ class TextFitTest : public QObject
 
     std::unique_ptr<Dialog> m_container;  // its pages outlive the rows
     QMap<QString, Window> m_windows;
+    std::unique_ptr<QWidget> m_shown;  // the row's window where it is one of its own
 
     // The small dialogs as built, under their class names.
     template <typename... T>
     void addDialogs()
     {
         (m_windows.insert(T::staticMetaObject.className(), {[] { return new T; }, {}}), ...);
+    }
+
+    // The row's window, shown in the row's language as built.
+    std::pair<QWidget*, const Window*> showRow()
+    {
+        QFETCH(QString, window);
+        QFETCH(int, language);
+        MacroSettings::GetInstance()->SetValue("Language", "Language", QString::number(language));
+        PostMsg::GetInstance()->PostChangeLanguage(language);
+        const Window& entry = m_windows[window];
+        QWidget* w = entry.make();
+        m_shown.reset(w->window() == m_container.get() ? nullptr : w);  // a page stays
+        m_shown ? w->show() : m_container->Form()->stackedWidgetDialog->setCurrentWidget(w);
+        return {w, &entry};
+    }
+
+    // The rows: each of windows in each language.
+    static void addLanguageRows(const QStringList& windows)
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("language");
+        const char* const languages[] = {"English", "simplified Chinese", "traditional Chinese",
+                                         "Korean",  "Russian",            "Japanese"};
+        for (const QString& window : windows) {
+            for (int language = 0; language < Language::Count; ++language)
+                QTest::addRow("%s, %s", qPrintable(window), languages[language]) << window << language;
+        }
     }
 
 private slots:
@@ -207,7 +243,8 @@ private slots:
         m_windows = {
             {"buttons", window<Buttoninterface>([c] { return c->ButtonPage(); },
                                                 [](auto* p) { p->SlotUpDataConfigUI(16, 0, true); })},
-            {"sensor", window<Sensor>([c] { return c->SensorPage(); })},
+            // As built, then with the stage counts of a reset.
+            {"sensor", window<Sensor>([c] { return c->SensorPage(); }, [](auto* p) { p->SlotFormReset(); })},
             {"macro", window<Macro>([c] { return c->MacroPage(); })},
             {"light", window<LampLight>([c] { return c->LightPage(); }, [](auto* p) {
                  FlashDataMap image{};  // with the colour block
@@ -256,40 +293,77 @@ private slots:
                              d->SlotChangeLanguage(StoredLanguageIndex());
                              OfflineReason = reason;
                          }));
+        // The sensor panels no page builds yet, the stage choice with all eight counts.
+        m_windows.insert("SensorDPIB", window<SensorDPIB>([] { return new SensorDPIB; }, [](auto* p) {
+                             for (int i = 0; i < SensorDPIB::StageCount; ++i)
+                                 p->InsertComboItem(i, QString::number(i + 1));
+                         }));
+        addDialogs<SensorLOD, SensorEffect>();
         addDialogs<DialogChange, AddDelayTime, addKey, FireKey, GroupKey, ContainReset, DeleteConfirm, KeyNumberLimit, LeftButtonOnly, MakeMacro, GroupMaxThree, QuestionDialog,
                    QuestiondialogB, SameMacro, FindNewVer, Progress, UpDateRepair, RePair, UpDateWarning, UpDataParam>();
     }
 
+    void cleanup() { m_shown.reset(); }
     void cleanupTestCase() { m_container.reset(); }
 
-    void textsFit_data()
-    {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<int>("language");
-        const char* const languages[] = {"English", "simplified Chinese", "traditional Chinese",
-                                         "Korean",  "Russian",            "Japanese"};
-        for (const QString& window : m_windows.keys()) {
-            for (int language = 0; language < Language::Count; ++language)
-                QTest::addRow("%s, %s", qPrintable(window), languages[language]) << window << language;
-        }
-    }
+    void textsFit_data() { addLanguageRows(m_windows.keys()); }
 
     void textsFit()
     {
-        QFETCH(QString, window);
-        QFETCH(int, language);
-        const Window& entry = m_windows[window];
-        MacroSettings::GetInstance()->SetValue("Language", "Language", QString::number(language));
-        PostMsg::GetInstance()->PostChangeLanguage(language);
-        QWidget* w = entry.make();
-        std::unique_ptr<QWidget> owned(w->window() == m_container.get() ? nullptr : w);  // a page stays
-        owned ? w->show() : m_container->Form()->stackedWidgetDialog->setCurrentWidget(w);
-        for (int state = 0; state <= entry.states.size(); ++state) {  // 0: as built
+        const auto [w, entry] = showRow();
+        for (int state = 0; state <= entry->states.size(); ++state) {  // 0: as built
             if (state > 0)
-                entry.states[state - 1](w);
+                entry->states[state - 1](w);
             QCoreApplication::processEvents();
             const QStringList found = misfits(w);
             QVERIFY2(found.isEmpty(), qPrintable(QStringLiteral("state %1: ").arg(state) + found.join("; ")));
+        }
+    }
+
+    // Each shown combo box's open list, in its last state: a scroll bar
+    // exactly when the entries exceed the rows shown, inside the list, as
+    // tall as the rows, its handle set off from its groove; the list is as
+    // wide as its box, plus the bar (the entries keep their width).
+    void popupScrollBars_data()
+    {
+        addLanguageRows({"light", "buttons", "macro", "sensor", "settings", "DialogChange", "SensorDPIB", "SensorLOD",
+                         "SensorEffect"});
+    }
+    void popupScrollBars()
+    {
+        const auto [w, entry] = showRow();
+        for (const auto& state : entry->states)
+            state(w);
+        QList<QComboBox*> boxes = w->findChildren<QComboBox*>();
+        boxes.erase(std::remove_if(boxes.begin(), boxes.end(), [w](QComboBox* b) { return !b->isVisibleTo(w); }),
+                    boxes.end());
+        QVERIFY(!boxes.isEmpty());
+        for (QComboBox* box : boxes) {
+            box->showPopup();
+            QAbstractItemView* view = box->view();
+            QWidget* popup = view->window();
+            QVERIFY(QTest::qWaitForWindowExposed(popup));
+            const int rows = view->viewport()->height() / view->visualRect(box->model()->index(0, 0)).height();
+            QScrollBar* bar = view->verticalScrollBar();
+            const QString what = box->objectName() + QStringLiteral(": %1 entries, %2 rows").arg(box->count()).arg(rows);
+            const bool shown = bar->isVisible();
+            const QRect place(bar->mapTo(popup, QPoint()), bar->size());
+            QStyleOptionSlider option;
+            option.initFrom(bar);
+            const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
+            bar->setValue(bar->minimum());  // the handle at the top, the groove free below it
+            const QImage image = bar->grab().toImage();
+            const double contrast = testsupport::ContrastRatio(image.pixelColor(bar->width() / 2, 2),
+                                                               image.pixelColor(0, bar->height() - 2));
+            const int width = popup->width();
+            box->hidePopup();
+            QVERIFY2(shown == (box->count() > rows), qPrintable(what));
+            QVERIFY2(width == box->width() + (shown ? bar->width() : 0), qPrintable(what));
+            if (shown) {
+                QVERIFY2(popup->rect().contains(place) && groove.height() >= view->viewport()->height() - 2,
+                         qPrintable(what));
+                QVERIFY2(contrast >= 3, qPrintable(what + QStringLiteral(", contrast %1").arg(contrast)));
+            }
         }
     }
 };

@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -423,11 +424,39 @@ private slots:
         QCOMPARE(combo->currentIndex(), 3);
     }
 
-    void scrollKeepsTheVersionLabel()
+    // Scrolled half-way, compact and with the receiver light block, the
+    // driver version moves with the page, clear of every other text.
+    void versionLabelScrollsWithThePage_data()
     {
-        const QPoint home = ui()->label->pos();
-        m_page->SlotScroolChange(100);
-        QCOMPARE(ui()->label->pos(), home + QPoint(0, 110));
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("light");
+        for (int language = 0; language < 6; ++language) {
+            QTest::addRow("language %d, compact", language) << language << false;
+            QTest::addRow("language %d, receiver light", language) << language << true;
+        }
+    }
+    void versionLabelScrollsWithThePage()
+    {
+        QFETCH(int, language);
+        QFETCH(bool, light);
+        m_page->SlotChangeLanguage(language);
+        selectReceiver(1);
+        DongleRGB rgb{{1}};
+        if (light)
+            m_page->SlotRGBValue(&rgb);
+        QCOMPARE(m_page->LedBlockShown(), light);
+        QLabel* label = ui()->label;
+        const QPoint home = label->pos();
+        QScrollBar* bar = ui()->scrollArea->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        bar->setValue(bar->maximum() / 2);
+        QCOMPARE(label->pos(), home);
+        for (QWidget* w : ui()->scrollAreaWidgetContents->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            const bool text = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QTextEdit*>(w)
+                              || qobject_cast<QComboBox*>(w);
+            QVERIFY2(w == label || !text || !w->isVisibleTo(m_page.get()) || !w->geometry().intersects(label->geometry()),
+                     qPrintable(w->objectName()));
+        }
     }
 
     void versionLabelAfterAnUpgrade()
