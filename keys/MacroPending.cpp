@@ -9,9 +9,6 @@
 #include "PickedFile.h"
 #include "SafeFileName.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace keys {
 
@@ -25,18 +22,8 @@ bool writePending(const QStringList& names)
     const QString path = MacroPendingFile();
     if (names.isEmpty() && SpotAt(path) == FileSpot::Free)
         return true;
-    if (!MayWriteFileAt(path)) {
-        qCWarning(lcFiles) << "pending macro list: a link or no regular file is in its place:" << path;
-        return false;
-    }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
     const QByteArray text = names.isEmpty() ? QByteArray() : (names.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        qCWarning(lcFiles) << "pending macro list: writing" << path << "failed:" << file.errorString();
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, text, "pending macro list");
 }
 
 // Sends the file's macro to one key; nothing when the file cannot be read.

@@ -2,6 +2,7 @@
 // the time in the Exception folder (created again when it was removed) and
 // still dies by the signal.
 #include "CrashDump.h"
+#include "FilePlaces.h"
 #include "Globals.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <spawn.h>
@@ -75,10 +77,19 @@ int runChild(const char* how)
     pid_t pid = 0;
     if (posix_spawn(&pid, self.constData(), nullptr, nullptr, argv, environ) != 0)
         return -1;
+    // A child that hangs in its handler is ended after 20 s: -1.
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
+    for (int waited = 0;; waited += 10) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return status;
+        if (waited >= 20000 || (done < 0 && errno != EINTR)) {
+            ::kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        QThread::msleep(10);
     }
-    return status;
 }
 
 QString onlyDump(QString* name = nullptr)
@@ -184,6 +195,39 @@ private slots:
             }
         }
         QCOMPARE(dumps, 1);
+    }
+
+    // Names for the next seconds taken by a link (to a file of the test's,
+    // live or dangling), a folder or a FIFO: the child still dies by the
+    // signal, at once, and writes through none of them.
+    void noDumpWhereNoFileIs_data()
+    {
+        QTest::addColumn<QString>("form");
+        for (const QString& form : testsupport::PlaceForms())
+            QTest::newRow(qPrintable(form)) << form;
+    }
+    void noDumpWhereNoFileIs()
+    {
+        QFETCH(QString, form);
+        QVERIFY(QDir().mkpath(exceptionFolder()));
+        const QString target = UserDir() + QStringLiteral("/target");
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("keep") == 4);
+        file.close();
+        const QDateTime now = QDateTime::currentDateTime();
+        QStringList paths;
+        for (int s = -1; s < 30; ++s) {
+            paths << exceptionFolder() + now.addSecs(s).toString(QStringLiteral("/yyyy_MM_dd_hh_mm_ss.dmp"));
+            QVERIFY(testsupport::PutInPlace(form, paths.last(), target));
+        }
+        const QString place = testsupport::PlaceAt(paths.first());
+        const int status = runChild("raise-keep");
+        QVERIFY(WIFSIGNALED(status));
+        for (const QString& path : paths)
+            QCOMPARE(testsupport::PlaceAt(path), place);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep"));
+        QCOMPARE(testsupport::PlaceAt(testsupport::GoneTarget(target)), QStringLiteral("nothing"));
     }
 };
 
