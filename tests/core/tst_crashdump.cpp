@@ -217,7 +217,7 @@ private slots:
         const QDateTime now = QDateTime::currentDateTime();
         QStringList paths;
         for (int s = -1; s < 30; ++s) {
-            paths << exceptionFolder() + now.addSecs(s).toString(QStringLiteral("/yyyy_MM_dd_hh_mm_ss.dmp"));
+            paths << exceptionFolder() + now.addSecs(s).toString(QStringLiteral("/yyyy_MM_dd_hh_mm_ss")) + ".dmp";
             QVERIFY(testsupport::PutInPlace(form, paths.last(), target));
         }
         const QString place = testsupport::PlaceAt(paths.first());

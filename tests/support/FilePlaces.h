@@ -31,9 +31,11 @@ inline QString GoneTarget(const QString& target)
 }
 
 // Makes form at path; a link points at target (which the caller made) or,
-// dangling, at GoneTarget(target). False when it could not be made.
+// dangling, at GoneTarget(target), which is removed should an earlier writer
+// have made it. False when it could not be made.
 inline bool PutInPlace(const QString& form, const QString& path, const QString& target)
 {
+    QFile::remove(GoneTarget(target));
     if (form == QLatin1String("link to a file"))
         return QFile::link(target, path);
     if (form == QLatin1String("dangling link"))
