@@ -26,6 +26,47 @@ bool writePending(const QStringList& names)
     return WriteWholeFile(path, text, "pending macro list");
 }
 
+// The pending names of this run once the list could not be written, for the
+// list's path then (a test or another user folder starts afresh). GUI thread.
+struct Held {
+    QString path;
+    QStringList names;
+};
+Held held;
+
+bool listHeld()
+{
+    return !held.path.isEmpty() && held.path == MacroPendingFile();
+}
+
+// Stores names as the pending list; what cannot be stored is held instead.
+bool storePending(const QStringList& names)
+{
+    if (writePending(names)) {
+        held = {};
+        return true;
+    }
+    held = {MacroPendingFile(), names};
+    return false;
+}
+
+QStringList storedPending()
+{
+    // No list is the usual case: nothing to read, nothing to log.
+    const QString path = MacroPendingFile();
+    if (SpotAt(path) == FileSpot::Free)
+        return {};
+    QByteArray data;
+    if (ReadPickedFile(path, MaxPendingFileBytes, &data) != PickedFileError::None)
+        return {};
+    QStringList names;
+    for (const QString& line : QString::fromUtf8(data).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (IsSafeFileName(line) && !names.contains(line))
+            names.append(line);
+    }
+    return names;
+}
+
 // Sends the file's macro to one key; nothing when the file cannot be read.
 enum class Sent { Taken, NotTaken, NoFile };
 Sent sendFile(const QString& name, int key)
@@ -50,19 +91,7 @@ QString MacroPendingFile()
 
 QStringList PendingMacros()
 {
-    // No list is the usual case: nothing to read, nothing to log.
-    const QString path = MacroPendingFile();
-    if (SpotAt(path) == FileSpot::Free)
-        return {};
-    QByteArray data;
-    if (ReadPickedFile(path, MaxPendingFileBytes, &data) != PickedFileError::None)
-        return {};
-    QStringList names;
-    for (const QString& line : QString::fromUtf8(data).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (IsSafeFileName(line) && !names.contains(line))
-            names.append(line);
-    }
-    return names;
+    return listHeld() ? held.names : storedPending();
 }
 
 bool IsMacroPending(const QString& name)
@@ -72,27 +101,34 @@ bool IsMacroPending(const QString& name)
 
 bool SetMacroPending(const QString& name, bool pending)
 {
+    if (pending && !IsSafeFileName(name))
+        return false;
     QStringList names = PendingMacros();
-    if (names.contains(name) == pending)
+    // A held list is offered to the file again with every change.
+    if (names.contains(name) == pending && !listHeld())
         return true;
-    if (pending) {
-        if (!IsSafeFileName(name))
-            return false;
+    names.removeAll(name);
+    if (pending)
         names.append(name);
-    } else {
-        names.removeAll(name);
-    }
-    return writePending(names);
+    return storePending(names);
+}
+
+void KeepRefusedMacro(const QString& name, HeldRefusalNotice& notice)
+{
+    // A list that cannot be written was logged; the name is held for the run.
+    if (!SetMacroPending(name, true))
+        notice.SetReason(RefusedUnkeptReason);
 }
 
 bool SendMacroFileToKey(const QString& name, int key)
 {
+    HeldRefusalNotice notice;  // told once it is known whether the macro is kept past a restart
     const Sent sent = sendFile(name, key);
     if (sent == Sent::NoFile)
         qCWarning(lcFiles) << "macro" << name << "cannot be read for key" << key;
     if (sent == Sent::NotTaken) {
         qCWarning(lcPages) << "macro" << name << "did not reach key" << key << "- kept to be sent again";
-        (void)SetMacroPending(name, true);  // a list that cannot be written was logged
+        KeepRefusedMacro(name, notice);
     }
     return sent == Sent::Taken;
 }
@@ -121,7 +157,7 @@ int ResendPendingMacros()
         }
     }
     if (names != before)
-        (void)writePending(names);  // a list that cannot be written was logged
+        (void)storePending(names);  // a list that cannot be written was logged, and is held
     return names.size();
 }
 

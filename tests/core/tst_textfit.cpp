@@ -251,11 +251,15 @@ private slots:
                                                           [](auto* d) { d->ShowExportFailed(); },
                                                           [](auto* d) { d->ShowNothingToExport(); },
                                                           [](auto* d) { d->ShowNotMacroFile(); }));
-        m_windows.insert("MouseOffLine", window<MouseOffLine>([] { return new MouseOffLine; }, [](auto* d) {
-                             const int reason = OfflineReason.exchange(WriteRefusedReason);
-                             d->SlotChangeLanguage(StoredLanguageIndex());
-                             OfflineReason = reason;
-                         }));
+        auto offlineReason = [](int reason) {
+            return [reason](MouseOffLine* d) {
+                const int was = OfflineReason.exchange(reason);
+                d->SlotChangeLanguage(StoredLanguageIndex());
+                OfflineReason = was;
+            };
+        };
+        m_windows.insert("MouseOffLine", window<MouseOffLine>([] { return new MouseOffLine; }, offlineReason(WriteRefusedReason),
+                                                              offlineReason(RefusedUnkeptReason)));
         addDialogs<DialogChange, AddDelayTime, addKey, FireKey, GroupKey, ContainReset, DeleteConfirm, KeyNumberLimit, LeftButtonOnly, MakeMacro, GroupMaxThree, QuestionDialog,
                    QuestiondialogB, SameMacro, FindNewVer, Progress, UpDateRepair, RePair, UpDateWarning, UpDataParam>();
     }
