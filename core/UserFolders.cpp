@@ -31,7 +31,6 @@ void PrepareUserFolders(const QString& root)
     const QString macroIni = root + QStringLiteral("/Macro.ini");
     if (SpotAt(macroIni) != FileSpot::File)
         (void)WriteWholeFile(macroIni, QByteArray(), "user settings file");  // a refusal is logged there
-
 }
 
 bool UserFolderWritable(const QString& root)

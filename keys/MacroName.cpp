@@ -4,7 +4,6 @@
 #include "Logging.h"
 #include "SafeFileName.h"
 
-
 namespace keys {
 
 namespace {

@@ -9,7 +9,6 @@
 #include "PickedFile.h"
 #include "SafeFileName.h"
 
-
 namespace keys {
 
 namespace {

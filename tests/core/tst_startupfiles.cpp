@@ -174,7 +174,7 @@ private slots:
         QTest::addColumn<QString>("writer");
         QTest::addColumn<QString>("form");
         for (const QString& writer : m_writers.keys()) {
-            for (const QString& form : testsupport::PlaceForms())
+            for (const QString& form : testsupport::PlaceForms)
                 QTest::addRow("%s, %s", qPrintable(writer), qPrintable(form)) << writer << form;
         }
     }

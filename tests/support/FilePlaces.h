@@ -1,7 +1,6 @@
-// What a writer may find in its file's place instead of a file: a link to a
-// file of the test's own (live or dangling), a folder or a FIFO; making one,
-// telling what is at a path, and running a reader or writer of the place
-// under a time limit. Header only (Qt Core).
+// A link to a file of the test's own (live or dangling), a folder or a FIFO
+// in a writer's place: making one, telling what is at a path, and running a
+// reader or writer of it under a time limit. Header only (Qt Core).
 #pragma once
 
 #include <QDir>
@@ -18,74 +17,54 @@
 
 namespace testsupport {
 
-inline QStringList PlaceForms()
-{
-    return {QStringLiteral("link to a file"), QStringLiteral("dangling link"), QStringLiteral("folder"),
-            QStringLiteral("fifo")};
-}
+inline const QStringList PlaceForms{"link to a file", "dangling link", "folder", "fifo"};
 
-// The file a dangling link of PutInPlace points at: never made.
-inline QString GoneTarget(const QString& target)
-{
-    return target + QStringLiteral(".gone");
-}
+inline QString GoneTarget(const QString& target) { return target + ".gone"; }
 
-// Makes form at path; a link points at target (which the caller made) or,
-// dangling, at GoneTarget(target), which is removed should an earlier writer
-// have made it. False when it could not be made.
+// Makes form at path: a link to target, or one to GoneTarget(target), which
+// an earlier writer may have made and is removed.
 inline bool PutInPlace(const QString& form, const QString& path, const QString& target)
 {
     QFile::remove(GoneTarget(target));
-    if (form == QLatin1String("link to a file"))
-        return QFile::link(target, path);
-    if (form == QLatin1String("dangling link"))
-        return QFile::link(GoneTarget(target), path);
-    if (form == QLatin1String("folder"))
+    if (form == "folder")
         return QDir().mkpath(path);
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (form == "fifo")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    return QFile::link(form == "dangling link" ? GoneTarget(target) : target, path);
 }
 
-// What is at a path, a link seen as itself: "nothing", "file", "folder",
-// "fifo" or "link to <target>".
+// "nothing", "file", "folder", "fifo" or "link to <target>".
 inline QString PlaceAt(const QString& path)
 {
     struct stat st {};
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return QStringLiteral("nothing");
+        return "nothing";
     if (S_ISLNK(st.st_mode))
-        return QStringLiteral("link to ") + QFile::symLinkTarget(path);
-    if (S_ISDIR(st.st_mode))
-        return QStringLiteral("folder");
-    return S_ISFIFO(st.st_mode) ? QStringLiteral("fifo") : QStringLiteral("file");
+        return "link to " + QFile::symLinkTarget(path);
+    return S_ISDIR(st.st_mode) ? "folder" : S_ISFIFO(st.st_mode) ? "fifo" : "file";
 }
 
-// Removes what PutInPlace made (a folder with what is in it).
 inline bool ClearPlace(const QString& path)
 {
-    return PlaceAt(path) == QLatin1String("folder") ? QDir(path).removeRecursively() : QFile::remove(path);
+    return PlaceAt(path) == "folder" ? QDir(path).removeRecursively() : QFile::remove(path);
 }
 
-// Runs a reader or writer of path on a helper thread: one stuck on a FIFO
-// gives "waited on the file" instead of hanging the test. It is let go by
-// the FIFO's other ends: a writer that comes and goes (a reader sees the
-// end) and a reader that stays until it is done (a writer's few bytes find
-// room, and no broken pipe).
-inline QString Within(const QString& path, const std::function<QString()>& run, int ms = 5000)
+// Runs run on a helper thread: one stuck on the FIFO at path gives "waited
+// on the file" instead of hanging the test, let go by the FIFO's other ends
+// (a writer that comes and goes, a reader that stays until it is done).
+inline QString Within(const QString& path, const std::function<QString()>& run)
 {
     QString result;
     std::unique_ptr<QThread> thread(QThread::create([&] { result = run(); }));
     thread->start();
-    if (thread->wait(ms))
+    if (thread->wait(5000))
         return result;
     const QByteArray name = QFile::encodeName(path);
     const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
-    const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
-    if (writer >= 0)
-        ::close(writer);
+    ::close(::open(name.constData(), O_WRONLY | O_NONBLOCK));
     thread->wait();
-    if (reader >= 0)
-        ::close(reader);
-    return QStringLiteral("waited on the file");
+    ::close(reader);
+    return "waited on the file";
 }
 
 }  // namespace testsupport
