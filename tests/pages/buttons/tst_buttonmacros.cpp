@@ -162,10 +162,10 @@ private slots:
         QTest::addColumn<QString>("listPlace");
         // Both ways of sending keep a refused macro alike; the list's forms
         // are told apart once.
-        for (const QString& place : {"nothing", "link to a file", "folder", "fifo"})
-            QTest::addRow("events saved, list: %s", qPrintable(place)) << 0 << place;
-        for (const QString& place : {"nothing", "link to a file"})
-            QTest::addRow("repeat saved, list: %s", qPrintable(place)) << 1 << place;
+        for (const char* place : {"nothing", "link to a file", "folder", "fifo"})
+            QTest::addRow("events saved, list: %s", place) << 0 << QString(place);
+        for (const char* place : {"nothing", "link to a file"})
+            QTest::addRow("repeat saved, list: %s", place) << 1 << QString(place);
     }
     void aRefusedMacroIsKeptAndSentAgain()
     {
