@@ -71,11 +71,11 @@ PickedFileError openChecked(const QString& path, qint64 maxBytes, Descriptor* fi
 
 // Which bytes of a checked file are read: all of them (a file that grew
 // since fstat is refused rather than cut), its first count, or its last.
-enum class Part { Whole, Head, Tail };
+enum class Span { Whole, Head, Tail };
 
-// The checked file's bytes by part; *cut (when given) tells whether a Tail
+// The checked file's bytes by span; *cut (when given) tells whether a Tail
 // read left bytes out before them.
-PickedFileError readChecked(const QString& path, qint64 maxBytes, Part part, int count, QByteArray* data,
+PickedFileError readChecked(const QString& path, qint64 maxBytes, Span span, int count, QByteArray* data,
                             bool* cut = nullptr)
 {
     data->clear();
@@ -84,9 +84,9 @@ PickedFileError readChecked(const QString& path, qint64 maxBytes, Part part, int
     const PickedFileError opened = openChecked(path, maxBytes, &file, &size);
     if (opened != PickedFileError::None)
         return opened;
-    const bool whole = part == Part::Whole;
+    const bool whole = span == Span::Whole;
     const qint64 wanted = whole ? size : qMin<qint64>(size, qMax(0, count));
-    if (part == Part::Tail && ::lseek(file.fd, size - wanted, SEEK_SET) < 0) {
+    if (span == Span::Tail && ::lseek(file.fd, size - wanted, SEEK_SET) < 0) {
         qCWarning(lcFiles) << "cannot read file" << path << ::strerror(errno);
         return PickedFileError::ReadFailed;
     }
@@ -106,7 +106,7 @@ PickedFileError readChecked(const QString& path, qint64 maxBytes, Part part, int
     content.truncate(int(total));
     *data = content;
     if (cut)
-        *cut = part == Part::Tail && wanted < size;
+        *cut = span == Span::Tail && wanted < size;
     return PickedFileError::None;
 }
 
@@ -122,17 +122,17 @@ QString WithFileSuffix(const QString& path, const QString& suffix)
 
 PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data)
 {
-    return readChecked(path, maxBytes, Part::Whole, 0, data);
+    return readChecked(path, maxBytes, Span::Whole, 0, data);
 }
 
 PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data)
 {
-    return readChecked(path, maxBytes, Part::Head, headBytes, data);
+    return readChecked(path, maxBytes, Span::Head, headBytes, data);
 }
 
 PickedFileError ReadPickedFileTail(const QString& path, qint64 maxBytes, int tailBytes, QByteArray* data, bool* cut)
 {
-    return readChecked(path, maxBytes, Part::Tail, tailBytes, data, cut);
+    return readChecked(path, maxBytes, Span::Tail, tailBytes, data, cut);
 }
 
 bool MayOpenByName(const QString& path, qint64 maxBytes)
