@@ -3,6 +3,7 @@
 #include "DeviceImage.h"
 #include "Globals.h"
 #include "PickedFile.h"
+#include "SafeFileName.h"
 
 #include <QByteArray>
 #include <QMutexLocker>
@@ -126,7 +127,7 @@ int ConfigSettings::GetInt(const QString& group, const QString& key)
 void ConfigSettings::SetValue(const QString& group, const QString& key, const QString& value)
 {
     QMutexLocker lock(&m_mutex);
-    if (!m_settings)
+    if (!m_settings || !MayWriteFileAt(m_path, "model table"))
         return;
     m_settings->setIniCodec("UTF8");
     m_settings->setValue(group + QLatin1Char('/') + key, value);
@@ -137,7 +138,7 @@ void ConfigSettings::SetValue(const QString& group, const QString& key, const QS
 void ConfigSettings::RemoveValue(const QString& group, const QString& key)
 {
     QMutexLocker lock(&m_mutex);
-    if (!m_settings)
+    if (!m_settings || !MayWriteFileAt(m_path, "model table"))
         return;
     m_settings->remove(group + QLatin1Char('/') + key);
     m_modelsLoaded = false;

@@ -3,9 +3,8 @@
 #include "Globals.h"
 #include "Logging.h"
 #include "PickedFile.h"
+#include "SafeFileName.h"
 
-#include <QDir>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -60,23 +59,7 @@ bool WriteDeviceInfoFile(const QString& fileName, const FlashDataMap& image)
             qCWarning(lcFiles) << "device image cache: unsafe file name, not written:" << fileName;
         return false;
     }
-    QDir().mkpath(DeviceInfoFolder());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcFiles) << "device image cache: cannot write" << path << file.errorString();
-        return false;
-    }
-    const QByteArray content = EncodeDeviceInfo(image);
-    if (file.write(content) != content.size()) {
-        qCWarning(lcFiles) << "device image cache: writing" << path << "failed:" << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        qCWarning(lcFiles) << "device image cache: cannot replace" << path << file.errorString();
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, EncodeDeviceInfo(image), "device image cache");
 }
 
 bool ReadDeviceInfoFile(const QString& fileName, FlashDataMap& image)

@@ -25,7 +25,8 @@ QByteArray EncodeDeviceInfo(const FlashDataMap& image);
 bool DecodeDeviceInfo(const QByteArray& content, FlashDataMap& image);
 
 // Writes the image under fileName (atomically: the old file stays on any
-// error). Nothing is written for an empty or unsafe name. True when written.
+// error). Nothing is written for an empty or unsafe name, nor where a link
+// or anything but a regular file is (WriteWholeFile). True when written.
 [[nodiscard]] bool WriteDeviceInfoFile(const QString& fileName, const FlashDataMap& image);
 // Fills image from the cache file fileName. The image is zeroed first;
 // false when the file is missing, unreadable or too short.

@@ -21,6 +21,7 @@ bool validStage(int stage) { return stage >= 0 && stage < DpiStageCount; }
 
 int untoldDepth = 0;  // live UntoldWrites scopes
 RefusalBurst refusals;
+HeldRefusalNotice* heldNotice = nullptr;  // the innermost live scope
 
 // A notice is asked for only where the user made the change.
 bool mayTell()
@@ -41,10 +42,20 @@ void writeTaken()
     refusals.Taken();
 }
 
+void tellRefusal(int reason)
+{
+    if (refusals.Refused(steadyMs()))
+        PostMsg::GetInstance()->PostMouseOffLineo(reason);
+}
+
 void writeRefused()
 {
-    if (mayTell() && refusals.Refused(steadyMs()))
-        PostMsg::GetInstance()->PostMouseOffLineo(WriteRefusedReason);
+    if (!mayTell())
+        return;
+    if (heldNotice)
+        heldNotice->Refused();
+    else
+        tellRefusal(WriteRefusedReason);
 }
 
 // Steps 1 and 3 of the common rule: true when the device answers; otherwise
@@ -133,6 +144,18 @@ void RefusalBurst::Taken()
 
 UntoldWrites::UntoldWrites() { ++untoldDepth; }
 UntoldWrites::~UntoldWrites() { --untoldDepth; }
+
+HeldRefusalNotice::HeldRefusalNotice() : m_outer(heldNotice), m_reason(WriteRefusedReason)
+{
+    heldNotice = this;
+}
+
+HeldRefusalNotice::~HeldRefusalNotice()
+{
+    heldNotice = m_outer;
+    if (m_refused)
+        tellRefusal(m_reason);
+}
 
 bool SendImage(const FlashDataMap& image)
 {

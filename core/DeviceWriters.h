@@ -67,6 +67,30 @@ public:
     UntoldWrites& operator=(const UntoldWrites&) = delete;
 };
 
+// While one lives, the notice of a refused write waits for its end, and is
+// then told by the same rules (once per burst, not while a page is filled
+// or an UntoldWrites scope lives) with the reason its holder chose: for a
+// caller that learns only after the refusal what the notice must say. The
+// offline notice is not held. GUI thread only; the innermost scope holds.
+class HeldRefusalNotice
+{
+public:
+    HeldRefusalNotice();
+    ~HeldRefusalNotice();
+    HeldRefusalNotice(const HeldRefusalNotice&) = delete;
+    HeldRefusalNotice& operator=(const HeldRefusalNotice&) = delete;
+
+    // WriteRefusedReason unless set (RefusedUnkeptReason).
+    void SetReason(int reason) { m_reason = reason; }
+    // Called for a refusal while the scope is the innermost.
+    void Refused() { m_refused = true; }
+
+private:
+    HeldRefusalNotice* m_outer;
+    int m_reason;
+    bool m_refused = false;
+};
+
 // Sends a whole image to the linked device as it is (ProtocolDataUpdate):
 // for the callers that replace the image whole (import, reset, the link's
 // own write-back). True when the device took it; a refusal is logged.

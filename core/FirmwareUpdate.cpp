@@ -3,16 +3,17 @@
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "Logging.h"
+#include "PickedFile.h"
 #include "RegistryStore.h"
+#include "SafeFileName.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QVector>
 #include <QWaitCondition>
 
+#include <limits>
 #include <thread>
 
 namespace {
@@ -301,32 +302,21 @@ QByteArray AppendUpdateLogEntry(const QByteArray& log, const QStringList& lines,
 bool WriteUpdateLog(const QStringList& lines)
 {
     const QString path = UpdateLogPath();
-    // Only the last UpdateLogMaxBytes of the old log can stay: no more is read.
+    // Only the last UpdateLogMaxBytes of the old log can stay: no more is
+    // read, without blocking. A link, a FIFO or a device in the log's place
+    // counts as no log, and the writer refuses it: nothing is written there.
     QByteArray old;
-    QFile current(path);
-    if (current.exists()) {
-        if (!current.open(QIODevice::ReadOnly)) {
-            qCWarning(lcFiles) << "cannot read the update log" << path << current.errorString() << "; it stays as it is";
-            return false;
-        }
-        const qint64 size = current.size();
-        const bool cut = size > UpdateLogMaxBytes;
-        if (cut)
-            current.seek(size - UpdateLogMaxBytes);
-        old = current.read(UpdateLogMaxBytes);
-        if (current.error() != QFileDevice::NoError) {
-            qCWarning(lcFiles) << "cannot read the update log" << path << current.errorString() << "; it stays as it is";
+    if (SpotAt(path) == FileSpot::File) {
+        bool cut = false;
+        const PickedFileError read =
+            ReadPickedFileTail(path, std::numeric_limits<qint64>::max(), int(UpdateLogMaxBytes), &old, &cut);
+        if (read != PickedFileError::None && read != PickedFileError::Missing) {
+            qCWarning(lcFiles) << "cannot read the update log" << path << "; it stays as it is";
             return false;
         }
         if (cut)
             old.remove(0, old.indexOf('\n') + 1);  // the line cut in half goes (all of it without a line end)
-        current.close();
     }
     // Written whole and then put in place: a crash leaves the old log or the new one.
-    QSaveFile file(path);
-    const QByteArray bytes = AppendUpdateLogEntry(old, lines);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    qCWarning(lcFiles) << "cannot write the update log" << path << file.errorString();
-    return false;
+    return WriteWholeFile(path, AppendUpdateLogEntry(old, lines), "update log");
 }

@@ -144,5 +144,7 @@ QByteArray AppendUpdateLogEntry(const QByteArray& log, const QStringList& lines,
                                 qint64 maxBytes = UpdateLogMaxBytes);
 // Appends the lines of a failed upgrade to the log (AppendUpdateLogEntry),
 // written whole and put in place (a crash leaves the old log or the new one;
-// the old log stays when it cannot be read or the write fails).
+// the old log stays when it cannot be read or the write fails). A link, a
+// FIFO or a device in the log's place is no log and is not written: false,
+// without waiting.
 [[nodiscard]] bool WriteUpdateLog(const QStringList& lines);

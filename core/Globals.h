@@ -121,9 +121,16 @@ extern std::atomic<int> OnMainPage;
 extern std::atomic<int> ShowBatteryValue;
 // Why the main window's device notice (SigMouseOffLineo) was asked for:
 // 0 the device is offline, 1 it did not answer in time, WriteRefusedReason
-// it did not take a change (the device stays online then).
+// it did not take a change (the device stays online then), RefusedUnkeptReason
+// it did not take a change that waits to be sent again but cannot be kept
+// past a restart (the list of such changes cannot be stored).
 extern std::atomic<int> OfflineReason;
 constexpr int WriteRefusedReason = 2;
+constexpr int RefusedUnkeptReason = 3;
+constexpr bool IsRefusalReason(int reason)
+{
+    return reason == WriteRefusedReason || reason == RefusedUnkeptReason;
+}
 extern std::atomic<int> LastImportResult;
 extern std::atomic<int> ImportRunning;       // 1 while a settings import's apply dialog exists
 

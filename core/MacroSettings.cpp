@@ -2,6 +2,7 @@
 
 #include "Globals.h"
 #include "PickedFile.h"
+#include "SafeFileName.h"
 
 #include <QMutexLocker>
 #include <QSettings>
@@ -9,6 +10,14 @@
 namespace {
 QMutex MacroSettingsMutex;
 MacroSettings* macroInstance = nullptr;
+
+// Each change is written at once, and only where the writers' check lets
+// it: QSettings would rename its new file over a link's target. A refused
+// change is logged and not made, in the file or in memory.
+bool mayWrite(const QString& path)
+{
+    return MayWriteFileAt(path, "user settings file (Macro.ini)");
+}
 }  // namespace
 
 MacroSettings* MacroSettings::GetInstance()
@@ -55,7 +64,7 @@ QString MacroSettings::GetValue(const QString& group, const QString& key)
 void MacroSettings::SetValue(const QString& group, const QString& key, const QString& value)
 {
     QMutexLocker lock(&m_mutex);
-    if (!m_settings)
+    if (!mayWrite(m_path) || !m_settings)
         return;
     m_settings->setIniCodec("UTF-8");
     m_settings->setValue(group + QLatin1Char('/') + key, value);
@@ -65,7 +74,7 @@ void MacroSettings::SetValue(const QString& group, const QString& key, const QSt
 void MacroSettings::RemoveValue(const QString& group, const QString& key)
 {
     QMutexLocker lock(&m_mutex);
-    if (!m_settings)
+    if (!mayWrite(m_path) || !m_settings)
         return;
     m_settings->remove(group + QLatin1Char('/') + key);
     m_settings->sync();

@@ -1,6 +1,8 @@
 // The per-user "Macro.ini": language index, autostart switch, notice switch.
 // A file that breaks the file rules of PickedFile.h (no regular file, over
 // StartupFileMaxBytes) counts as missing, and changes are then not kept.
+// A link to a regular file is read, but never written through: a change is
+// refused (logged) unless a regular file or nothing is in the file's place.
 #pragma once
 
 #include <QMutex>

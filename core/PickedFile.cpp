@@ -69,10 +69,14 @@ PickedFileError openChecked(const QString& path, qint64 maxBytes, Descriptor* fi
     return PickedFileError::None;
 }
 
-// The checked file's bytes: all of them when headBytes is negative (and a
-// file that grew since fstat is refused rather than cut), else at most its
-// first headBytes.
-PickedFileError readChecked(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data)
+// Which bytes of a checked file are read: all of them (a file that grew
+// since fstat is refused rather than cut), its first count, or its last.
+enum class Span { Whole, Head, Tail };
+
+// The checked file's bytes by span; *cut (when given) tells whether a Tail
+// read left bytes out before them.
+PickedFileError readChecked(const QString& path, qint64 maxBytes, Span span, int count, QByteArray* data,
+                            bool* cut = nullptr)
 {
     data->clear();
     Descriptor file{-1};
@@ -80,8 +84,13 @@ PickedFileError readChecked(const QString& path, qint64 maxBytes, int headBytes,
     const PickedFileError opened = openChecked(path, maxBytes, &file, &size);
     if (opened != PickedFileError::None)
         return opened;
-    const bool whole = headBytes < 0;
-    QByteArray content(int(whole ? size : qMin<qint64>(size, headBytes)), Qt::Uninitialized);
+    const bool whole = span == Span::Whole;
+    const qint64 wanted = whole ? size : qMin<qint64>(size, qMax(0, count));
+    if (span == Span::Tail && ::lseek(file.fd, size - wanted, SEEK_SET) < 0) {
+        qCWarning(lcFiles) << "cannot read file" << path << ::strerror(errno);
+        return PickedFileError::ReadFailed;
+    }
+    QByteArray content(int(wanted), Qt::Uninitialized);
     const qint64 total = readInto(file.fd, content.data(), content.size());
     // One byte more of a whole read tells a file that grew.
     char probe = 0;
@@ -96,6 +105,8 @@ PickedFileError readChecked(const QString& path, qint64 maxBytes, int headBytes,
     }
     content.truncate(int(total));
     *data = content;
+    if (cut)
+        *cut = span == Span::Tail && wanted < size;
     return PickedFileError::None;
 }
 
@@ -111,12 +122,17 @@ QString WithFileSuffix(const QString& path, const QString& suffix)
 
 PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data)
 {
-    return readChecked(path, maxBytes, -1, data);
+    return readChecked(path, maxBytes, Span::Whole, 0, data);
 }
 
 PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data)
 {
-    return readChecked(path, maxBytes, qMax(0, headBytes), data);
+    return readChecked(path, maxBytes, Span::Head, headBytes, data);
+}
+
+PickedFileError ReadPickedFileTail(const QString& path, qint64 maxBytes, int tailBytes, QByteArray* data, bool* cut)
+{
+    return readChecked(path, maxBytes, Span::Tail, tailBytes, data, cut);
 }
 
 bool MayOpenByName(const QString& path, qint64 maxBytes)

@@ -43,6 +43,11 @@ PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray*
 // that look at the head of many files and must not read them whole.
 PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int headBytes, QByteArray* data);
 
+// The same checks (regular file, at most maxBytes bytes), but only the last
+// tailBytes bytes are read (all of a shorter file): for a log that keeps
+// only its end. *cut tells whether bytes before them were left out.
+PickedFileError ReadPickedFileTail(const QString& path, qint64 maxBytes, int tailBytes, QByteArray* data, bool* cut);
+
 // For a file that another reader then opens by name (QSettings): whether it
 // may. True when nothing is at path (that reader finds it missing) or it is a
 // regular file of at most maxBytes bytes; false for anything else (logged).

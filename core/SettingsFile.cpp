@@ -2,10 +2,9 @@
 
 #include "DeviceCache.h"
 #include "Globals.h"
-#include "Logging.h"
+#include "SafeFileName.h"
 
 #include <QDataStream>
-#include <QSaveFile>
 
 const QByteArray SettingsFileTag = QByteArrayLiteral("Durod");
 
@@ -61,14 +60,8 @@ bool SettingsSensorMatches(const QByteArray& sensorBlock, const QString& modelSe
 
 bool WriteSettingsFile(const QString& path, const QString& sensorName, const FlashDataMap& image)
 {
-    const QByteArray content = EncodeSettingsFile(sensorName, image);
-    QSaveFile file(path);
-    // QSaveFile replaces the old file only on commit: a failure leaves it.
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        qCWarning(lcFiles) << "settings export: writing" << path << "failed:" << file.errorString();
-        return false;
-    }
-    return true;
+    // The user's chosen name too: a link there is refused, not followed.
+    return WriteWholeFile(path, EncodeSettingsFile(sensorName, image), "settings export", FileFolder::MustExist);
 }
 
 std::optional<FlashDataMap> ImageToExport()

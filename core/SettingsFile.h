@@ -52,7 +52,8 @@ QByteArray SettingsBlockText(const QByteArray& block);
 bool SettingsSensorMatches(const QByteArray& sensorBlock, const QString& modelSensor);
 
 // Writes the file whole or not at all: on any failure the file that was
-// there stays as it was and the result is false.
+// there stays as it was and the result is false. A link or anything but a
+// regular file at path is refused, not written through (WriteWholeFile).
 [[nodiscard]] bool WriteSettingsFile(const QString& path, const QString& sensorName, const FlashDataMap& image);
 
 // The image an export writes: the one in memory when it was read from the

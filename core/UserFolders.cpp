@@ -1,6 +1,7 @@
 #include "UserFolders.h"
 
 #include "Logging.h"
+#include "SafeFileName.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,12 +26,11 @@ void PrepareUserFolders(const QString& root)
         if (!dir.exists(root + name))
             dir.mkpath(root + name);
     }
+    // An empty settings file where none is. Anything but a regular file is
+    // left and logged: a dangling link's target is not made.
     const QString macroIni = root + QStringLiteral("/Macro.ini");
-    if (!QFileInfo::exists(macroIni)) {
-        QFile file(macroIni);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Text))
-            file.close();
-    }
+    if (SpotAt(macroIni) != FileSpot::File)
+        (void)WriteWholeFile(macroIni, QByteArray(), "user settings file");  // a refusal is logged there
 }
 
 bool UserFolderWritable(const QString& root)

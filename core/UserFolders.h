@@ -11,8 +11,9 @@
 QStringList UserFolderNames();
 
 // Creates every missing folder of the tree below root and an empty
-// "Macro.ini" when there is none (an existing one is left as it is).
-// Failures are ignored: the users of each folder cope with a missing one.
+// "Macro.ini" when nothing is in its place (an existing file is left as it
+// is; a link, a folder or a FIFO there is left too, and logged). Failures
+// are ignored: the users of each folder cope with a missing one.
 void PrepareUserFolders(const QString& root);
 
 // Whether settings can be saved below root: the root and every folder of

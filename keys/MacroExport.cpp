@@ -4,7 +4,6 @@
 
 #include "KeyNames.h"
 #include "LanguageLoader.h"
-#include "Logging.h"
 #include "MacroName.h"
 #include "NameRule.h"
 #include "PickedFile.h"
@@ -13,7 +12,6 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QDir>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -316,13 +314,8 @@ MacroImport ImportMacroFile(const QString& path, const QHash<QString, int>& mous
 bool ExportMacroFile(const QString& path, const QString& name, int repeatCode, const MacroRows& rows,
                      const RowIcons& icons, bool* cut)
 {
-    const QByteArray bytes = ExportMacro(name, repeatCode, rows, icons, cut);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcFiles) << "macro export: writing" << path << "failed:" << file.errorString();
-        return false;
-    }
-    return true;
+    // The user's chosen name too: a link there is refused, not followed.
+    return WriteWholeFile(path, ExportMacro(name, repeatCode, rows, icons, cut), "macro export", FileFolder::MustExist);
 }
 
 }  // namespace keys

@@ -4,9 +4,6 @@
 #include "Logging.h"
 #include "SafeFileName.h"
 
-#include <QDir>
-#include <QSaveFile>
-
 namespace keys {
 
 namespace {
@@ -91,23 +88,7 @@ bool WriteMacroFileBytes(const QString& name, const QByteArray& content)
         qCWarning(lcFiles) << "macro file: unsafe macro name, not written:" << name;
         return false;
     }
-    // QSaveFile writes through a link to its target (a dangling one too):
-    // a link, or anything but a regular file, keeps its place untouched.
-    if (!MayWriteFileAt(path)) {
-        qCWarning(lcFiles) << "macro file: a link or no regular file is in its place, not written:" << path;
-        return false;
-    }
-    QDir().mkpath(MacroFolder());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcFiles) << "macro file: cannot write" << path << file.errorString();
-        return false;
-    }
-    if (file.write(content) != content.size() || !file.commit()) {
-        qCWarning(lcFiles) << "macro file: writing" << path << "failed:" << file.errorString();
-        return false;  // the old file stays; QSaveFile discards the new one
-    }
-    return true;
+    return WriteWholeFile(path, content, "macro file");
 }
 
 bool WriteMacroFile(const QString& name, const QString& text)

@@ -9,10 +9,6 @@
 #include "PickedFile.h"
 #include "SafeFileName.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
-
 namespace keys {
 
 namespace {
@@ -25,18 +21,49 @@ bool writePending(const QStringList& names)
     const QString path = MacroPendingFile();
     if (names.isEmpty() && SpotAt(path) == FileSpot::Free)
         return true;
-    if (!MayWriteFileAt(path)) {
-        qCWarning(lcFiles) << "pending macro list: a link or no regular file is in its place:" << path;
-        return false;
-    }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
     const QByteArray text = names.isEmpty() ? QByteArray() : (names.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        qCWarning(lcFiles) << "pending macro list: writing" << path << "failed:" << file.errorString();
-        return false;
+    return WriteWholeFile(path, text, "pending macro list");
+}
+
+// The pending names of this run once the list could not be written, for the
+// list's path then (a test or another user folder starts afresh). GUI thread.
+struct Held {
+    QString path;
+    QStringList names;
+};
+Held held;
+
+bool listHeld()
+{
+    return !held.path.isEmpty() && held.path == MacroPendingFile();
+}
+
+// Stores names as the pending list; what cannot be stored is held instead.
+bool storePending(const QStringList& names)
+{
+    if (writePending(names)) {
+        held = {};
+        return true;
     }
-    return true;
+    held = {MacroPendingFile(), names};
+    return false;
+}
+
+QStringList storedPending()
+{
+    // No list is the usual case: nothing to read, nothing to log.
+    const QString path = MacroPendingFile();
+    if (SpotAt(path) == FileSpot::Free)
+        return {};
+    QByteArray data;
+    if (ReadPickedFile(path, MaxPendingFileBytes, &data) != PickedFileError::None)
+        return {};
+    QStringList names;
+    for (const QString& line : QString::fromUtf8(data).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (IsSafeFileName(line) && !names.contains(line))
+            names.append(line);
+    }
+    return names;
 }
 
 // Sends the file's macro to one key; nothing when the file cannot be read.
@@ -63,19 +90,7 @@ QString MacroPendingFile()
 
 QStringList PendingMacros()
 {
-    // No list is the usual case: nothing to read, nothing to log.
-    const QString path = MacroPendingFile();
-    if (SpotAt(path) == FileSpot::Free)
-        return {};
-    QByteArray data;
-    if (ReadPickedFile(path, MaxPendingFileBytes, &data) != PickedFileError::None)
-        return {};
-    QStringList names;
-    for (const QString& line : QString::fromUtf8(data).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (IsSafeFileName(line) && !names.contains(line))
-            names.append(line);
-    }
-    return names;
+    return listHeld() ? held.names : storedPending();
 }
 
 bool IsMacroPending(const QString& name)
@@ -85,27 +100,34 @@ bool IsMacroPending(const QString& name)
 
 bool SetMacroPending(const QString& name, bool pending)
 {
+    if (pending && !IsSafeFileName(name))
+        return false;
     QStringList names = PendingMacros();
-    if (names.contains(name) == pending)
+    // A held list is offered to the file again with every change.
+    if (names.contains(name) == pending && !listHeld())
         return true;
-    if (pending) {
-        if (!IsSafeFileName(name))
-            return false;
+    names.removeAll(name);
+    if (pending)
         names.append(name);
-    } else {
-        names.removeAll(name);
-    }
-    return writePending(names);
+    return storePending(names);
+}
+
+void KeepRefusedMacro(const QString& name, HeldRefusalNotice& notice)
+{
+    // A list that cannot be written was logged; the name is held for the run.
+    if (!SetMacroPending(name, true))
+        notice.SetReason(RefusedUnkeptReason);
 }
 
 bool SendMacroFileToKey(const QString& name, int key)
 {
+    HeldRefusalNotice notice;  // told once it is known whether the macro is kept past a restart
     const Sent sent = sendFile(name, key);
     if (sent == Sent::NoFile)
         qCWarning(lcFiles) << "macro" << name << "cannot be read for key" << key;
     if (sent == Sent::NotTaken) {
         qCWarning(lcPages) << "macro" << name << "did not reach key" << key << "- kept to be sent again";
-        (void)SetMacroPending(name, true);  // a list that cannot be written was logged
+        KeepRefusedMacro(name, notice);
     }
     return sent == Sent::Taken;
 }
@@ -134,7 +156,7 @@ int ResendPendingMacros()
         }
     }
     if (names != before)
-        (void)writePending(names);  // a list that cannot be written was logged
+        (void)storePending(names);  // a list that cannot be written was logged, and is held
     return names.size();
 }
 

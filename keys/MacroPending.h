@@ -6,19 +6,30 @@
 // remembered (one a line, in "<user folder>/usersetting/MacroPending.txt")
 // until a send succeeds. Meanwhile a device read does not write the device's
 // record over the file, and ResendPendingMacros sends the file again.
+// When the list cannot be written (a link, a folder or a FIFO in its place,
+// a full disk), the names are held in memory for the rest of the run: the
+// file is still kept from device reads and sent again, but a restart forgets
+// it, and the refusal's notice says so.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
+class HeldRefusalNotice;
+
 namespace keys {
 
 QString MacroPendingFile();
-// The pending macros (none when the list is missing or unreadable).
+// The pending macros: the held names once the list could not be written,
+// else the stored list (none when it is missing or unreadable).
 QStringList PendingMacros();
 bool IsMacroPending(const QString& name);
-// Adds or removes a name; false when the list could not be written.
+// Adds or removes a name; false when the list could not be written (the
+// change is then held in memory for the run).
 bool SetMacroPending(const QString& name, bool pending);
+// Makes a macro the device refused pending; when the list cannot keep it
+// past a restart, the held refusal notice says so (RefusedUnkeptReason).
+void KeepRefusedMacro(const QString& name, HeldRefusalNotice& notice);
 
 // Sends macro `name`'s file to key `key` (the key entry: macro, the file's
 // repeat code; the record: the file's rows). A file that was read but not

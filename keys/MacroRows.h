@@ -256,7 +256,8 @@ MacroImport ImportMacro(const QByteArray& bytes, const QHash<QString, int>& mous
 // The same for a file the user picked, read through ReadPickedFile
 // (TooLarge, Unreadable as above).
 MacroImport ImportMacroFile(const QString& path, const QHash<QString, int>& mouseNames);
-// Writes the export file whole or not at all.
+// Writes the export file whole or not at all; a link or anything but a
+// regular file at path is refused, not written through (WriteWholeFile).
 [[nodiscard]] bool ExportMacroFile(const QString& path, const QString& name, int repeatCode, const MacroRows& rows,
                      const RowIcons& icons, bool* cut = nullptr);
 

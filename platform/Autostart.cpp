@@ -2,10 +2,8 @@
 
 #include "FileSpot.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace Autostart {
@@ -71,29 +69,7 @@ QByteArray EntryText(const Program& program)
 
 bool Enable(const QString& name, const Program& program, QString* error)
 {
-    const QString path = EntryPath(name);
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        setError(error, QStringLiteral("cannot create the folder ") + folder);
-        return false;
-    }
-    // QSaveFile would write through a link to its target: a link (dangling
-    // too) or anything but a regular file in the entry's place is refused.
-    if (!MayWriteFileAt(path)) {
-        setError(error, QStringLiteral("a link or no regular file is in the entry's place"));
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    const QByteArray text = EntryText(program);
-    if (file.write(text) != text.size() || !file.commit()) {
-        setError(error, file.errorString());
-        return false;
-    }
-    return true;
+    return WriteWholeFile(EntryPath(name), EntryText(program), "autostart entry", FileFolder::Make, error);
 }
 
 bool Disable(const QString& name, QString* error)

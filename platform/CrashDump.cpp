@@ -161,7 +161,15 @@ void onFatalSignal(int sig, siginfo_t* info, void*)
     name.add(".dmp");
     name.buf[name.len] = '\0';
 
-    const int fd = ::open(name.buf, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // Only into a regular file of its own: a link in the dump's place is not
+    // followed (O_NOFOLLOW), a FIFO does not block (O_NONBLOCK) and neither
+    // it nor a device is written (fstat).
+    int fd = ::open(name.buf, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
+    struct stat opened;
+    if (fd >= 0 && (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    }
     if (fd >= 0) {
         Out line;
         line.add("signal ");

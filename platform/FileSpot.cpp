@@ -1,9 +1,32 @@
 #include "FileSpot.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <sys/stat.h>
+
+namespace {
+// The category of core's file messages: this layer cannot link core, so it
+// names the same category for its writer.
+Q_LOGGING_CATEGORY(lcWrites, "dizadi.files", QtInfoMsg)
+
+bool failed(QString* error, const char* what, const QString& path, const QString& why)
+{
+    qCWarning(lcWrites) << what << "- not written:" << path << why;
+    if (error)
+        *error = why;
+    return false;
+}
+
+QString refusedText()
+{
+    return QStringLiteral("a link or no regular file is in its place");
+}
+}  // namespace
 
 FileSpot SpotAt(const QString& path)
 {
@@ -20,4 +43,28 @@ FileSpot SpotAt(const QString& path)
 bool MayWriteFileAt(const QString& path)
 {
     return SpotAt(path) != FileSpot::Other;
+}
+
+bool MayWriteFileAt(const QString& path, const char* what)
+{
+    return MayWriteFileAt(path) || failed(nullptr, what, path, refusedText());
+}
+
+bool WriteWholeFile(const QString& path, const QByteArray& content, const char* what, FileFolder folder,
+                    QString* error)
+{
+    // QSaveFile resolves a link and renames its new file over the target (a
+    // dangling link's too): the place is looked at first, as the link itself.
+    if (!MayWriteFileAt(path))
+        return failed(error, what, path, refusedText());
+    const QString parent = QFileInfo(path).absolutePath();
+    if (folder == FileFolder::Make && !QDir().mkpath(parent))
+        return failed(error, what, path, QStringLiteral("cannot create the folder ") + parent);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(error, what, path, file.errorString());
+    // A failed write or commit discards the new file: the old one stays.
+    if (file.write(content) != content.size() || !file.commit())
+        return failed(error, what, path, file.errorString());
+    return true;
 }

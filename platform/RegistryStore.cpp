@@ -1,5 +1,7 @@
 #include "RegistryStore.h"
 
+#include "FileSpot.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
@@ -35,6 +37,14 @@ bool storeFileUsable(const QString& file)
 {
     const QFileInfo info(file);
     return !info.exists() || (info.isFile() && info.size() <= MaxStoreFileBytes);
+}
+
+// Reading follows a link to a regular file; writing never does: QSettings
+// writes a new file and renames it over the link's target (a device node
+// included). Checked before each write, with the store's lock held.
+bool mayWrite(const QString& file)
+{
+    return MayWriteFileAt(file, "registry store");
 }
 }  // namespace
 
@@ -83,6 +93,8 @@ bool RegistryStore::setValue(const QString& name, const QVariant& value)
     if (!isValid() || !storeFileUsable(m_file))
         return false;
     QMutexLocker lock(&registryMutex());
+    if (!mayWrite(m_file))
+        return false;
     if (!QDir().mkpath(QFileInfo(m_file).absolutePath()))
         return false;
     QSettings settings(m_file, QSettings::IniFormat);
@@ -99,7 +111,7 @@ bool RegistryStore::remove(const QString& name)
     QMutexLocker lock(&registryMutex());
     if (!QFileInfo::exists(m_file))
         return true;
-    if (!storeFileUsable(m_file))
+    if (!storeFileUsable(m_file) || !mayWrite(m_file))
         return false;
     QSettings settings(m_file, QSettings::IniFormat);
     settings.remove(iniName(name));

@@ -3,7 +3,8 @@
 // "<config folder>/Software/A/B.conf". Thread-safe; never writes anywhere
 // but below the user's config folder. A file there that is no regular file
 // or larger than 1 MiB counts as missing: reads give the fallback, writes
-// are refused.
+// are refused. A link to a regular file is read, but every write is refused
+// (logged) unless a regular file or nothing is in the file's place.
 #pragma once
 
 #include <QString>

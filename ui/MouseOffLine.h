@@ -1,6 +1,7 @@
 // Told when a change found the device offline (OfflineReason 0), the pages
 // were not refilled in time (1) or the device did not take a change
-// (WriteRefusedReason). Closes itself on PostMsg::SigCloseOffOnline().
+// (WriteRefusedReason; RefusedUnkeptReason when the change cannot be kept
+// past a restart either). Closes itself on PostMsg::SigCloseOffOnline().
 // A notice on the frame of DialogFrame.h: built on the opener's stack, moved
 // and run with exec(); OK, the close button and Escape end it.
 #pragma once

@@ -96,6 +96,10 @@ void MouseOffLine::FillLanguageTexts(LanguageTexts& texts)
         if (OfflineReason == WriteRefusedReason)
             ui->label->setText(text);
     });
+    texts.on(QStringLiteral("RefusedUnkept"), [this](const QString& text) {
+        if (OfflineReason == RefusedUnkeptReason)
+            ui->label->setText(text);
+    });
     texts.button(QStringLiteral("NewHong"), ui->NewHong);
 }
 

@@ -302,7 +302,7 @@ void DialogMain::SlotMouseOffLine(int reason)
     OfflineReason = reason;
     // A refused change leaves the device online, its image as it was: there
     // is nothing to wait for nor to read again.
-    if (reason != WriteRefusedReason) {
+    if (!IsRefusalReason(reason)) {
         DeviceOffline = true;
         ReadAgain = true;
     }

@@ -230,9 +230,10 @@ void Buttoninterface::SlotUpDataMacro(QString name, int mode)
             const FlashDataMap image = SnapshotFlashData();
             const KeyFunction entry{image.keys[k].type, image.keys[k].value1, uint8_t(content->repeatCode)};
             // The file's repeat line is newer than the device's then.
+            HeldRefusalNotice notice;  // told once it is known whether the macro is kept past a restart
             if (!SendMacroToKey(k, entry, image.macros[k])) {
                 qCWarning(lcPages) << "macro" << name << "re-sent: key" << k << "keeps its old repeat setting";
-                (void)keys::SetMacroPending(name, true);  // a list that cannot be written was logged
+                keys::KeepRefusedMacro(name, notice);
             }
         }
         WatchPendingMacros();

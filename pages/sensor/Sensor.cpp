@@ -12,6 +12,7 @@
 #include "PageStyle.h"
 #include "PickedFile.h"
 #include "PostMsg.h"
+#include "SafeFileName.h"
 #include "SensorDPI.h"
 #include "SensorPanelKit.h"
 #include "SensorRate.h"
@@ -22,7 +23,6 @@
 #include <QEvent>
 #include <QIcon>
 #include <QPixmap>
-#include <QSaveFile>
 
 namespace {
 
@@ -200,12 +200,7 @@ int Sensor::LoadLevel() const
 
 bool Sensor::SaveLevel(int v) const
 {
-    QSaveFile file(levelFile(pageFolder));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(QByteArray::number(v)) >= 0
-        && file.commit())
-        return true;
-    qCWarning(lcFiles) << "cannot write" << file.fileName() << file.errorString();
-    return false;
+    return WriteWholeFile(levelFile(pageFolder), QByteArray::number(v), "sensor level file");
 }
 
 void Sensor::SetButtonIcon(QAbstractButton* button, const QString& file)

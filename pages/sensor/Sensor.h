@@ -55,7 +55,8 @@ public:
     // there is none or it is empty, 0 when it is no number.
     int LoadLevel() const;
     // Writes v as the level file's only content (decimal, no line end), all
-    // or nothing; false when it could not be written.
+    // or nothing; false when it could not be written or a link or anything
+    // but a regular file is in its place (WriteWholeFile).
     bool SaveLevel(int v) const;
     // An icon from a picture file, as large as the button.
     static void SetButtonIcon(QAbstractButton* button, const QString& file);

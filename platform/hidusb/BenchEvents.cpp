@@ -16,16 +16,7 @@ bool AppendEvent(const std::string& dir, const BenchEvent& event)
 {
     if (!ValidDeviceId(event.device) || event.name.empty())
         return false;
-    std::string line = event.device + " " + event.name + " " + std::to_string(event.arg) + "\n";
-    int fd = open(EventLogPath(dir).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    ssize_t n;
-    do {
-        n = write(fd, line.data(), line.size());
-    } while (n < 0 && errno == EINTR);
-    close(fd);
-    return n == static_cast<ssize_t>(line.size());
+    return AppendToLog(EventLogPath(dir), event.device + " " + event.name + " " + std::to_string(event.arg) + "\n");
 }
 
 void EventReader::Start(const std::string& dir)

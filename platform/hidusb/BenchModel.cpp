@@ -481,6 +481,24 @@ bool ReadWholeFile(const std::string& file, std::string& out)
     return true;
 }
 
+bool AppendToLog(const std::string& file, const std::string& text)
+{
+    int fd = open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return false;
+    }
+    ssize_t n;
+    do {
+        n = write(fd, text.data(), text.size());
+    } while (n < 0 && errno == EINTR);
+    close(fd);
+    return n == static_cast<ssize_t>(text.size());
+}
+
 bool WriteFileAtomic(const std::string& file, const std::string& data, unsigned mode)
 {
     std::string tmpl = file + ".tmp.XXXXXX";

@@ -117,6 +117,11 @@ bool IsBenchTemporary(const std::string& name);
 bool ReadWholeFile(const std::string& file, std::string& out);
 // Writes through a temporary file in the same folder and renames it.
 bool WriteFileAtomic(const std::string& file, const std::string& data, unsigned mode = 0600);
+// Appends text to a log of the bench folder with one write, so that lines
+// of several writers never interleave; the log is made when missing. Only a
+// regular file takes it: a link in its place is not followed, and a FIFO or
+// a device neither blocks nor is written. True when all of text was written.
+bool AppendToLog(const std::string& file, const std::string& text);
 
 // Exclusive lock of the bench folder (flock on bench.lock): serialises the
 // read-modify-write of bench files between threads and processes. Waits for

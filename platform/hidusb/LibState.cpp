@@ -101,15 +101,7 @@ void State::Trace(const std::string& line)
     }
     if (!on)
         return;
-    std::string text = line + "\n";
-    int fd = open((dir_ + "/calls.log").c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return;
-    ssize_t n;
-    do {
-        n = write(fd, text.data(), text.size());
-    } while (n < 0 && errno == EINTR);
-    close(fd);
+    (void)AppendToLog(dir_ + "/calls.log", line + "\n");  // a trace line that cannot be written is left out
 }
 
 const BenchDevice* Attached(const Bench& bench, const char* path)

@@ -2,6 +2,7 @@
 // the time in the Exception folder (created again when it was removed) and
 // still dies by the signal.
 #include "CrashDump.h"
+#include "FilePlaces.h"
 #include "Globals.h"
 
 #include <QCoreApplication>
@@ -51,6 +52,8 @@ int childMain(const char* how)
     // must make it again.
     CrashDumpHandler handler;
     handler.Install(exceptionFolder());
+    ::alarm(20);  // a child stuck in its handler ends by SIGALRM
+
     if (qstrcmp(how, "raise-keep") == 0)
         crashWithRaise();
     QDir(exceptionFolder()).removeRecursively();
@@ -184,6 +187,39 @@ private slots:
             }
         }
         QCOMPARE(dumps, 1);
+    }
+
+    // Names for the next seconds taken by a link (to a file of the test's,
+    // live or dangling), a folder or a FIFO: the child still dies by its
+    // signal, without waiting, and writes through none of them.
+    void noDumpWhereNoFileIs_data()
+    {
+        QTest::addColumn<QString>("form");
+        for (const QString& form : testsupport::PlaceForms)
+            QTest::newRow(qPrintable(form)) << form;
+    }
+    void noDumpWhereNoFileIs()
+    {
+        QFETCH(QString, form);
+        QVERIFY(QDir().mkpath(exceptionFolder()));
+        const QString target = UserDir() + QStringLiteral("/target");
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("keep") == 4);
+        file.close();
+        const QDateTime now = QDateTime::currentDateTime();
+        QStringList paths;
+        for (int s = -1; s < 30; ++s) {
+            paths << exceptionFolder() + now.addSecs(s).toString(QStringLiteral("/yyyy_MM_dd_hh_mm_ss")) + ".dmp";
+            QVERIFY(testsupport::PutInPlace(form, paths.last(), target));
+        }
+        const QString place = testsupport::PlaceAt(paths.first());
+        const int status = runChild("raise-keep");
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV);
+        for (const QString& path : paths)
+            QCOMPARE(testsupport::PlaceAt(path), place);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep"));
+        QCOMPARE(testsupport::PlaceAt(testsupport::GoneTarget(target)), QStringLiteral("nothing"));
     }
 };
 

@@ -1,8 +1,14 @@
 // The files the program reads by itself at start: a link to /dev/zero, a FIFO
 // or a file over the cap in place of any of them counts as missing, and no
-// read waits.
+// read waits. The writers of whole files (the update log too, which keeps
+// the end of the old one): a link (live or dangling), a folder or a FIFO in
+// the file's place is refused, without waiting, and stays as it was, its
+// target untouched.
+#include "Autostart.h"
 #include "ConfigSettings.h"
 #include "DeviceCache.h"
+#include "FilePlaces.h"
+#include "FirmwareUpdate.h"
 #include "Globals.h"
 #include "LanguageLoader.h"
 #include "MacroName.h"
@@ -12,13 +18,13 @@
 #include "RegistryStore.h"
 #include "Sensor.h"
 #include "SensorDefines.h"
+#include "SettingsFile.h"
 #include "UserFixture.h"
+#include "UserFolders.h"
 
 #include <QtTest>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <functional>
 #include <memory>
@@ -31,6 +37,12 @@ struct Kind {
     QString path;
     QByteArray good;
     std::function<QString()> read;
+};
+
+// One writer of a whole file: where it writes, and whether a write took.
+struct Writer {
+    QString path;
+    std::function<bool()> write;
 };
 
 // The good start, then blanks to one byte over the cap: a reader of the
@@ -83,6 +95,36 @@ private slots:
                                 return file ? QString::number(file->repeatCode) : QString();
                             }}},
         };
+        const QString exports = m_appDir.path() + "/chosen";
+        m_writers = {
+            {"Config.ini", {m_kinds["Config.ini"].path, [] {
+                 ConfigSettings::GetInstance()->Reload();
+                 ConfigSettings::GetInstance()->SetValue("Option", "DeviceTotal", "7");
+                 return ConfigSettings::GetInstance()->GetValue("Option", "DeviceTotal") == "7";
+             }}},
+            {"Macro.ini", {m_kinds["Macro.ini"].path, [] {
+                 MacroSettings::GetInstance()->Reload();
+                 MacroSettings::GetInstance()->SetValue("Language", "Language", "4");
+                 return MacroSettings::GetInstance()->GetValue("Language", "Language") == "4";
+             }}},
+            {"Macro.ini made at start", {m_kinds["Macro.ini"].path, [] {
+                 PrepareUserFolders(UserDir());
+                 return testsupport::PlaceAt(UserDir() + "/Macro.ini") == "file";
+             }}},
+            {"registry store", {m_kinds["registry store"].path,
+                                [] { return RegistryStore(ProgramRegistryKey()).setValue("Probe", 2); }}},
+            {"Level.ini", {m_kinds["Level.ini"].path, [this] { return m_sensor->SaveLevel(4); }}},
+            {"device cache", {m_kinds["device cache"].path, [] { return WriteDeviceInfoFile("Device_probe.bin", {}); }}},
+            {"macro file", {m_kinds["macro file"].path, [] { return keys::WriteMacroFile("probe", "5"); }}},
+            {"settings export", {exports + "/settings.bin", [exports] {
+                                     return WriteSettingsFile(exports + "/settings.bin", "AX72", FlashDataMap{});
+                                 }}},
+            {"macro export", {exports + "/macro.ini", [exports] {
+                                  return keys::ExportMacroFile(exports + "/macro.ini", "probe", 1, {}, keys::RowIcons{});
+                              }}},
+            {"autostart entry", {Autostart::EntryPath("probe"), [] { return Autostart::Enable("probe", {"t", "c", {}}); }}},
+            {"update log", {UpdateLogPath(), [] { return WriteUpdateLog({"failed"}); }}},
+        };
     }
 
     void cleanupTestCase()
@@ -127,6 +169,36 @@ private slots:
         QVERIFY(QFile::remove(file.path));
     }
 
+    void writersRefuseWhatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<QString>("form");
+        for (const QString& writer : m_writers.keys()) {
+            for (const QString& form : testsupport::PlaceForms)
+                QTest::addRow("%s, %s", qPrintable(writer), qPrintable(form)) << writer << form;
+        }
+    }
+
+    void writersRefuseWhatIsNoFile()
+    {
+        QFETCH(QString, writer);
+        QFETCH(QString, form);
+        const Writer& file = m_writers[writer];
+        QVERIFY(QDir().mkpath(QFileInfo(file.path).absolutePath()));
+        const QString target = m_appDir.filePath("target");
+        writeFile(target, "keep");
+        (void)testsupport::ClearPlace(file.path);  // what an earlier row left, if anything
+        QVERIFY(testsupport::PutInPlace(form, file.path, target));
+        const QString place = testsupport::PlaceAt(file.path);
+
+        QCOMPARE(testsupport::Within(file.path, [&] { return QString::number(file.write()); }), QStringLiteral("0"));
+        QCOMPARE(testsupport::PlaceAt(file.path), place);
+        QCOMPARE(testsupport::PlaceAt(testsupport::GoneTarget(target)), QStringLiteral("nothing"));
+        QFile kept(target);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("keep"));
+    }
+
 private:
     // The load result of a labels file and the one text it was asked for.
     static QString loadText(const QString& path, const char* root, const char* section, const char* element)
@@ -146,26 +218,12 @@ private:
         QCOMPARE(out.write(bytes), qint64(bytes.size()));
     }
 
-    // Runs the kind's reader on a helper thread: a reader stuck on a FIFO
-    // fails the case (and is let go by a writer that opens and closes the
-    // FIFO) instead of hanging the test.
-    static QString readWithin(const Kind& file)
-    {
-        QString result;
-        std::unique_ptr<QThread> thread(QThread::create([&] { result = file.read(); }));
-        thread->start();
-        if (thread->wait(5000))
-            return result;
-        const int writer = ::open(QFile::encodeName(file.path).constData(), O_WRONLY | O_NONBLOCK);
-        if (writer >= 0)
-            ::close(writer);
-        thread->wait();
-        return QStringLiteral("the reader waited on the file");
-    }
+    static QString readWithin(const Kind& file) { return testsupport::Within(file.path, file.read); }
 
     QTemporaryDir m_appDir;
     std::unique_ptr<Sensor> m_sensor;
     QMap<QString, Kind> m_kinds;
+    QMap<QString, Writer> m_writers;
 };
 
 QTEST_MAIN(StartupFilesTest)

@@ -288,11 +288,15 @@ private slots:
                                                           [](auto* d) { d->ShowExportFailed(); },
                                                           [](auto* d) { d->ShowNothingToExport(); },
                                                           [](auto* d) { d->ShowNotMacroFile(); }));
-        m_windows.insert("MouseOffLine", window<MouseOffLine>([] { return new MouseOffLine; }, [](auto* d) {
-                             const int reason = OfflineReason.exchange(WriteRefusedReason);
-                             d->SlotChangeLanguage(StoredLanguageIndex());
-                             OfflineReason = reason;
-                         }));
+        auto offlineReason = [](int reason) {
+            return [reason](MouseOffLine* d) {
+                const int was = OfflineReason.exchange(reason);
+                d->SlotChangeLanguage(StoredLanguageIndex());
+                OfflineReason = was;
+            };
+        };
+        m_windows.insert("MouseOffLine", window<MouseOffLine>([] { return new MouseOffLine; }, offlineReason(WriteRefusedReason),
+                                                              offlineReason(RefusedUnkeptReason)));
         // The sensor panels no page builds yet, the stage choice with all eight counts.
         m_windows.insert("SensorDPIB", window<SensorDPIB>([] { return new SensorDPIB; }, [](auto* p) {
                              for (int i = 0; i < SensorDPIB::StageCount; ++i)

@@ -65,7 +65,7 @@ QByteArray languageFile(const QByteArray& tag, bool withTextB = true)
         body += QByteArray("</") + name + ">";
     };
     section("QuestionB", {"label"});
-    section("MouseOffLine", {"label", "Timeout", "Refused", "NewHong"});
+    section("MouseOffLine", {"label", "Timeout", "Refused", "RefusedUnkept", "NewHong"});
     section("ButtonOnly", {"label"});
     section("MakeMacro", {"label", "NewHong"});
     section("SameMacro", {"label", "NewHong"});
@@ -215,7 +215,8 @@ private slots:
         QTest::newRow("0: moved first") << 0 << "EN-MouseOffLine-label";
         QTest::newRow("1: timeout") << 1 << "EN-MouseOffLine-Timeout";
         QTest::newRow("2: write refused") << WriteRefusedReason << "EN-MouseOffLine-Refused";
-        QTest::newRow("3: form default") << 3 << "   The mouse is offline. Please move first";
+        QTest::newRow("3: refused, not kept past a restart") << RefusedUnkeptReason << "EN-MouseOffLine-RefusedUnkept";
+        QTest::newRow("4: form default") << 4 << "   The mouse is offline. Please move first";
     }
 
     void offlineNoticeByReason()

@@ -277,7 +277,7 @@ private slots:
     {
         const QMap<QString, QStringList> read = {
             {"QuestionB", {"label"}},
-            {"MouseOffLine", {"label", "Timeout", "Refused", "NewHong"}},
+            {"MouseOffLine", {"label", "Timeout", "Refused", "RefusedUnkept", "NewHong"}},
             {"ButtonOnly", {"label"}},
             {"MakeMacro", {"label", "NewHong"}},
             {"SameMacro", {"label", "NewHong"}},

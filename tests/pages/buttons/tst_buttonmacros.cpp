@@ -5,6 +5,7 @@
 // again, and a deletion while the device is offline changes nothing.
 #include "ButtonPageFixture.h"
 
+#include "FilePlaces.h"
 #include "Macro.h"
 #include "MacroPending.h"
 #include "MacroRows.h"
@@ -151,12 +152,32 @@ private slots:
 
     // A saved macro the device refuses is the user's newer work: told once,
     // kept through the next read of the device's older record, and sent
-    // again by itself once the device takes writes.
-    void aRefusedMacroIsKeptAndSentAgain_data() { aSavedMacroReachesItsKeys_data(); }
+    // again by itself once the device takes writes. With a link (to a file
+    // of the test's), a folder or a FIFO where the pending list goes, it is
+    // kept for the run all the same, the notice says a restart loses it,
+    // and the list's place and the link's target stay as they were.
+    void aRefusedMacroIsKeptAndSentAgain_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("listPlace");
+        // Both ways of sending keep a refused macro alike; the list's forms
+        // are told apart once.
+        for (const char* place : {"nothing", "link to a file", "folder", "fifo"})
+            QTest::addRow("events saved, list: %s", place) << 0 << QString(place);
+        for (const char* place : {"nothing", "link to a file"})
+            QTest::addRow("repeat saved, list: %s", place) << 1 << QString(place);
+    }
     void aRefusedMacroIsKeptAndSentAgain()
     {
         QFETCH(int, mode);
-        QFile::remove(keys::MacroPendingFile());
+        QFETCH(QString, listPlace);
+        const QString list = keys::MacroPendingFile(), target = UserDir() + "/target";
+        QFile keep(target);
+        QVERIFY(keep.open(QIODevice::WriteOnly | QIODevice::Truncate) && keep.write("keep") == 4);
+        keep.close();
+        (void)testsupport::ClearPlace(list);  // what an earlier row left, if anything
+        QVERIFY(listPlace == "nothing" || testsupport::PutInPlace(listPlace, list, target));
+        const QString place = testsupport::PlaceAt(list);
         auto page = macroPage();
         Macro macros;
         QVERIFY(keys::SaveMacroFile(QStringLiteral("m1"), 254, rows(0x06, 40)));
@@ -166,7 +187,7 @@ private slots:
         PostMsg::GetInstance()->PostUpDataMacro(QStringLiteral("m1"), mode);
         QTRY_COMPARE_WITH_TIMEOUT(keys::PendingMacros(), QStringList{"m1"}, 10000);
         QCOMPARE(told.count(), 1);
-        QCOMPARE(told.first().first().toInt(), WriteRefusedReason);
+        QCOMPARE(told.first().first().toInt(), listPlace == "nothing" ? WriteRefusedReason : RefusedUnkeptReason);
 
         // The next read brings the device's older record: the file stays.
         page->SlotUpDataButtonUIButton(deviceImage(Mouse));
@@ -182,6 +203,10 @@ private slots:
         QTRY_VERIFY(keys::PendingMacros().isEmpty());
         QCOMPARE(page->keyValue2.at(1), 254);
         QCOMPARE(told.count(), 1);  // the retries tell nothing
+        QVERIFY(listPlace == "nothing" || testsupport::PlaceAt(list) == place);
+        QCOMPARE(testsupport::PlaceAt(testsupport::GoneTarget(target)), QStringLiteral("nothing"));
+        QVERIFY(keep.open(QIODevice::ReadOnly));
+        QCOMPARE(keep.readAll(), QByteArray("keep"));
     }
 
     void aDeletionWhileOfflineChangesNothing()

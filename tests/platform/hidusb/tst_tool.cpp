@@ -3,7 +3,11 @@
 // keeps its documented output.
 #include "TestSupport.h"
 
+#include "BenchEvents.h"
+
 #include <algorithm>
+#include <future>
+#include <sys/stat.h>
 
 using namespace t;
 
@@ -220,6 +224,40 @@ void TraceRecordsTheCalls()
     CHECK(FileBytes(Dir() + "/calls.log") == log);
 }
 
+// The appended logs take only a regular file: with a link (to a file of the
+// test's, live or dangling), a folder or a FIFO in the place of events.log
+// or calls.log nothing is written and nothing waits; a missing log is made.
+void LogsAppendOnlyToAFile()
+{
+    ResetBench();
+    Tool({"option", "trace=on"});
+    const std::string target = Dir() + "/target", gone = target + ".gone";
+    const std::function<void()> writers[] = {[] { (void)hidusb::AppendEvent(Dir(), {"mouse1", "defaults", 0}); },
+                                             [] { UsbServer_SetPCDriverStatus(1); }};
+    const std::string logs[] = {hidusb::EventLogPath(Dir()), Dir() + "/calls.log"};
+    for (int log = 0; log < 2; ++log) {
+        const char* path = logs[log].c_str();
+        unlink(path);
+        for (int form = 0; form < 4; ++form) {
+            CHECK(hidusb::WriteFileAtomic(target, "keep"));
+            CHECK((form == 0 ? symlink(target.c_str(), path) : form == 1 ? symlink(gone.c_str(), path)
+                   : form == 2 ? mkdir(path, 0700) : mkfifo(path, 0600)) == 0);
+            auto write = std::async(std::launch::async, writers[log]);
+            if (!CHECK_WAIT(write.wait_for(std::chrono::seconds(5)) == std::future_status::ready)) {
+                const int reader = open(path, O_RDONLY | O_NONBLOCK);  // lets the writer go
+                write.wait();
+                close(reader);
+            }
+            CHECK(FileBytes(target) == "keep" && !hidusb::SignatureOf(gone).exists);
+            CHECK(form == 2 ? rmdir(path) == 0 : unlink(path) == 0);  // still what was put there
+        }
+        writers[log]();
+        CHECK(!FileBytes(logs[log]).empty());
+    }
+    Tool({"option", "trace=off"});
+    UsbServer_Exit();
+}
+
 // A forced init of a folder that holds no bench yet writes the default bench
 // (it once waited forever for the bench lock that it held itself).
 void ForcedInitOfAnEmptyFolder()
@@ -281,6 +319,7 @@ int main()
     BenchChangesReachTheLibrary();
     ExportImportAndFirmwareFiles();
     TraceRecordsTheCalls();
+    LogsAppendOnlyToAFile();
     ForcedInitOfAnEmptyFolder();
     SilentIdentityAfterForcedInit();
     StaleTemporariesGoWhenTheBenchIsOpened();

@@ -1,0 +1,70 @@
+// A link to a file of the test's own (live or dangling), a folder or a FIFO
+// in a writer's place: making one, telling what is at a path, and running a
+// reader or writer of it under a time limit. Header only (Qt Core).
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QThread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+
+namespace testsupport {
+
+inline const QStringList PlaceForms{"link to a file", "dangling link", "folder", "fifo"};
+
+inline QString GoneTarget(const QString& target) { return target + ".gone"; }
+
+// Makes form at path: a link to target, or one to GoneTarget(target), which
+// an earlier writer may have made and is removed.
+inline bool PutInPlace(const QString& form, const QString& path, const QString& target)
+{
+    QFile::remove(GoneTarget(target));
+    if (form == "folder")
+        return QDir().mkpath(path);
+    if (form == "fifo")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    return QFile::link(form == "dangling link" ? GoneTarget(target) : target, path);
+}
+
+// "nothing", "file", "folder", "fifo" or "link to <target>".
+inline QString PlaceAt(const QString& path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return "nothing";
+    if (S_ISLNK(st.st_mode))
+        return "link to " + QFile::symLinkTarget(path);
+    return S_ISDIR(st.st_mode) ? "folder" : S_ISFIFO(st.st_mode) ? "fifo" : "file";
+}
+
+inline bool ClearPlace(const QString& path)
+{
+    return PlaceAt(path) == "folder" ? QDir(path).removeRecursively() : QFile::remove(path);
+}
+
+// Runs run on a helper thread: one stuck on the FIFO at path gives "waited
+// on the file" instead of hanging the test, let go by the FIFO's other ends
+// (a writer that comes and goes, a reader that stays until it is done).
+inline QString Within(const QString& path, const std::function<QString()>& run)
+{
+    QString result;
+    std::unique_ptr<QThread> thread(QThread::create([&] { result = run(); }));
+    thread->start();
+    if (thread->wait(5000))
+        return result;
+    const QByteArray name = QFile::encodeName(path);
+    const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    ::close(::open(name.constData(), O_WRONLY | O_NONBLOCK));
+    thread->wait();
+    ::close(reader);
+    return "waited on the file";
+}
+
+}  // namespace testsupport
