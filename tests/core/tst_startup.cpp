@@ -373,7 +373,8 @@ private slots:
             // The one that gives way ends by itself; the other runs until it is killed.
             int second = -1;
             const bool gaveWay = QTest::qWaitFor([&] {
-                second = starts[0].state() == QProcess::NotRunning ? 0 : starts[1].state() == QProcess::NotRunning ? 1 : -1;
+                for (int i = 0; i < 2; ++i)
+                    second = starts[i].state() == QProcess::NotRunning ? i : second;
                 return second >= 0;
             }, 30000);
             QByteArray out[2] = {starts[0].readAllStandardOutput(), starts[1].readAllStandardOutput()};
