@@ -174,16 +174,13 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("good");  // a.bin: a whole image, v1.6
         const QByteArray whole = image(0x0107, 210, Mouse.toLatin1());
-        QByteArray magic = whole, format = whole, checksum = whole;
-        magic[0] = 'X';
-        format[14] = 2;
-        checksum[whole.size() - 1] = char(whole.at(whole.size() - 1) ^ 1);
+        const auto changed = [&whole](int at, char to) { return QByteArray(whole).replace(at, 1, &to, 1); };
         const QList<QPair<const char*, QByteArray>> damaged{
             {"empty", QByteArray()},
             {"cut in the header", whole.left(500)},
-            {"bad magic", magic},
-            {"unknown header format", format},
-            {"bad checksum", checksum},
+            {"bad magic", changed(0, 'X')},
+            {"unknown header format", changed(14, 2)},
+            {"bad checksum", changed(whole.size() - 1, char(whole.back() ^ 1))},
             {"truncated", image(0x0107, 210, Mouse.toLatin1(), 1000, 1, 4096)},
         };
         const QString named = Mouse + QStringLiteral("_v1.7.bin");
@@ -360,9 +357,8 @@ private slots:
         bench({"option", "upgrade_step_ms=20"});
         if (fault == "upgrade-fail")
             bench({"fault", "rx8k", fault, "40"});
-        // MID 9: an image no device takes.
-        const QString mid = fault == "no device" ? "9" : "1";
-        QByteArray bytes = benchImage(dir.path(), "type=receiver name=CDM_RX8K mid=" + mid + " version=1.6");
+        QByteArray bytes = benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=%1 version=1.6")
+                                                      .arg(fault == "no device" ? 9 : 1));  // MID 9: no device takes it
         if (fault == "checksum")
             bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 1);
         QVERIFY(before.isEmpty() ? RemoveUpdateFailInfo() : WriteUpdateFailInfo(*ParseUpdateFailInfo(before)));

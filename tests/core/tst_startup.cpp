@@ -357,40 +357,32 @@ private slots:
     // moved: one moves it and runs, the other gives way and touches no folder.
     void twoStartsDuringTheMove()
     {
-        const QString appData = QDir::homePath() + QStringLiteral("/AppData");
-        const QString oldDir = appData + QStringLiteral("/Local/") + AppDataName;
-        const QString newDir = DataHomeUserDir();
-        const QString self = QCoreApplication::applicationFilePath();
+        const QString appData = QDir::homePath() + "/AppData", newDir = DataHomeUserDir();
         for (int round = 0; round < 6; ++round) {
             QVERIFY(QDir(appData).removeRecursively() && QDir(newDir).removeRecursively());
-            writeFile(oldDir + QStringLiteral("/usersetting/MacroPage/Sniper.ini"), "0\n");
+            writeFile(appData + "/Local/" + AppDataName + "/usersetting/MacroPage/Sniper.ini", "0\n");
             QProcess starts[2];
-            QByteArray out[2];
             for (QProcess& start : starts)
-                start.start(self, {QStringLiteral("--run-first"), QStringLiteral("-platform"), QStringLiteral("offscreen")});
-            // Until one gives way, or both run (each waits to be killed).
-            QElapsedTimer timer;
-            timer.start();
-            int second = -1;
-            while (second < 0 && timer.elapsed() < 30000 && !(out[0].contains("FIRST") && out[1].contains("FIRST"))) {
-                for (int i = 0; i < 2; ++i) {
-                    starts[i].waitForReadyRead(20);
-                    out[i] += starts[i].readAllStandardOutput();
-                    if (starts[i].state() == QProcess::NotRunning)
-                        second = i;
-                }
-            }
+                start.start(QCoreApplication::applicationFilePath(), {"--run-first", "-platform", "offscreen"});
             const auto stop = qScopeGuard([&starts] {
                 for (QProcess& start : starts) {
                     start.kill();
                     start.waitForFinished(10000);
                 }
             });
-            QVERIFY2(second >= 0, (out[0] + "|" + out[1]).constData());
+            // The one that gives way ends by itself; the other runs until it is killed.
+            int second = -1;
+            const bool gaveWay = QTest::qWaitFor([&] {
+                for (int i = 0; i < 2; ++i)
+                    second = starts[i].state() == QProcess::NotRunning ? i : second;
+                return second >= 0;
+            }, 30000);
+            QByteArray out[2] = {starts[0].readAllStandardOutput(), starts[1].readAllStandardOutput()};
+            QVERIFY2(gaveWay, (out[0] + "|" + out[1]).constData());
             QVERIFY2(waitForLine(starts[1 - second], "FIRST", 30000, &out[1 - second]), out[1 - second].constData());
             QCOMPARE(starts[second].exitCode(), 0);
             QVERIFY2(out[second].contains("NOTICE ExeIsRun") && !out[second].contains("FIRST"), out[second].constData());
-            QVERIFY(QFileInfo(newDir + QStringLiteral("/usersetting/MacroPage/Sniper.ini")).isFile());
+            QVERIFY(QFileInfo(newDir + "/usersetting/MacroPage/Sniper.ini").isFile());
             QVERIFY(!QFileInfo::exists(appData));
         }
     }

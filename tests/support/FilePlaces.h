@@ -1,6 +1,7 @@
 // A link to a file of the test's own (live or dangling), a folder or a FIFO
-// in a writer's place: making one, telling what is at a path, and running a
-// reader or writer of it under a time limit. Header only (Qt Core).
+// in a writer's place: making one, telling what is at a path and what became
+// of the link's target, and running a reader or writer of it under a time
+// limit. Header only (Qt Core).
 #pragma once
 
 #include <QDir>
@@ -21,18 +22,6 @@ inline const QStringList PlaceForms{"link to a file", "dangling link", "folder",
 
 inline QString GoneTarget(const QString& target) { return target + ".gone"; }
 
-// Makes form at path: a link to target, or one to GoneTarget(target), which
-// an earlier writer may have made and is removed.
-inline bool PutInPlace(const QString& form, const QString& path, const QString& target)
-{
-    QFile::remove(GoneTarget(target));
-    if (form == "folder")
-        return QDir().mkpath(path);
-    if (form == "fifo")
-        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-    return QFile::link(form == "dangling link" ? GoneTarget(target) : target, path);
-}
-
 // "nothing", "file", "folder", "fifo" or "link to <target>".
 inline QString PlaceAt(const QString& path)
 {
@@ -44,9 +33,33 @@ inline QString PlaceAt(const QString& path)
     return S_ISDIR(st.st_mode) ? "folder" : S_ISFIFO(st.st_mode) ? "fifo" : "file";
 }
 
-inline bool ClearPlace(const QString& path)
+// Writes "keep" into target, clears path of what an earlier row left and
+// makes form there ("nothing" leaves it clear): a link to target, or one to
+// GoneTarget(target), which an earlier writer may have made and is removed.
+inline bool PutInPlace(const QString& form, const QString& path, const QString& target)
 {
-    return PlaceAt(path) == "folder" ? QDir(path).removeRecursively() : QFile::remove(path);
+    QFile keep(target);
+    if (!keep.open(QIODevice::WriteOnly | QIODevice::Truncate) || keep.write("keep") != 4)
+        return false;
+    QFile::remove(GoneTarget(target));
+    (void)(PlaceAt(path) == "folder" ? QDir(path).removeRecursively() : QFile::remove(path));  // nothing there is fine
+    if (form == "nothing")
+        return true;
+    if (form == "folder")
+        return QDir().mkpath(path);
+    if (form == "fifo")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    return QFile::link(form == "dangling link" ? GoneTarget(target) : target, path);
+}
+
+// What became of target after PutInPlace: "keep" while no write went
+// through a link to it, and no file was made at GoneTarget(target).
+inline QByteArray TargetAfter(const QString& target)
+{
+    QFile keep(target);
+    if (PlaceAt(GoneTarget(target)) != "nothing")
+        return "a file made through the dangling link";
+    return keep.open(QIODevice::ReadOnly) ? keep.readAll() : QByteArray("(missing)");
 }
 
 // Runs run on a helper thread: one stuck on the FIFO at path gives "waited
