@@ -137,26 +137,9 @@ bool copyAcross(const QString& oldDir, const QString& newDir, const BeforePlacin
     return true;
 }
 
-}  // namespace
-
-QString OldUserDir()
+// The move of MoveUserDir once UserDirBeforeMove gave oldDir.
+QString moveFolder(const QString& oldDir, const QString& newDir, const BeforePlacing& beforePlacing)
 {
-    return QDir::homePath() + QStringLiteral("/AppData/Local/") + AppDataName;
-}
-
-QString UserDirBeforeMove(const QString& oldDir, const QString& newDir)
-{
-    const QFileInfo source(oldDir), target(newDir);
-    if (target.exists() || target.isSymLink())
-        return newDir;
-    const bool danglingLink = source.isSymLink() && !source.exists();
-    return source.isDir() || danglingLink ? oldDir : newDir;
-}
-
-QString MoveUserDir(const QString& oldDir, const QString& newDir, const BeforePlacing& beforePlacing)
-{
-    if (UserDirBeforeMove(oldDir, newDir) == newDir)
-        return newDir;
     const QFileInfo source(oldDir), target(newDir);
     if (source.isSymLink()) {
         // A link here was placed by the user, maybe to keep the data on
@@ -190,12 +173,34 @@ QString MoveUserDir(const QString& oldDir, const QString& newDir, const BeforePl
     return oldDir;
 }
 
-void MoveOldUserDir(const BeforePlacing& beforePlacing)
+}  // namespace
+
+QString OldUserDir()
 {
-    const QString oldDir = OldUserDir();
+    return QDir::homePath() + QStringLiteral("/AppData/Local/") + AppDataName;
+}
+
+QString UserDirBeforeMove(const QString& oldDir, const QString& newDir)
+{
+    const QFileInfo source(oldDir), target(newDir);
+    if (target.exists() || target.isSymLink())
+        return newDir;
+    const bool danglingLink = source.isSymLink() && !source.exists();
+    return source.isDir() || danglingLink ? oldDir : newDir;
+}
+
+QString MoveUserDir(const QString& oldDir, const QString& newDir, const BeforePlacing& beforePlacing)
+{
+    return UserDirBeforeMove(oldDir, newDir) == newDir ? newDir : moveFolder(oldDir, newDir, beforePlacing);
+}
+
+void MoveOldUserDir(const QString& before, const BeforePlacing& beforePlacing)
+{
+    const QString oldDir = OldUserDir(), newDir = DataHomeUserDir();
     const QString rest = hiddenBeside(oldDir, QStringLiteral(".moved"));
     const bool hadOld = QFileInfo(oldDir).isDir() || QFileInfo(rest).isDir();
-    if (MoveUserDir(oldDir, DataHomeUserDir(), beforePlacing) == oldDir) {
+    const QString seen = before.isEmpty() ? UserDirBeforeMove(oldDir, newDir) : before;
+    if (seen != newDir && moveFolder(oldDir, newDir, beforePlacing) == oldDir) {
         SetUserDirOverride(oldDir);
         return;
     }
