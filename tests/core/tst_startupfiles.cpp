@@ -152,7 +152,7 @@ private slots:
         QVERIFY(QDir().mkpath(QFileInfo(file.path).absolutePath()));
         QFile::remove(file.path);
         // What the program makes of the good file, and of none.
-        writeFile(file.path, file.good);
+        QVERIFY(testsupport::WriteFile(file.path, file.good));
         const QString good = readWithin(file);
         QFile::remove(file.path);
         const QString missing = readWithin(file);
@@ -163,7 +163,7 @@ private slots:
         else if (form == QLatin1String("fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(file.path).constData(), 0600), 0);
         else
-            writeFile(file.path, padded(file.good));
+            QVERIFY(testsupport::WriteFile(file.path, padded(file.good)));
         QCOMPARE(readWithin(file), missing);
         QVERIFY(QFile::remove(file.path));
     }
@@ -201,13 +201,6 @@ private:
         LanguageLoader loader(QString::fromLatin1(root));
         loader.AddSection(QString::fromLatin1(section), texts);
         return QString::number(int(loader.Load(path))) + text;
-    }
-
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(out.write(bytes), qint64(bytes.size()));
     }
 
     static QString readWithin(const Kind& file) { return testsupport::Within(file.path, file.read); }
