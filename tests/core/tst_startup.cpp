@@ -173,9 +173,23 @@ private slots:
         QCOMPARE(first.Acquire(), SingleInstance::First);
         QCOMPARE(first.LockPath(), tmp.path() + QStringLiteral("/Corvane Dizadi Mouse.lock"));
 
-        // A folder that does not exist: run rather than refuse.
-        SingleInstance nowhere(tmp.path() + QStringLiteral("/missing/deeper"), AppName);
+        // A folder that does not exist and no fallback: no lock at all, and
+        // the program runs rather than refuse.
+        SingleInstance nowhere(tmp.path() + QStringLiteral("/missing/deeper"), AppName, QString());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no lock could be taken"));
         QCOMPARE(nowhere.Acquire(), SingleInstance::First);
+    }
+
+    // The copy of the folder that a move puts in place is locked before it
+    // is: a start that finds it there gives way.
+    void lockCopyHoldsTheCopy()
+    {
+        QTemporaryDir tmp;
+        const QString copy = tmp.filePath("copy");
+        SingleInstance first(tmp.path(), AppName, QString());
+        QCOMPARE(first.Acquire(), SingleInstance::First);
+        QVERIFY(QDir().mkpath(copy) && first.LockCopy(copy));
+        QCOMPARE(SingleInstance(copy, AppName, QString()).Acquire(), SingleInstance::AlreadyRunning);
     }
 
     void unreadableLockFilesDoNotBlock_data()
