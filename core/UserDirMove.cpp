@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +69,12 @@ bool copyEntry(const QString& from, const QString& to, QString* why)
             *why = QStringLiteral("cannot copy ") + from + QStringLiteral(": ") + file.errorString();
             return false;
         }
+        // The copy is dated now: it takes the original's times, so that an
+        // old log or dump keeps its age for the pruning. Without them the
+        // data is still whole: only logged.
+        const struct timespec times[2] = {info.st_atim, info.st_mtim};
+        if (::utimensat(AT_FDCWD, target.constData(), times, 0) != 0)
+            qCWarning(lcFiles) << "the copy of" << from << "keeps no date of its own:" << systemError();
     }
     return true;
 }

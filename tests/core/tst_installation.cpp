@@ -140,6 +140,8 @@ private slots:
         QVERIFY(other.isValid());
         writeOldTree(OldDir);
         QVERIFY(QFile::link("MacroPage/Sniper.ini", OldDir + "/usersetting/current"));
+        const QDateTime old = QDateTime::currentDateTime().addDays(-9);
+        QVERIFY(testsupport::WriteFile(OldDir + "/Log/old.log", "x", old));
         QCOMPARE(::mkfifo(QFile::encodeName(OldDir + "/Log.fifo").constData(), 0600), 0);
         // Without the power to pass permission checks, mode 000 stops root too.
         QVERIFY(unreadable.isEmpty() || QFile::setPermissions(OldDir + unreadable, QFileDevice::Permissions()));
@@ -171,6 +173,8 @@ private slots:
             QCOMPARE(QFileInfo(newDir + "/usersetting/current").symLinkTarget(),
                      newDir + "/usersetting/MacroPage/Sniper.ini");
             QVERIFY(!QFileInfo::exists(newDir + "/Log.fifo"));
+            // An old file keeps its age, and so its place in the pruning.
+            QCOMPARE(QFileInfo(newDir + "/Log/old.log").lastModified(), old);
         }
     }
 
