@@ -164,7 +164,6 @@ void tellBenchProblem()
 
 void FindDevices(const QString& vid, const QStringList& pids)
 {
-    tellBenchProblem();
     for (const QString& pid : pids) {
         const QStringList paths = SearchPaths(vid, pid);
         for (const QString& path : paths) {
@@ -182,6 +181,9 @@ void FindDevices(const QString& vid, const QStringList& pids)
             }
         }
     }
+    // Asked after the search, which looked at the bench: the library does
+    // not look again for it.
+    tellBenchProblem();
 }
 
 void QueryLink(DeviceAllInfo& info)

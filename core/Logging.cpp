@@ -2,5 +2,4 @@
 
 Q_LOGGING_CATEGORY(lcLink, "dizadi.link", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcLibrary, "dizadi.library", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcFiles, "dizadi.files", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcPages, "dizadi.pages", QtInfoMsg)

@@ -2,25 +2,11 @@
 
 #include "Logging.h"
 
-#include <QFile>
-
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// Closes the descriptor on every way out.
-struct Descriptor {
-    int fd;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 // Reads into buffer until room bytes are read or the file ends; the count
 // read, or -1 on an error.
@@ -41,34 +27,6 @@ qint64 readInto(int fd, char* buffer, qint64 room)
     return total;
 }
 
-// Opens path without blocking and checks it is a regular file of at most
-// maxBytes bytes; the descriptor and its size on success.
-PickedFileError openChecked(const QString& path, qint64 maxBytes, Descriptor* file, qint64* size)
-{
-    const QByteArray native = QFile::encodeName(path);
-    // O_NONBLOCK: opening a FIFO for reading waits for a writer otherwise.
-    file->fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (file->fd < 0) {
-        // An absent file is the normal case of many start-up files.
-        if (errno == ENOENT)
-            qCDebug(lcFiles) << "no file" << path;
-        else
-            qCWarning(lcFiles) << "cannot open file" << path << ::strerror(errno);
-        return PickedFileError::Missing;
-    }
-    struct stat info {};
-    if (::fstat(file->fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        qCWarning(lcFiles) << "refused, not a regular file:" << path;
-        return PickedFileError::NotRegular;
-    }
-    if (info.st_size > maxBytes) {
-        qCWarning(lcFiles) << "refused, too large:" << path << info.st_size << "bytes";
-        return PickedFileError::TooLarge;
-    }
-    *size = info.st_size;
-    return PickedFileError::None;
-}
-
 // Which bytes of a checked file are read: all of them (a file that grew
 // since fstat is refused rather than cut), its first count, or its last.
 enum class Span { Whole, Head, Tail };
@@ -79,9 +37,9 @@ PickedFileError readChecked(const QString& path, qint64 maxBytes, Span span, int
                             bool* cut = nullptr)
 {
     data->clear();
-    Descriptor file{-1};
+    CheckedFile file;
     qint64 size = 0;
-    const PickedFileError opened = openChecked(path, maxBytes, &file, &size);
+    const PickedFileError opened = OpenChecked(path, maxBytes, &file, &size);
     if (opened != PickedFileError::None)
         return opened;
     const bool whole = span == Span::Whole;
@@ -133,14 +91,6 @@ PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int hea
 PickedFileError ReadPickedFileTail(const QString& path, qint64 maxBytes, int tailBytes, QByteArray* data, bool* cut)
 {
     return readChecked(path, maxBytes, Span::Tail, tailBytes, data, cut);
-}
-
-bool MayOpenByName(const QString& path, qint64 maxBytes)
-{
-    Descriptor file{-1};
-    qint64 size = 0;
-    const PickedFileError checked = openChecked(path, maxBytes, &file, &size);
-    return checked == PickedFileError::None || checked == PickedFileError::Missing;
 }
 
 std::optional<QString> ReadFirstLine(const QString& path, int maxChars)

@@ -5,26 +5,18 @@
 // thread for ever, a device file or a huge file would never end or exhaust
 // memory. Every such reader goes through here: only a regular file is read,
 // and only up to a size cap. A start-up file that is refused counts as
-// missing.
+// missing. The check itself (and StartupFileMaxBytes, MayOpenByName for a
+// file another reader opens by name) is the platform's FileRead.
 #pragma once
+
+#include "FileRead.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
 
-// The cap of the files the program reads by itself: its own small settings
-// files, the model table, the language files and the sensor definitions
-// (the largest of them holds about 20 KB).
-constexpr qint64 StartupFileMaxBytes = 1 << 20;
-
-enum class PickedFileError {
-    None,
-    Missing,      // cannot be opened (absent, no permission)
-    NotRegular,   // a folder, FIFO, socket or device
-    TooLarge,     // larger than the cap
-    ReadFailed,   // an I/O error while reading
-};
+using PickedFileError = FileReadError;
 
 // The file a save dialog writes for the name the user gave: the name with
 // "." + suffix appended unless it already ends in it (in any case, as the
@@ -47,12 +39,6 @@ PickedFileError ReadPickedFileHead(const QString& path, qint64 maxBytes, int hea
 // tailBytes bytes are read (all of a shorter file): for a log that keeps
 // only its end. *cut tells whether bytes before them were left out.
 PickedFileError ReadPickedFileTail(const QString& path, qint64 maxBytes, int tailBytes, QByteArray* data, bool* cut);
-
-// For a file that another reader then opens by name (QSettings): whether it
-// may. True when nothing is at path (that reader finds it missing) or it is a
-// regular file of at most maxBytes bytes; false for anything else (logged).
-// The file is opened without blocking and closed again.
-bool MayOpenByName(const QString& path, qint64 maxBytes);
 
 // Line 1 of a small text file, without its line end and cut to maxChars
 // characters; only the head of the file is read. Nothing when the file is

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +69,12 @@ bool copyEntry(const QString& from, const QString& to, QString* why)
             *why = QStringLiteral("cannot copy ") + from + QStringLiteral(": ") + file.errorString();
             return false;
         }
+        // The copy is dated now: it takes the original's times, so that an
+        // old log or dump keeps its age for the pruning. Without them the
+        // data is still whole: only logged.
+        const struct timespec times[2] = {info.st_atim, info.st_mtim};
+        if (::utimensat(AT_FDCWD, target.constData(), times, 0) != 0)
+            qCWarning(lcFiles) << "the copy of" << from << "keeps no date of its own:" << systemError();
     }
     return true;
 }
@@ -137,26 +144,9 @@ bool copyAcross(const QString& oldDir, const QString& newDir, const BeforePlacin
     return true;
 }
 
-}  // namespace
-
-QString OldUserDir()
+// The move of MoveUserDir once UserDirBeforeMove gave oldDir.
+QString moveFolder(const QString& oldDir, const QString& newDir, const BeforePlacing& beforePlacing)
 {
-    return QDir::homePath() + QStringLiteral("/AppData/Local/") + AppDataName;
-}
-
-QString UserDirBeforeMove(const QString& oldDir, const QString& newDir)
-{
-    const QFileInfo source(oldDir), target(newDir);
-    if (target.exists() || target.isSymLink())
-        return newDir;
-    const bool danglingLink = source.isSymLink() && !source.exists();
-    return source.isDir() || danglingLink ? oldDir : newDir;
-}
-
-QString MoveUserDir(const QString& oldDir, const QString& newDir, const BeforePlacing& beforePlacing)
-{
-    if (UserDirBeforeMove(oldDir, newDir) == newDir)
-        return newDir;
     const QFileInfo source(oldDir), target(newDir);
     if (source.isSymLink()) {
         // A link here was placed by the user, maybe to keep the data on
@@ -190,12 +180,34 @@ QString MoveUserDir(const QString& oldDir, const QString& newDir, const BeforePl
     return oldDir;
 }
 
-void MoveOldUserDir(const BeforePlacing& beforePlacing)
+}  // namespace
+
+QString OldUserDir()
 {
-    const QString oldDir = OldUserDir();
+    return QDir::homePath() + QStringLiteral("/AppData/Local/") + AppDataName;
+}
+
+QString UserDirBeforeMove(const QString& oldDir, const QString& newDir)
+{
+    const QFileInfo source(oldDir), target(newDir);
+    if (target.exists() || target.isSymLink())
+        return newDir;
+    const bool danglingLink = source.isSymLink() && !source.exists();
+    return source.isDir() || danglingLink ? oldDir : newDir;
+}
+
+QString MoveUserDir(const QString& oldDir, const QString& newDir, const BeforePlacing& beforePlacing)
+{
+    return UserDirBeforeMove(oldDir, newDir) == newDir ? newDir : moveFolder(oldDir, newDir, beforePlacing);
+}
+
+void MoveOldUserDir(const QString& before, const BeforePlacing& beforePlacing)
+{
+    const QString oldDir = OldUserDir(), newDir = DataHomeUserDir();
     const QString rest = hiddenBeside(oldDir, QStringLiteral(".moved"));
     const bool hadOld = QFileInfo(oldDir).isDir() || QFileInfo(rest).isDir();
-    if (MoveUserDir(oldDir, DataHomeUserDir(), beforePlacing) == oldDir) {
+    const QString seen = before.isEmpty() ? UserDirBeforeMove(oldDir, newDir) : before;
+    if (seen != newDir && moveFolder(oldDir, newDir, beforePlacing) == oldDir) {
         SetUserDirOverride(oldDir);
         return;
     }

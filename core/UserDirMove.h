@@ -35,4 +35,6 @@ QString MoveUserDir(const QString& oldDir, const QString& newDir, const BeforePl
 // anything reads or writes the per-user folder: moves OldUserDir() to DataHomeUserDir(), then removes
 // "<home>/AppData/Local" and "<home>/AppData" where that left them empty.
 // When the move failed, UserDir() gives the old folder for this run.
-void MoveOldUserDir(const BeforePlacing& beforePlacing = {});
+// before is UserDirBeforeMove(OldUserDir(), DataHomeUserDir()) as the
+// start-up saw it under its lock, looked at here again when empty.
+void MoveOldUserDir(const QString& before = QString(), const BeforePlacing& beforePlacing = {});

@@ -3,20 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <sys/stat.h>
 
-namespace {
-// The category of core's file messages: this layer cannot link core, so it
-// names the same category for its writer.
-Q_LOGGING_CATEGORY(lcWrites, "dizadi.files", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcFiles, "dizadi.files", QtInfoMsg)
 
+namespace {
 bool failed(QString* error, const char* what, const QString& path, const QString& why)
 {
-    qCWarning(lcWrites) << what << "- not written:" << path << why;
+    qCWarning(lcFiles) << what << "- not written:" << path << why;
     if (error)
         *error = why;
     return false;

@@ -6,7 +6,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QString>
+
+// "dizadi.files": files the program writes and reads. Defined here, below
+// every other layer, so that the platform's file checks and core's users
+// (core/Logging.h) log under the one category.
+Q_DECLARE_LOGGING_CATEGORY(lcFiles)
 
 // What is at a path, seen without following a symbolic link.
 enum class FileSpot {

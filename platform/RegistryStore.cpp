@@ -1,5 +1,6 @@
 #include "RegistryStore.h"
 
+#include "FileRead.h"
 #include "FileSpot.h"
 
 #include <QDir>
@@ -26,17 +27,13 @@ QString iniName(const QString& name)
 }
 
 // QSettings opens the store's file by name and reads it whole, so it is
-// looked at first, by the rules of every file the program reads at start
-// (core's PickedFile, which this layer cannot link): only nothing at all or
-// a regular file within the cap is handed to QSettings. Anything else (a
-// FIFO that would block, a device that never ends, a huge file) counts as
-// missing and is never written over.
-constexpr qint64 MaxStoreFileBytes = 1 << 20;
-
+// looked at first, by the rule of every file the program reads at start:
+// only nothing at all or a regular file within the cap is handed to
+// QSettings. Anything else (a FIFO that would block, a device that never
+// ends, a huge file) counts as missing and is never written over.
 bool storeFileUsable(const QString& file)
 {
-    const QFileInfo info(file);
-    return !info.exists() || (info.isFile() && info.size() <= MaxStoreFileBytes);
+    return MayOpenByName(file, StartupFileMaxBytes);
 }
 
 // Reading follows a link to a regular file; writing never does: QSettings

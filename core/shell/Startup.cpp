@@ -158,21 +158,22 @@ private:
 // Takes the single-instance lock in the per-user folder as it stands
 // before the one-time move (the older folder while it waits to be moved),
 // so the move carries the lock along and the moved folder is never
-// unlocked. Null when another instance holds it.
-std::unique_ptr<SingleInstance> lockUserDir()
+// unlocked; *folder tells which it was. Null when another instance holds
+// it.
+std::unique_ptr<SingleInstance> lockUserDir(QString* folder)
 {
     std::unique_ptr<SingleInstance> instance;
     // Another start may move the folder between the look and the lock (the
     // lock file's folder is then gone, and a fallback lock may have been
     // taken instead): then look again. The folder moves only once.
     for (int round = 0; round < 3; ++round) {
-        const QString folder = UserDirBeforeMove(OldUserDir(), DataHomeUserDir());
-        if (folder == DataHomeUserDir())
-            (void)QDir().mkpath(folder);  // where it cannot be made, the fallback lock serves
-        instance = std::make_unique<SingleInstance>(folder, AppName);
+        *folder = UserDirBeforeMove(OldUserDir(), DataHomeUserDir());
+        if (*folder == DataHomeUserDir())
+            (void)QDir().mkpath(*folder);  // where it cannot be made, the fallback lock serves
+        instance = std::make_unique<SingleInstance>(*folder, AppName);
         if (instance->Acquire() == SingleInstance::AlreadyRunning)
             return nullptr;
-        if (UserDirBeforeMove(OldUserDir(), DataHomeUserDir()) == folder)
+        if (UserDirBeforeMove(OldUserDir(), DataHomeUserDir()) == *folder)
             break;
     }
     return instance;
@@ -189,10 +190,11 @@ int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& make
     // The lock comes before any folder work: a second start gives way at
     // once, and so cannot make the older folder again, or work in it, while
     // the first one moves it.
-    const std::unique_ptr<SingleInstance> instance = lockUserDir();
+    QString locked;
+    const std::unique_ptr<SingleInstance> instance = lockUserDir(&locked);
     QString root;
     if (instance) {
-        MoveOldUserDir([&instance](const QString& copy) { return instance->LockCopy(copy); });
+        MoveOldUserDir(locked, [&instance](const QString& copy) { return instance->LockCopy(copy); });
         root = UserDir();
         PrepareUserFolders(root);
         PruneOldFiles(root + QStringLiteral("/Log"));
@@ -217,12 +219,15 @@ int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& make
         return 0;
     }
 
-    const bool canSave = UserFolderWritable(root);
     const StartupWarmUp warmUp;
     QWidget* window = makeMainWindow();
     window->show();
-    if (!canSave)
-        QTimer::singleShot(0, window, [window] { ShowCannotSaveNotice(window); });
+    // The write probe makes and removes a file in each folder: it runs from
+    // the event loop, once the window is built and shown, not before.
+    QTimer::singleShot(0, window, [window, root] {
+        if (!UserFolderWritable(root))
+            ShowCannotSaveNotice(window);
+    });
     const int result = app.exec();
     // Taken down while the application object still exists, so that the
     // device link is stopped and joined in order.

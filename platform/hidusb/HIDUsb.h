@@ -103,8 +103,10 @@ HIDUSB_API int UsbFinderC_GetVersion(const char* path);
 HIDUSB_API bool UsbFinderC_GetSlaveVersion(const char* path, int* version);
 /* Why no device can be found at all: the bench folder and the reason it
  * cannot be used (it cannot be created, its bench cannot be written or
- * read); an empty text while the bench is usable. Valid until the next call
- * on the same thread. */
+ * read), as the last call that looked at the bench (a search) found it; an
+ * empty text while the bench is usable, and before any such call. It does
+ * not look at the bench itself. Valid until the next call on the same
+ * thread. */
 HIDUSB_API const char* UsbFinderC_GetBenchProblem(void);
 
 /* ---- Receiver --------------------------------------------------------- */

@@ -53,7 +53,6 @@ void State::SetProblem(const std::string& problem)
 
 std::string State::Problem()
 {
-    Refresh();
     std::lock_guard<std::mutex> lock(m_);
     return problem_;
 }

@@ -49,7 +49,8 @@ public:
     void Trace(const std::string& line);
 
     // Why the bench could not be read at the last look (the folder and the
-    // reason); empty while it can.
+    // reason); empty while it can, and before any look. It does not look
+    // again: a search just before tells the state it found.
     std::string Problem();
 
 private:

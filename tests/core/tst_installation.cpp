@@ -2,6 +2,7 @@
 // folder under XDG_DATA_HOME, the one-time move of the older AppData
 // folder, and the installed command found from the executable.
 #include "FileOverride.h"
+#include "FilePlaces.h"
 #include "Globals.h"
 #include "Installation.h"
 #include "MacroRows.h"
@@ -18,14 +19,6 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(content), qint64(content.size()));
-}
-
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
@@ -35,9 +28,9 @@ QByteArray readFile(const QString& path)
 // An older per-user tree: a macro, a cached device image and Macro.ini.
 void writeOldTree(const QString& root)
 {
-    writeFile(root + "/Macro.ini", "[Language]\nLanguage=3\n");
-    writeFile(root + "/usersetting/MacroPage/Sniper.ini", "0\n");
-    writeFile(root + "/Device_Info/Device_CID18_MID01.bin", "cached image");
+    QVERIFY(testsupport::WriteFile(root + "/Macro.ini", "[Language]\nLanguage=3\n"));
+    QVERIFY(testsupport::WriteFile(root + "/usersetting/MacroPage/Sniper.ini", "0\n"));
+    QVERIFY(testsupport::WriteFile(root + "/Device_Info/Device_CID18_MID01.bin", "cached image"));
 }
 
 void checkMovedTree(const QString& root)
@@ -95,9 +88,9 @@ private slots:
         QFETCH(bool, blocked);
         writeOldTree(OldDir);
         if (more)
-            writeFile(Home + "/AppData/Roaming/other.txt", "not ours");
+            QVERIFY(testsupport::WriteFile(Home + "/AppData/Roaming/other.txt", "not ours"));
         if (blocked) {
-            writeFile(Home + "/blocked", "");
+            QVERIFY(testsupport::WriteFile(Home + "/blocked", ""));
             qputenv("XDG_DATA_HOME", QFile::encodeName(Home + "/blocked/share"));
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("could not be moved .*cannot create"));
         }
@@ -112,7 +105,7 @@ private slots:
             return;
 
         // An old folder made again later is not moved over the new one.
-        writeFile(OldDir + "/Macro.ini", "[Language]\nLanguage=5\n");
+        QVERIFY(testsupport::WriteFile(OldDir + "/Macro.ini", "[Language]\nLanguage=5\n"));
         MoveOldUserDir();
         QCOMPARE(UserDir(), NewDir);
         checkMovedTree(UserDir());
@@ -147,6 +140,8 @@ private slots:
         QVERIFY(other.isValid());
         writeOldTree(OldDir);
         QVERIFY(QFile::link("MacroPage/Sniper.ini", OldDir + "/usersetting/current"));
+        const QDateTime old = QDateTime::currentDateTime().addDays(-9);
+        QVERIFY(testsupport::WriteFile(OldDir + "/Log/old.log", "x", old));
         QCOMPARE(::mkfifo(QFile::encodeName(OldDir + "/Log.fifo").constData(), 0600), 0);
         // Without the power to pass permission checks, mode 000 stops root too.
         QVERIFY(unreadable.isEmpty() || QFile::setPermissions(OldDir + unreadable, QFileDevice::Permissions()));
@@ -178,6 +173,8 @@ private slots:
             QCOMPARE(QFileInfo(newDir + "/usersetting/current").symLinkTarget(),
                      newDir + "/usersetting/MacroPage/Sniper.ini");
             QVERIFY(!QFileInfo::exists(newDir + "/Log.fifo"));
+            // An old file keeps its age, and so its place in the pruning.
+            QCOMPARE(QFileInfo(newDir + "/Log/old.log").lastModified(), old);
         }
     }
 
@@ -220,8 +217,8 @@ private slots:
         QFETCH(QString, link);
         QFETCH(QString, command);
         QTemporaryDir prefix;
-        writeFile(prefix.filePath(executable), "program");
-        writeFile(prefix.filePath("lib/other/Prog"), "another program");
+        QVERIFY(testsupport::WriteFile(prefix.filePath(executable), "program"));
+        QVERIFY(testsupport::WriteFile(prefix.filePath("lib/other/Prog"), "another program"));
         if (!link.isEmpty())
             QVERIFY(QDir().mkpath(prefix.filePath("bin")) && QFile::link(link, prefix.filePath("bin/cdm")));
         QCOMPARE(InstalledCommand(prefix.filePath(executable)), command.isEmpty() ? QString() : prefix.filePath(command));

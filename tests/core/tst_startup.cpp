@@ -1,6 +1,7 @@
 // Start-up: the per-user folder tree, pruning of old files and the
 // single-instance rule between real processes.
 #include "FileOverride.h"
+#include "FilePlaces.h"
 #include "Globals.h"
 #include "Startup.h"
 
@@ -19,17 +20,6 @@
 #include <cstdio>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& content, const QDateTime& modified = QDateTime())
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-    file.flush();  // a write on close would set the time again
-    if (modified.isValid())
-        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
-}
 
 // ---- child processes ------------------------------------------------------
 // "--run-first": a start whose main window reports itself and every notice
@@ -131,8 +121,8 @@ private slots:
         QCOMPARE(macroIni.size(), 0);
 
         // A second run keeps what is there.
-        writeFile(root + QStringLiteral("/Macro.ini"), "[Language]\nLanguage=3\n");
-        writeFile(root + QStringLiteral("/Device_Info/Device_CID18_MID01.bin"), "keep");
+        QVERIFY(testsupport::WriteFile(root + QStringLiteral("/Macro.ini"), "[Language]\nLanguage=3\n"));
+        QVERIFY(testsupport::WriteFile(root + QStringLiteral("/Device_Info/Device_CID18_MID01.bin"), "keep"));
         PrepareUserFolders(root);
         QFile kept(root + QStringLiteral("/Macro.ini"));
         QVERIFY(kept.open(QIODevice::ReadOnly));
@@ -145,7 +135,7 @@ private slots:
         // The root cannot be made (a file stands in the way): nothing throws,
         // nothing is created elsewhere.
         QTemporaryDir tmp;
-        writeFile(tmp.path() + QStringLiteral("/blocked"), "x");
+        QVERIFY(testsupport::WriteFile(tmp.path() + QStringLiteral("/blocked"), "x"));
         PrepareUserFolders(tmp.path() + QStringLiteral("/blocked"));
         QVERIFY(QFileInfo(tmp.path() + QStringLiteral("/blocked")).isFile());
     }
@@ -155,13 +145,13 @@ private slots:
         QTemporaryDir tmp;
         const QString dir = tmp.path() + QStringLiteral("/Log");
         const QDateTime now = QDateTime::currentDateTime();
-        writeFile(dir + "/eight_days.txt", "a", now.addDays(-8));
-        writeFile(dir + "/thirty_days.dmp", "a", now.addDays(-30));
-        writeFile(dir + "/seven_days_23h.txt", "a", now.addSecs(-(7 * 86400 + 23 * 3600)));
-        writeFile(dir + "/fresh.txt", "a", now);
-        writeFile(dir + "/future.txt", "a", now.addDays(30));
-        writeFile(dir + "/.hidden_old", "a", now.addDays(-40));
-        writeFile(dir + "/sub/inner_old.txt", "a", now.addDays(-40));
+        QVERIFY(testsupport::WriteFile(dir + "/eight_days.txt", "a", now.addDays(-8)));
+        QVERIFY(testsupport::WriteFile(dir + "/thirty_days.dmp", "a", now.addDays(-30)));
+        QVERIFY(testsupport::WriteFile(dir + "/seven_days_23h.txt", "a", now.addSecs(-(7 * 86400 + 23 * 3600))));
+        QVERIFY(testsupport::WriteFile(dir + "/fresh.txt", "a", now));
+        QVERIFY(testsupport::WriteFile(dir + "/future.txt", "a", now.addDays(30)));
+        QVERIFY(testsupport::WriteFile(dir + "/.hidden_old", "a", now.addDays(-40)));
+        QVERIFY(testsupport::WriteFile(dir + "/sub/inner_old.txt", "a", now.addDays(-40)));
 
         PruneOldFiles(dir, now);
         QVERIFY(!QFileInfo::exists(dir + "/eight_days.txt"));
@@ -183,9 +173,23 @@ private slots:
         QCOMPARE(first.Acquire(), SingleInstance::First);
         QCOMPARE(first.LockPath(), tmp.path() + QStringLiteral("/Corvane Dizadi Mouse.lock"));
 
-        // A folder that does not exist: run rather than refuse.
-        SingleInstance nowhere(tmp.path() + QStringLiteral("/missing/deeper"), AppName);
+        // A folder that does not exist and no fallback: no lock at all, and
+        // the program runs rather than refuse.
+        SingleInstance nowhere(tmp.path() + QStringLiteral("/missing/deeper"), AppName, QString());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no lock could be taken"));
         QCOMPARE(nowhere.Acquire(), SingleInstance::First);
+    }
+
+    // The copy of the folder that a move puts in place is locked before it
+    // is: a start that finds it there gives way.
+    void lockCopyHoldsTheCopy()
+    {
+        QTemporaryDir tmp;
+        const QString copy = tmp.filePath("copy");
+        SingleInstance first(tmp.path(), AppName, QString());
+        QCOMPARE(first.Acquire(), SingleInstance::First);
+        QVERIFY(QDir().mkpath(copy) && first.LockCopy(copy));
+        QCOMPARE(SingleInstance(copy, AppName, QString()).Acquire(), SingleInstance::AlreadyRunning);
     }
 
     void unreadableLockFilesDoNotBlock_data()
@@ -209,7 +213,7 @@ private slots:
         if (folder)
             QVERIFY(QDir().mkpath(path));
         else
-            writeFile(path, content);
+            QVERIFY(testsupport::WriteFile(path, content));
         {
             SingleInstance first(tmp.path(), AppName);
             QCOMPARE(first.Acquire(), SingleInstance::First);
@@ -241,11 +245,11 @@ private slots:
         if (setup == "read-only folder")
             QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         if (setup == "unreadable lock file") {
-            writeFile(lockIn(folder), QByteArray());
+            QVERIFY(testsupport::WriteFile(lockIn(folder), QByteArray()));
             QVERIFY(QFile::setPermissions(lockIn(folder), QFileDevice::Permissions()));
         }
         if (setup == "lock links to a file")
-            writeFile(elsewhere, "keep");
+            QVERIFY(testsupport::WriteFile(elsewhere, "keep"));
         if (setup.contains("link"))
             QVERIFY(QFile::link(elsewhere, lockIn(folder)));
 
@@ -326,7 +330,7 @@ private slots:
         // An old file in the Log folder: a second start gives way to the
         // running instance without touching the folder.
         const QString logDir = UserDir() + QStringLiteral("/Log");
-        writeFile(logDir + "/old.log", "x", QDateTime::currentDateTime().addDays(-9));
+        QVERIFY(testsupport::WriteFile(logDir + "/old.log", "x", QDateTime::currentDateTime().addDays(-9)));
 
         QProcess second;
         second.start(self, {QStringLiteral("--run-second"), QStringLiteral("-platform"), QStringLiteral("offscreen")});
@@ -360,7 +364,7 @@ private slots:
         const QString appData = QDir::homePath() + "/AppData", newDir = DataHomeUserDir();
         for (int round = 0; round < 6; ++round) {
             QVERIFY(QDir(appData).removeRecursively() && QDir(newDir).removeRecursively());
-            writeFile(appData + "/Local/" + AppDataName + "/usersetting/MacroPage/Sniper.ini", "0\n");
+            QVERIFY(testsupport::WriteFile(appData + "/Local/" + AppDataName + "/usersetting/MacroPage/Sniper.ini", "0\n"));
             QProcess starts[2];
             for (QProcess& start : starts)
                 start.start(QCoreApplication::applicationFilePath(), {"--run-first", "-platform", "offscreen"});

@@ -1,6 +1,6 @@
-// The files the program reads by itself at start: a link to /dev/zero, a FIFO
-// or a file over the cap in place of any of them counts as missing, and no
-// read waits. The writers of whole files (the update log too, which keeps
+// The files the program reads by itself at start: a link to a FIFO, a FIFO or
+// a file over the cap in place of any of them counts as missing, and no read
+// waits. The writers of whole files (the update log too, which keeps
 // the end of the old one): a link (live or dangling), a folder or a FIFO in
 // the file's place is refused, without waiting, and stays as it was, its
 // target untouched.
@@ -65,6 +65,7 @@ private slots:
         m_sensor = std::make_unique<Sensor>();
         QVERIFY(m_appDir.isValid() && QDir().mkpath(m_appDir.filePath("usersetting")));
         SetAppDirOverride(m_appDir.path());
+        QCOMPARE(::mkfifo(QFile::encodeName(fifoTarget()).constData(), 0600), 0);
         const QString app = m_appDir.path(), language = app + Language::FileName(1);
         const QString net = app + "/Language/Net.xml", defines = app + "/driver_sensor.h", cache = "Device_probe.bin";
         m_kinds = {
@@ -138,7 +139,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("form");
         for (const QString& kind : m_kinds.keys()) {
-            for (const char* form : {"link to /dev/zero", "fifo", "over the cap"})
+            for (const char* form : {"link to a fifo", "fifo", "over the cap"})
                 QTest::addRow("%s, %s", qPrintable(kind), form) << kind << QString::fromLatin1(form);
         }
     }
@@ -151,18 +152,18 @@ private slots:
         QVERIFY(QDir().mkpath(QFileInfo(file.path).absolutePath()));
         QFile::remove(file.path);
         // What the program makes of the good file, and of none.
-        writeFile(file.path, file.good);
+        QVERIFY(testsupport::WriteFile(file.path, file.good));
         const QString good = readWithin(file);
         QFile::remove(file.path);
         const QString missing = readWithin(file);
         QVERIFY2(good != missing, "the good file is not told from none");
 
-        if (form == QLatin1String("link to /dev/zero"))
-            QVERIFY(QFile::link("/dev/zero", file.path));
+        if (form == QLatin1String("link to a fifo"))
+            QVERIFY(QFile::link(fifoTarget(), file.path));
         else if (form == QLatin1String("fifo"))
             QCOMPARE(::mkfifo(QFile::encodeName(file.path).constData(), 0600), 0);
         else
-            writeFile(file.path, padded(file.good));
+            QVERIFY(testsupport::WriteFile(file.path, padded(file.good)));
         QCOMPARE(readWithin(file), missing);
         QVERIFY(QFile::remove(file.path));
     }
@@ -202,14 +203,10 @@ private:
         return QString::number(int(loader.Load(path))) + text;
     }
 
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(out.write(bytes), qint64(bytes.size()));
-    }
-
     static QString readWithin(const Kind& file) { return testsupport::Within(file.path, file.read); }
+
+    // The FIFO, without a writer, that the links of the rows lead to.
+    QString fifoTarget() const { return m_appDir.filePath("fifo-target"); }
 
     QTemporaryDir m_appDir;
     std::unique_ptr<Sensor> m_sensor;

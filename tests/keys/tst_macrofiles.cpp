@@ -1,6 +1,7 @@
 // Macro names: the file-name check, the UTF-8 decoder and encoder of the
 // 30 name bytes, and the macro file writer; the writers' check of a file's
 // place, which no link passes.
+#include "FilePlaces.h"
 #include "Globals.h"
 #include "MacroName.h"
 #include "SafeFileName.h"
@@ -9,7 +10,6 @@
 #include <QtTest>
 
 #include <cstring>
-#include <sys/stat.h>
 
 using namespace keys;
 
@@ -134,36 +134,19 @@ private slots:
     // What is at a path, never looking through a link.
     void fileSpots_data()
     {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("form");
         QTest::addColumn<int>("spot");
-        QTest::newRow("nothing") << "none" << int(FileSpot::Free);
+        QTest::newRow("nothing") << "nothing" << int(FileSpot::Free);
         QTest::newRow("regular file") << "file" << int(FileSpot::File);
-        QTest::newRow("folder") << "folder" << int(FileSpot::Other);
-        QTest::newRow("FIFO") << "fifo" << int(FileSpot::Other);
-        QTest::newRow("link to a file") << "link" << int(FileSpot::Other);
-        QTest::newRow("dangling link") << "dangling" << int(FileSpot::Other);
+        for (const QString& form : testsupport::PlaceForms)
+            QTest::newRow(qPrintable(form)) << form << int(FileSpot::Other);
     }
     void fileSpots()
     {
-        QFETCH(QString, kind);
+        QFETCH(QString, form);
         QFETCH(int, spot);
-        const QString dir = UserDir() + "/spots";
-        QDir(dir).removeRecursively();
-        QVERIFY(QDir().mkpath(dir));
-        const QString path = dir + "/x.ini";
-        QFile target(dir + "/target");
-        QVERIFY(target.open(QIODevice::WriteOnly));
-        target.close();
-        if (kind == "file")
-            QVERIFY(QFile::copy(target.fileName(), path));
-        else if (kind == "folder")
-            QVERIFY(QDir().mkpath(path));
-        else if (kind == "fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == "link")
-            QVERIFY(QFile::link(target.fileName(), path));
-        else if (kind == "dangling")
-            QVERIFY(QFile::link(dir + "/nowhere", path));
+        const QString dir = UserDir() + "/spots", path = dir + "/x.ini";
+        QVERIFY(QDir().mkpath(dir) && testsupport::PutInPlace(form, path, dir + "/target"));
         QCOMPARE(int(SpotAt(path)), spot);
         QCOMPARE(MayWriteFileAt(path), spot != int(FileSpot::Other));
     }

@@ -1,11 +1,13 @@
 // A link to a file of the test's own (live or dangling), a folder or a FIFO
 // in a writer's place: making one, telling what is at a path and what became
 // of the link's target, and running a reader or writer of it under a time
-// limit. Header only (Qt Core).
+// limit; and the tests' writer of a plain file. Header only (Qt Core).
 #pragma once
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QThread>
 
@@ -22,6 +24,18 @@ inline const QStringList PlaceForms{"link to a file", "dangling link", "folder",
 
 inline QString GoneTarget(const QString& target) { return target + ".gone"; }
 
+// Writes content as the file at path (its folder made when missing), dated
+// modified when that is given. True when all of it was written.
+inline bool WriteFile(const QString& path, const QByteArray& content, const QDateTime& modified = QDateTime())
+{
+    QFile file(path);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(content) != content.size() || !file.flush())
+        return false;
+    // Dated after the flush: a write on close would set the time again.
+    return !modified.isValid() || file.setFileTime(modified, QFileDevice::FileModificationTime);
+}
+
 // "nothing", "file", "folder", "fifo" or "link to <target>".
 inline QString PlaceAt(const QString& path)
 {
@@ -34,17 +48,19 @@ inline QString PlaceAt(const QString& path)
 }
 
 // Writes "keep" into target, clears path of what an earlier row left and
-// makes form there ("nothing" leaves it clear): a link to target, or one to
-// GoneTarget(target), which an earlier writer may have made and is removed.
+// makes form there ("nothing" leaves it clear, "file" is a regular file): a
+// link to target, or one to GoneTarget(target), which an earlier writer may
+// have made and is removed.
 inline bool PutInPlace(const QString& form, const QString& path, const QString& target)
 {
-    QFile keep(target);
-    if (!keep.open(QIODevice::WriteOnly | QIODevice::Truncate) || keep.write("keep") != 4)
+    if (!WriteFile(target, "keep"))
         return false;
     QFile::remove(GoneTarget(target));
     (void)(PlaceAt(path) == "folder" ? QDir(path).removeRecursively() : QFile::remove(path));  // nothing there is fine
     if (form == "nothing")
         return true;
+    if (form == "file")
+        return WriteFile(path, "keep");
     if (form == "folder")
         return QDir().mkpath(path);
     if (form == "fifo")
