@@ -25,7 +25,6 @@ struct Upgrade {
     std::atomic<int> receiverState{0};
     std::atomic<int> mouseState{0};
     std::atomic<int> stages{1};  // 2: receiver, then mouse
-    UpdateFailRecord record;
     QString cidText;
     QString midText;
 };
@@ -73,7 +72,6 @@ void upgradeEnded(const UpgradeEvent& event, const FirmwareImageHandle& image)
             hub->PostProgress(0, 2);
             hub->PostLabelText(1, version);
         }
-        (void)RemoveUpdateFailInfo();  // the writer logs a failure
         return;
     }
     if (!WriteUpdateLog(event.timedOut ? timeoutLogLines() : UpgradeLogLines(UsbUpgradeC_GetLogs())))
@@ -85,9 +83,6 @@ void upgradeEnded(const UpgradeEvent& event, const FirmwareImageHandle& image)
             *state = 3;
     }
     hub->PostProgress(0, 1);
-    // A refused start wrote nothing: the device works as it did.
-    if (!event.refused)
-        (void)WriteUpdateFailInfo(u.record);  // logged; the record stored at the start stays
 }
 
 // The library's events (its thread): the progress to the dialog, the end to
@@ -375,7 +370,7 @@ void FirmwareCheck::ImageStep(int type)
                                : m_mouseBootCount + UpdateRules::CabledMice(FoundDevices);
     if (candidates != 1) {
         stateOf(type) = 0;
-        ClearFailInfo(type);
+        WindUp(type);
         const Message message = candidates > 1 ? Message::SameDevice
                                 : type == FirmwareKindReceiver ? Message::NoDevice
                                                                : Message::WiredMode;
@@ -403,17 +398,15 @@ void FirmwareCheck::StartUpgradeOf(int type)
 {
     const ModelRecord model = Model();
     Upgrade& u = upgrade();
-    u.record = {type, m_receiverKind, m_cid, model.mid};
     u.cidText = VendorCidText();
     u.midText = model.midText;
     // Running before the start: an end event that comes at once is not lost.
     stateOf(type) = 1;
     m_step = 2;
-    if (!StartFirmwareUpgrade(m_image, u.record, &onUpgradeEvent)) {
+    if (!StartFirmwareUpgrade(m_image, {type, m_receiverKind, m_cid, model.mid}, &onUpgradeEvent)) {
         qCWarning(lcPages) << "the upgrade with" << m_image->Path() << "did not start";
-        UpgradeEvent refused;
+        UpgradeEvent refused;  // a failure that wrote nothing: no record is left for it
         refused.kind = UpgradeEvent::Finished;
-        refused.refused = true;
         upgradeEnded(refused, m_image);
     }
 }
@@ -422,7 +415,7 @@ void FirmwareCheck::NothingToDo(int type)
 {
     stateOf(type) = 4;
     m_lastReason = Message::VerNew;
-    ClearFailInfo(type);
+    WindUp(type);
     (type == FirmwareKindReceiver ? m_receiverUpToDate : m_mouseUpToDate) = true;
     m_step = 4;
 }
@@ -445,7 +438,7 @@ void FirmwareCheck::Tell(int type, Message message)
     m_view.ShowCheckBadge(type, true);
 }
 
-void FirmwareCheck::ClearFailInfo(int type)
+void FirmwareCheck::WindUp(int type)
 {
     const bool mouse = type == FirmwareKindMouse;
     OnlinePollEnabled = true;
@@ -458,13 +451,11 @@ void FirmwareCheck::ClearFailInfo(int type)
         break;
     case 2:
         m_view.ShowCheckBadge(type, false);
-        (void)RemoveUpdateFailInfo();  // the writer logs a failure
         m_view.ShowUpdateWaiting(false);
         (mouse ? MouseUpdateAvailable : ReceiverUpdateAvailable) = false;
         break;
     case 1:
         m_view.ShowCheckBadge(type, false);
-        (void)RemoveUpdateFailInfo();  // the writer logs a failure
         break;
     default: break;
     }
@@ -474,7 +465,7 @@ void FirmwareCheck::ClearFailInfo(int type)
 void FirmwareCheck::EndCheck(int type)
 {
     (type == FirmwareKindReceiver ? m_receiverCheckRunning : m_mouseCheckRunning) = false;
-    ClearFailInfo(type);
+    WindUp(type);
     m_userStarted = false;
     m_view.StopStepTimers();
     CheckTimersRunning = false;

@@ -108,7 +108,9 @@ private:
     // The image for the device is damaged: the check ends with FileError.
     void ImageDamaged(int type);
     void Tell(int type, UpdateRules::Message message);
-    void ClearFailInfo(int type);
+    // The check of type is over: the online poll runs again, and the badge
+    // and the update button show its state.
+    void WindUp(int type);
     void EndCheck(int type);
     void ResumeOneDevice(const UpdateFailRecord& record, std::function<void(UpdateRules::Message)> answer);
     // The whole image of file (or of a fallback): null while it is read (the

@@ -34,7 +34,6 @@ struct RepairRun {
     int mid = 0;             // the model's MID
     int target = 0;          // 0 the receiver failed, 1 the mouse
     int stageCount = 1;      // 2 when both images exist
-    bool fromRecord = true;  // the target came from the failed-update record
 };
 RepairRun& run()
 {
@@ -92,15 +91,14 @@ UpdateFailRecord stageRecord(int stage)
     return {stage != 0 ? FirmwareKindMouse : FirmwareKindReceiver, r.dongleKind, r.cid, r.mid};
 }
 
-// The end of a stage, on the GUI thread; refused: the library wrote nothing.
-void repairStageEnded(bool success, int stage, bool refused = false)
+// The end of a stage, on the GUI thread (the failed-update record is the
+// upgrade's own business).
+void repairStageEnded(bool success, int stage)
 {
     PostMsg* hub = PostMsg::GetInstance();
     RepairProgressActive = false;
     const RepairRun& r = run();
     if (!success) {
-        if (!refused)
-            (void)WriteUpdateFailInfo(stageRecord(stage));  // logged; the record stored at the start stays
         hub->PostAutoRepair(1);
         // The list offers the repair while a record is there.
         hub->PostUpDateButton(!ReadUpdateFailInfo().has_value());
@@ -108,8 +106,6 @@ void repairStageEnded(bool success, int stage, bool refused = false)
         endRun();
         return;
     }
-    if (stage == r.target && r.fromRecord)
-        (void)RemoveUpdateFailInfo();  // the writer logs a failure
     if (stage != 0) {
         repairSucceeded();
         return;
@@ -162,7 +158,7 @@ void startRepairStage(const FirmwareFile& file, int stage)
                 RunOnGuiThreadLater([success, stage] { repairStageEnded(success, stage); });
             });
         if (!started)
-            repairStageEnded(false, stage, true);  // the library's own end event for it is dropped
+            repairStageEnded(false, stage);  // the library's own end event for it is dropped
     });
 }
 
@@ -499,7 +495,6 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
         return reply(false);
     RepairRun& r = run();
     r.dongleKind = 0;
-    r.fromRecord = fromRecord;
     deviceType = record->type;
     ready = false;
     const UpdateRules::RepairPlan plan = UpdateRules::PlanRepair(*record, DeviceList, DeviceListB,
