@@ -159,7 +159,6 @@ void FirmwareCheck::ForgetImage()
 {
     m_image.reset();
     m_imageFile.clear();
-    m_imageLoaded = false;
 }
 
 void FirmwareCheck::ClearBootCounts()
@@ -172,7 +171,7 @@ FirmwareImageHandle FirmwareCheck::ImageFor(const FirmwareFile& file, bool* unre
 {
     // By the file the scan found: the image loaded may be one of its fallbacks.
     *unreadable = false;
-    if (m_imageLoaded && m_imageFile == file.path) {
+    if (!m_imageFile.isEmpty() && m_imageFile == file.path) {
         *unreadable = !m_image;
         return m_image;
     }
@@ -180,7 +179,6 @@ FirmwareImageHandle FirmwareCheck::ImageFor(const FirmwareFile& file, bool* unre
         m_imageLoading = true;
         LoadFirmwareImageAsync(file, this, [this, path = file.path](const FirmwareLoadResult& loaded) {
             m_imageLoading = false;
-            m_imageLoaded = true;
             m_imageFile = path;
             m_image = loaded.image;
             if (!loaded.image)
@@ -196,7 +194,7 @@ FirmwareImageHandle FirmwareCheck::ImageFor(const FirmwareFile& file, bool* unre
 void FirmwareCheck::ReceiverClicked()
 {
     m_receiverKind = UpdateRules::CheckKind(CurrentDeviceInfo, FoundDevices);
-    if (!m_receiverUpToDate && !m_mouseCheckRunning)
+    if (!m_receiverUpToDate && m_runningCheck != FirmwareKindMouse)
         StartCheck(FirmwareKindReceiver);
 }
 
@@ -209,7 +207,7 @@ void FirmwareCheck::MouseClicked()
         m_view.CheckEnded();
         return;
     }
-    if (!m_mouseUpToDate && !m_receiverCheckRunning)
+    if (!m_mouseUpToDate && m_runningCheck != FirmwareKindReceiver)
         StartCheck(FirmwareKindMouse);
     else if (m_mouseUpToDate)
         m_view.ShowUpToDate();
@@ -225,11 +223,11 @@ void FirmwareCheck::StartCheck(int type)
     m_view.ShowCheckBadge(type, false);
     m_view.ShowCheckBadge(otherType(type), false);
     OnlinePollEnabled = false;
-    (type == FirmwareKindMouse ? m_mouseCheckRunning : m_receiverCheckRunning) = true;
+    m_runningCheck = type;
     m_view.RunStepTimer(type);
 }
 
-void FirmwareCheck::Continue()
+void FirmwareCheck::Continue(bool fromReceiverCheck)
 {
     ClearBootCounts();
     const auto doneOrNothing = [](int state) { return state == 2 || state == 4; };
@@ -238,7 +236,7 @@ void FirmwareCheck::Continue()
         MouseClicked();
     }
     // Not back to the receiver whose check has just ended.
-    if (!m_continuingFromReceiver && ReceiverUpdateAvailable.load() && doneOrNothing(UpgradeState(FirmwareKindMouse))) {
+    if (!fromReceiverCheck && ReceiverUpdateAvailable.load() && doneOrNothing(UpgradeState(FirmwareKindMouse))) {
         m_userStarted = true;
         ReceiverClicked();
     }
@@ -254,7 +252,7 @@ void FirmwareCheck::StartRequested()
     if (!receiverImage && m_mouseBootCount == 1) {
         m_userStarted = true;
         MouseClicked();
-    } else if (!m_mouseCheckRunning && !m_receiverUpToDate) {
+    } else if (m_runningCheck != FirmwareKindMouse && !m_receiverUpToDate) {
         StartCheck(FirmwareKindReceiver);
     } else if (m_receiverUpToDate) {
         m_view.ShowUpdateWaiting(false);
@@ -267,9 +265,7 @@ void FirmwareCheck::ForgetResults()
     m_receiverUpToDate = false;
     m_mouseUpToDate = false;
     if (!CheckTimersRunning.load()) {
-        // A running check keeps its own state to its end.
-        m_mouseCheckRunning = false;
-        m_receiverCheckRunning = false;
+        m_runningCheck = 0;  // a running check keeps its own state to its end
     }
 }
 
@@ -277,10 +273,8 @@ void FirmwareCheck::ForgetResults()
 
 void FirmwareCheck::RunCurrentStep()
 {
-    if (m_receiverCheckRunning)
-        Step(FirmwareKindReceiver);
-    else if (m_mouseCheckRunning)
-        Step(FirmwareKindMouse);
+    if (m_runningCheck != 0)
+        Step(m_runningCheck);
 }
 
 void FirmwareCheck::Step(int type)
@@ -345,11 +339,11 @@ void FirmwareCheck::FindStep(int type)
         m_step = 1;
 }
 
-std::optional<FirmwareFile> FirmwareCheck::ReceiverImageOfBootOrSlave(bool* damaged) const
+std::optional<FirmwareFile> FirmwareCheck::ReceiverImageOfBootOrSlave(bool* damaged)
 {
     int bootKind = 0;
     for (int kind : {1, 2, 4, 8}) {
-        if (bootKind == 0 && m_bootCounts[kind == 8 ? 3 : kind / 2] == 1)
+        if (bootKind == 0 && *BootCount(kind) == 1)
             bootKind = kind;
     }
     if (bootKind != 0)
@@ -464,7 +458,8 @@ void FirmwareCheck::WindUp(int type)
 
 void FirmwareCheck::EndCheck(int type)
 {
-    (type == FirmwareKindReceiver ? m_receiverCheckRunning : m_mouseCheckRunning) = false;
+    if (m_runningCheck == type)
+        m_runningCheck = 0;
     WindUp(type);
     m_userStarted = false;
     m_view.StopStepTimers();
@@ -475,9 +470,7 @@ void FirmwareCheck::EndCheck(int type)
             m_userStarted = true;
             MouseClicked();
         } else {
-            m_continuingFromReceiver = true;
-            Continue();
-            m_continuingFromReceiver = false;
+            Continue(true);
         }
     }
     m_view.CheckEnded();

@@ -74,8 +74,9 @@ public:
     // The mouse's check; a mouse on its cable that is not the one found
     // ends the dialog's session (progress code 5).
     void MouseClicked();
-    // After an upgrade: the other device's update, when it has one.
-    void Continue();
+    // After an upgrade: the other device's update, when it has one; not the
+    // receiver's when its check has just ended (fromReceiverCheck).
+    void Continue(bool fromReceiverCheck = false);
     // The repair dialog's start: the mouse waiting in boot mode, the
     // receiver's check, or on to the mouse when the receiver is up to date.
     void StartRequested();
@@ -101,7 +102,7 @@ private:
     void RunCurrentStep();
     void FindStep(int type);
     void ImageStep(int type);
-    std::optional<FirmwareFile> ReceiverImageOfBootOrSlave(bool* damaged) const;
+    std::optional<FirmwareFile> ReceiverImageOfBootOrSlave(bool* damaged);
     // Starts the upgrade of type with the image of the running step.
     void StartUpgradeOf(int type);
     void NothingToDo(int type);
@@ -133,21 +134,19 @@ private:
     int m_modelIndex = -1;
     bool m_receiverUpToDate = false;
     bool m_mouseUpToDate = false;
-    bool m_receiverCheckRunning = false;
-    bool m_mouseCheckRunning = false;
+    int m_runningCheck = 0;  // the type whose check runs here (0 none)
     bool m_userStarted = false;
-    bool m_continuingFromReceiver = false;
     QStringList m_receiverPaths;
     // Receivers in boot mode of each kind (1, 2, 4, 8: the model's DM, D2M,
     // D4M and D8M image), as the library counted them for that image.
     int m_bootCounts[4] = {};
     int m_mouseBootCount = 0;
     QString m_receiverModelName;
-    // The image of the running step, read off the GUI thread, and the file
-    // found that it was loaded for (null when it was refused).
+    // The image of the running step, read off the GUI thread (null when it
+    // was refused), and the file found that it was loaded for (empty while
+    // none has been read).
     FirmwareImageHandle m_image;
     QString m_imageFile;
-    bool m_imageLoaded = false;
     bool m_imageLoading = false;
     UpdateRules::Message m_lastReason = UpdateRules::Message::None;
 };
