@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 
 #include <atomic>
+#include <utility>
 
 using UpdateRules::Message;
 
@@ -177,16 +178,27 @@ FirmwareImageHandle FirmwareCheck::ImageFor(const FirmwareFile& file, bool* unre
     }
     if (!m_imageLoading) {
         m_imageLoading = true;
-        LoadFirmwareImageAsync(file, this, [this, path = file.path](const FirmwareLoadResult& loaded) {
+        LoadFirmwareImageAsync(file, this, [this, file](const FirmwareLoadResult& loaded) {
             m_imageLoading = false;
-            m_imageFile = path;
+            m_imageFile = file.path;
             m_image = loaded.image;
             if (!loaded.image)
-                qCWarning(lcPages) << "firmware image not used:" << path << FirmwareImageErrorText(loaded.error);
+                qCWarning(lcPages) << "firmware image not used:" << file.path << FirmwareImageErrorText(loaded.error);
+            m_readFile = file;
             RunCurrentStep();
+            m_readFile.reset();  // taken by the step, or no step wanted it
         });
     }
     return {};
+}
+
+std::optional<FirmwareFile> FirmwareCheck::StepFile(const std::function<std::optional<FirmwareFile>()>& find)
+{
+    // Run again once its image was read: the step goes on with the file it
+    // found, without scanning the folder or asking the device again.
+    if (m_readFile)
+        return std::exchange(m_readFile, std::nullopt);
+    return find();
 }
 
 // ---- starting the checks ------------------------------------------------------------
@@ -219,7 +231,7 @@ void FirmwareCheck::StartCheck(int type)
         return;  // one check at a time: the steps share one counter
     CheckTimersRunning = true;
     m_step = 0;
-    ForgetImage();
+    // An image the resume decision read stays: the steps take it for its own file.
     m_view.ShowCheckBadge(type, false);
     m_view.ShowCheckBadge(otherType(type), false);
     OnlinePollEnabled = false;
@@ -313,9 +325,11 @@ void FirmwareCheck::FindStep(int type)
     if (type == FirmwareKindReceiver) {
         m_receiverPaths.clear();
         const QString name = Model().ReceiverFirmwareOfRate(m_receiverKind);
-        const std::optional<FirmwareFile> file = IsReceiverRateClass(m_receiverKind) && (!name.isEmpty() || m_receiverKind == 1)
-                                                     ? Lookup(type, QString(), name, m_cid, &damaged)
-                                                     : std::nullopt;
+        const std::optional<FirmwareFile> file = StepFile([&]() -> std::optional<FirmwareFile> {
+            if (IsReceiverRateClass(m_receiverKind) && (!name.isEmpty() || m_receiverKind == 1))
+                return Lookup(type, QString(), name, m_cid, &damaged);
+            return std::nullopt;
+        });
         if (file) {
             bool unreadable = false;
             const FirmwareImageHandle image = ImageFor(*file, &unreadable);
@@ -373,10 +387,11 @@ void FirmwareCheck::ImageStep(int type)
         return;
     }
     bool damaged = false;
-    const std::optional<FirmwareFile> file =
-        type == FirmwareKindMouse
-            ? Lookup(type, m_view.CheckVersionText(type), Model().mouseFirmware, m_cid, &damaged)
-            : ReceiverImageOfBootOrSlave(&damaged);
+    const std::optional<FirmwareFile> file = StepFile([&] {
+        return type == FirmwareKindMouse
+                   ? Lookup(type, m_view.CheckVersionText(type), Model().mouseFirmware, m_cid, &damaged)
+                   : ReceiverImageOfBootOrSlave(&damaged);
+    });
     if (!file)
         return damaged ? ImageDamaged(type) : NothingToDo(type);
     bool unreadable = false;
@@ -524,7 +539,8 @@ void FirmwareCheck::ResumeOneDevice(const UpdateFailRecord& record, std::functio
     if (!failed)
         return answer(Message::FileError);
     const int type = record.type;
-    LoadFirmwareImageAsync(*failed, this, [this, type, mouseName, answer](const FirmwareLoadResult& loaded) {
+    const QString path = failed->path;
+    LoadFirmwareImageAsync(*failed, this, [this, type, path, mouseName, answer](const FirmwareLoadResult& loaded) {
         if (!loaded.image)
             return answer(Message::FileError);
         const int count = FirmwareBootDeviceCount(loaded.image);
@@ -537,6 +553,9 @@ void FirmwareCheck::ResumeOneDevice(const UpdateFailRecord& record, std::functio
                 : Lookup(FirmwareKindReceiver, m_view.CheckVersionText(FirmwareKindReceiver), m_receiverModelName, m_cid)
                       .has_value();
         upgrade().stages = other ? 2 : 1;
+        // Kept for the check that writes it: its step need not read it again.
+        m_image = loaded.image;
+        m_imageFile = path;
         answer(Message::None);
     });
 }

@@ -118,6 +118,9 @@ private:
     // running step runs again when it is there) or when neither file nor a
     // fallback is a whole image (*unreadable: damaged).
     FirmwareImageHandle ImageFor(const FirmwareFile& file, bool* unreadable);
+    // The file of the running step: the one whose image ImageFor has just
+    // read, else find().
+    std::optional<FirmwareFile> StepFile(const std::function<std::optional<FirmwareFile>()>& find);
     void ForgetImage();
     std::optional<FirmwareFile> Lookup(int type, const QString& version, const QString& name, int cid,
                                        bool* damaged = nullptr) const;
@@ -148,6 +151,7 @@ private:
     FirmwareImageHandle m_image;
     QString m_imageFile;
     bool m_imageLoading = false;
+    std::optional<FirmwareFile> m_readFile;  // set while the step runs again after the read
     UpdateRules::Message m_lastReason = UpdateRules::Message::None;
 };
 
