@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 
 #include <atomic>
+#include <utility>
 
 using UpdateRules::Message;
 
@@ -25,7 +26,6 @@ struct Upgrade {
     std::atomic<int> receiverState{0};
     std::atomic<int> mouseState{0};
     std::atomic<int> stages{1};  // 2: receiver, then mouse
-    UpdateFailRecord record;
     QString cidText;
     QString midText;
 };
@@ -73,7 +73,6 @@ void upgradeEnded(const UpgradeEvent& event, const FirmwareImageHandle& image)
             hub->PostProgress(0, 2);
             hub->PostLabelText(1, version);
         }
-        (void)RemoveUpdateFailInfo();  // the writer logs a failure
         return;
     }
     if (!WriteUpdateLog(event.timedOut ? timeoutLogLines() : UpgradeLogLines(UsbUpgradeC_GetLogs())))
@@ -85,9 +84,6 @@ void upgradeEnded(const UpgradeEvent& event, const FirmwareImageHandle& image)
             *state = 3;
     }
     hub->PostProgress(0, 1);
-    // A refused start wrote nothing: the device works as it did.
-    if (!event.refused)
-        (void)WriteUpdateFailInfo(u.record);  // logged; the record stored at the start stays
 }
 
 // The library's events (its thread): the progress to the dialog, the end to
@@ -164,7 +160,6 @@ void FirmwareCheck::ForgetImage()
 {
     m_image.reset();
     m_imageFile.clear();
-    m_imageLoaded = false;
 }
 
 void FirmwareCheck::ClearBootCounts()
@@ -177,23 +172,33 @@ FirmwareImageHandle FirmwareCheck::ImageFor(const FirmwareFile& file, bool* unre
 {
     // By the file the scan found: the image loaded may be one of its fallbacks.
     *unreadable = false;
-    if (m_imageLoaded && m_imageFile == file.path) {
+    if (!m_imageFile.isEmpty() && m_imageFile == file.path) {
         *unreadable = !m_image;
         return m_image;
     }
     if (!m_imageLoading) {
         m_imageLoading = true;
-        LoadFirmwareImageAsync(file, this, [this, path = file.path](const FirmwareLoadResult& loaded) {
+        LoadFirmwareImageAsync(file, this, [this, file](const FirmwareLoadResult& loaded) {
             m_imageLoading = false;
-            m_imageLoaded = true;
-            m_imageFile = path;
+            m_imageFile = file.path;
             m_image = loaded.image;
             if (!loaded.image)
-                qCWarning(lcPages) << "firmware image not used:" << path << FirmwareImageErrorText(loaded.error);
+                qCWarning(lcPages) << "firmware image not used:" << file.path << FirmwareImageErrorText(loaded.error);
+            m_readFile = file;
             RunCurrentStep();
+            m_readFile.reset();  // taken by the step, or no step wanted it
         });
     }
     return {};
+}
+
+std::optional<FirmwareFile> FirmwareCheck::StepFile(const std::function<std::optional<FirmwareFile>()>& find)
+{
+    // Run again once its image was read: the step goes on with the file it
+    // found, without scanning the folder or asking the device again.
+    if (m_readFile)
+        return std::exchange(m_readFile, std::nullopt);
+    return find();
 }
 
 // ---- starting the checks ------------------------------------------------------------
@@ -201,7 +206,7 @@ FirmwareImageHandle FirmwareCheck::ImageFor(const FirmwareFile& file, bool* unre
 void FirmwareCheck::ReceiverClicked()
 {
     m_receiverKind = UpdateRules::CheckKind(CurrentDeviceInfo, FoundDevices);
-    if (!m_receiverUpToDate && !m_mouseCheckRunning)
+    if (!m_receiverUpToDate && m_runningCheck != FirmwareKindMouse)
         StartCheck(FirmwareKindReceiver);
 }
 
@@ -214,7 +219,7 @@ void FirmwareCheck::MouseClicked()
         m_view.CheckEnded();
         return;
     }
-    if (!m_mouseUpToDate && !m_receiverCheckRunning)
+    if (!m_mouseUpToDate && m_runningCheck != FirmwareKindReceiver)
         StartCheck(FirmwareKindMouse);
     else if (m_mouseUpToDate)
         m_view.ShowUpToDate();
@@ -226,15 +231,15 @@ void FirmwareCheck::StartCheck(int type)
         return;  // one check at a time: the steps share one counter
     CheckTimersRunning = true;
     m_step = 0;
-    ForgetImage();
+    // An image the resume decision read stays: the steps take it for its own file.
     m_view.ShowCheckBadge(type, false);
     m_view.ShowCheckBadge(otherType(type), false);
     OnlinePollEnabled = false;
-    (type == FirmwareKindMouse ? m_mouseCheckRunning : m_receiverCheckRunning) = true;
+    m_runningCheck = type;
     m_view.RunStepTimer(type);
 }
 
-void FirmwareCheck::Continue()
+void FirmwareCheck::Continue(bool fromReceiverCheck)
 {
     ClearBootCounts();
     const auto doneOrNothing = [](int state) { return state == 2 || state == 4; };
@@ -243,7 +248,7 @@ void FirmwareCheck::Continue()
         MouseClicked();
     }
     // Not back to the receiver whose check has just ended.
-    if (!m_continuingFromReceiver && ReceiverUpdateAvailable.load() && doneOrNothing(UpgradeState(FirmwareKindMouse))) {
+    if (!fromReceiverCheck && ReceiverUpdateAvailable.load() && doneOrNothing(UpgradeState(FirmwareKindMouse))) {
         m_userStarted = true;
         ReceiverClicked();
     }
@@ -259,7 +264,7 @@ void FirmwareCheck::StartRequested()
     if (!receiverImage && m_mouseBootCount == 1) {
         m_userStarted = true;
         MouseClicked();
-    } else if (!m_mouseCheckRunning && !m_receiverUpToDate) {
+    } else if (m_runningCheck != FirmwareKindMouse && !m_receiverUpToDate) {
         StartCheck(FirmwareKindReceiver);
     } else if (m_receiverUpToDate) {
         m_view.ShowUpdateWaiting(false);
@@ -272,9 +277,7 @@ void FirmwareCheck::ForgetResults()
     m_receiverUpToDate = false;
     m_mouseUpToDate = false;
     if (!CheckTimersRunning.load()) {
-        // A running check keeps its own state to its end.
-        m_mouseCheckRunning = false;
-        m_receiverCheckRunning = false;
+        m_runningCheck = 0;  // a running check keeps its own state to its end
     }
 }
 
@@ -282,10 +285,8 @@ void FirmwareCheck::ForgetResults()
 
 void FirmwareCheck::RunCurrentStep()
 {
-    if (m_receiverCheckRunning)
-        Step(FirmwareKindReceiver);
-    else if (m_mouseCheckRunning)
-        Step(FirmwareKindMouse);
+    if (m_runningCheck != 0)
+        Step(m_runningCheck);
 }
 
 void FirmwareCheck::Step(int type)
@@ -324,9 +325,11 @@ void FirmwareCheck::FindStep(int type)
     if (type == FirmwareKindReceiver) {
         m_receiverPaths.clear();
         const QString name = Model().ReceiverFirmwareOfRate(m_receiverKind);
-        const std::optional<FirmwareFile> file = IsReceiverRateClass(m_receiverKind) && (!name.isEmpty() || m_receiverKind == 1)
-                                                     ? Lookup(type, QString(), name, m_cid, &damaged)
-                                                     : std::nullopt;
+        const std::optional<FirmwareFile> file = StepFile([&]() -> std::optional<FirmwareFile> {
+            if (IsReceiverRateClass(m_receiverKind) && (!name.isEmpty() || m_receiverKind == 1))
+                return Lookup(type, QString(), name, m_cid, &damaged);
+            return std::nullopt;
+        });
         if (file) {
             bool unreadable = false;
             const FirmwareImageHandle image = ImageFor(*file, &unreadable);
@@ -350,11 +353,11 @@ void FirmwareCheck::FindStep(int type)
         m_step = 1;
 }
 
-std::optional<FirmwareFile> FirmwareCheck::ReceiverImageOfBootOrSlave(bool* damaged) const
+std::optional<FirmwareFile> FirmwareCheck::ReceiverImageOfBootOrSlave(bool* damaged)
 {
     int bootKind = 0;
     for (int kind : {1, 2, 4, 8}) {
-        if (bootKind == 0 && m_bootCounts[kind == 8 ? 3 : kind / 2] == 1)
+        if (bootKind == 0 && *BootCount(kind) == 1)
             bootKind = kind;
     }
     if (bootKind != 0)
@@ -375,7 +378,7 @@ void FirmwareCheck::ImageStep(int type)
                                : m_mouseBootCount + UpdateRules::CabledMice(FoundDevices);
     if (candidates != 1) {
         stateOf(type) = 0;
-        ClearFailInfo(type);
+        WindUp(type);
         const Message message = candidates > 1 ? Message::SameDevice
                                 : type == FirmwareKindReceiver ? Message::NoDevice
                                                                : Message::WiredMode;
@@ -384,10 +387,11 @@ void FirmwareCheck::ImageStep(int type)
         return;
     }
     bool damaged = false;
-    const std::optional<FirmwareFile> file =
-        type == FirmwareKindMouse
-            ? Lookup(type, m_view.CheckVersionText(type), Model().mouseFirmware, m_cid, &damaged)
-            : ReceiverImageOfBootOrSlave(&damaged);
+    const std::optional<FirmwareFile> file = StepFile([&] {
+        return type == FirmwareKindMouse
+                   ? Lookup(type, m_view.CheckVersionText(type), Model().mouseFirmware, m_cid, &damaged)
+                   : ReceiverImageOfBootOrSlave(&damaged);
+    });
     if (!file)
         return damaged ? ImageDamaged(type) : NothingToDo(type);
     bool unreadable = false;
@@ -403,17 +407,15 @@ void FirmwareCheck::StartUpgradeOf(int type)
 {
     const ModelRecord model = Model();
     Upgrade& u = upgrade();
-    u.record = {type, m_receiverKind, m_cid, model.mid};
     u.cidText = VendorCidText();
     u.midText = model.midText;
     // Running before the start: an end event that comes at once is not lost.
     stateOf(type) = 1;
     m_step = 2;
-    if (!StartFirmwareUpgrade(m_image, u.record, &onUpgradeEvent)) {
+    if (!StartFirmwareUpgrade(m_image, {type, m_receiverKind, m_cid, model.mid}, &onUpgradeEvent)) {
         qCWarning(lcPages) << "the upgrade with" << m_image->Path() << "did not start";
-        UpgradeEvent refused;
+        UpgradeEvent refused;  // a failure that wrote nothing: no record is left for it
         refused.kind = UpgradeEvent::Finished;
-        refused.refused = true;
         upgradeEnded(refused, m_image);
     }
 }
@@ -422,7 +424,7 @@ void FirmwareCheck::NothingToDo(int type)
 {
     stateOf(type) = 4;
     m_lastReason = Message::VerNew;
-    ClearFailInfo(type);
+    WindUp(type);
     (type == FirmwareKindReceiver ? m_receiverUpToDate : m_mouseUpToDate) = true;
     m_step = 4;
 }
@@ -445,7 +447,7 @@ void FirmwareCheck::Tell(int type, Message message)
     m_view.ShowCheckBadge(type, true);
 }
 
-void FirmwareCheck::ClearFailInfo(int type)
+void FirmwareCheck::WindUp(int type)
 {
     const bool mouse = type == FirmwareKindMouse;
     OnlinePollEnabled = true;
@@ -458,13 +460,11 @@ void FirmwareCheck::ClearFailInfo(int type)
         break;
     case 2:
         m_view.ShowCheckBadge(type, false);
-        (void)RemoveUpdateFailInfo();  // the writer logs a failure
         m_view.ShowUpdateWaiting(false);
         (mouse ? MouseUpdateAvailable : ReceiverUpdateAvailable) = false;
         break;
     case 1:
         m_view.ShowCheckBadge(type, false);
-        (void)RemoveUpdateFailInfo();  // the writer logs a failure
         break;
     default: break;
     }
@@ -473,8 +473,9 @@ void FirmwareCheck::ClearFailInfo(int type)
 
 void FirmwareCheck::EndCheck(int type)
 {
-    (type == FirmwareKindReceiver ? m_receiverCheckRunning : m_mouseCheckRunning) = false;
-    ClearFailInfo(type);
+    if (m_runningCheck == type)
+        m_runningCheck = 0;
+    WindUp(type);
     m_userStarted = false;
     m_view.StopStepTimers();
     CheckTimersRunning = false;
@@ -484,9 +485,7 @@ void FirmwareCheck::EndCheck(int type)
             m_userStarted = true;
             MouseClicked();
         } else {
-            m_continuingFromReceiver = true;
-            Continue();
-            m_continuingFromReceiver = false;
+            Continue(true);
         }
     }
     m_view.CheckEnded();
@@ -540,7 +539,8 @@ void FirmwareCheck::ResumeOneDevice(const UpdateFailRecord& record, std::functio
     if (!failed)
         return answer(Message::FileError);
     const int type = record.type;
-    LoadFirmwareImageAsync(*failed, this, [this, type, mouseName, answer](const FirmwareLoadResult& loaded) {
+    const QString path = failed->path;
+    LoadFirmwareImageAsync(*failed, this, [this, type, path, mouseName, answer](const FirmwareLoadResult& loaded) {
         if (!loaded.image)
             return answer(Message::FileError);
         const int count = FirmwareBootDeviceCount(loaded.image);
@@ -553,6 +553,9 @@ void FirmwareCheck::ResumeOneDevice(const UpdateFailRecord& record, std::functio
                 : Lookup(FirmwareKindReceiver, m_view.CheckVersionText(FirmwareKindReceiver), m_receiverModelName, m_cid)
                       .has_value();
         upgrade().stages = other ? 2 : 1;
+        // Kept for the check that writes it: its step need not read it again.
+        m_image = loaded.image;
+        m_imageFile = path;
         answer(Message::None);
     });
 }

@@ -74,8 +74,9 @@ public:
     // The mouse's check; a mouse on its cable that is not the one found
     // ends the dialog's session (progress code 5).
     void MouseClicked();
-    // After an upgrade: the other device's update, when it has one.
-    void Continue();
+    // After an upgrade: the other device's update, when it has one; not the
+    // receiver's when its check has just ended (fromReceiverCheck).
+    void Continue(bool fromReceiverCheck = false);
     // The repair dialog's start: the mouse waiting in boot mode, the
     // receiver's check, or on to the mouse when the receiver is up to date.
     void StartRequested();
@@ -101,20 +102,25 @@ private:
     void RunCurrentStep();
     void FindStep(int type);
     void ImageStep(int type);
-    std::optional<FirmwareFile> ReceiverImageOfBootOrSlave(bool* damaged) const;
+    std::optional<FirmwareFile> ReceiverImageOfBootOrSlave(bool* damaged);
     // Starts the upgrade of type with the image of the running step.
     void StartUpgradeOf(int type);
     void NothingToDo(int type);
     // The image for the device is damaged: the check ends with FileError.
     void ImageDamaged(int type);
     void Tell(int type, UpdateRules::Message message);
-    void ClearFailInfo(int type);
+    // The check of type is over: the online poll runs again, and the badge
+    // and the update button show its state.
+    void WindUp(int type);
     void EndCheck(int type);
     void ResumeOneDevice(const UpdateFailRecord& record, std::function<void(UpdateRules::Message)> answer);
     // The whole image of file (or of a fallback): null while it is read (the
     // running step runs again when it is there) or when neither file nor a
     // fallback is a whole image (*unreadable: damaged).
     FirmwareImageHandle ImageFor(const FirmwareFile& file, bool* unreadable);
+    // The file of the running step: the one whose image ImageFor has just
+    // read, else find().
+    std::optional<FirmwareFile> StepFile(const std::function<std::optional<FirmwareFile>()>& find);
     void ForgetImage();
     std::optional<FirmwareFile> Lookup(int type, const QString& version, const QString& name, int cid,
                                        bool* damaged = nullptr) const;
@@ -131,22 +137,21 @@ private:
     int m_modelIndex = -1;
     bool m_receiverUpToDate = false;
     bool m_mouseUpToDate = false;
-    bool m_receiverCheckRunning = false;
-    bool m_mouseCheckRunning = false;
+    int m_runningCheck = 0;  // the type whose check runs here (0 none)
     bool m_userStarted = false;
-    bool m_continuingFromReceiver = false;
     QStringList m_receiverPaths;
     // Receivers in boot mode of each kind (1, 2, 4, 8: the model's DM, D2M,
     // D4M and D8M image), as the library counted them for that image.
     int m_bootCounts[4] = {};
     int m_mouseBootCount = 0;
     QString m_receiverModelName;
-    // The image of the running step, read off the GUI thread, and the file
-    // found that it was loaded for (null when it was refused).
+    // The image of the running step, read off the GUI thread (null when it
+    // was refused), and the file found that it was loaded for (empty while
+    // none has been read).
     FirmwareImageHandle m_image;
     QString m_imageFile;
-    bool m_imageLoaded = false;
     bool m_imageLoading = false;
+    std::optional<FirmwareFile> m_readFile;  // set while the step runs again after the read
     UpdateRules::Message m_lastReason = UpdateRules::Message::None;
 };
 

@@ -33,14 +33,35 @@ struct Session {
     quint64 generation = 0;  // one per start
     QElapsedTimer sinceEvent;
     int timeoutMs = FirmwareUpgradeTimeoutMs;
-    // The failed-update record this start stored (none when one was there).
-    std::optional<UpdateFailRecord> stored;
+    UpdateFailRecord record;  // the device being written
 };
 
 Session& session()
 {
     static Session* s = new Session();  // never destroyed: a library thread may call in at exit
     return *s;
+}
+
+// Both records name one device: its type, maker and model, and for a
+// receiver its rate class. A mouse's record keeps the receiver kind it was
+// written through, which does not tell one mouse from another.
+bool sameDevice(const UpdateFailRecord& a, const UpdateFailRecord& b)
+{
+    return a.type == b.type && a.cid == b.cid && a.mid == b.mid && (a.type == FirmwareKindMouse || a.kind == b.kind);
+}
+
+// The failed-update record at the end of the upgrade of the device record
+// names: a failure stores it; a success removes the record of that device,
+// while another device's record stays (that device still waits for its image).
+void recordUpgradeEnd(const UpdateFailRecord& record, bool success)
+{
+    if (!success) {
+        (void)WriteUpdateFailInfo(record);  // logged by the writer; the record stored at the start may be there
+        return;
+    }
+    const std::optional<UpdateFailRecord> there = ReadUpdateFailInfo();
+    if (there && sameDevice(*there, record))
+        (void)RemoveUpdateFailInfo();  // logged by the writer; a record left behind only offers a repair
 }
 
 void upgradeTrampoline(unsigned char* bytes)
@@ -50,7 +71,7 @@ void upgradeTrampoline(unsigned char* bytes)
         return;
     FirmwareImageHandle image;
     UpgradeHandler handler;
-    std::optional<UpdateFailRecord> stored;
+    UpdateFailRecord record;
     {
         Session& s = session();
         QMutexLocker lock(&s.mutex);
@@ -62,14 +83,14 @@ void upgradeTrampoline(unsigned char* bytes)
             // next stage with another one.
             s.image.reset();
             s.handler = nullptr;
-            stored.swap(s.stored);
+            record = s.record;
             s.wake.wakeAll();
         }
     }
-    // The device is whole again: the record stored for the interruption
-    // goes (one stored by anyone else since stays).
-    if (event.success && stored && ReadUpdateFailInfo() == stored)
-        (void)RemoveUpdateFailInfo();  // a record left behind only offers a repair; logged
+    // Only the end of a running upgrade: one that timed out or was refused
+    // has had its end.
+    if (event.kind == UpgradeEvent::Finished && image)
+        recordUpgradeEnd(record, event.success);
     if (handler)
         handler(event, image);
 }
@@ -80,6 +101,7 @@ void watchUpgrade(quint64 generation, int timeoutMs)
     Session& s = session();
     FirmwareImageHandle image;
     UpgradeHandler handler;
+    UpdateFailRecord record;
     {
         QMutexLocker lock(&s.mutex);
         for (;;) {
@@ -94,9 +116,10 @@ void watchUpgrade(quint64 generation, int timeoutMs)
         handler = s.handler;
         s.image.reset();
         s.handler = nullptr;
-        s.stored.reset();  // a failure keeps the record
+        record = s.record;
     }
     qCWarning(lcLibrary) << "the upgrade with" << image->Path() << "sent nothing for" << timeoutMs << "ms: failed";
+    recordUpgradeEnd(record, false);
     UpgradeEvent event;
     event.kind = UpgradeEvent::Finished;
     event.timedOut = true;
@@ -159,7 +182,7 @@ bool StartFirmwareUpgrade(const FirmwareImageHandle& image, const UpdateFailReco
     if (UsbUpgrade_Start(image->Data(), &upgradeTrampoline, UpgradeTimeout)) {
         s.image = image;
         s.handler = std::move(handler);
-        s.stored = stored ? std::optional<UpdateFailRecord>(record) : std::nullopt;
+        s.record = record;
         s.sinceEvent.start();
         const quint64 generation = ++s.generation;
         const int timeoutMs = s.timeoutMs;

@@ -45,8 +45,6 @@ struct UpgradeEvent {
     // A failure the library did not report: no event for the upgrade
     // timeout (SetFirmwareUpgradeTimeout).
     bool timedOut = false;
-    // A failure before anything was written: the library refused the start.
-    bool refused = false;
 };
 
 // The library's event bytes: [0] 7, [1] 1 progress ([2] percent) or 2 end
@@ -74,13 +72,16 @@ int FirmwareBootDeviceCount(const FirmwareImageHandle& image);
 // no event for the upgrade timeout ends as a failure with timedOut set (on
 // a thread of its own); whatever the library sends for it later is dropped.
 //
-// record names the device about to be written. It is stored as the
-// failed-update record before the library is asked, unless a record is
-// there already (the device it names still waits for its image): whatever
-// ends the program from then on (a crash, a kill, a power cut) leaves the
-// record that offers the repair. The record stored here is removed again
-// when the library refuses the start (nothing was written) and at a
-// successful end, before the handler hears of it; a failure keeps it.
+// record names the device about to be written; the failed-update record
+// is kept here alone, callers leave it be. It is stored before the library
+// is asked, unless a record is there already (the device it names still
+// waits for its image): whatever ends the program from then on (a crash, a
+// kill, a power cut) leaves the record that offers the repair. A start the
+// library refuses removes what it stored (nothing was written). At the end,
+// before the handler hears of it, a failure (the library's or the timeout)
+// stores record, and a success removes the record of the device written
+// (for a mouse, whatever receiver kind it names); another device's record
+// stays.
 bool StartFirmwareUpgrade(const FirmwareImageHandle& image, const UpdateFailRecord& record, UpgradeHandler handler);
 // The longest silence of a running upgrade before it counts as failed:
 // 120 s; tests shorten it. Takes effect for the next start.

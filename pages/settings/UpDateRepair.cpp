@@ -17,6 +17,7 @@
 #include <QPointer>
 
 #include <atomic>
+#include <utility>
 
 UpDateRepair* UpdateRepairDialog = nullptr;
 
@@ -34,7 +35,6 @@ struct RepairRun {
     int mid = 0;             // the model's MID
     int target = 0;          // 0 the receiver failed, 1 the mouse
     int stageCount = 1;      // 2 when both images exist
-    bool fromRecord = true;  // the target came from the failed-update record
 };
 RepairRun& run()
 {
@@ -83,7 +83,7 @@ void repairSucceeded()
     endRun();
 }
 
-void startRepairStage(const FirmwareFile& file, int stage);
+void startRepairStage(const FirmwareFile& file, int stage, const FirmwareImageHandle& read = nullptr);
 
 // The failed-update record of a stage (0 the receiver, 1 the mouse).
 UpdateFailRecord stageRecord(int stage)
@@ -92,15 +92,14 @@ UpdateFailRecord stageRecord(int stage)
     return {stage != 0 ? FirmwareKindMouse : FirmwareKindReceiver, r.dongleKind, r.cid, r.mid};
 }
 
-// The end of a stage, on the GUI thread; refused: the library wrote nothing.
-void repairStageEnded(bool success, int stage, bool refused = false)
+// The end of a stage, on the GUI thread (the failed-update record is the
+// upgrade's own business).
+void repairStageEnded(bool success, int stage)
 {
     PostMsg* hub = PostMsg::GetInstance();
     RepairProgressActive = false;
     const RepairRun& r = run();
     if (!success) {
-        if (!refused)
-            (void)WriteUpdateFailInfo(stageRecord(stage));  // logged; the record stored at the start stays
         hub->PostAutoRepair(1);
         // The list offers the repair while a record is there.
         hub->PostUpDateButton(!ReadUpdateFailInfo().has_value());
@@ -108,8 +107,6 @@ void repairStageEnded(bool success, int stage, bool refused = false)
         endRun();
         return;
     }
-    if (stage == r.target && r.fromRecord)
-        (void)RemoveUpdateFailInfo();  // the writer logs a failure
     if (stage != 0) {
         repairSucceeded();
         return;
@@ -137,32 +134,41 @@ void repairStageEnded(bool success, int stage, bool refused = false)
     endRun();
 }
 
-void startRepairStage(const FirmwareFile& file, int stage)
+// Writes the image read from path as stage.
+void writeRepairStage(const FirmwareLoadResult& loaded, const QString& path, int stage)
+{
+    if (!loaded.image) {
+        // Damaged: nothing reached the device, and trying again cannot help.
+        qCWarning(lcPages) << "repair not started:" << path << FirmwareImageErrorText(loaded.error);
+        PostMsg::GetInstance()->PostAutoRepair(RepairImageDamaged);
+        endRun();
+        return;
+    }
+    const int stageCount = run().stageCount;
+    const bool started = StartFirmwareUpgrade(
+        loaded.image, stageRecord(stage), [stage, stageCount](const UpgradeEvent& event, const FirmwareImageHandle&) {
+            // A library thread: the progress value only, the rest on the GUI thread.
+            if (event.kind == UpgradeEvent::Progress) {
+                RepairProgressActive = true;
+                PostMsg::GetInstance()->PostAutoRepairProgress(UpgradeProgressValue(event.percent, stage, stageCount));
+                return;
+            }
+            const bool success = event.success;
+            RunOnGuiThreadLater([success, stage] { repairStageEnded(success, stage); });
+        });
+    if (!started)
+        repairStageEnded(false, stage);  // the library's own end event for it is dropped
+}
+
+// Writes the image of file as stage; read: its image already read whole
+// (null: it is read first, off the GUI thread).
+void startRepairStage(const FirmwareFile& file, int stage, const FirmwareImageHandle& read)
 {
     RepairStage = stage;
+    if (read)
+        return writeRepairStage({read, FirmwareImageError::None}, file.path, stage);
     LoadFirmwareImageAsync(file, qApp, [stage, path = file.path](const FirmwareLoadResult& loaded) {
-        PostMsg* hub = PostMsg::GetInstance();
-        if (!loaded.image) {
-            // Damaged: nothing reached the device, and trying again cannot help.
-            qCWarning(lcPages) << "repair not started:" << path << FirmwareImageErrorText(loaded.error);
-            hub->PostAutoRepair(RepairImageDamaged);
-            endRun();
-            return;
-        }
-        const int stageCount = run().stageCount;
-        const bool started = StartFirmwareUpgrade(
-            loaded.image, stageRecord(stage), [stage, stageCount](const UpgradeEvent& event, const FirmwareImageHandle&) {
-                // A library thread: the progress value only, the rest on the GUI thread.
-                if (event.kind == UpgradeEvent::Progress) {
-                    RepairProgressActive = true;
-                    PostMsg::GetInstance()->PostAutoRepairProgress(UpgradeProgressValue(event.percent, stage, stageCount));
-                    return;
-                }
-                const bool success = event.success;
-                RunOnGuiThreadLater([success, stage] { repairStageEnded(success, stage); });
-            });
-        if (!started)
-            repairStageEnded(false, stage, true);  // the library's own end event for it is dropped
+        writeRepairStage(loaded, path, stage);
     });
 }
 
@@ -499,9 +505,10 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
         return reply(false);
     RepairRun& r = run();
     r.dongleKind = 0;
-    r.fromRecord = fromRecord;
     deviceType = record->type;
     ready = false;
+    m_checkedImage.reset();
+    m_checkedFile.clear();
     const UpdateRules::RepairPlan plan = UpdateRules::PlanRepair(*record, DeviceList, DeviceListB,
                                                                  DeviceDiscovery::CurrentPidLists(), !autoRepair);
     if (plan.tip != Message::None) {
@@ -513,7 +520,7 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
     // The model of the record, looked up anew each time.
     const std::optional<ModelRecord> model = ModelOfIdentity(record->cid, record->mid);
     m_driveIndex = model ? model->driveIndex : -1;
-    receiverImageName.clear();
+    QString receiverImageName;
     r.mouseImageName.clear();
     if (model) {
         r.mouseImageName = model->mouseFirmware;
@@ -524,11 +531,11 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
     }
     r.cid = record->cid;
     r.mid = model ? model->mid : 0;
-    const std::optional<FirmwareFile> mouse = runImage(FirmwareKindMouse, r.mouseImageName);
-    const std::optional<FirmwareFile> receiver = runImage(FirmwareKindReceiver, receiverImageName);
-    r.stageCount = mouse && receiver && fromRecord ? 2 : 1;
+    m_mouseFile = runImage(FirmwareKindMouse, r.mouseImageName);
+    m_receiverFile = runImage(FirmwareKindReceiver, receiverImageName);
+    r.stageCount = m_mouseFile && m_receiverFile && fromRecord ? 2 : 1;
     r.target = record->type == FirmwareKindReceiver ? 0 : 1;
-    const std::optional<FirmwareFile> failed = r.target == 0 ? receiver : mouse;
+    const std::optional<FirmwareFile> failed = r.target == 0 ? m_receiverFile : m_mouseFile;
     if (!failed) {
         // No image: nothing reaches the library.
         ShowTip(Message::FileError);
@@ -537,7 +544,7 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
     repairFile() = failed;
     // The boot devices that take the image: the library reads it whole.
     const int listed = plan.receiversByPid;
-    LoadFirmwareImageAsync(*failed, this, [this, listed, reply](const FirmwareLoadResult& loaded) {
+    LoadFirmwareImageAsync(*failed, this, [this, listed, reply, path = failed->path](const FirmwareLoadResult& loaded) {
         if (UpgradeBusy())
             return reply(false);
         if (!loaded.image) {
@@ -551,6 +558,8 @@ void UpDateRepair::CheckRepair(std::function<void(bool)> answer)
             return reply(false);
         }
         ready = true;
+        m_checkedImage = loaded.image;  // the start writes it when its first stage is this file
+        m_checkedFile = path;
         reply(true);
     });
 }
@@ -559,13 +568,9 @@ void UpDateRepair::StartUpgrade()
 {
     if (!ready || UpgradeBusy())
         return;
-    // The receiver image first whenever there is one.
-    std::optional<FirmwareFile> file = runImage(FirmwareKindReceiver, receiverImageName);
-    int stage = 0;
-    if (!file) {
-        stage = 1;
-        file = runImage(FirmwareKindMouse, run().mouseImageName);
-    }
+    // The receiver image first whenever there is one: the files the check found.
+    const int stage = m_receiverFile ? 0 : 1;
+    const std::optional<FirmwareFile> file = stage == 0 ? m_receiverFile : m_mouseFile;
     if (!file) {
         ready = false;
         ShowTip(Message::FileError);
@@ -575,7 +580,7 @@ void UpDateRepair::StartUpgrade()
     RepairUpgradeRunning = true;
     OnlinePollEnabled = false;
     ShowUpdatingState();
-    startRepairStage(*file, stage);
+    startRepairStage(*file, stage, file->path == m_checkedFile ? std::exchange(m_checkedImage, nullptr) : nullptr);
 }
 
 void UpDateRepair::StartAutoRepair(int)

@@ -119,7 +119,12 @@ private:
     bool m_confirm = false;  // NewHong_2 shows Confirm: it only closes
     int m_driveIndex = -1;   // the model of the record (-1 none)
     int deviceType = 0;
-    QString receiverImageName;
+    // What the last check found: the images of the two stages, and the
+    // image it read whole of the file the repair is for.
+    std::optional<FirmwareFile> m_receiverFile;
+    std::optional<FirmwareFile> m_mouseFile;
+    FirmwareImageHandle m_checkedImage;
+    QString m_checkedFile;
 
     QString m_readyText;
     QString m_startText;

@@ -303,6 +303,7 @@ private slots:
                   benchImage(dir.path(), QStringLiteral("type=receiver name=CDM_RX8K mid=1 version=1.7")));
         const FirmwareLoadResult loaded = LoadFirmwareImage(dir.filePath("rx.bin"));
         QVERIFY(loaded.image);
+        QVERIFY(WriteUpdateFailInfo({210, 0, 24, 2}));  // another device's, replaced by the failure's
         QMutex mutex;
         QList<UpgradeEvent> events;
         SetFirmwareUpgradeTimeout(50);
@@ -324,31 +325,42 @@ private slots:
             QVERIFY(events.first().timedOut);
             QVERIFY(!events.first().success);
         }
-        // The library's own events of that upgrade reach no one.
+        QCOMPARE(recordText(), UpdateFailInfoText(Receiver8k));
+        // The library's own events of that upgrade reach no one, nor the record.
         QTRY_VERIFY_WITH_TIMEOUT(bench({QStringLiteral("list")}).contains(QLatin1String("firmware=v1.7")), 20000);
         QMutexLocker lock(&mutex);
         QCOMPARE(events.size(), 1);
+        QCOMPARE(recordText(), UpdateFailInfoText(Receiver8k));
     }
 
     // The failed-update record around one write of the receiver: stored
     // before the library starts, gone after success, kept by a failure, none
     // after a start the library refuses (an image no device takes) or a
-    // damaged image that never becomes one to start; a record already there
-    // is left as it is.
+    // damaged image that never becomes one to start. A record already there
+    // stays during the write; a success removes it when it names the device
+    // written (a mouse whatever its receiver kind), a failure puts the
+    // write's own in its place.
     void recordAroundAWrite_data()
     {
+        QTest::addColumn<QString>("device");  // the record the start names
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("during");  // empty: the start is refused
         QTest::addColumn<QString>("after");
-        QTest::newRow("success") << "" << "" << "211,8,24,1" << "";
-        QTest::newRow("failure") << "" << "upgrade-fail" << "211,8,24,1" << "211,8,24,1";
-        QTest::newRow("refused up front") << "" << "no device" << "" << "";
-        QTest::newRow("damaged: the library is not asked") << "" << "checksum" << "" << "";
-        QTest::newRow("another record there") << "210,0,24,2" << "" << "210,0,24,2" << "210,0,24,2";
+        const QString rx = UpdateFailInfoText(Receiver8k);
+        QTest::newRow("success") << rx << "" << "" << rx << "";
+        QTest::newRow("failure") << rx << "" << "upgrade-fail" << rx << rx;
+        QTest::newRow("refused up front") << rx << "" << "no device" << "" << "";
+        QTest::newRow("damaged: the library is not asked") << rx << "" << "checksum" << "" << "";
+        QTest::newRow("another record there") << rx << "210,0,24,2" << "" << "210,0,24,2" << "210,0,24,2";
+        QTest::newRow("another record there, failure") << rx << "210,0,24,2" << "upgrade-fail" << "210,0,24,2" << rx;
+        QTest::newRow("its own record there") << rx << rx << "" << rx << "";
+        QTest::newRow("the mouse's, another receiver kind") << "210,0,24,1" << "210,8,24,1" << "" << "210,8,24,1" << "";
+        QTest::newRow("another receiver kind") << rx << "211,4,24,1" << "" << "211,4,24,1" << "211,4,24,1";
     }
     void recordAroundAWrite()
     {
+        QFETCH(QString, device);
         QFETCH(QString, before);
         QFETCH(QString, fault);
         QFETCH(QString, during);
@@ -366,7 +378,8 @@ private slots:
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(fault == "checksum" ? "upgrade not started: no image"
                                                                                        : "did not start the upgrade"));
         std::atomic<int> ends{0};
-        const bool started = StartFirmwareUpgrade(FirmwareImageFromBytes(bytes, dir.path()).image, Receiver8k,
+        const bool started = StartFirmwareUpgrade(FirmwareImageFromBytes(bytes, dir.path()).image,
+                                                  *ParseUpdateFailInfo(device),
                                                   [&](const UpgradeEvent& e, const FirmwareImageHandle&) {
                                                       ends += e.kind == UpgradeEvent::Finished;
                                                   });

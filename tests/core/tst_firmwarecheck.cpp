@@ -20,9 +20,11 @@ public:
     int timer = 0;  // the type whose step timer runs (0 none)
     QStringList shown;
     int ended = 0;
+    mutable int versionAsks = 0;
 
     QString CheckVersionText(int type) const override
     {
+        ++versionAsks;
         const UpdateRules::VersionTexts texts = UpdateRules::VersionTextsOf(CurrentDeviceInfo, true, FoundDevices);
         return type == FirmwareKindMouse ? texts.mouse : texts.receiver;
     }
@@ -43,6 +45,20 @@ void unplug(const QString& id)
 {
     bench({"unplug", id});
     findDevices();  // as the device link finds the devices again
+}
+
+// The page's timer: one step per tick, until the check stops it; afterFirst
+// runs after the first tick.
+void runSteps(FirmwareCheck& check, const RecordingView& view, const std::function<void()>& afterFirst = {})
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (int tick = 0; view.timer != 0 && clock.elapsed() < 30000; ++tick) {
+        check.Step(view.timer);
+        if (tick == 0 && afterFirst)
+            afterFirst();
+        pump(5);
+    }
 }
 
 }  // namespace
@@ -140,15 +156,10 @@ private slots:
         type == FirmwareKindMouse ? check.MouseClicked() : check.ReceiverClicked();
         QCOMPARE(view.timer, type);
         QVERIFY(CheckTimersRunning && !OnlinePollEnabled);
-        // The page's timer: one step per tick, until the check stops it.
-        QElapsedTimer clock;
-        clock.start();
-        for (int tick = 0; view.timer != 0 && clock.elapsed() < 30000; ++tick) {
-            check.Step(view.timer);
-            if (tick == 0 && !goneAfterStep.isEmpty())
+        runSteps(check, view, [&] {
+            if (!goneAfterStep.isEmpty())
                 unplug(goneAfterStep);
-            pump(5);
-        }
+        });
         QCOMPARE(view.timer, 0);
         QVERIFY(!CheckTimersRunning && OnlinePollEnabled);
         QCOMPARE(view.ended, 1);
@@ -160,6 +171,44 @@ private slots:
         QVERIFY(!ReadUpdateFailInfo());  // none stored, or removed at the upgrade's end
         for (const QString& id : upgraded)
             QCOMPARE(deviceField(id, "firmware"), QStringLiteral("v1.5"));
+    }
+
+    // A step that waited for its image goes on with the file it found: the
+    // find and the image step ask the mouse's version, nothing asks again
+    // once the image is read.
+    void readImageNotLookedUpAgain()
+    {
+        prepare("mouse2", "");
+        RecordingView view;
+        FirmwareCheck check(view);
+        check.MouseClicked();
+        runSteps(check, view);
+        QCOMPARE(upgradedDevices(), QStringList{"mouse2"});
+        QCOMPARE(view.versionAsks, 2);
+    }
+
+    // A receiver waiting in boot mode with its record: the check writes the
+    // image the resume decision read (two ticks with no event handled
+    // between them start the write), and the success removes the record.
+    void resumeWritesTheImageTheDecisionRead()
+    {
+        prepare("rx8k", "");
+        QVERIFY(WriteUpdateFailInfo({211, 8, 24, 1}));
+        bench({"boot", "rx8k", "on"});
+        findDevices();
+        RecordingView view;
+        FirmwareCheck check(view);
+        std::optional<Message> told;
+        check.Decide([&told](Message message) { told = message; });
+        QTRY_VERIFY(told.has_value());
+        QCOMPARE(int(*told), int(Message::None));
+        check.StartRequested();
+        check.Step(view.timer);
+        check.Step(view.timer);
+        QCOMPARE(upgradedDevices(), QStringList{"rx8k"});
+        runSteps(check, view);
+        QCOMPARE(FirmwareCheck::UpgradeState(FirmwareKindReceiver), 2);
+        QVERIFY(!ReadUpdateFailInfo());
     }
 
     // The resume decision of the repair dialog's way in, before any write.

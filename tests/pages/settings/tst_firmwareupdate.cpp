@@ -186,6 +186,7 @@ private slots:
         QTRY_COMPARE(dialog()->TipText(), QStringLiteral("Firmware is ready to be written. Keep the devices connected"));
         startInDialog();
         QVERIFY(RepairUpgradeRunning.load());
+        QCOMPARE(upgradedDevices(), QStringList{QStringLiteral("rx8k")});  // with the image the check read, at once
         QTRY_COMPARE_WITH_TIMEOUT(dialog()->TipText(), QStringLiteral("Update complete"), UpgradeWaitMs);
         QCOMPARE(dui()->progressBar_2->value(), 100);
         QCOMPARE(repaired.count(), 1);

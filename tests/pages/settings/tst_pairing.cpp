@@ -98,6 +98,7 @@ private slots:
         QTRY_COMPARE(button()->text(), QStringLiteral("Paired"));
         QVERIFY(!Match::Pairing());
         QCOMPARE(paired(), QStringLiteral("mouse1"));
+        QCOMPARE(callsLog({QStringLiteral("UsbServerC_Start")}).size(), 1);  // one link for the click
         QVERIFY(callsLog({QStringLiteral("UsbServer_EnterDonglePairOnlyCid 24")}).size() == 1);
         // Another click changes nothing; closing closes (the opener's
         // pairing run puts the callback back: tst_choreography).
@@ -150,49 +151,26 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), 2, 10000);
     }
 
-    // Space with the button focused: one link and one pairing request, as
-    // for a click.
-    void oneAttemptPerPress_data()
+    // Space acts as a click would, whichever widget of the dialog holds the
+    // focus: one link and one pairing request per press (the shortcut clicks
+    // at once) before any attempt and after a failure or the receiver was
+    // pulled out, nothing after a success.
+    void spaceActsAsTheClick_data()
     {
-        QTest::addColumn<bool>("space");
-        QTest::newRow("Space") << true;
-        QTest::newRow("click") << false;
-    }
-    void oneAttemptPerPress()
-    {
-        QFETCH(bool, space);
-        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=600000")});
-        clearCallsLog();
-        QVERIFY(QTest::qWaitForWindowActive(m_match.get()));
-        QCOMPARE(QApplication::focusWidget(), button());
-        if (space)
-            QTest::keyClick(button(), Qt::Key_Space);
-        else
-            QTest::mouseClick(button(), Qt::LeftButton);
-        QTRY_VERIFY(Match::Pairing());
-        QTest::qWait(400);  // past the shortcut's delayed click
-        QCOMPARE(callsLog({QStringLiteral("UsbServerC_Start")}).size(), 1);
-        QCOMPARE(callsLog({QStringLiteral("UsbServer_EnterDonglePairOnlyCid")}).size(), 1);
-        m_match->onPairTimeLimit();
-        bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
-    }
-
-    // Space after an attempt has ended acts as a click would, whichever
-    // widget of the dialog holds the focus: a new attempt after a failure
-    // or after the receiver was pulled out, nothing after a success.
-    void spaceActsAsTheClickAfterAnAttempt_data()
-    {
-        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("ending");  // how the attempts end
+        QTest::addColumn<bool>("attemptFirst");
         QTest::addColumn<bool>("buttonFocused");
-        QTest::addColumn<int>("requests");  // pairing requests per press afterwards
-        QTest::newRow("failed") << QStringLiteral("pair-fail") << true << 1;
-        QTest::newRow("failed, the dialog focused") << QStringLiteral("pair-fail") << false << 1;
-        QTest::newRow("paired") << QString() << true << 0;
-        QTest::newRow("receiver pulled out") << QStringLiteral("unplug") << true << 1;
+        QTest::addColumn<int>("requests");  // links and pairing requests per press
+        QTest::newRow("no attempt yet") << QStringLiteral("pair-fail") << false << true << 1;
+        QTest::newRow("failed") << QStringLiteral("pair-fail") << true << true << 1;
+        QTest::newRow("failed, the dialog focused") << QStringLiteral("pair-fail") << true << false << 1;
+        QTest::newRow("paired") << QString() << true << true << 0;
+        QTest::newRow("receiver pulled out") << QStringLiteral("unplug") << true << true << 1;
     }
-    void spaceActsAsTheClickAfterAnAttempt()
+    void spaceActsAsTheClick()
     {
         QFETCH(QString, ending);
+        QFETCH(bool, attemptFirst);
         QFETCH(bool, buttonFocused);
         QFETCH(int, requests);
         if (ending == QLatin1String("pair-fail"))
@@ -201,22 +179,30 @@ private slots:
             bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=600000")});
         const int result = ending.isEmpty() ? 2 : 3;
         QVERIFY(QTest::qWaitForWindowActive(m_match.get()));
-        QTest::mouseClick(button(), Qt::LeftButton);
-        if (ending == QLatin1String("unplug"))
-            bench({QStringLiteral("unplug"), Receiver});
-        QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), result, 10000);
-        if (!buttonFocused)
+        if (attemptFirst) {
+            QTest::mouseClick(button(), Qt::LeftButton);
+            if (ending == QLatin1String("unplug"))
+                bench({QStringLiteral("unplug"), Receiver});
+            QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), result, 10000);
+        }
+        if (buttonFocused)
+            QCOMPARE(QApplication::focusWidget(), button());
+        else
             m_match->setFocus();
 
-        const auto sent = [] { return callsLog({QStringLiteral("UsbServer_EnterDonglePairOnlyCid")}).size(); };
+        const auto calls = [](const QString& call) { return callsLog({call}).size(); };
+        const QString link = QStringLiteral("UsbServerC_Start");
+        const QString request = QStringLiteral("UsbServer_EnterDonglePairOnlyCid");
         for (const bool space : {true, false}) {
-            const int before = sent();
+            const int links = calls(link), sent = calls(request);
             if (space)
                 QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : m_match.get(), Qt::Key_Space);
             else
                 QTest::mouseClick(button(), Qt::LeftButton);
+            QCOMPARE(Match::Pairing(), requests > 0);
             QTest::qWait(300);  // a second request of the same press would be logged by now
-            QCOMPARE(sent() - before, requests);
+            QCOMPARE(calls(link) - links, requests);
+            QCOMPARE(calls(request) - sent, requests);
             QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), result, 10000);
         }
         bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
