@@ -38,6 +38,7 @@ private slots:
         QVERIFY(QFile(home.filePath(QStringLiteral("taken.ini"))).open(QIODevice::WriteOnly));
 
         bool question = false;
+        bool ownWidgets = false;  // the dialog whose accept() gives the suffix
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
             QWidget* modal = QApplication::activeModalWidget();
@@ -47,6 +48,7 @@ private slots:
             } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && typed.isEmpty()) {
                 dialog->reject();
             } else if (dialog) {
+                ownWidgets = dialog->testOption(QFileDialog::DontUseNativeDialog);
                 dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed.takeFirst());
                 // As Save does, after this tick: the replace question runs
                 // its own loop, and this timer must be free to answer it.
@@ -58,6 +60,7 @@ private slots:
         QCOMPARE(path, written.isEmpty() ? QString() : home.filePath(written));
         QCOMPARE(question, asked);
         QVERIFY(typed.isEmpty());
+        QCOMPARE(ownWidgets, !written.isEmpty());
     }
 };
 
