@@ -1,7 +1,5 @@
 #include "FileDialogs.h"
 
-#include "PickedFile.h"
-
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -47,6 +45,14 @@ private:
 QString FileDialogFilter(const QString& suffix)
 {
     return QStringLiteral("File(*.%1)").arg(suffix);
+}
+
+QString WithFileSuffix(const QString& path, const QString& suffix)
+{
+    const QString ending = QLatin1Char('.') + suffix;
+    if (path.isEmpty() || path.endsWith(ending, Qt::CaseInsensitive))
+        return path;
+    return path + ending;
 }
 
 QString AskSaveFileName(QWidget* parent, const QString& suffix)
