@@ -284,17 +284,6 @@ bool CurrentDeviceGone(const QList<DeviceAllInfo>& found, const DeviceAllInfo& c
                         [&](const DeviceAllInfo& device) { return device.path == current.path; });
 }
 
-const DeviceAllInfo* ReceiverBesideMouse(const QList<DeviceAllInfo>& found)
-{
-    if (found.size() != 2)
-        return nullptr;
-    for (const DeviceAllInfo& device : found) {
-        if (!device.address.isEmpty() && device.directMouse == 0)
-            return &device;
-    }
-    return nullptr;
-}
-
 QString BadgePicture(const QString& pid, const PidLists& lists, bool lastPage)
 {
     struct Rate {

@@ -88,11 +88,8 @@ void DropReceiversBesideCabledMouse(QList<DeviceAllInfo>& devices, const PidList
 //   mouse that answers, at the receiver's three-byte address, of its model;
 //   with no current path, a receiver that answers);
 bool FollowsMouseBesideReceiver(const DeviceAllInfo& found, const DeviceAllInfo& current);
-// - current has a path and no found device has it;
+// - current has a path and no found device has it.
 bool CurrentDeviceGone(const QList<DeviceAllInfo>& found, const DeviceAllInfo& current);
-// - the receiver beside a cabled mouse: of exactly two devices, the first
-//   that is no mouse and has an address; none otherwise.
-const DeviceAllInfo* ReceiverBesideMouse(const QList<DeviceAllInfo>& found);
 
 // The rate badge picture of a product id, empty when it is no receiver's.
 // Full pages look at 2, 4, 1, 8 kHz in this order, the last page at 2, 4,

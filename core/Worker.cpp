@@ -10,6 +10,7 @@
 #include "LinkSupport.h"
 #include "Logging.h"
 #include "PostMsg.h"
+#include "UpdateRules.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -459,7 +460,8 @@ void leavePagesWhenCurrentGone(const QList<DeviceAllInfo>& found, PostMsg* hub)
 // the firmware folder is newer for either of them.
 void showCabledMouseFirmware(const QList<DeviceAllInfo>& found, PostMsg* hub)
 {
-    const DeviceAllInfo* receiver = DeviceDiscovery::ReceiverBesideMouse(found);
+    const int besideAt = UpdateRules::ReceiverBesideMouse(found, false);
+    const DeviceAllInfo* receiver = besideAt < 0 ? nullptr : &found.at(besideAt);
     const QString receiverVersion = receiver ? receiver->usbVersion : QString();
     const QString mouseVersion = CurrentDeviceInfo.firmwareVersion;
     // No receiver beside the mouse: the lowest class.
