@@ -457,23 +457,20 @@ void leavePagesWhenCurrentGone(const QList<DeviceAllInfo>& found, PostMsg* hub)
 }
 
 // A cabled mouse: the receiver's version beside it and whether an image of
-// the firmware folder is newer for either of them.
+// the firmware folder is newer for either of them. The texts and the
+// receiver's class as the settings page takes them; the mouse is on its
+// cable, so its own version counts whatever its link says.
 void showCabledMouseFirmware(const QList<DeviceAllInfo>& found, PostMsg* hub)
 {
-    const int besideAt = UpdateRules::ReceiverBesideMouse(found, false);
-    const DeviceAllInfo* receiver = besideAt < 0 ? nullptr : &found.at(besideAt);
-    const QString receiverVersion = receiver ? receiver->usbVersion : QString();
-    const QString mouseVersion = CurrentDeviceInfo.firmwareVersion;
-    // No receiver beside the mouse: the lowest class.
-    const int rateClass = ConfigSettings::RateClassOfType(receiver ? receiver->type : -1, 1);
+    const UpdateRules::VersionTexts texts = UpdateRules::VersionTextsOf(CurrentDeviceInfo, true, found);
     QString waiting;
-    if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
-        ReceiverUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindReceiver, receiverVersion, rateClass);
-        MouseUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindMouse, mouseVersion, rateClass);
+    if (QDir(FirmwareFolder()).exists()) {
+        ReceiverUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindReceiver, texts.receiver, texts.kind);
+        MouseUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindMouse, texts.mouse, texts.kind);
         if (ReceiverUpdateAvailable.load() || MouseUpdateAvailable.load())
             waiting = QStringLiteral("true");
     }
-    hub->PostLabelTextB(receiverVersion, waiting);
+    hub->PostLabelTextB(texts.receiver, waiting);
 }
 
 // The repair dialog on screen checks again, unless the settings page's
