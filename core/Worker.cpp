@@ -416,15 +416,10 @@ namespace {
 void searchAttachedDevices(PostMsg* hub)
 {
     hub->PostSetver(4);
-    ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString option = QStringLiteral("Option");
     // (InterfaceId and DeviceId are fixed for the search: 1 and 5.)
-    const QString vid = config->GetValue(option, QStringLiteral("VID"));
+    const QString vid = ConfigSettings::GetInstance()->GetValue(QStringLiteral("Option"), QStringLiteral("VID"));
     FoundDevices.clear();
-    QStringList pids;
-    for (const char* key : {"USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID", "Wireless8_PID"})
-        pids += config->GetValueList(option, QLatin1String(key));
-    Worker::FindDevices(vid, pids);
+    Worker::FindDevices(vid, DeviceDiscovery::SearchList(DeviceDiscovery::ReadPidLists()));
 }
 
 // Nothing attached: while the pages follow the device (no firmware update
