@@ -2,6 +2,7 @@
 
 #include "ConfigSettings.h"
 #include "DeviceCache.h"
+#include "DeviceChoreography.h"
 #include "DeviceDiscovery.h"
 #include "FirmwareFiles.h"
 #include "Globals.h"
@@ -27,9 +28,10 @@ constexpr int CheckIntervalMs = 1300;
 // pass gives it this long to do so before it decides the pages are not shown.
 constexpr int MainPageGraceMs = 250;
 
+// The link keeps its paths as the library's bytes.
 bool deviceOnline(const QByteArray& path)
 {
-    return UsbFinderC_GetDeviceOnLine(path.constData()) != 0;
+    return DeviceAnswers(QString::fromLocal8Bit(path));
 }
 
 }  // namespace
