@@ -68,10 +68,6 @@ void QueryLink(DeviceAllInfo& info);
 // Replaces the entry of list with the same path; false when none has it.
 bool ReplaceByPath(QList<DeviceAllInfo>& list, const DeviceAllInfo& info);
 
-// Rate class of a receiver's product id: 1, 2, 4, 8 for the first of the
-// 1, 2, 4, 8 kHz lists that holds it (exact text), 0 for none.
-int ReceiverRateOfPid(const QString& pid, const PidLists& lists);
-
 // True when two devices of one model and one kind are attached: two mice on
 // their cables, two receivers of one rate, two unmatched ones of one kind.
 // Receivers in no receiver list and indexes outside 0..total are not
