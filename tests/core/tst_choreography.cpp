@@ -1,5 +1,5 @@
 // The device choreography against the bench: the model of an identity and
-// the model records, the receiver kinds, the stored mouse version, which
+// the model records, the stored mouse version, which
 // firmware differs, one pairing attempt (success, failure, no answer, no
 // receiver), and the pairing run with the callback and link after it.
 #include "LinkTestSupport.h"
@@ -107,25 +107,6 @@ private slots:
         QVERIFY(!ModelOfIdentity(24, 2));
         installConfig(m_appDir);
         QCOMPARE(ModelOfIdentity(24, 2)->driveIndex, 1);
-    }
-
-    void receiverKinds_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<bool>("receiver");
-        for (int type : {0, 4, 1, 5})
-            QTest::addRow("kind %d", type) << type << true;
-        for (int type : {2, 3, 6, 0x10, 0xFF, -1})
-            QTest::addRow("mouse %d", type) << type << false;
-    }
-    void receiverKinds()
-    {
-        QFETCH(int, type);
-        QFETCH(bool, receiver);
-        QCOMPARE(IsReceiverKind(type), receiver);
-        if (type >= 0)
-            QCOMPARE(DirectMouseFromType(uint8_t(type)), uint8_t(receiver ? 0 : 1));
-        QCOMPARE(IsReceiverRateClass(ConfigSettings::RateClassOfType(type, 0)), receiver);
     }
 
     void storedMouseVersion()
