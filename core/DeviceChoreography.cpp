@@ -45,7 +45,12 @@ void StopFollowingUsbChanges()
 
 // ---- the device link ------------------------------------------------------------
 
-bool ReopenDeviceLink()
+namespace {
+
+// Opens the device link to the current device again (the pairing had a link
+// of its own); reports go to the link's handler. False when no such device
+// is attached (the link is open all the same).
+bool reopenDeviceLink()
 {
     const QByteArray path = CurrentDevicePath();
     const bool attached = UsbServerC_Start(path.constData(), path.constData(), &Worker::OnProtocolData);
@@ -53,6 +58,8 @@ bool ReopenDeviceLink()
         qCInfo(lcLink) << "link opened again to a device that is not attached:" << path;
     return attached;
 }
+
+}  // namespace
 
 void CloseDeviceLink()
 {
@@ -84,7 +91,7 @@ void RunPairing(const std::function<void()>& runDialog, const DeviceAllInfo* cli
     // callback first, so that a change during the reopening is not missed.
     if (OnMainPage.load() == 1) {
         FollowUsbChanges(UsbWatcher::Pages);
-        (void)ReopenDeviceLink();  // a device that went away is logged and found by the USB callback
+        (void)reopenDeviceLink();  // a device that went away is logged and found by the USB callback
     } else {
         FollowUsbChanges(UsbWatcher::List);
     }

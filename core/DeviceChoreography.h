@@ -35,10 +35,6 @@ void StopFollowingUsbChanges();
 
 // ---- the device link as the windows drive it -------------------------------
 
-// Opens the device link to the current device again (the pairing had a link
-// of its own); reports go to the link's handler. False when no such device
-// is attached (the link is open all the same).
-bool ReopenDeviceLink();
 // Ends the link (the list is shown, the program ends).
 void CloseDeviceLink();
 // Tells the device whether the program is in front (the pages are shown).

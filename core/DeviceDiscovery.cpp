@@ -207,7 +207,11 @@ bool ReplaceByPath(QList<DeviceAllInfo>& list, const DeviceAllInfo& info)
     return false;
 }
 
-int ReceiverRateOfPid(const QString& pid, const PidLists& lists)
+namespace {
+
+// Rate class of a receiver's product id: 1, 2, 4, 8 for the first of the
+// 1, 2, 4, 8 kHz lists that holds it (exact text), 0 for none.
+int receiverRateOfPid(const QString& pid, const PidLists& lists)
 {
     if (lists.wireless1.contains(pid))
         return 1;
@@ -220,8 +224,6 @@ int ReceiverRateOfPid(const QString& pid, const PidLists& lists)
     return 0;
 }
 
-namespace {
-
 // Devices per kind (0 cabled mouse, else the receiver's rate class 1, 2, 4,
 // 8) and model column (0..total, total = unmatched).
 using CountTable = QVector<std::array<int, 9>>;
@@ -230,7 +232,7 @@ CountTable countDevices(const QList<DeviceAllInfo>& devices, const PidLists& lis
 {
     CountTable table(qMax(0, total) + 1, std::array<int, 9>{});
     for (const DeviceAllInfo& d : devices) {
-        const int kind = d.directMouse ? 0 : ReceiverRateOfPid(d.pid, lists);
+        const int kind = d.directMouse ? 0 : receiverRateOfPid(d.pid, lists);
         if (!d.directMouse && kind == 0)
             continue;  // a receiver of no rate list is not counted
         if (d.driveIndex < 0 || d.driveIndex >= table.size())
@@ -284,17 +286,6 @@ bool CurrentDeviceGone(const QList<DeviceAllInfo>& found, const DeviceAllInfo& c
         return false;
     return std::none_of(found.begin(), found.end(),
                         [&](const DeviceAllInfo& device) { return device.path == current.path; });
-}
-
-const DeviceAllInfo* ReceiverBesideMouse(const QList<DeviceAllInfo>& found)
-{
-    if (found.size() != 2)
-        return nullptr;
-    for (const DeviceAllInfo& device : found) {
-        if (!device.address.isEmpty() && device.directMouse == 0)
-            return &device;
-    }
-    return nullptr;
 }
 
 QString BadgePicture(const QString& pid, const PidLists& lists, bool lastPage)

@@ -68,10 +68,6 @@ void QueryLink(DeviceAllInfo& info);
 // Replaces the entry of list with the same path; false when none has it.
 bool ReplaceByPath(QList<DeviceAllInfo>& list, const DeviceAllInfo& info);
 
-// Rate class of a receiver's product id: 1, 2, 4, 8 for the first of the
-// 1, 2, 4, 8 kHz lists that holds it (exact text), 0 for none.
-int ReceiverRateOfPid(const QString& pid, const PidLists& lists);
-
 // True when two devices of one model and one kind are attached: two mice on
 // their cables, two receivers of one rate, two unmatched ones of one kind.
 // Receivers in no receiver list and indexes outside 0..total are not
@@ -88,11 +84,8 @@ void DropReceiversBesideCabledMouse(QList<DeviceAllInfo>& devices, const PidList
 //   mouse that answers, at the receiver's three-byte address, of its model;
 //   with no current path, a receiver that answers);
 bool FollowsMouseBesideReceiver(const DeviceAllInfo& found, const DeviceAllInfo& current);
-// - current has a path and no found device has it;
+// - current has a path and no found device has it.
 bool CurrentDeviceGone(const QList<DeviceAllInfo>& found, const DeviceAllInfo& current);
-// - the receiver beside a cabled mouse: of exactly two devices, the first
-//   that is no mouse and has an address; none otherwise.
-const DeviceAllInfo* ReceiverBesideMouse(const QList<DeviceAllInfo>& found);
 
 // The rate badge picture of a product id, empty when it is no receiver's.
 // Full pages look at 2, 4, 1, 8 kHz in this order, the last page at 2, 4,

@@ -70,14 +70,6 @@ PickedFileError readChecked(const QString& path, qint64 maxBytes, Span span, int
 
 }  // namespace
 
-QString WithFileSuffix(const QString& path, const QString& suffix)
-{
-    const QString ending = QLatin1Char('.') + suffix;
-    if (path.isEmpty() || path.endsWith(ending, Qt::CaseInsensitive))
-        return path;
-    return path + ending;
-}
-
 PickedFileError ReadPickedFile(const QString& path, qint64 maxBytes, QByteArray* data)
 {
     return readChecked(path, maxBytes, Span::Whole, 0, data);

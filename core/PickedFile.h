@@ -18,13 +18,6 @@
 
 using PickedFileError = FileReadError;
 
-// The file a save dialog writes for the name the user gave: the name with
-// "." + suffix appended unless it already ends in it (in any case, as the
-// open dialog's "*.<suffix>" filter matches), so that the open dialog of the
-// same files lists it. "a.b" becomes "a.b.<suffix>"; the empty name stays
-// empty (nothing chosen).
-QString WithFileSuffix(const QString& path, const QString& suffix);
-
 // Reads the whole file at path into data when it is a regular file of at most
 // maxBytes bytes. The file is opened without blocking and checked on the open
 // descriptor, so a name swapped for a FIFO after a check cannot block either.

@@ -2,6 +2,7 @@
 
 #include "ConfigSettings.h"
 #include "DeviceCache.h"
+#include "DeviceChoreography.h"
 #include "DeviceDiscovery.h"
 #include "FirmwareFiles.h"
 #include "Globals.h"
@@ -10,6 +11,7 @@
 #include "LinkSupport.h"
 #include "Logging.h"
 #include "PostMsg.h"
+#include "UpdateRules.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,9 +28,10 @@ constexpr int CheckIntervalMs = 1300;
 // pass gives it this long to do so before it decides the pages are not shown.
 constexpr int MainPageGraceMs = 250;
 
+// The link keeps its paths as the library's bytes.
 bool deviceOnline(const QByteArray& path)
 {
-    return UsbFinderC_GetDeviceOnLine(path.constData()) != 0;
+    return DeviceAnswers(QString::fromLocal8Bit(path));
 }
 
 }  // namespace
@@ -415,15 +418,10 @@ namespace {
 void searchAttachedDevices(PostMsg* hub)
 {
     hub->PostSetver(4);
-    ConfigSettings* config = ConfigSettings::GetInstance();
-    const QString option = QStringLiteral("Option");
     // (InterfaceId and DeviceId are fixed for the search: 1 and 5.)
-    const QString vid = config->GetValue(option, QStringLiteral("VID"));
+    const QString vid = ConfigSettings::GetInstance()->GetValue(QStringLiteral("Option"), QStringLiteral("VID"));
     FoundDevices.clear();
-    QStringList pids;
-    for (const char* key : {"USB_PID", "Wireless_PID", "Wireless2_PID", "Wireless4_PID", "Wireless8_PID"})
-        pids += config->GetValueList(option, QLatin1String(key));
-    Worker::FindDevices(vid, pids);
+    Worker::FindDevices(vid, DeviceDiscovery::SearchList(DeviceDiscovery::ReadPidLists()));
 }
 
 // Nothing attached: while the pages follow the device (no firmware update
@@ -456,22 +454,20 @@ void leavePagesWhenCurrentGone(const QList<DeviceAllInfo>& found, PostMsg* hub)
 }
 
 // A cabled mouse: the receiver's version beside it and whether an image of
-// the firmware folder is newer for either of them.
+// the firmware folder is newer for either of them. The texts and the
+// receiver's class as the settings page takes them; the mouse is on its
+// cable, so its own version counts whatever its link says.
 void showCabledMouseFirmware(const QList<DeviceAllInfo>& found, PostMsg* hub)
 {
-    const DeviceAllInfo* receiver = DeviceDiscovery::ReceiverBesideMouse(found);
-    const QString receiverVersion = receiver ? receiver->usbVersion : QString();
-    const QString mouseVersion = CurrentDeviceInfo.firmwareVersion;
-    // No receiver beside the mouse: the lowest class.
-    const int rateClass = ConfigSettings::RateClassOfType(receiver ? receiver->type : -1, 1);
+    const UpdateRules::VersionTexts texts = UpdateRules::VersionTextsOf(CurrentDeviceInfo, true, found);
     QString waiting;
-    if (QDir(AppDir() + QStringLiteral("/bin")).exists()) {
-        ReceiverUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindReceiver, receiverVersion, rateClass);
-        MouseUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindMouse, mouseVersion, rateClass);
+    if (QDir(FirmwareFolder()).exists()) {
+        ReceiverUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindReceiver, texts.receiver, texts.kind);
+        MouseUpdateAvailable = FirmwareUpdateAvailable(FirmwareKindMouse, texts.mouse, texts.kind);
         if (ReceiverUpdateAvailable.load() || MouseUpdateAvailable.load())
             waiting = QStringLiteral("true");
     }
-    hub->PostLabelTextB(receiverVersion, waiting);
+    hub->PostLabelTextB(texts.receiver, waiting);
 }
 
 // The repair dialog on screen checks again, unless the settings page's

@@ -10,6 +10,13 @@ class QWidget;
 // "File(*.<suffix>)": the filter of both dialogs of one kind of file.
 QString FileDialogFilter(const QString& suffix);
 
+// The file a save dialog writes for the name the user gave: the name with
+// "." + suffix appended unless it already ends in it (in any case, as the
+// open dialog's "*.<suffix>" filter matches), so that the open dialog of the
+// same files lists it. "a.b" becomes "a.b.<suffix>"; the empty name stays
+// empty (nothing chosen).
+QString WithFileSuffix(const QString& path, const QString& suffix);
+
 // Asks for the file to save in a save dialog ("FileSave", starting in the home
 // folder, filtered by suffix); the name typed gets the suffix
 // (WithFileSuffix) before the dialog checks it, so the dialog asks about

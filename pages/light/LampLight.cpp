@@ -327,11 +327,12 @@ void LampLight::on_BSpinBox_valueChanged(int)
 
 bool LampLight::MayChangeColor() const
 {
-    if (!UiReady || IsDeviceOnline())
+    // Before the pages are shown or while the page is being filled, the
+    // change goes on (and is not sent).
+    if (!PageMaySend(Page::Light))
         return true;
-    // IsDeviceOnline has asked for the offline notice. While the page is
-    // being filled the change goes on (and is not sent).
-    return PageFilling(Page::Light);
+    // Asks for the offline notice when the device does not answer.
+    return IsDeviceOnline();
 }
 
 void LampLight::StepComponent(QSpinBox* box, int delta)

@@ -38,6 +38,7 @@
 #include <optional>
 
 class FramelessDialog;
+class InportFail;
 class QAbstractButton;
 class QButtonGroup;
 class QListWidgetItem;
@@ -130,6 +131,8 @@ private:
         Place(notice);
         notice.exec();
     }
+    // The export's or import's file notice, with the message it calls.
+    void TellFileNotice(void (InportFail::*message)());
     // The name prompt's answer (prompt 0 a new macro, 1 a new name); empty
     // when the user gave none.
     QString AskMacroName(int prompt);

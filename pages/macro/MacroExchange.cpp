@@ -80,8 +80,10 @@ void Macro::ExPortMacro()
     if (SelectedMacro().isEmpty())
         return;
     const QString path = AskSaveFileName(this, ExportSuffix);
-    if (!path.isEmpty())
-        (void)ExportMacroTo(path);  // the writer logs a failure
+    // As a settings export that could not be written: the user learns that
+    // no file came of it (the writer logs why).
+    if (!path.isEmpty() && !ExportMacroTo(path))
+        TellFileNotice(&InportFail::ShowExportFailed);
 }
 
 bool Macro::ExportMacroTo(const QString& path)
@@ -94,6 +96,14 @@ bool Macro::ExportMacroTo(const QString& path)
         return false;
     }
     return true;
+}
+
+void Macro::TellFileNotice(void (InportFail::*message)())
+{
+    InportFail notice;
+    (notice.*message)();
+    Place(notice);
+    notice.exec();
 }
 
 void Macro::InPortMacro()
@@ -118,10 +128,7 @@ bool Macro::ImportMacroFrom(const QString& path)
         qCWarning(lcFiles) << "macro file" << path << "was not imported, error" << int(import.error);
         // One notice for every kind of damage: the user learns the file was
         // read and refused, not that a click went astray.
-        InportFail notice;
-        notice.ShowNotMacroFile();
-        Place(notice);
-        notice.exec();
+        TellFileNotice(&InportFail::ShowNotMacroFile);
         return false;
     }
     if (!keys::SaveMacroFile(import.name, import.repeatCode, import.rows)) {

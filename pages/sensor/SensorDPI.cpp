@@ -567,7 +567,8 @@ void SensorDPI::on_ChooseEvent_currentIndexChanged(int index)
     // The current stage would fall outside the new count: it changes places
     // with the new last stage, which becomes current. One image says it all.
     const bool exchange = StageFallsOutside(current, index);
-    if (PageMaySend(Page::Sensor)) {
+    // Not while the page fills (returned above): whether the pages are shown.
+    if (PageMaySend()) {
         const auto showStored = [this](const FlashDataMap& stored) {
             const int count = stored.dpiStageCount;
             ShowCountIndex(count >= 1 && count <= ui->ChooseEvent->count() ? count - 1 : m_countIndex);

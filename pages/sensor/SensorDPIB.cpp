@@ -295,7 +295,8 @@ void SensorDPIB::on_ChooseEvent_currentIndexChanged(int index)
     if (m_ownChanges > 0 || PageFilling(Page::Sensor) || !ValidStage(index))
         return;
     const int current = m_currentLevel;
-    if (PageMaySend(Page::Sensor)) {
+    // Not while the page fills (returned above): whether the pages are shown.
+    if (PageMaySend()) {
         const bool written = WriteOrRevert([&] { return WriteDpiStageCount(index, current); },
                                            [this](const FlashDataMap& stored) {
                                                const int count = stored.dpiStageCount;

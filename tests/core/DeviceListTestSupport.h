@@ -77,7 +77,7 @@ inline bool search(DialogChange& page)
 {
     const int before = page.SearchesRun();
     DialogChange::OnUsbChanged();
-    return waitFor([&] { return page.SearchesRun() > before; });
+    return QTest::qWaitFor([&] { return page.SearchesRun() > before; });
 }
 
 // The paths of a device list, in order.

@@ -401,18 +401,4 @@ inline bool openReceiverLink(FlashDataMap* factory)
     return UsbServerC_Start("hidbench/rx8k", "hidbench/rx8k", &ignoreReports);
 }
 
-// Waits, processing events, until cond holds or ms have passed.
-inline bool waitFor(const std::function<bool()>& cond, int ms = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!cond()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
 }  // namespace linktest

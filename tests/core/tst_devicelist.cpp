@@ -470,7 +470,7 @@ private slots:
         QString noticeClass;
         whileModal([&](QWidget* modal) { noticeClass = modal ? modal->metaObject()->className() : QString(); });
         QVERIFY(search(page));
-        QVERIFY(waitFor([&] { return !page.DuplicateNoticePending(); }));
+        QVERIFY(QTest::qWaitFor([&] { return !page.DuplicateNoticePending(); }));
         QCOMPARE(noticeClass, QStringLiteral("QuestiondialogB"));
         QCOMPARE(page.DeviceButtons().size(), 0);
         QCOMPARE(page.Pages()->count(), 0);
@@ -495,7 +495,7 @@ private slots:
         QVERIFY(page.DuplicateNoticePending());
         bool seen = false;
         whileModal([&](QWidget* modal) { seen = qobject_cast<QuestiondialogB*>(modal) != nullptr; });
-        QVERIFY(waitFor([&] { return !page.DuplicateNoticePending(); }));
+        QVERIFY(QTest::qWaitFor([&] { return !page.DuplicateNoticePending(); }));
         QVERIFY(seen);
 
         // Twins gone before a queued notice runs: no notice.
@@ -523,7 +523,7 @@ private slots:
         resetBench({{"add", "mouse", "id=mz", "cid=40"}, {"add", "mouse", "id=my", "cid=40"}});
         whileModal([](QWidget*) {});
         QVERIFY(search(page));
-        QVERIFY(waitFor([&] { return !page.DuplicateNoticePending(); }));
+        QVERIFY(QTest::qWaitFor([&] { return !page.DuplicateNoticePending(); }));
         QCOMPARE(DeviceList.value(1).driveIndex, 20);  // unmatched twins counted in their own column
         QCOMPARE(page.DeviceButtons().size(), 0);
     }
@@ -634,21 +634,21 @@ private slots:
     void unplugInTheBenchUpdatesTheList()
     {
         DialogChange page;  // registers its callback: the library watches the bench
-        QVERIFY(waitFor([&] { return page.DeviceButtons().size() == 2; }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return page.DeviceButtons().size() == 2; }, 5000));
         QCOMPARE(paths(DeviceList), QStringList({benchPath("mouse2"), benchPath("rx8k")}));
 
         bench({"unplug", "mouse2"});
-        QVERIFY(waitFor([&] { return paths(DeviceList) == QStringList({benchPath("rx8k")}); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return paths(DeviceList) == QStringList({benchPath("rx8k")}); }, 5000));
         QCOMPARE(page.DeviceButtons().size(), 1);
         QVERIFY(sheetOf(page.LinkMarks()[0]).contains(QStringLiteral("OnLineWifi.png")));
 
         bench({"unplug", "rx8k"});
-        QVERIFY(waitFor([&] { return DeviceList.isEmpty() && page.DeviceButtons().isEmpty(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return DeviceList.isEmpty() && page.DeviceButtons().isEmpty(); }, 5000));
         QVERIFY(shownOnPage(page.findChild<QLabel*>(QStringLiteral("label_2"))));
 
         bench({"plug", "rx8k"});
         bench({"plug", "mouse2"});
-        QVERIFY(waitFor([&] { return paths(DeviceList) == QStringList({benchPath("mouse2"), benchPath("rx8k")}); },
+        QVERIFY(QTest::qWaitFor([&] { return paths(DeviceList) == QStringList({benchPath("mouse2"), benchPath("rx8k")}); },
                         5000));
         QCOMPARE(page.DeviceButtons().size(), 2);
         StopUsbChanged();

@@ -182,14 +182,14 @@ private slots:
         QCOMPARE(CurrentDeviceInfo.path, benchPath("rx8k"));
 
         // The link reads the mouse behind the receiver into the pages.
-        QVERIFY(waitFor([] { return ImageBelongsToDevice.load(); }, 15000));
+        QVERIFY(QTest::qWaitFor([] { return ImageBelongsToDevice.load(); }, 15000));
         QVERIFY(sameImage(SnapshotFlashData(), deviceImage(QStringLiteral("mouse1"))));
 
         // Back to the list: the list's callback follows the bench again.
         PostMsg::GetInstance()->PostChangeMainDialog(0);
         QVERIFY(!w.PagesShown());
         bench({"unplug", "rx8k"});
-        QVERIFY(waitFor([&] { return DeviceList.isEmpty() && page.DeviceButtons().isEmpty(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return DeviceList.isEmpty() && page.DeviceButtons().isEmpty(); }, 5000));
     }
 
     void implausibleImageOpensAndTheWindowCloses()
@@ -217,7 +217,7 @@ private slots:
         });
         watch.start(5);
         clickButton(page, 0);
-        QVERIFY(waitFor([&] { return ImageBelongsToDevice.load() && !QApplication::activeModalWidget(); }, 15000));
+        QVERIFY(QTest::qWaitFor([&] { return ImageBelongsToDevice.load() && !QApplication::activeModalWidget(); }, 15000));
         QCOMPARE(modals, QStringList({"UpDataParam"}));
         QCOMPARE(int(SnapshotFlashData().dpiStage), 0);
         QCOMPARE(int(deviceImage(QStringLiteral("mouse1")).dpiStage), 0);
@@ -412,7 +412,7 @@ private slots:
         // Afterwards it runs (once for the change; closing the pairing dialog
         // registers the list's callback again, which the library may answer
         // with one more call), and the old widgets go.
-        QVERIFY(waitFor([&] { return page.SearchesRun() > searchesBefore; }));
+        QVERIFY(QTest::qWaitFor([&] { return page.SearchesRun() > searchesBefore; }));
         pump(300);
         QVERIFY(page.SearchesRun() <= searchesBefore + 2);
         QCOMPARE(paths(DeviceList), QStringList({benchPath("rx8k")}));

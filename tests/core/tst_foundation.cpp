@@ -4,6 +4,7 @@
 #include "Globals.h"
 #include "LinkSupport.h"
 #include "MacroSettings.h"
+#include "ModelRecords.h"
 #include "PostMsg.h"
 #include "PumpedWait.h"
 #include "RegistryStore.h"
@@ -223,23 +224,30 @@ private slots:
     void receiverKinds_data()
     {
         QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("receiver");
         QTest::addColumn<int>("rateClass");
         QTest::addColumn<QString>("firmwareKey");
-        QTest::newRow("1 kHz") << 0 << 1 << "DM";
-        QTest::newRow("2 kHz") << 4 << 2 << "D2M";
-        QTest::newRow("4 kHz") << 1 << 4 << "D4M";
-        QTest::newRow("8 kHz") << 5 << 8 << "D8M";
-        QTest::newRow("mouse") << 2 << -7 << "";
-        QTest::newRow("no record") << -1 << -7 << "";
+        QTest::newRow("1 kHz") << 0 << true << 1 << "DM";
+        QTest::newRow("2 kHz") << 4 << true << 2 << "D2M";
+        QTest::newRow("4 kHz") << 1 << true << 4 << "D4M";
+        QTest::newRow("8 kHz") << 5 << true << 8 << "D8M";
+        for (int type : {2, 3, 6, 0x10, 0xFF})
+            QTest::addRow("mouse %d", type) << type << false << -7 << "";
+        QTest::newRow("no record") << -1 << false << -7 << "";
     }
     void receiverKinds()
     {
         QFETCH(int, type);
+        QFETCH(bool, receiver);
         QFETCH(int, rateClass);
         QFETCH(QString, firmwareKey);
         QCOMPARE(ConfigSettings::RateClassOfType(type, -7), rateClass);
         QCOMPARE(ConfigSettings::ReceiverFirmwareKey(type), firmwareKey);
         QCOMPARE(ConfigSettings::ReceiverFirmwareKeyOfRate(rateClass), firmwareKey);
+        QCOMPARE(IsReceiverKind(type), receiver);
+        if (type >= 0)
+            QCOMPARE(DirectMouseFromType(uint8_t(type)), uint8_t(receiver ? 0 : 1));
+        QCOMPARE(IsReceiverRateClass(ConfigSettings::RateClassOfType(type, 0)), receiver);
     }
 
     void modelGroupOfAModel()

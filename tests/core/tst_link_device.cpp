@@ -36,7 +36,7 @@ DeviceAllInfo identified(const QString& path)
 
 bool waitPass(Worker& worker)
 {
-    return waitFor([&] { return !worker.isRunning(); }, 10000);
+    return QTest::qWaitFor([&] { return !worker.isRunning(); }, 10000);
 }
 
 void resetLinkState()
@@ -198,10 +198,10 @@ private slots:
         CurrentDeviceInfo = identified(QStringLiteral("hidbench/rx8k"));
         StartUsbChanged(&Worker::OnUsbChanged, 100);
         // The first call tells of the devices present; the unplug comes after.
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Setver(4)")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Setver(4)")); }));
         rec.clear();
         bench({QStringLiteral("unplug"), Receiver});
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ChangeMainDialog")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("ChangeMainDialog")); }));
         StopUsbChanged();
         QCOMPARE(rec.entries().value(0), QStringLiteral("Setver(4)"));
         QCOMPARE(rec.count(QStringLiteral("ChangeMainDialog(0)")), 1);
@@ -214,7 +214,7 @@ private slots:
         rec.clear();
         bench({QStringLiteral("unplug"), CableMouse});
         Worker::OnUsbChanged();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ChangeMainDialog")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("ChangeMainDialog")); }));
         QVERIFY(CurrentDeviceInfo.path.isEmpty());
         QVERIFY(FoundDevices.isEmpty());
 
@@ -223,7 +223,7 @@ private slots:
         CurrentDeviceInfo.path = QStringLiteral("hidbench/mouse2");
         OnlinePollEnabled = false;
         Worker::OnUsbChanged();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Setver(4)")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Setver(4)")); }));
         pump(50);
         QVERIFY(!rec.contains(QStringLiteral("ChangeMainDialog")));
         QCOMPARE(CurrentDeviceInfo.path, QStringLiteral("hidbench/mouse2"));
@@ -241,7 +241,7 @@ private slots:
         // The wireless mouse is plugged in with its cable.
         bench({QStringLiteral("plug"), Mouse});
         Worker::OnUsbChanged();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("LabelTextB")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("LabelTextB")); }));
         QCOMPARE(CurrentDeviceInfo.path, QStringLiteral("hidbench/mouse1"));
         QCOMPARE(CurrentDevicePath(), QByteArray("hidbench/mouse1"));
         QCOMPARE(CurrentDeviceInfo.directMouse, uint8_t(1));
@@ -258,7 +258,7 @@ private slots:
         CurrentDeviceInfo = identified(QStringLiteral("hidbench/rx8k"));
         MatchDeviceConfig(CurrentDeviceInfo);
         Worker::OnUsbChanged();
-        QVERIFY(waitFor([&] { return rec.entries().count(QStringLiteral("Setver(4)")) == 2; }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.entries().count(QStringLiteral("Setver(4)")) == 2; }));
         pump(50);
         QCOMPARE(CurrentDeviceInfo.path, QStringLiteral("hidbench/rx8k"));
     }
@@ -277,7 +277,7 @@ private slots:
         MatchDeviceConfig(CurrentDeviceInfo);
         CurrentDeviceInfo.firmwareVersion = QStringLiteral("v1.6");  // the mouse is up to date
         Worker::OnUsbChanged();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("LabelTextB")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("LabelTextB")); }));
         // The receiver (v1.5, 8 kHz) has a newer image.
         QCOMPARE(rec.entries().filter(QStringLiteral("LabelTextB")), QStringList({"LabelTextB(v1.5,true)"}));
         QVERIFY(ReceiverUpdateAvailable.load());
@@ -287,7 +287,7 @@ private slots:
         QVERIFY(QDir(bin).removeRecursively());
         rec.clear();
         Worker::OnUsbChanged();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("LabelTextB")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("LabelTextB")); }));
         QCOMPARE(rec.entries().filter(QStringLiteral("LabelTextB")), QStringList({"LabelTextB(v1.5,)"}));
     }
 
@@ -298,16 +298,16 @@ private slots:
         UpDateRepair dialog;
         UpdateRepairDialog = &dialog;
         Worker::OnUsbChanged();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Setver(4)")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Setver(4)")); }));
         pump(30);
         QVERIFY(!rec.contains(QStringLiteral("CheckUpdate")));  // not on screen
         dialog.show();
         Worker::OnUsbChanged();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("CheckUpdate")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("CheckUpdate")); }));
         rec.clear();
         CheckTimersRunning = true;  // a check of the settings page runs already
         Worker::OnUsbChanged();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Setver(4)")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Setver(4)")); }));
         pump(30);
         QVERIFY(!rec.contains(QStringLiteral("CheckUpdate")));
         CheckTimersRunning = false;
@@ -324,7 +324,7 @@ private slots:
         WorkerRun = true;
         worker.StartPass();
         OnMainPage = 1;
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
         QVERIFY(waitPass(worker));
         QCOMPARE(rec.entries().mid(0, 5), QStringList({"UpDataParam(0)", "Button", "Light", "Sensor", "Form"}));
         QCOMPARE(callsLog({QStringLiteral("UsbServerC_Start"), QStringLiteral("UsbServer_SetPCDriverStatus"),
@@ -353,11 +353,11 @@ private slots:
         ReloadPending = true;
         WorkerRun = true;
         worker.StartPass();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Form")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Form")); }));
         QCOMPARE(rec.entries().value(0), QStringLiteral("UpDataParam(1)"));
         QVERIFY(!ReloadPending.load());
         QVERIFY(waitPass(worker));
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
 
         // While an import or a reset runs the pass announces nothing.
         rec.clear();
@@ -365,7 +365,7 @@ private slots:
         PostMsg::GetInstance()->PostMainPageChange();
         WorkerRun = true;
         worker.StartPass();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
         QVERIFY(!rec.contains(QStringLiteral("UpDataParam")));
         SettingsBusy = false;
         QVERIFY(waitPass(worker));
@@ -397,7 +397,7 @@ private slots:
         worker.SlotCheckOnline();
         QVERIFY(!DeviceOffline.load());
         QVERIFY(!ReadAgain.load());
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Form")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Form")); }));
         QCOMPARE(rec.entries().mid(0, 6),
                  QStringList({"CloseOffOnline", "UpDataParam(0)", "Button", "Light", "Sensor", "Form"}));
         QVERIFY(waitPass(worker));
@@ -434,7 +434,7 @@ private slots:
         worker.SelectDevice(identified(QStringLiteral("hidbench/mouse1")));
         QCOMPARE(CurrentDeviceInfo.path, QStringLiteral("hidbench/rx8k"));
         // A pass is started in every case.
-        QVERIFY(waitFor([&] { return started.count() == 1; }));
+        QVERIFY(QTest::qWaitFor([&] { return started.count() == 1; }));
         QVERIFY(waitPass(worker));
         bench({QStringLiteral("online"), Mouse});
         ImageBelongsToDevice = true;
@@ -442,7 +442,7 @@ private slots:
         QCOMPARE(CurrentDeviceInfo.path, QStringLiteral("hidbench/mouse1"));
         QCOMPARE(CurrentDevicePath(), QByteArray("hidbench/mouse1"));
         QVERIFY(!ImageBelongsToDevice.load());
-        QVERIFY(waitFor([&] { return started.count() == 2; }));
+        QVERIFY(QTest::qWaitFor([&] { return started.count() == 2; }));
         QVERIFY(waitPass(worker));
     }
 

@@ -114,7 +114,7 @@ private slots:
 
         // ---- select and read -------------------------------------------------
         selectReceiver(worker);
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
         // (USB-change notices may come in between: "Setver(4)".)
         QCOMPARE(rec.entriesWithout({"Setver(4)"}).mid(0, 5),
                  QStringList({"UpDataParam(0)", "Button", "Light", "Sensor", "Form"}));
@@ -146,19 +146,19 @@ private slots:
         QCOMPARE(SnapshotFlashData().debounce, uint8_t(12));
         QVERIFY(sameImage(deviceImage(Mouse), changed));
         // The receiver is gone: back to the device list, the image is cached.
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ChangeMainDialog(0)")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("ChangeMainDialog(0)")); }));
         QCOMPARE(OnMainPage.load(), 0);
         FlashDataMap cached;
         QVERIFY(ReadDeviceInfoFile(QStringLiteral("Device_CID18_MID01.bin"), cached));
         QVERIFY(sameImage(cached, changed));
-        QVERIFY(waitFor([&] { return !worker.isRunning(); }));
+        QVERIFY(QTest::qWaitFor([&] { return !worker.isRunning(); }));
 
         // ---- plug it in again, the mouse out of reach: fill from the cache -----
         bench({QStringLiteral("offline"), Mouse});
         bench({QStringLiteral("plug"), Receiver});
         rec.clear();
         selectReceiver(worker);
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Form")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Form")); }));
         QCOMPARE(rec.entriesWithout({"Setver(4)"}), QStringList({"Button", "Light", "Sensor", "Form"}));
         for (const FlashDataMap& image : rec.images())
             QVERIFY(sameImage(image, changed));
@@ -181,7 +181,7 @@ private slots:
             const int notice = all.indexOf(QStringLiteral("CloseOffOnline"));
             return notice < 0 ? QStringList() : all.mid(notice);
         };
-        QVERIFY(waitFor([&] { return afterNotice().contains(QStringLiteral("ConfigUI(4,0,true)")); }, 8000));
+        QVERIFY(QTest::qWaitFor([&] { return afterNotice().contains(QStringLiteral("ConfigUI(4,0,true)")); }, 8000));
         QCOMPARE(afterNotice(), QStringList({"CloseOffOnline", "UpDataParam(0)", "Button", "Light", "Sensor", "Form",
                                              "ConfigUI(4,0,true)"}));
         QVERIFY(sameImage(rec.images().last(), changed));
@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(deviceImage(Mouse).sleepTime, uint8_t(30));
         QCOMPARE(shell.offlineNotices, 2);
         QVERIFY(!rec.arrivedOffGuiThread());
-        QVERIFY(waitFor([&] { return !worker.isRunning(); }));
+        QVERIFY(QTest::qWaitFor([&] { return !worker.isRunning(); }));
     }
 };
 

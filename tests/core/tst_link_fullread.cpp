@@ -82,8 +82,8 @@ class FullReadTest : public QObject
     void fullRead(Recorder& rec)
     {
         UsbServer_ReadAllFlashData();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Form")); }));
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Form")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
     }
 
 private slots:
@@ -159,7 +159,7 @@ private slots:
         bench({QStringLiteral("firmware"), Mouse, QStringLiteral("2.1a")});
         openLink();
         UsbServer_ReadVersion();
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Setver")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Setver")); }));
         QCOMPARE(CurrentDeviceInfo.firmwareVersion, QStringLiteral("v2.1a"));
         QCOMPARE(RegistryStore(ProgramRegistryKey()).value(QStringLiteral("MouseVer241")).toString(),
                  QStringLiteral("v2.1a"));
@@ -225,7 +225,7 @@ private slots:
         // Reports come in order: once the battery is shown, the change is too.
         bench({QStringLiteral("battery"), Receiver, QStringLiteral("80")});
         posted << QStringLiteral("Battery(0,80,1)");
-        QVERIFY(waitFor([&] { return rec.entries().size() >= posted.size(); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.entries().size() >= posted.size(); }));
         pump(50);
         QCOMPARE(rec.entries(), posted);
         if (kind == 1 && change.first() == QLatin1String("dongle-light"))
@@ -356,8 +356,8 @@ private slots:
         clearCallsLog();
         // The mouse is reset from its side: it reports its model defaults.
         bench({QStringLiteral("reset"), Receiver});
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Form")); }));
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Form")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("ConfigUI")); }));
         const QStringList seen = rec.entriesWithout({"DPILed", "Battery", "Setver", "ConfigUI"});
         QCOMPARE(seen.mid(0, 2), QStringList({"RGB(2)", "LongRange(true)"}));
         // (The receiver also reports its new light and long range on its
@@ -388,7 +388,7 @@ private slots:
         openLink();
         clearCallsLog();
         bench({QStringLiteral("reset"), Receiver});
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Form")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Form")); }));
         QCOMPARE(rec.entriesWithout({"DPILed", "Battery", "Setver", "ConfigUI"}),
                  QStringList({"Button", "Light", "Sensor", "Form"}));
         QCOMPARE(callsLog(Requests).value(0), QStringLiteral("UsbServer_ReadAllFlashData"));
@@ -403,7 +403,7 @@ private slots:
         rec.clear();
         clearCallsLog();
         bench({QStringLiteral("status"), Mouse, "0", "1", "3", "5", "6"});
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("DPILed")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("DPILed")); }));
         pump(100);
         QCOMPARE(callsLog({QStringLiteral("UsbServer_Read")}),
                  QStringList({"UsbServer_ReadCurrentDPI", "UsbServer_ReadReportRate", "UsbServer_ReadBatteryLevel",
@@ -428,7 +428,7 @@ private slots:
         clearCallsLog();
         const FlashDataMap before = SnapshotFlashData();
         bench({QStringLiteral("status"), Mouse, "0", "1", "6"});
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Battery")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Battery")); }));
         pump(150);
         QCOMPARE(rec.entries(), QStringList({"Battery(0,80,1)"}));
         QVERIFY(sameImage(SnapshotFlashData(), before));
@@ -446,7 +446,7 @@ private slots:
         other.lightMode = 0;
         testsupport::SetImage(other);
         bench({QStringLiteral("status"), Mouse, "0", "5"});
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Light")); }));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Light")); }));
         pump(100);
         QCOMPARE(rec.entries(), QStringList({"DPI(1)", "Light"}));
         // The page sees the device's light; the image in memory stays as it was.
@@ -464,7 +464,7 @@ private slots:
         ReadAgain = false;
         ReloadPending = false;
         bench({QStringLiteral("status"), Mouse, "2"});
-        QVERIFY(waitFor([] { return ReadAgain.load(); }));
+        QVERIFY(QTest::qWaitFor([] { return ReadAgain.load(); }));
         QVERIFY(ReloadPending.load());
         ReadAgain = false;
         ReloadPending = false;
@@ -472,7 +472,7 @@ private slots:
         bench({QStringLiteral("profile"), Mouse, "2"});
         pump(500);
         QVERIFY(!ReadAgain.load());
-        QVERIFY(waitFor([] {
+        QVERIFY(QTest::qWaitFor([] {
             HonourDeferredReread();
             return ReadAgain.load();
         }, 4000));

@@ -171,11 +171,11 @@ private slots:
         QCOMPARE(pages->currentWidget(), w.PageContainer()->ButtonPage());
 
         // The link reads the device and the pages are filled from it.
-        QVERIFY(waitFor([] { return ImageBelongsToDevice.load(); }, 15000));
+        QVERIFY(QTest::qWaitFor([] { return ImageBelongsToDevice.load(); }, 15000));
         const FlashDataMap image = SnapshotFlashData();
         QVERIFY(std::memcmp(&image, &device, sizeof image) == 0);
         LampLight* light = w.PageContainer()->LightPage();
-        QVERIFY(waitFor([&] {
+        QVERIFY(QTest::qWaitFor([&] {
             return light->findChild<QComboBox*>(QStringLiteral("LightMod"))->currentIndex() == 1
                    && light->findChild<QSpinBox*>(QStringLiteral("RSpinBox"))->value() == 12
                    && light->findChild<QSpinBox*>(QStringLiteral("GSpinBox"))->value() == 34

@@ -1,5 +1,5 @@
 // Reading a file the user picked: only regular files, only up to the cap, and
-// never a wait on a FIFO without a writer. The name a save dialog writes.
+// never a wait on a FIFO without a writer.
 #include "PickedFile.h"
 
 #include <QDir>
@@ -19,8 +19,6 @@ class TestPickedFile : public QObject
 private slots:
     void read_data();
     void read();
-    void withFileSuffix_data();
-    void withFileSuffix();
 
 private:
     QTemporaryDir m_dir;
@@ -66,27 +64,6 @@ void TestPickedFile::read()
     QCOMPARE(ReadPickedFile(m_dir.filePath(name), 100, &data), error);
     QVERIFY2(clock.elapsed() < 5000, "the read waited");
     QCOMPARE(data.size(), size);
-}
-
-void TestPickedFile::withFileSuffix_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("no suffix") << "/home/u/mine" << "/home/u/mine.ini";
-    QTest::newRow("the suffix") << "/home/u/mine.ini" << "/home/u/mine.ini";
-    QTest::newRow("the suffix in other case") << "/home/u/Mine.INI" << "/home/u/Mine.INI";
-    QTest::newRow("a name with dots") << "/home/u/my.old.macro" << "/home/u/my.old.macro.ini";
-    QTest::newRow("the suffix inside the name") << "/home/u/mine.ini.bak" << "/home/u/mine.ini.bak.ini";
-    QTest::newRow("the suffix without its dot") << "/home/u/mini" << "/home/u/mini.ini";
-    QTest::newRow("a folder with the suffix") << "/home/u.ini/mine" << "/home/u.ini/mine.ini";
-    QTest::newRow("nothing chosen") << "" << "";
-}
-
-void TestPickedFile::withFileSuffix()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, written);
-    QCOMPARE(WithFileSuffix(typed, QStringLiteral("ini")), written);
 }
 
 QTEST_GUILESS_MAIN(TestPickedFile)

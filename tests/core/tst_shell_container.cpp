@@ -331,7 +331,7 @@ private slots:
             QTest::mouseClick(w.DeviceListPage()->DeviceButtons().value(index), Qt::LeftButton, Qt::NoModifier,
                               QPoint(142, 180));
             return w.PagesShown()
-                   && waitFor([] { return ImageBelongsToDevice.load() && !ButtonUiLoading.load(); }, 15000);
+                   && QTest::qWaitFor([] { return ImageBelongsToDevice.load() && !ButtonUiLoading.load(); }, 15000);
         };
         const auto menuClosed = [&] {
             return page->Form()->stackedWidget->currentWidget() == page->Form()->page
@@ -360,7 +360,7 @@ private slots:
         QCOMPARE(QApplication::activePopupWidget(), &menu);
 
         bench({QStringLiteral("unplug"), QStringLiteral("mouse2")});
-        QVERIFY(waitFor([&] { return !w.PagesShown(); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return !w.PagesShown(); }, 10000));
         QVERIFY(menuClosed());
         QVERIFY(!menu.isVisible());
         QVERIFY(!colours->isVisible());

@@ -2,7 +2,8 @@
 // gives it, in each of the six languages: a label, button or box whose text
 // runs past its edge, past a parent that clips it or into a combo box's
 // arrow, and a wrapped label or text box too low for its lines, fail. The
-// open lists of their combo boxes show a scroll bar where they hide entries.
+// open lists of their combo boxes show their entries up to their row limit
+// and a scroll bar where they hide entries.
 #include "AddDelayTime.h"
 #include "Buttoninterface.h"
 #include "Contrast.h"
@@ -324,7 +325,9 @@ private slots:
         }
     }
 
-    // Each shown combo box's open list, in its last state: a scroll bar
+    // Each shown combo box's open list, in its last state: as many rows as
+    // its entries up to its limit (21 entries of limit 5, the debounce; 11
+    // of 15, the sleep time; 3 of 5, the sensor effect); a scroll bar
     // exactly when the entries exceed the rows shown, inside the list, as
     // tall as the rows, its handle set off from its groove; the list is as
     // wide as its box, plus the bar (the entries keep their width).
@@ -349,7 +352,8 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(popup));
             const int rows = view->viewport()->height() / view->visualRect(box->model()->index(0, 0)).height();
             QScrollBar* bar = view->verticalScrollBar();
-            const QString what = box->objectName() + QStringLiteral(": %1 entries, %2 rows").arg(box->count()).arg(rows);
+            const QString what = box->objectName()
+                                 + QStringLiteral(": %1 entries, %2 rows, limit %3").arg(box->count()).arg(rows).arg(box->maxVisibleItems());
             const bool shown = bar->isVisible();
             const QRect place(bar->mapTo(popup, QPoint()), bar->size());
             QStyleOptionSlider option;
@@ -361,6 +365,7 @@ private slots:
                                                                image.pixelColor(0, bar->height() - 2));
             const int width = popup->width();
             box->hidePopup();
+            QVERIFY2(rows == qMin(box->count(), box->maxVisibleItems()), qPrintable(what));
             QVERIFY2(shown == (box->count() > rows), qPrintable(what));
             QVERIFY2(width == box->width() + (shown ? bar->width() : 0), qPrintable(what));
             if (shown) {

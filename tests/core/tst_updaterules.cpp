@@ -1,6 +1,7 @@
 // The firmware update's rules without widgets: the resume decision over the
 // attached devices, the repair's check of the listed devices, the receiver
-// kind and version texts, and the receiver id record.
+// beside a cabled mouse, the receiver kind and version texts, and the
+// receiver id record.
 #include "PostMsg.h"
 #include "UpdateRules.h"
 
@@ -148,6 +149,28 @@ private slots:
         QFETCH(int, devices);
         QFETCH(Message, message);
         QCOMPARE(DecideRepair(image, devices), message);
+    }
+
+    void receiverBesideMouse_data()
+    {
+        QTest::addColumn<Devices>("found");
+        QTest::addColumn<int>("beside");        // index in found, -1 none
+        QTest::addColumn<int>("besideOfKind");  // the same with a receiver kind byte needed
+        DeviceAllInfo noAddress = receiver();
+        noAddress.address.clear();
+        QTest::newRow("mouse, then receiver") << Devices{cabledMouse(), receiver()} << 1 << 1;
+        QTest::newRow("three devices") << Devices{cabledMouse(), receiver(), receiver(1)} << -1 << -1;
+        QTest::newRow("receiver without address") << Devices{cabledMouse(), noAddress} << -1 << -1;
+        QTest::newRow("two mice") << Devices{cabledMouse(), cabledMouse(2)} << -1 << -1;
+        QTest::newRow("no receiver kind byte") << Devices{cabledMouse(), receiver(2)} << 1 << -1;
+    }
+    void receiverBesideMouse()
+    {
+        QFETCH(Devices, found);
+        QFETCH(int, beside);
+        QFETCH(int, besideOfKind);
+        QCOMPARE(ReceiverBesideMouse(found, false), beside);
+        QCOMPARE(ReceiverBesideMouse(found, true), besideOfKind);
     }
 
     void versionTextsAndKind_data()

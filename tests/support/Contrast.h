@@ -1,11 +1,14 @@
 // Whether a widget's text can be read on what it draws: the contrast ratio
-// of two colours (1 for equal colours, 21 for black on white) and the colour
-// that covers most of a picture of the widget (its ground). Header only.
+// of two colours (1 for equal colours, 21 for black on white), the colour
+// that covers most of a picture of the widget (its ground), and the check of
+// a palette's text colour on that ground. Header only.
 #pragma once
 
 #include <QColor>
 #include <QHash>
 #include <QImage>
+#include <QPalette>
+#include <QString>
 #include <QWidget>
 
 #include <algorithm>
@@ -48,5 +51,17 @@ inline QColor GroundColour(QWidget* widget)
 
 // The ratio the texts of the program keep at least (normal-size text).
 constexpr double ReadableContrast = 4.5;
+
+// Whether the text colour of textOwner's palette reads on the ground of drawn
+// as it is drawn now: empty when it does, else "<text> on <ground>" for the
+// failure message.
+inline QString UnreadableText(const QWidget* textOwner, QWidget* drawn)
+{
+    const QColor ground = GroundColour(drawn);
+    const QColor text = textOwner->palette().color(QPalette::Text);
+    if (ContrastRatio(text, ground) >= ReadableContrast)
+        return QString();
+    return text.name() + QStringLiteral(" on ") + ground.name();
+}
 
 }  // namespace testsupport

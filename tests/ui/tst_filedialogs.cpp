@@ -17,6 +17,26 @@ class FileDialogsTest : public QObject
     Q_OBJECT
 
 private slots:
+    void withFileSuffix_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no suffix") << "/home/u/mine" << "/home/u/mine.ini";
+        QTest::newRow("the suffix") << "/home/u/mine.ini" << "/home/u/mine.ini";
+        QTest::newRow("the suffix in other case") << "/home/u/Mine.INI" << "/home/u/Mine.INI";
+        QTest::newRow("a name with dots") << "/home/u/my.old.macro" << "/home/u/my.old.macro.ini";
+        QTest::newRow("the suffix inside the name") << "/home/u/mine.ini.bak" << "/home/u/mine.ini.bak.ini";
+        QTest::newRow("the suffix without its dot") << "/home/u/mini" << "/home/u/mini.ini";
+        QTest::newRow("a folder with the suffix") << "/home/u.ini/mine" << "/home/u.ini/mine.ini";
+        QTest::newRow("nothing chosen") << "" << "";
+    }
+    void withFileSuffix()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QCOMPARE(WithFileSuffix(typed, QStringLiteral("ini")), written);
+    }
+
     void saveName_data()
     {
         QTest::addColumn<QStringList>("typed");  // one name per press of Save, none: Cancel
@@ -38,6 +58,7 @@ private slots:
         QVERIFY(QFile(home.filePath(QStringLiteral("taken.ini"))).open(QIODevice::WriteOnly));
 
         bool question = false;
+        bool ownWidgets = false;  // the dialog whose accept() gives the suffix
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&] {
             QWidget* modal = QApplication::activeModalWidget();
@@ -47,6 +68,7 @@ private slots:
             } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && typed.isEmpty()) {
                 dialog->reject();
             } else if (dialog) {
+                ownWidgets = dialog->testOption(QFileDialog::DontUseNativeDialog);
                 dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed.takeFirst());
                 // As Save does, after this tick: the replace question runs
                 // its own loop, and this timer must be free to answer it.
@@ -58,6 +80,7 @@ private slots:
         QCOMPARE(path, written.isEmpty() ? QString() : home.filePath(written));
         QCOMPARE(question, asked);
         QVERIFY(typed.isEmpty());
+        QCOMPARE(ownWidgets, !written.isEmpty());
     }
 };
 

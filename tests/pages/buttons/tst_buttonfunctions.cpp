@@ -650,9 +650,9 @@ private slots:
         auto page = makePage(mouseImage());
         page->SlotUpDataConfigUI(4, 0, true);
         page->on_ProjectChoose_activated(2);
-        QVERIFY(waitFor([] { return bench({QStringLiteral("show"), Mouse, QStringLiteral("profile")}).contains(QLatin1String("profile: 3 of 4")); }));
+        QVERIFY(QTest::qWaitFor([] { return bench({QStringLiteral("show"), Mouse, QStringLiteral("profile")}).contains(QLatin1String("profile: 3 of 4")); }));
         page->on_ProjectChoose_activated(0);
-        QVERIFY(waitFor([] { return bench({QStringLiteral("show"), Mouse, QStringLiteral("profile")}).contains(QLatin1String("profile: 1 of 4")); }));
+        QVERIFY(QTest::qWaitFor([] { return bench({QStringLiteral("show"), Mouse, QStringLiteral("profile")}).contains(QLatin1String("profile: 1 of 4")); }));
     }
 
     void theMacroEntryWithoutMacros()

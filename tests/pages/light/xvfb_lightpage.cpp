@@ -65,7 +65,7 @@ class XvfbLightPageTest : public QObject
     {
         DialogChange* list = main.DeviceListPage();
         int index = -1;
-        QVERIFY(waitFor(
+        QVERIFY(QTest::qWaitFor(
             [&] {
                 for (int i = 0; i < DeviceList.size() && i < list->DeviceButtons().size(); ++i) {
                     if (DeviceList.at(i).path == ReceiverPath)
@@ -110,7 +110,7 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         // The link's full read fills the pages.
-        QVERIFY(waitFor([&] { return rec.contains(QStringLiteral("Form")); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return rec.contains(QStringLiteral("Form")); }, 10000));
         QVERIFY(rec.contains(QStringLiteral("Light")));
         QTRY_VERIFY(main.PagesShown());
 

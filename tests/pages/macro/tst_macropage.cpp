@@ -334,6 +334,18 @@ private slots:
         }
         QVERIFY(QFileInfo::exists(path));
 
+        // A folder at the name chosen: the notice, nothing written.
+        const QString folder = QDir::homePath() + QStringLiteral("/folder-export.ini");
+        QVERIFY(QDir().mkpath(folder));
+        {
+            ModalAnswers answers(folder);
+            page.ExPortMacro();
+            QCOMPARE(answers.seen, (QStringList{"QFileDialog", "InportFail"}));
+            QCOMPARE(answers.labels, QStringList{"The settings file could not be written"});
+        }
+        QVERIFY(QDir(folder).isEmpty());
+        QCOMPARE(QDir::home().entryList({QStringLiteral("folder-export*")}), QStringList{"folder-export.ini"});
+
         // The same name: the notice, nothing imported.
         {
             ModalAnswers answers;
