@@ -5,7 +5,6 @@
 #include "PickedFile.h"
 #include "SafeFileName.h"
 
-
 #include <cstring>
 
 QString DeviceInfoFolder()

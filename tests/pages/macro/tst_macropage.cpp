@@ -341,7 +341,7 @@ private slots:
             ModalAnswers answers(folder);
             page.ExPortMacro();
             QCOMPARE(answers.seen, (QStringList{"QFileDialog", "InportFail"}));
-            QCOMPARE(answers.labels, QStringList{"The settings file could not be written"});
+            QCOMPARE(answers.labels, QStringList{"The file could not be written"});
         }
         QVERIFY(QDir(folder).isEmpty());
         QCOMPARE(QDir::home().entryList({QStringLiteral("folder-export*")}), QStringList{"folder-export.ini"});
