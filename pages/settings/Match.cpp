@@ -19,8 +19,11 @@ namespace {
 // The attempt's state, shared with the library's report thread.
 std::atomic<bool> pairing{false};
 std::atomic<int> pairResult{0};
-// OnMainPage was 1 when the attempt started and was cleared for it.
-std::atomic<bool> PairFromMainPage{false};
+// OnMainPage was 1 when the attempt started and was cleared for it. Read
+// and written on the GUI thread only, as the pages are shown and left: the
+// pages shown again at the attempt's end only while they were not left
+// meanwhile (an unplug during the attempt takes them back to the list).
+bool PairFromMainPage = false;
 }  // namespace
 
 Match::Match(QWidget* parent) : FramelessDialog(QStringLiteral("Match"), parent), ui(new Ui::Match)
@@ -62,6 +65,7 @@ Match::Match(QWidget* parent) : FramelessDialog(QStringLiteral("Match"), parent)
 
     connect(PostMsg::GetInstance(), &PostMsg::SigTimerStop, this, &Match::SlotStopTimer);
     connect(PostMsg::GetInstance(), &PostMsg::SigButtonEnable, this, &Match::SlotButtonenable);
+    connect(PostMsg::GetInstance(), &PostMsg::SigSecondPageChange, this, &Match::SlotPagesLeft);
     connect(ui->CloseButton, &QToolButton::clicked, this, &Match::WindowClosedSet);
     // Space is the click, whichever widget holds the focus. It belongs to
     // the dialog, not to the button: every new text of a button replaces
@@ -171,8 +175,8 @@ void Match::PairCallback(unsigned char* header, int headerLength, unsigned char*
         pairResult = 3;
         hub->PostButtonEnable(0);
     }
-    if (PairFromMainPage.exchange(false))
-        OnMainPage = 1;
+    // The pages are shown again by the result's slot, on the GUI thread,
+    // where they are left too: from here it could undo a leave.
 }
 
 void Match::onPairTimeupDestroy()
@@ -225,6 +229,8 @@ void Match::SlotStopTimer()
 
 void Match::SlotButtonenable(int state)
 {
+    if (state == 0 || state == 1)
+        RestoreMainPage();
     if (state == 1) {
         ui->MatchButton->setText(successText);
         SetButtonStyle(QStringLiteral("PairSuccess.png"), PairButtonColor);
@@ -244,8 +250,15 @@ void Match::StopAttemptTimers()
 
 void Match::RestoreMainPage()
 {
-    if (PairFromMainPage.exchange(false))
+    if (PairFromMainPage)
         OnMainPage = 1;
+    PairFromMainPage = false;
+}
+
+void Match::SlotPagesLeft()
+{
+    // The list is shown now: nothing may mark the pages shown again.
+    PairFromMainPage = false;
 }
 
 void Match::WindowClosedSet()

@@ -62,6 +62,8 @@ public slots:
     void onPairTimeLimit();
     void SlotStopTimer();
     void SlotButtonenable(int state);
+    // The pages were left for the list (back, an unplug) during the dialog.
+    void SlotPagesLeft();
     // Escape closes by the close button's rule.
     void reject() override;
 

@@ -1,13 +1,19 @@
 // The pairing dialog against the bench's 8 kHz receiver: a pairing that
 // succeeds and one that fails, no answer within the time limit, the
 // receiver pulled out, Escape while pairing and a second pairing after
-// it, one attempt per Space press or click, a mouse on its cable, and
-// reports the dialog must not trust.
-#include "../../core/LinkTestSupport.h"
+// it, one attempt per Space press or click, a mouse on its cable, reports
+// the dialog must not trust, and the device list following the bus after a
+// pairing from the pages that an unplug interrupted.
+#include "../../core/DeviceListTestSupport.h"
 
+#include "Dialog.h"
+#include "DialogMain.h"
+#include "FormSetting.h"
 #include "Globals.h"
+#include "GlobalsFixture.h"
 #include "Match.h"
 #include "UserFixture.h"
+#include "ui_FormSetting.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -164,7 +170,8 @@ private slots:
         QTest::newRow("no attempt yet") << QStringLiteral("pair-fail") << false << true << 1;
         QTest::newRow("failed") << QStringLiteral("pair-fail") << true << true << 1;
         QTest::newRow("failed, the dialog focused") << QStringLiteral("pair-fail") << true << false << 1;
-        QTest::newRow("paired") << QString() << true << true << 0;
+        // A success disables the button, which so loses the focus.
+        QTest::newRow("paired") << QString() << true << false << 0;
         QTest::newRow("receiver pulled out") << QStringLiteral("unplug") << true << true << 1;
     }
     void spaceActsAsTheClick()
@@ -184,6 +191,7 @@ private slots:
             if (ending == QLatin1String("unplug"))
                 bench({QStringLiteral("unplug"), Receiver});
             QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), result, 10000);
+            QTRY_COMPARE(button()->text(), result == 2 ? QStringLiteral("Paired") : QStringLiteral("Pairing failed"));
         }
         if (buttonFocused)
             QCOMPARE(QApplication::focusWidget(), button());
@@ -216,6 +224,72 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(Match::PairResult(), 3, 5000);
         QCOMPARE(button()->text(), QStringLiteral("Pairing failed"));
         bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
+    }
+
+    // Pairing from the receiver's pages, pulled out during the attempt (the
+    // pages go back to the list), one more failed press, plugged in again,
+    // paired: once the dialog is closed the list follows the bus.
+    void interruptedPairingLeavesTheListFollowingTheBus_data()
+    {
+        QTest::addColumn<bool>("space");
+        QTest::newRow("clicks") << false;
+        QTest::newRow("Space") << true;
+    }
+    void interruptedPairingLeavesTheListFollowingTheBus()
+    {
+        using namespace devlisttest;
+        QFETCH(bool, space);
+        m_match.reset();
+        testsupport::EnterSituation(testsupport::Situation::DeviceList);
+        DialogMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const auto listed = [](const QString& id) { return paths(DeviceList).contains(benchPath(id)); };
+        QVERIFY(search(*w.DeviceListPage()) && listed(Receiver));
+        QTest::mouseClick(w.DeviceListPage()->DeviceButtons().value(paths(DeviceList).indexOf(benchPath(Receiver))),
+                          Qt::LeftButton, Qt::NoModifier, QPoint(142, 180));
+        QVERIFY(w.PagesShown());
+
+        QStringList steps;
+        QTimer::singleShot(0, &w, [&] {
+            auto* match = qobject_cast<Match*>(QApplication::activeModalWidget());
+            if (!match || !QTest::qWaitForWindowActive(match))
+                return;
+            auto* matchButton = match->findChild<QPushButton*>(QStringLiteral("MatchButton"));
+            const auto press = [&](const char* step, int result) {
+                if (space)
+                    QTest::keyClick(match, Qt::Key_Space);
+                else
+                    QTest::mouseClick(matchButton, Qt::LeftButton);
+                if (QTest::qWaitFor([&] { return Match::PairResult() == result && !Match::Pairing(); }, 10000))
+                    steps << QString::fromLatin1(step);
+            };
+            bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=600000")});
+            if (space)
+                QTest::keyClick(match, Qt::Key_Space);
+            else
+                QTest::mouseClick(matchButton, Qt::LeftButton);
+            bench({QStringLiteral("unplug"), Receiver});
+            if (QTest::qWaitFor([&] { return !w.PagesShown() && Match::PairResult() == 3; }, 10000))
+                steps << QStringLiteral("left");
+            bench({QStringLiteral("option"), QStringLiteral("pair_delay_ms=200")});
+            press("failed", 3);
+            bench({QStringLiteral("plug"), Receiver});
+            press("paired", 2);
+            match->WindowClosedSet();
+        });
+        w.PageContainer()->SettingsPage()->Form()->pushButton_2->click();
+        QCOMPARE(steps.join(QLatin1Char(' ')), QStringLiteral("left failed paired"));
+        QVERIFY(!w.PagesShown());
+        QCOMPARE(OnMainPage.load(), 0);
+        // The list's callback is live: it shows the receiver again and
+        // follows an unplug and a plug.
+        QTRY_VERIFY_WITH_TIMEOUT(listed(Receiver) && listed(QStringLiteral("mouse2")), 10000);
+        bench({QStringLiteral("unplug"), QStringLiteral("mouse2")});
+        QTRY_VERIFY_WITH_TIMEOUT(!listed(QStringLiteral("mouse2")), 10000);
+        bench({QStringLiteral("plug"), QStringLiteral("mouse2")});
+        QTRY_VERIFY_WITH_TIMEOUT(listed(QStringLiteral("mouse2")), 10000);
+        StopUsbChanged();
     }
 
     void mouseOnItsCableCannotPair()
