@@ -328,11 +328,14 @@ void FormSetting::ShowLedBlock(bool shown)
 
 void FormSetting::ApplyLayout()
 {
+    // The links stand below the last block: below its separator line in
+    // the expanded layout, which runs 70 rather than 90 pixels above the end.
     const int height = (m_ledShown ? 780 : 630) + extraHeight;
+    const int links = (m_ledShown ? 710 : 540) + extraHeight;
     ui->scrollAreaWidgetContents->setMinimumSize(880, height);
     ui->scrollAreaWidgetContents->setMaximumSize(880, height);
-    ui->pushButton_3->move(610, height - 90);
-    ui->pushButton_4->move(490, height - 70);
+    ui->pushButton_3->move(610, links);
+    ui->pushButton_4->move(490, links + 20);
 }
 
 bool FormSetting::LightAllowed() const

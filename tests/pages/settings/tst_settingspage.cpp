@@ -324,7 +324,8 @@ private slots:
         QCOMPARE(m_page->LedBlockShown(), light);
         QCOMPARE(ui()->textEdit_2->isVisibleTo(m_page.get()), light);
         QCOMPARE(ui()->scrollAreaWidgetContents->maximumHeight(), light ? 780 : 630);
-        QCOMPARE(ui()->pushButton_3->pos(), QPoint(610, light ? 690 : 540));
+        QCOMPARE(ui()->pushButton_3->pos(), QPoint(610, light ? 710 : 540));
+        QCOMPARE(ui()->pushButton_4->pos(), QPoint(490, light ? 730 : 560));
         if (light)
             QVERIFY(ui()->ReUntil_2->isChecked());
         // A factory reset: compact, both hidden.
@@ -425,7 +426,8 @@ private slots:
     }
 
     // Scrolled half-way, compact and with the receiver light block, the
-    // driver version moves with the page, clear of every other text.
+    // driver version moves with the page, clear of every other text, and no
+    // separator line runs through a text.
     void versionLabelScrollsWithThePage_data()
     {
         QTest::addColumn<int>("language");
@@ -451,11 +453,23 @@ private slots:
         QTRY_VERIFY(bar->maximum() > 0);
         bar->setValue(bar->maximum() / 2);
         QCOMPARE(label->pos(), home);
-        for (QWidget* w : ui()->scrollAreaWidgetContents->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            const bool text = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QTextEdit*>(w)
-                              || qobject_cast<QComboBox*>(w);
-            QVERIFY2(w == label || !text || !w->isVisibleTo(m_page.get()) || !w->geometry().intersects(label->geometry()),
-                     qPrintable(w->objectName()));
+        const QList<QWidget*> shown = ui()->scrollAreaWidgetContents->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        QList<QWidget*> texts, lines;
+        for (QWidget* w : shown) {
+            if (!w->isVisibleTo(m_page.get()))
+                continue;
+            if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QTextEdit*>(w)
+                || qobject_cast<QComboBox*>(w))
+                texts << w;
+            else if (auto* line = qobject_cast<QFrame*>(w); line && line->frameShape() == QFrame::HLine)
+                lines << w;
+        }
+        QVERIFY(lines.size() >= 4);
+        for (QWidget* w : texts) {
+            QVERIFY2(w == label || !w->geometry().intersects(label->geometry()), qPrintable(w->objectName()));
+            for (QWidget* line : lines)
+                QVERIFY2(!w->geometry().intersects(line->geometry()),
+                         qPrintable(line->objectName() + QStringLiteral(" crosses ") + w->objectName()));
         }
     }
 
