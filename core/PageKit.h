@@ -65,9 +65,11 @@
 //    back to it when their device is gone; the hub's SigSecondPageChange
 //    comes first then. The page container closes there what the pages show
 //    open for the device: their popups and non-modal dialogs as a whole
-//    (ui's CloseOpenViews), and a panel of a page's own by the page's
-//    close (the button page's function menu). A page that adds such a
-//    panel adds its close there; modal notices stay for the user to close.
+//    (ui's CloseOpenViews), a modal dialog that asks a value for the device
+//    when the page tied it to itself (ui's TieToOwner: the key dialogs),
+//    and a panel of a page's own by the page's close (the button page's
+//    function menu). A page that adds such a panel adds its close there;
+//    modal notices stay for the user to close.
 #pragma once
 
 #include "Globals.h"

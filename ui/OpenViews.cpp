@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QVariant>
 #include <QWidget>
 
 namespace {
+
+constexpr char TiedOwner[] = "dizadiTiedOwner";
 
 bool belongsTo(const QWidget* widget, const QWidget* owner)
 {
@@ -16,7 +19,18 @@ bool belongsTo(const QWidget* widget, const QWidget* owner)
     return false;
 }
 
+// The widget a modal dialog was tied to, or none.
+const QWidget* tiedOwner(const QWidget* window)
+{
+    return qobject_cast<const QWidget*>(window->property(TiedOwner).value<QObject*>());
+}
+
 }  // namespace
+
+void TieToOwner(QDialog* dialog, const QWidget* owner)
+{
+    dialog->setProperty(TiedOwner, QVariant::fromValue(const_cast<QObject*>(static_cast<const QObject*>(owner))));
+}
 
 void CloseOpenViews(const QWidget* owner)
 {
@@ -24,7 +38,8 @@ void CloseOpenViews(const QWidget* owner)
     // menu): each is looked at through a guard.
     QList<QPointer<QWidget>> windows;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && window != owner && belongsTo(window->parentWidget(), owner))
+        if (window->isVisible() && window != owner
+            && (belongsTo(window->parentWidget(), owner) || belongsTo(tiedOwner(window), owner)))
             windows.append(window);
     }
     for (const QPointer<QWidget>& window : windows) {
@@ -33,7 +48,7 @@ void CloseOpenViews(const QWidget* owner)
         if (window->windowType() == Qt::Popup) {
             window->close();
         } else if (auto* dialog = qobject_cast<QDialog*>(window.data())) {
-            if (!dialog->isModal())
+            if (!dialog->isModal() || tiedOwner(dialog))
                 dialog->reject();
         }
     }

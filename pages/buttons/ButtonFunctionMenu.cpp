@@ -15,6 +15,7 @@
 #include "KeyRecords.h"
 #include "LeftButtonOnly.h"
 #include "MakeMacro.h"
+#include "OpenViews.h"
 #include "PageKit.h"
 
 #include <QButtonGroup>
@@ -441,6 +442,7 @@ void Buttoninterface::on_DPI_8_clicked()
         return;
     GroupKey dialog;
     dialog.MoveOver(this, MenuDialogShiftX, MenuDialogShiftY);
+    TieToOwner(&dialog, this);  // leaving the device cancels it
     dialog.exec();
     if (!dialog.IsAccepted())
         return;
@@ -475,6 +477,7 @@ void Buttoninterface::on_DPI_6_clicked()
     dialog.SetInterval(interval);
     dialog.SetCount(count);
     dialog.MoveOver(this, MenuDialogShiftX, MenuDialogShiftY);
+    TieToOwner(&dialog, this);  // leaving the device cancels it
     dialog.exec();
     if (!dialog.IsAccepted())
         return;

@@ -26,8 +26,10 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QFile>
 #include <QMenu>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -35,6 +37,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -305,13 +308,22 @@ private slots:
         QVERIFY(!waiting);
     }
 
-    // A key's function menu open for the receiver's mouse: back on the list
-    // and the cabled mouse opened, the menu is closed and no key is checked.
-    // Open again and the cabled mouse pulled out, it closes as well, and so
-    // do a menu and a colour dialog of the pages.
+    // A key's function menu open for the receiver's mouse, or a key dialog
+    // of it: back on the list and the cabled mouse opened, the menu and the
+    // dialog are closed (the dialog as Cancel: exec() returned) and no key is
+    // checked. Open again and the cabled mouse pulled out, they close as
+    // well, and so do a menu and a colour dialog of the pages.
+    void openViewsCloseWhenTheirDeviceIsLeft_data()
+    {
+        QTest::addColumn<QString>("entry");  // the menu entry whose dialog is open; none: the menu
+        QTest::newRow("function menu") << QString();
+        QTest::newRow("key combination dialog") << QStringLiteral("DPI_8");
+        QTest::newRow("fire key dialog") << QStringLiteral("DPI_6");
+    }
     void openViewsCloseWhenTheirDeviceIsLeft()
     {
         using namespace devlisttest;
+        QFETCH(QString, entry);
         resetBench();
         FlashDataMap receiverMouse = deviceImage(QStringLiteral("mouse1"));
         receiverMouse.keys[1] = KeyFunction{1, 4, 0};  // the middle button, where mouse2 has the right one
@@ -337,17 +349,39 @@ private slots:
             return page->Form()->stackedWidget->currentWidget() == page->Form()->page
                    && !page->KeyButton(1)->isChecked();
         };
+        // Key 1's menu open, its entry's dialog too when the row names one,
+        // then leave(): true when nothing of it is shown any more.
+        const auto leaveWithViewOpen = [&](const std::function<void()>& leave) {
+            QTest::mouseClick(page->KeyButton(1), Qt::LeftButton);
+            if (entry.isEmpty()) {
+                leave();
+                return menuClosed();
+            }
+            bool closed = false;
+            QTimer::singleShot(0, page, [&] {
+                const QPointer<QWidget> dialog = QApplication::activeModalWidget();
+                if (!dialog || !dialog->inherits(entry == "DPI_8" ? "GroupKey" : "FireKey"))
+                    return;
+                leave();
+                closed = !dialog->isVisible();
+                if (!closed)
+                    qobject_cast<QDialog*>(dialog.data())->reject();  // the test goes on
+            });
+            page->Entry(entry)->click();  // returns once the dialog has ended
+            return closed && menuClosed();
+        };
 
         QVERIFY(open(QStringLiteral("rx8k")));
-        QTest::mouseClick(page->KeyButton(1), Qt::LeftButton);
-        QVERIFY(!menuClosed());
-        QVERIFY(page->Entry(QStringLiteral("MidKey"))->isChecked());
-        QTest::mouseClick(w.PageContainer()->Form()->UpArrow, Qt::LeftButton);
+        QVERIFY(leaveWithViewOpen([&] { w.PageContainer()->Form()->UpArrow->click(); }));
         QVERIFY(!w.PagesShown());
         QVERIFY(open(QStringLiteral("mouse2")));
         QVERIFY(menuClosed());
+        // Nothing was set on the receiver's mouse, and the cabled mouse's
+        // menu shows its own key.
+        QCOMPARE(deviceImage(QStringLiteral("mouse1")).keys[1].type, receiverMouse.keys[1].type);
         QTest::mouseClick(page->KeyButton(1), Qt::LeftButton);
         QVERIFY(page->Entry(QStringLiteral("RightKey_3"))->isChecked());
+        QTest::mouseClick(page->KeyButton(1), Qt::LeftButton);
 
         // A stage colour dialog of the sensor page, and a menu of the macro
         // page as its list's context menu shows it.
@@ -359,9 +393,10 @@ private slots:
         menu.popup(QPoint(0, 0));
         QCOMPARE(QApplication::activePopupWidget(), &menu);
 
-        bench({QStringLiteral("unplug"), QStringLiteral("mouse2")});
-        QVERIFY(QTest::qWaitFor([&] { return !w.PagesShown(); }, 10000));
-        QVERIFY(menuClosed());
+        QVERIFY(leaveWithViewOpen([&] {
+            bench({QStringLiteral("unplug"), QStringLiteral("mouse2")});
+            QVERIFY(QTest::qWaitFor([&] { return !w.PagesShown(); }, 10000));
+        }));
         QVERIFY(!menu.isVisible());
         QVERIFY(!colours->isVisible());
         StopUsbChanged();
