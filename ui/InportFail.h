@@ -21,7 +21,7 @@ public:
 
     // Another message than the import result's; call before exec().
     void ShowNotTaken();         // "label_2": the device did not take the settings
-    void ShowExportFailed();     // "label_3": the file could not be written
+    void ShowWriteFailed();      // "label_3": the file could not be written (an export, a macro)
     void ShowNothingToExport();  // "label_4": no settings of the device to write
     void ShowNotMacroFile();     // "label_5": a macro file the import refused
 
@@ -35,7 +35,7 @@ protected:
 private:
     Ui::InportFail* ui;
     QString m_notTaken;
-    QString m_exportFailed;
+    QString m_writeFailed;
     QString m_nothingToExport;
     QString m_notMacroFile;
 };

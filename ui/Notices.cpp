@@ -242,7 +242,7 @@ void InportFail::FillLanguageTexts(LanguageTexts& texts)
         if (LastImportResult == 3)
             ui->label->setText(text);
     });
-    texts.store(QStringLiteral("label_3"), &m_exportFailed);
+    texts.store(QStringLiteral("label_3"), &m_writeFailed);
     texts.store(QStringLiteral("label_4"), &m_nothingToExport);
     texts.store(QStringLiteral("label_5"), &m_notMacroFile);
     texts.button(QStringLiteral("NewHong"), ui->NewHong);
@@ -253,9 +253,9 @@ void InportFail::ShowNotTaken()
     ui->label->setText(m_notTaken);
 }
 
-void InportFail::ShowExportFailed()
+void InportFail::ShowWriteFailed()
 {
-    ui->label->setText(m_exportFailed);
+    ui->label->setText(m_writeFailed);
 }
 
 void InportFail::ShowNothingToExport()

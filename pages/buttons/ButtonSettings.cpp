@@ -49,7 +49,7 @@ void Buttoninterface::on_OutputData_clicked()
     if (!image)
         ShowSettingsNotice(&InportFail::ShowNothingToExport);
     else if (!WriteExportFile(fileName, *image))
-        ShowSettingsNotice(&InportFail::ShowExportFailed);
+        ShowSettingsNotice(&InportFail::ShowWriteFailed);
 }
 
 bool Buttoninterface::WriteExportFile(const QString& fileName, FlashDataMap image)

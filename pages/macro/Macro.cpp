@@ -8,6 +8,7 @@
 #include "ColorText.h"
 #include "DeleteConfirm.h"
 #include "ExeIsRun.h"
+#include "InportFail.h"
 #include "Globals.h"
 #include "KeyNumberLimit.h"
 #include "LanguageLoader.h"
@@ -359,8 +360,11 @@ void Macro::on_Save_clicked()
     const keys::MacroRows rows = EventRows();
     bool cut = false;
     if (!keys::SaveMacroFile(name, repeat, rows, &cut)) {
+        // Nothing is sent: the device gets a macro only from its file. The
+        // edit stays in the editor for another Save.
         qCWarning(lcFiles) << "macro" << name << "could not be saved";
         SetSaveReady(true);
+        TellFileNotice(&InportFail::ShowWriteFailed);
         return;
     }
     macroFile = keys::MacroFilePath(name);

@@ -83,7 +83,7 @@ void Macro::ExPortMacro()
     // As a settings export that could not be written: the user learns that
     // no file came of it (the writer logs why).
     if (!path.isEmpty() && !ExportMacroTo(path))
-        TellFileNotice(&InportFail::ShowExportFailed);
+        TellFileNotice(&InportFail::ShowWriteFailed);
 }
 
 bool Macro::ExportMacroTo(const QString& path)

@@ -286,7 +286,7 @@ private slots:
                                                       [](auto* d) { d->ShowCannotSave(); }));
         m_windows.insert("InportFail", window<InportFail>([] { return new InportFail; },
                                                           [](auto* d) { d->ShowNotTaken(); },
-                                                          [](auto* d) { d->ShowExportFailed(); },
+                                                          [](auto* d) { d->ShowWriteFailed(); },
                                                           [](auto* d) { d->ShowNothingToExport(); },
                                                           [](auto* d) { d->ShowNotMacroFile(); }));
         auto offlineReason = [](int reason) {

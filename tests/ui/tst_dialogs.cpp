@@ -250,7 +250,7 @@ private slots:
         InportFail d;
         QCOMPARE(labelOf(&d), text);
         // The other messages of a settings file, whatever the result.
-        d.ShowExportFailed();
+        d.ShowWriteFailed();
         QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_3"));
         d.ShowNothingToExport();
         QCOMPARE(labelOf(&d), QStringLiteral("EN-InportFail-label_4"));

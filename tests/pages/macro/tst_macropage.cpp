@@ -4,6 +4,9 @@
 // state the rest of the program follows; the page's language texts.
 #include "../../core/LinkTestSupport.h"
 
+#include "FileOverride.h"
+#include "FilePlaces.h"
+
 #include "Globals.h"
 #include "HIDUsb.h"
 #include "KeyboardHook.h"
@@ -26,6 +29,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTimer>
@@ -266,6 +270,42 @@ private slots:
         }
         QCOMPARE(KeyRowCount(page.EventRows()), MaxMacroEvents);
         QCOMPARE(ReadMacroFile(QStringLiteral("long"))->rows, page.EventRows());
+    }
+
+    // Save cannot write the macro's file: the user is told, nothing is sent,
+    // the edit stays for another Save, and no link is written through.
+    void saveThatCannotWriteIsTold_data()
+    {
+        QTest::addColumn<QString>("form");
+        for (const QString& form : testsupport::PlaceForms)
+            QTest::newRow(qPrintable(form)) << form;
+        QTest::newRow("read-only folder") << QStringLiteral("file");
+    }
+    void saveThatCannotWriteIsTold()
+    {
+        QFETCH(QString, form);
+        QVERIFY(CreateMacroFile(QStringLiteral("s")));
+        Macro page;
+        select(page, QStringLiteral("s"));
+        page.on_ChooseEvent_activated(4);
+        const QString shown = rowTexts(page.Form());
+        const QString target = QDir::homePath() + QStringLiteral("/save-target");
+        QVERIFY(testsupport::PutInPlace(form, MacroFilePath(QStringLiteral("s")), target));
+        QVERIFY(testsupport::SetFileOverride(false));
+        const auto restore = qScopeGuard([] {
+            testsupport::SetFileOverride(true);
+            QFile::setPermissions(MacroFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        QVERIFY(form != QLatin1String("file") || QFile::setPermissions(MacroFolder(), QFile::ReadOwner | QFile::ExeOwner));
+        QSignalSpy updated(PostMsg::GetInstance(), &PostMsg::SigUpDataMacro);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not be saved")));
+        ModalAnswers answers;
+        QTest::mouseClick(page.Form()->Save, Qt::LeftButton);
+        QCOMPARE(answers.labels, QStringList{"The file could not be written"});
+        QCOMPARE(updated.count(), 0);
+        QVERIFY(page.Form()->Save->isEnabled());
+        QCOMPARE(rowTexts(page.Form()), shown);
+        QCOMPARE(testsupport::TargetAfter(target), QByteArray("keep"));
     }
 
     // A saved macro sent to a key: the bound key and its record in the
