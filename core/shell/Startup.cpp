@@ -102,7 +102,9 @@ SingleInstance::Result SingleInstance::Acquire()
 
 bool SingleInstance::LockCopy(const QString& copyFolder)
 {
-    if (m_fd < 0 || m_path == m_fallbackPath)
+    // With the fallback lock too: a later start looks for the lock in the
+    // folder that the copy becomes, where it can take one.
+    if (m_fd < 0)
         return true;
     const QString path = copyFolder + QLatin1Char('/') + QFileInfo(m_path).fileName();
     return m_copyFd >= 0 || takeLock(path, &m_copyFd) == LockState::Held;

@@ -42,8 +42,10 @@ public:
     Result Acquire();
     // For a copy of the per-user folder about to take the folder's place:
     // locks the copy's lock file as well (until destruction), so the copy
-    // is never in place unlocked. True also when this instance holds the
-    // fallback lock or none, which the copy does not change.
+    // is never in place unlocked, whichever lock this instance holds (a
+    // later start looks in the copy first, and takes the fallback lock only
+    // where it cannot lock there). True also when this instance holds no
+    // lock at all.
     bool LockCopy(const QString& copyFolder);
     // The lock file held, where it was taken; the one in the per-user
     // folder before Acquire.

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -358,20 +360,55 @@ private slots:
     }
 
     // Two starts at the same moment while an older folder is still to be
-    // moved: one moves it and runs, the other gives way and touches no folder.
+    // moved: one moves it and runs, the other gives way and touches no
+    // folder; so does a third start once the first runs. Rows: a rename,
+    // and a copy to another file system from an old folder the user cannot
+    // write (the first start then holds the fallback lock).
+    void twoStartsDuringTheMove_data()
+    {
+        QTest::addColumn<bool>("copied");
+        QTest::addColumn<int>("rounds");
+        QTest::newRow("renamed") << false << 6;
+        QTest::newRow("copied from a read-only folder") << true << 2;
+    }
     void twoStartsDuringTheMove()
     {
-        const QString appData = QDir::homePath() + "/AppData", newDir = DataHomeUserDir();
-        for (int round = 0; round < 6; ++round) {
-            QVERIFY(QDir(appData).removeRecursively() && QDir(newDir).removeRecursively());
-            QVERIFY(testsupport::WriteFile(appData + "/Local/" + AppDataName + "/usersetting/MacroPage/Sniper.ini", "0\n"));
+        QFETCH(bool, copied);
+        QFETCH(int, rounds);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QTemporaryDir shm(QStringLiteral("/dev/shm/dizadi-startup-XXXXXX"));
+        if (copied) {
+            struct stat home = {}, other = {};
+            if (!shm.isValid() || ::stat(QFile::encodeName(QDir::homePath()).constData(), &home) != 0
+                || ::stat(QFile::encodeName(shm.path()).constData(), &other) != 0 || home.st_dev == other.st_dev)
+                QSKIP("needs /dev/shm on another file system than the home folder");
+            env.insert("XDG_DATA_HOME", shm.path());
+            env.insert("DIZADI_TEST_AS_USER", "1");
+        }
+        const QString appData = QDir::homePath() + "/AppData", oldDir = appData + "/Local/" + AppDataName;
+        const QString newDir = copied ? shm.path() + '/' + AppDataName : DataHomeUserDir();
+        const auto clear = [&] {
+            // What a read-only old folder left behind can be removed again.
+            QDirIterator dirs(appData, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+            while (dirs.hasNext())
+                QFile::setPermissions(dirs.next(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            return QDir(appData).removeRecursively() && QDir(newDir).removeRecursively();
+        };
+        const auto start = [&](QProcess& process, const char* mode) {
+            process.setProcessEnvironment(env);
+            process.start(QCoreApplication::applicationFilePath(), {mode, "-platform", "offscreen"});
+        };
+        for (int round = 0; round < rounds; ++round) {
+            QVERIFY(clear());
+            QVERIFY(testsupport::WriteFile(oldDir + "/usersetting/MacroPage/Sniper.ini", "0\n"));
+            QVERIFY(!copied || QFile::setPermissions(oldDir, QFile::ReadOwner | QFile::ExeOwner));
             QProcess starts[2];
-            for (QProcess& start : starts)
-                start.start(QCoreApplication::applicationFilePath(), {"--run-first", "-platform", "offscreen"});
+            for (QProcess& process : starts)
+                start(process, "--run-first");
             const auto stop = qScopeGuard([&starts] {
-                for (QProcess& start : starts) {
-                    start.kill();
-                    start.waitForFinished(10000);
+                for (QProcess& process : starts) {
+                    process.kill();
+                    process.waitForFinished(10000);
                 }
             });
             // The one that gives way ends by itself; the other runs until it is killed.
@@ -387,8 +424,18 @@ private slots:
             QCOMPARE(starts[second].exitCode(), 0);
             QVERIFY2(out[second].contains("NOTICE ExeIsRun") && !out[second].contains("FIRST"), out[second].constData());
             QVERIFY(QFileInfo(newDir + "/usersetting/MacroPage/Sniper.ini").isFile());
-            QVERIFY(!QFileInfo::exists(appData));
+            // The old folder is gone; one the user cannot write leaves what
+            // could not be removed aside, out of use.
+            QVERIFY(!QFileInfo::exists(copied ? oldDir : appData));
+
+            QProcess third;
+            start(third, "--run-second");
+            QVERIFY(third.waitForFinished(30000));
+            const QByteArray out3 = third.readAllStandardOutput();
+            QVERIFY2(out3.contains("NOTICE ExeIsRun") && !out3.contains("FIRST"), out3.constData());
+            QCOMPARE(third.exitCode(), 0);
         }
+        QVERIFY(clear());
     }
 };
 
