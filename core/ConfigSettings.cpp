@@ -127,10 +127,11 @@ int ConfigSettings::GetInt(const QString& group, const QString& key)
 void ConfigSettings::SetValue(const QString& group, const QString& key, const QString& value)
 {
     QMutexLocker lock(&m_mutex);
-    if (!m_settings || !MayWriteFileAt(m_path, "model table"))
+    if (!m_settings || !MaySettingsStoreWrite(m_path, "model table"))
         return;
     m_settings->setIniCodec("UTF8");
     m_settings->setValue(group + QLatin1Char('/') + key, value);
+    m_settings->sync();  // now, while the check holds, not at some later event
     m_modelsLoaded = false;
     ++m_generation;
 }
@@ -138,9 +139,10 @@ void ConfigSettings::SetValue(const QString& group, const QString& key, const QS
 void ConfigSettings::RemoveValue(const QString& group, const QString& key)
 {
     QMutexLocker lock(&m_mutex);
-    if (!m_settings || !MayWriteFileAt(m_path, "model table"))
+    if (!m_settings || !MaySettingsStoreWrite(m_path, "model table"))
         return;
     m_settings->remove(group + QLatin1Char('/') + key);
+    m_settings->sync();
     m_modelsLoaded = false;
     ++m_generation;
 }

@@ -31,8 +31,9 @@ public:
     // Convenience for the many numeric keys: decimal, 0 when it does not parse.
     int GetInt(const QString& group, const QString& key);
 
-    // Refused (logged) unless a regular file is in the file's place: QSettings
-    // would write through a link.
+    // Written at once. Refused (logged) unless a regular file is in the
+    // file's place and its lock files may be taken (MaySettingsStoreWrite):
+    // QSettings would write through a link, or wait for ever on its lock.
     void SetValue(const QString& group, const QString& key, const QString& value);
     void RemoveValue(const QString& group, const QString& key);
     static QString DecodeBase64(const QString& text);

@@ -11,12 +11,13 @@ namespace {
 QMutex MacroSettingsMutex;
 MacroSettings* macroInstance = nullptr;
 
-// Each change is written at once, and only where the writers' check lets
-// it: QSettings would rename its new file over a link's target. A refused
-// change is logged and not made, in the file or in memory.
+// Each change is written at once, and only where the stores' check lets
+// it: QSettings would rename its new file over a link's target, and wait
+// for ever on a lock file it cannot take. A refused change is logged and
+// not made, in the file or in memory.
 bool mayWrite(const QString& path)
 {
-    return MayWriteFileAt(path, "user settings file (Macro.ini)");
+    return MaySettingsStoreWrite(path, "user settings file (Macro.ini)");
 }
 }  // namespace
 

@@ -5,7 +5,7 @@
 // its folder, and no link placed in the folder leads a writer elsewhere.
 #pragma once
 
-#include "FileSpot.h"  // the writers' check of a file's place (SpotAt, MayWriteFileAt) and WriteWholeFile
+#include "FileSpot.h"  // the writers' check of a file's place (SpotAt, MayWriteFileAt, MaySettingsStoreWrite) and WriteWholeFile
 
 #include <QString>
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -45,6 +46,26 @@ bool MayWriteFileAt(const QString& path)
 bool MayWriteFileAt(const QString& path, const char* what)
 {
     return MayWriteFileAt(path) || failed(nullptr, what, path, refusedText());
+}
+
+bool MaySettingsStoreWrite(const QString& path, const char* what)
+{
+    if (!MayWriteFileAt(path, what))
+        return false;
+    const QString lock = path + QStringLiteral(".lock");
+    for (const QString& name : {lock, lock + QStringLiteral(".rmlock")}) {
+        if (!MayWriteFileAt(name))
+            return failed(nullptr, what, path, QStringLiteral("a link or no regular file stands at its lock file ") + name);
+    }
+    if (SpotAt(lock) == FileSpot::Free)
+        return true;
+    // A lock file is there: free when its holder has ended (QLockFile takes
+    // it over at once then), or it is older than QLockFile's stale time.
+    QLockFile probe(lock);
+    if (!probe.tryLock(SettingsLockWaitMs))
+        return failed(nullptr, what, path, QStringLiteral("its lock file is held: ") + lock);
+    probe.unlock();
+    return true;
 }
 
 bool WriteWholeFile(const QString& path, const QByteArray& content, const char* what, FileFolder folder,

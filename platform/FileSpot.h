@@ -32,6 +32,17 @@ bool MayWriteFileAt(const QString& path);
 // which writes through QSaveFile as well), before each of their writes.
 bool MayWriteFileAt(const QString& path, const char* what);
 
+// The check before each write of a store that QSettings keeps (it writes
+// through QSaveFile too): MayWriteFileAt(path), and the lock files that
+// QSettings takes first, "<path>.lock" and QLockFile's own "<path>.lock.rmlock".
+// QLockFile waits on a held lock without a limit and reads what stands at
+// its name (a FIFO blocks, a folder is never given up), so each of them
+// must be nothing or a regular file, and the lock must be free: taken and
+// let go again within SettingsLockWaitMs. Refusals are logged, naming the
+// store as `what`.
+constexpr int SettingsLockWaitMs = 500;
+bool MaySettingsStoreWrite(const QString& path, const char* what);
+
 // The one writer of whole files: `content` becomes the file at `path`. The
 // new file is written beside the old one and takes its place only when
 // complete, so a failure or a crash leaves what was there. Refused, with

@@ -38,10 +38,11 @@ bool storeFileUsable(const QString& file)
 
 // Reading follows a link to a regular file; writing never does: QSettings
 // writes a new file and renames it over the link's target (a device node
-// included). Checked before each write, with the store's lock held.
+// included), and waits for ever on a lock file it cannot take. Checked
+// before each write, with the store's lock held.
 bool mayWrite(const QString& file)
 {
-    return MayWriteFileAt(file, "registry store");
+    return MaySettingsStoreWrite(file, "registry store");
 }
 }  // namespace
 

@@ -124,6 +124,16 @@ private slots:
             {"autostart entry", {Autostart::EntryPath("probe"), [] { return Autostart::Enable("probe", {"t", "c", {}}); }}},
             {"update log", {UpdateLogPath(), [] { return WriteUpdateLog({"failed"}); }}},
         };
+        // A settings store's write with the form at its lock file, the store's
+        // own file cleared first (its rows above leave their form there).
+        for (const char* store : {"Config.ini", "Macro.ini", "registry store"}) {
+            const Writer writer = m_writers[store];
+            m_writers.insert(QString::fromLatin1(store) + " lock", {writer.path + ".lock", [writer] {
+                                 (void)(testsupport::PlaceAt(writer.path) == "folder" ? QDir(writer.path).removeRecursively()
+                                                                                     : QFile::remove(writer.path));
+                                 return writer.write();
+                             }});
+        }
     }
 
     void cleanupTestCase()
