@@ -2,7 +2,8 @@
 # Every test runs through tests/run-test.sh: a fresh temporary HOME, XDG
 # folders, a private XDG_RUNTIME_DIR and its own device bench, offscreen Qt.
 # A Qt test links the shared test support (tests/support): a QObject::connect
-# warning fails it.
+# warning fails it. Every test refuses to run outside that world
+# (tests/support/TestWorldGuard.cpp).
 set(DIZADI_TEST_RUNNER ${CMAKE_SOURCE_DIR}/tests/run-test.sh)
 set(DIZADI_LSAN_SUPP ${CMAKE_SOURCE_DIR}/tests/lsan.supp)
 
@@ -12,6 +13,9 @@ function(dizadi_add_test name)
     target_link_libraries(${name} PRIVATE ${T_LIBS})
     if(T_QT)
         target_link_libraries(${name} PRIVATE dizadi_test_support Qt5::Test Qt5::Widgets)
+    else()
+        # The Qt tests have it from their support library.
+        target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/TestWorldGuard.cpp)
     endif()
     add_test(NAME ${name} COMMAND ${DIZADI_TEST_RUNNER} $<TARGET_FILE:${name}>)
     if(NOT T_TIMEOUT)

@@ -1,8 +1,8 @@
 // The shared test support: a connect warning or a style sheet Qt cannot
 // parse fails the test that caused it. The failing cases run in a child
 // process of this test (they would fail this run otherwise) and are skipped
-// when run directly. The globals fixture sets the situations and puts every
-// global back.
+// when run directly. A test started outside the runner's world refuses to
+// run. The globals fixture sets the situations and puts every global back.
 #include "FailOnConnectWarning.h"
 #include "GlobalsFixture.h"
 
@@ -93,6 +93,46 @@ private slots:
                  qPrintable(output));
         QVERIFY2(output.contains(told), qPrintable(output));
     }
+    // A Qt test (this one) and a device library test, started with a HOME
+    // that is not inside the runner's temporary folder once resolved, stop
+    // before they touch a file.
+    void testsRefuseOutsideTheirWorld_data()
+    {
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<QString>("world");  // DIZADI_TEST_TMP; "-": unset
+        QTest::addColumn<QString>("home");   // relative to the world
+        const QString world = qEnvironmentVariable("DIZADI_TEST_TMP");
+        for (const char* executable : {"core_tst_testsupport", "hidusb_codec"}) {
+            const auto row = [&](const char* name, const QString& dir, const QString& home) {
+                QTest::addRow("%s, %s", executable, name) << QString::fromLatin1(executable) << dir << home;
+            };
+            row("no world", "-", "/home");
+            row("the world is /", "/", "/home");
+            row("home elsewhere", world + "/home", "/run");
+            row("home climbs out", world, "/home/../..");
+            row("home a link out", world, "/out");
+        }
+    }
+    void testsRefuseOutsideTheirWorld()
+    {
+        QFETCH(QString, executable);
+        QFETCH(QString, world);
+        QFETCH(QString, home);
+        const QString root = qEnvironmentVariable("DIZADI_TEST_TMP");
+        QVERIFY(QFileInfo::exists(root + "/out") || QFile::link(QDir::rootPath(), root + "/out"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DIZADI_TEST_TMP");
+        if (world != "-")
+            env.insert("DIZADI_TEST_TMP", world);
+        env.insert("HOME", root + home);
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationDirPath() + '/' + executable, QStringList());
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitCode(), 2);
+        QVERIFY(child.readAllStandardError().startsWith("refused: "));
+    }
+
     void situationsSetTheFlags_data()
     {
         QTest::addColumn<int>("situation");
