@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QtEndian>
 
 namespace {
@@ -111,12 +112,23 @@ FirmwareImageError checkImage(const QByteArray& data, qint64 size, FirmwareImage
     return FirmwareImageError::None;
 }
 
-// Whether fileName is named after the firmware name: name, then anything
-// but a letter or digit ("CDM_RX8K_MID1_v1.6.bin", not "CDM_RX8KB.bin").
-bool namedAfter(const QString& fileName, const QString& name)
+// Whether fileName is named for the device's image: the firmware name, then
+// anything but a letter or digit ("CDM_RX8K_MID1_v1.6.bin", not
+// "CDM_RX8KB.bin"). Receivers of one name serve several models, and their
+// images say which in the name ("MID" and the number, a word of its own):
+// a name that says another model is not named for this one. *namesMid
+// tells whether the name says the model.
+bool namedFor(const QString& fileName, const QString& name, quint8 mid, bool* namesMid)
 {
-    return !name.isEmpty() && fileName.size() > name.size() && fileName.startsWith(name)
-           && !fileName.at(name.size()).isLetterOrNumber();
+    *namesMid = false;
+    if (name.isEmpty() || fileName.size() <= name.size() || !fileName.startsWith(name)
+        || fileName.at(name.size()).isLetterOrNumber())
+        return false;
+    static const QRegularExpression midWord(QStringLiteral("(?:^|[^A-Za-z0-9])MID(\\d{1,3})(?![A-Za-z0-9])"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch said = midWord.match(fileName.mid(name.size()));
+    *namesMid = said.hasMatch();
+    return !said.hasMatch() || said.captured(1).toUInt() == mid;
 }
 }  // namespace
 
@@ -166,23 +178,39 @@ std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind,
         QByteArray head;
         if (ReadPickedFileHead(path, FirmwareImageMaxBytes, FirmwareHeaderSize, &head) != PickedFileError::None)
             continue;
+        bool namesMid = false;
+        const bool forDevice = namedFor(fileName, name, mid, &namesMid);
         FirmwareImageHeader header;
         if (!ParseFirmwareHeader(head, &header)) {
             // Cut inside its header, or empty: an image of ours only by its name.
-            if (namedAfter(fileName, name)) {
+            if (forDevice) {
                 qCWarning(lcFiles) << "firmware image passed over:" << path
                                    << FirmwareImageErrorText(FirmwareImageError::TooShort);
                 damaged = true;
             }
             continue;
         }
-        if (!headerMatches(header, kind, name, id, mid))
+        const bool matches = headerMatches(header, kind, name, id, mid);
+        // Named for the device, with the device's firmware name in its header
+        // too, but of another kind or maker, or of another model where the
+        // file name says the model: its identity bytes are damaged. (An image
+        // of a model that shares the receiver's name, in a file whose name
+        // does not say the model, is that model's.)
+        const bool identityDamaged = !matches && forDevice && header.name == name
+                                     && (header.kind != kind || header.id != id || namesMid);
+        if (!matches && !identityDamaged)
             continue;
         if (!currentVersion.isEmpty()) {
             // The same version, as numbers or as text, is nothing to update to.
             const FirmwareVersion fileVersion = FirmwareVersionOf(header.version);
             if (fileVersion == current || header.VersionText().remove(QLatin1Char('v')) == currentText)
                 continue;
+        }
+        if (identityDamaged) {
+            qCWarning(lcFiles) << "firmware image passed over:" << path
+                               << "its header names another device than its file name";
+            damaged = true;
+            continue;
         }
         // A damaged image would be refused whole at the load: it must not
         // hide a good one named before it.

@@ -112,11 +112,15 @@ struct FirmwareFile {
 // earlier one (which becomes its first fallback). Files that cannot be read
 // or are larger than FirmwareImageMaxBytes are passed over. A match that
 // fails the image check by its header and its file size is damaged (the load
-// would refuse it), and so is a file too short for a header, empty included,
-// whose file name is name followed by anything but a letter or digit
-// ("CDM_RX8K_MID1_v1.6.bin" for "CDM_RX8K"): without a header its name is
-// all that tells whose it is. A damaged file is passed over; onlyDamaged,
-// when given, tells that nothing was found and a damaged file was there.
+// would refuse it). A file whose name is for the device, name followed by
+// anything but a letter or digit and no other model's "MID<n>"
+// ("CDM_RX8K_MID1_v1.6.bin" for "CDM_RX8K" of MID 1), is damaged as well
+// when it is too short for a header, empty included (its name is all that
+// tells whose it is), or when its header has the name but another kind or
+// id, or another MID where the file name says the MID: a file named for the
+// device never counts as another device's. A damaged file is passed over;
+// onlyDamaged, when given, tells that nothing was found and a damaged file
+// was there.
 std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& currentVersion,
                                              const QString& name, quint8 id, quint8 mid, bool* onlyDamaged = nullptr);
 // The same test where an empty version answers false: is there an image

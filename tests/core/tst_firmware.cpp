@@ -172,30 +172,40 @@ private slots:
     {
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<bool>("good");  // a.bin: a whole image, v1.6
+        QTest::addColumn<bool>("good");     // a.bin: a whole image, v1.6
+        QTest::addColumn<bool>("damaged");  // the file error when no good one is there
         const QByteArray whole = image(0x0107, 210, Mouse.toLatin1());
         const auto changed = [&whole](int at, char to) { return QByteArray(whole).replace(at, 1, &to, 1); };
-        const QList<QPair<const char*, QByteArray>> damaged{
-            {"empty", QByteArray()},
-            {"cut in the header", whole.left(500)},
-            {"bad magic", changed(0, 'X')},
-            {"unknown header format", changed(14, 2)},
-            {"bad checksum", changed(whole.size() - 1, char(whole.back() ^ 1))},
-            {"truncated", image(0x0107, 210, Mouse.toLatin1(), 1000, 1, 4096)},
+        const QString named = Mouse + QStringLiteral("_v1.7.bin"), saysMid1 = Mouse + QStringLiteral("_MID1_v1.7.bin");
+        const struct {
+            const char* row;
+            QString fileName;
+            QByteArray bytes;
+            bool damaged;
+        } rows[] = {
+            {"empty", named, QByteArray(), true},
+            {"cut in the header", named, whole.left(500), true},
+            {"bad magic", named, changed(0, 'X'), true},
+            {"unknown header format", named, changed(14, 2), true},
+            {"bad checksum", named, changed(whole.size() - 1, char(whole.back() ^ 1)), true},
+            {"truncated", named, image(0x0107, 210, Mouse.toLatin1(), 1000, 1, 4096), true},
+            {"a receiver's type byte", named, changed(20, char(211)), true},
+            {"another MID where the name says MID1", saysMid1, changed(22, 2), true},
+            {"none at all: an empty file of another name", QStringLiteral("other.bin"), QByteArray(), false},
+            {"another model's, named MID2", Mouse + QStringLiteral("_MID2_v1.7.bin"),
+             image(0x0107, 210, Mouse.toLatin1(), 1000, 2), false},
         };
-        const QString named = Mouse + QStringLiteral("_v1.7.bin");
-        for (const auto& row : damaged) {
-            QTest::newRow(row.first) << named << row.second << false;
-            QTest::newRow(qPrintable(QString::fromLatin1(row.first) + " beside a good older one"))
-                << named << row.second << true;
+        for (const auto& row : rows) {
+            QTest::newRow(row.row) << row.fileName << row.bytes << false << row.damaged;
+            QTest::addRow("%s beside a good older one", row.row) << row.fileName << row.bytes << true << row.damaged;
         }
-        QTest::newRow("none at all: an empty file of another name") << "other.bin" << QByteArray() << false;
     }
     void damagedImages()
     {
         QFETCH(QString, fileName);
         QFETCH(QByteArray, bytes);
         QFETCH(bool, good);
+        QFETCH(bool, damaged);
         QTemporaryDir dir;
         if (good)
             writeFile(dir.filePath("a.bin"), image(0x0106, 210, Mouse.toLatin1()));
@@ -204,7 +214,7 @@ private slots:
         const auto file = FindFirmwareFile(dir.path(), 210, "v1.5", Mouse, 24, 1, &onlyDamaged);
         const FirmwareLoadResult taken = file ? LoadFirmwareFile(*file) : FirmwareLoadResult{};
         QCOMPARE(taken.image ? QFileInfo(taken.image->Path()).fileName() : QString(), good ? "a.bin" : QString());
-        QCOMPARE(onlyDamaged || (file && !taken.image), !good && fileName != "other.bin");
+        QCOMPARE(onlyDamaged || (file && !taken.image), !good && damaged);
     }
 
     void wholeImage_data()
