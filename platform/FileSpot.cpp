@@ -53,11 +53,10 @@ bool MaySettingsStoreWrite(const QString& path, const char* what)
     if (!MayWriteFileAt(path, what))
         return false;
     const QString lock = path + QStringLiteral(".lock");
-    for (const QString& name : {lock, lock + QStringLiteral(".rmlock")}) {
-        if (!MayWriteFileAt(name))
-            return failed(nullptr, what, path, QStringLiteral("a link or no regular file stands at its lock file ") + name);
-    }
-    if (SpotAt(lock) == FileSpot::Free)
+    const FileSpot lockSpot = SpotAt(lock);
+    if (lockSpot == FileSpot::Other || !MayWriteFileAt(lock + QStringLiteral(".rmlock")))
+        return failed(nullptr, what, path, QStringLiteral("a link or no regular file stands at its lock file ") + lock);
+    if (lockSpot == FileSpot::Free)
         return true;
     // A lock file is there: free when its holder has ended (QLockFile takes
     // it over at once then), or it is older than QLockFile's stale time.

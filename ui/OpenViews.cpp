@@ -27,9 +27,9 @@ const QWidget* tiedOwner(const QWidget* window)
 
 }  // namespace
 
-void TieToOwner(QDialog* dialog, const QWidget* owner)
+void TieToOwner(QDialog* dialog, QWidget* owner)
 {
-    dialog->setProperty(TiedOwner, QVariant::fromValue(const_cast<QObject*>(static_cast<const QObject*>(owner))));
+    dialog->setProperty(TiedOwner, QVariant::fromValue<QObject*>(owner));
 }
 
 void CloseOpenViews(const QWidget* owner)

@@ -5,9 +5,8 @@
 // left would go to the next one.
 #pragma once
 
-class QWidget;
-
 class QDialog;
+class QWidget;
 
 // Closes the popups and the non-modal dialogs that belong to owner (owner
 // is among their parents, across windows), and the modal dialogs tied to
@@ -22,4 +21,4 @@ void CloseOpenViews(const QWidget* owner);
 // parent, as every dialog, it is tied to owner here, so that CloseOpenViews
 // ends it as Cancel would; OK there would set nothing the user can see.
 // owner outlives the dialog (the dialog lives on the stack of owner's call).
-void TieToOwner(QDialog* dialog, const QWidget* owner);
+void TieToOwner(QDialog* dialog, QWidget* owner);

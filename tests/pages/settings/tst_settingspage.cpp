@@ -453,9 +453,8 @@ private slots:
         QTRY_VERIFY(bar->maximum() > 0);
         bar->setValue(bar->maximum() / 2);
         QCOMPARE(label->pos(), home);
-        const QList<QWidget*> shown = ui()->scrollAreaWidgetContents->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
         QList<QWidget*> texts, lines;
-        for (QWidget* w : shown) {
+        for (QWidget* w : ui()->scrollAreaWidgetContents->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (!w->isVisibleTo(m_page.get()))
                 continue;
             if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QTextEdit*>(w)
