@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QtEndian>
 
+#include <array>
+
 namespace {
 constexpr char Magic[] = "DZFW";
 constexpr int MagicSize = 4;
@@ -74,15 +76,23 @@ bool ParseFirmwareHeader(const QByteArray& data, FirmwareImageHeader* header)
 }
 
 namespace {
-// CRC-32 (the polynomial of zip and PNG) of size bytes.
+// CRC-32 (the polynomial of zip and PNG) of size bytes, a byte a step: the
+// scan checks the images named for the device whole, on the GUI thread too.
 quint32 crc32Of(const uchar* data, quint32 size)
 {
+    static const std::array<quint32, 256> table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 c = n;
+            for (int bit = 0; bit < 8; ++bit)
+                c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+            t[n] = c;
+        }
+        return t;
+    }();
     quint32 crc = 0xFFFFFFFFu;
-    for (quint32 i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
+    for (quint32 i = 0; i < size; ++i)
+        crc = table[(crc ^ data[i]) & 0xFFu] ^ (crc >> 8);
     return ~crc;
 }
 
@@ -175,29 +185,44 @@ std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind,
     const QStringList files = dir.entryList({QStringLiteral("*.bin")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& fileName : files) {
         const QString path = dir.filePath(fileName);
-        QByteArray head;
-        if (ReadPickedFileHead(path, FirmwareImageMaxBytes, FirmwareHeaderSize, &head) != PickedFileError::None)
-            continue;
+        const auto passOver = [&path, &damaged](bool isDamage, const QString& why) {
+            qCWarning(lcFiles) << "firmware image passed over:" << path << why;
+            damaged = damaged || isDamage;
+        };
         bool namesMid = false;
         const bool forDevice = namedFor(fileName, name, mid, &namesMid);
+        // A file named for the device is read and checked whole before its
+        // header is believed: the damaged byte may be any, its firmware
+        // name, kind or version included. Other files are looked at by their
+        // header alone.
+        QByteArray bytes;
+        const PickedFileError read =
+            forDevice ? ReadPickedFile(path, FirmwareImageMaxBytes, &bytes)
+                      : ReadPickedFileHead(path, FirmwareImageMaxBytes, FirmwareHeaderSize, &bytes);
+        if (read != PickedFileError::None)
+            continue;
         FirmwareImageHeader header;
-        if (!ParseFirmwareHeader(head, &header)) {
-            // Cut inside its header, or empty: an image of ours only by its name.
-            if (forDevice) {
-                qCWarning(lcFiles) << "firmware image passed over:" << path
-                                   << FirmwareImageErrorText(FirmwareImageError::TooShort);
-                damaged = true;
-            }
+        // The size a header-only read is checked against.
+        const qint64 size = forDevice ? bytes.size() : QFileInfo(path).size();
+        const FirmwareImageError error = checkImage(bytes, size, &header);
+        if (forDevice && error != FirmwareImageError::None) {
+            passOver(true, FirmwareImageErrorText(error));
             continue;
         }
+        if (error == FirmwareImageError::TooShort)
+            continue;
         const bool matches = headerMatches(header, kind, name, id, mid);
-        // Named for the device, with the device's firmware name in its header
-        // too, but of another kind or maker, or of another model where the
-        // file name says the model: its identity bytes are damaged. (An image
-        // of a model that shares the receiver's name, in a file whose name
-        // does not say the model, is that model's.)
-        const bool identityDamaged = !matches && forDevice && header.name == name
-                                     && (header.kind != kind || header.id != id || namesMid);
+        if (forDevice && !matches && header.name != name) {
+            passOver(false, QStringLiteral("a whole image for %1, not %2, whatever its file name says")
+                                .arg(header.name, name));
+            continue;
+        }
+        // Whole, named for the device and with the device's firmware name in
+        // its header, but of another kind or maker, or of another model where
+        // the file name says the model: its identity bytes are damaged. (An
+        // image of a model that shares the receiver's name, in a file whose
+        // name does not say the model, is that model's.)
+        const bool identityDamaged = !matches && forDevice && (header.kind != kind || header.id != id || namesMid);
         if (!matches && !identityDamaged)
             continue;
         if (!currentVersion.isEmpty()) {
@@ -207,17 +232,13 @@ std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind,
                 continue;
         }
         if (identityDamaged) {
-            qCWarning(lcFiles) << "firmware image passed over:" << path
-                               << "its header names another device than its file name";
-            damaged = true;
+            passOver(true, QStringLiteral("its header names another device than its file name"));
             continue;
         }
         // A damaged image would be refused whole at the load: it must not
         // hide a good one named before it.
-        const FirmwareImageError error = checkImage(head, QFileInfo(path).size(), &header);
         if (error != FirmwareImageError::None) {
-            qCWarning(lcFiles) << "firmware image passed over:" << path << FirmwareImageErrorText(error);
-            damaged = true;
+            passOver(true, FirmwareImageErrorText(error));
             continue;
         }
         QStringList fallbacks;

@@ -5,11 +5,13 @@
 // header format, length, checksum: CheckFirmwareImage); every way an image
 // comes in goes through it, in two steps kept apart on purpose:
 //  - the scan (FindFirmwareFile, FirmwareFileDiffers) reads only the header
-//    of each candidate and checks it against the file's size, so it is cheap
-//    enough for any thread, the GUI thread included; it answers with the
-//    file found, never with its content. The checksum covers the whole
-//    image, so the scan cannot see a broken one: it also names the other
-//    matches to fall back on;
+//    of most candidates and checks it against the file's size, so it is
+//    cheap enough for any thread, the GUI thread included; it answers with
+//    the file found, never with its content. Only the few files named for
+//    the device are read and checked whole (their header cannot be trusted
+//    before); for the others the checksum, which covers the whole image,
+//    is left to the load, so the scan also names the other matches to fall
+//    back on;
 //  - the load (LoadFirmwareFile) reads the file found whole, through the
 //    picked-file reader (regular files only, at most FirmwareImageMaxBytes),
 //    and checks all of it, checksum included; an image it refuses gives way
@@ -114,13 +116,14 @@ struct FirmwareFile {
 // fails the image check by its header and its file size is damaged (the load
 // would refuse it). A file whose name is for the device, name followed by
 // anything but a letter or digit and no other model's "MID<n>"
-// ("CDM_RX8K_MID1_v1.6.bin" for "CDM_RX8K" of MID 1), is damaged as well
-// when it is too short for a header, empty included (its name is all that
-// tells whose it is), or when its header has the name but another kind or
-// id, or another MID where the file name says the MID: a file named for the
-// device never counts as another device's. A damaged file is passed over;
-// onlyDamaged, when given, tells that nothing was found and a damaged file
-// was there.
+// ("CDM_RX8K_MID1_v1.6.bin" for "CDM_RX8K" of MID 1), is read and checked
+// whole first, checksum included: one that fails is damaged whatever byte
+// is hit (its name is all that tells whose it is), and so is a whole one
+// whose header has the name but another kind or id, or another MID where the
+// file name says the MID. A whole one whose header has another firmware
+// name is another device's image, passed over (logged). A damaged file is
+// passed over (logged); onlyDamaged, when given, tells that nothing was
+// found and a damaged file was there.
 std::optional<FirmwareFile> FindFirmwareFile(const QString& folder, quint8 kind, const QString& currentVersion,
                                              const QString& name, quint8 id, quint8 mid, bool* onlyDamaged = nullptr);
 // The same test where an empty version answers false: is there an image

@@ -174,6 +174,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("good");     // a.bin: a whole image, v1.6
         QTest::addColumn<bool>("damaged");  // the file error when no good one is there
+        QTest::addColumn<bool>("logged");   // passed over with a warning
         const QByteArray whole = image(0x0107, 210, Mouse.toLatin1());
         const auto changed = [&whole](int at, char to) { return QByteArray(whole).replace(at, 1, &to, 1); };
         const QString named = Mouse + QStringLiteral("_v1.7.bin"), saysMid1 = Mouse + QStringLiteral("_MID1_v1.7.bin");
@@ -181,7 +182,7 @@ private slots:
             const char* row;
             QString fileName;
             QByteArray bytes;
-            bool damaged;
+            int damaged;  // 0 no, 1 yes, 2 no but passed over with a warning
         } rows[] = {
             {"empty", named, QByteArray(), true},
             {"cut in the header", named, whole.left(500), true},
@@ -190,14 +191,18 @@ private slots:
             {"bad checksum", named, changed(whole.size() - 1, char(whole.back() ^ 1)), true},
             {"truncated", named, image(0x0107, 210, Mouse.toLatin1(), 1000, 1, 4096), true},
             {"a receiver's type byte", named, changed(20, char(211)), true},
-            {"another MID where the name says MID1", saysMid1, changed(22, 2), true},
+            {"a byte of the firmware name", named, changed(90, 'x'), true},
+            {"whole, another MID where the name says MID1", saysMid1, image(0x0107, 210, Mouse.toLatin1(), 1000, 2),
+             true},
+            {"whole, another firmware's", named, image(0x0107, 210, "CDM_IX90_MOUSE"), 2},
             {"none at all: an empty file of another name", QStringLiteral("other.bin"), QByteArray(), false},
             {"another model's, named MID2", Mouse + QStringLiteral("_MID2_v1.7.bin"),
              image(0x0107, 210, Mouse.toLatin1(), 1000, 2), false},
         };
         for (const auto& row : rows) {
-            QTest::newRow(row.row) << row.fileName << row.bytes << false << row.damaged;
-            QTest::addRow("%s beside a good older one", row.row) << row.fileName << row.bytes << true << row.damaged;
+            for (const bool good : {false, true})
+                QTest::addRow(good ? "%s beside a good older one" : "%s", row.row)
+                    << row.fileName << row.bytes << good << (row.damaged == 1) << (row.damaged != 0);
         }
     }
     void damagedImages()
@@ -206,6 +211,9 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(bool, good);
         QFETCH(bool, damaged);
+        QFETCH(bool, logged);
+        if (logged)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^firmware image passed over: ")));
         QTemporaryDir dir;
         if (good)
             writeFile(dir.filePath("a.bin"), image(0x0106, 210, Mouse.toLatin1()));

@@ -263,14 +263,16 @@ private slots:
         dialog()->close();
     }
 
-    // The receiver's only image is damaged (truncated, empty, or with a
-    // broken checksum that only the whole read shows): the file error, never
-    // "Up to date", nothing written and no record left.
+    // The receiver's only image is damaged (truncated, empty, a byte of its
+    // firmware name, or a broken checksum in a file not named for it, which
+    // only the load's whole read shows): the file error, never "Up to date",
+    // nothing written and no record left.
     void damagedImage_data()
     {
         QTest::addColumn<QString>("damage");
         QTest::newRow("truncated") << "truncated";
         QTest::newRow("empty") << "empty";
+        QTest::newRow("a firmware name byte") << "name";
         QTest::newRow("broken checksum") << "checksum";
     }
     void damagedImage()
@@ -282,9 +284,10 @@ private slots:
         QFile image(FirmwareFolder() + QStringLiteral("/CDM_RX8K_MID1_v1.5.bin"));
         QVERIFY(image.open(QIODevice::ReadOnly));
         QByteArray bytes = image.readAll();
-        bytes[bytes.size() - 1] = char(bytes.at(bytes.size() - 1) ^ 1);
+        const int at = damage == "name" ? 90 : bytes.size() - 1;
+        bytes[at] = char(bytes.at(at) ^ 1);
         bytes = damage == "truncated" ? bytes.left(1000) : damage == "empty" ? QByteArray() : bytes;
-        QFile damaged(appDir.filePath("bin/CDM_RX8K_MID1_v1.6.bin"));
+        QFile damaged(appDir.filePath(damage == "checksum" ? "bin/rx.bin" : "bin/CDM_RX8K_MID1_v1.6.bin"));
         QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(bytes) == bytes.size());
         damaged.close();
         SetAppDirOverride(appDir.path());
