@@ -381,11 +381,13 @@ private slots:
             if (!shm.isValid() || ::stat(QFile::encodeName(QDir::homePath()).constData(), &home) != 0
                 || ::stat(QFile::encodeName(shm.path()).constData(), &other) != 0 || home.st_dev == other.st_dev)
                 QSKIP("needs /dev/shm on another file system than the home folder");
-            env.insert("XDG_DATA_HOME", shm.path());
+            // A second world of the test's own, for the test guard.
+            env.insert("DIZADI_TEST_TMP", env.value("DIZADI_TEST_TMP") + ':' + shm.path());
+            env.insert("XDG_DATA_HOME", shm.path() + "/share");
             env.insert("DIZADI_TEST_AS_USER", "1");
         }
         const QString appData = QDir::homePath() + "/AppData", oldDir = appData + "/Local/" + AppDataName;
-        const QString newDir = copied ? shm.path() + '/' + AppDataName : DataHomeUserDir();
+        const QString newDir = copied ? shm.path() + "/share/" + AppDataName : DataHomeUserDir();
         // What a read-only old folder leaves aside, to be removed again.
         const auto unlockRest = [&] {
             QFile::setPermissions(appData + "/Local/." + AppDataName + ".moved",

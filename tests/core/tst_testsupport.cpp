@@ -93,24 +93,36 @@ private slots:
                  qPrintable(output));
         QVERIFY2(output.contains(told), qPrintable(output));
     }
-    // A test started with a HOME that is not inside the runner's temporary
-    // folder once resolved stops before it touches a file: a device library
-    // test, whose guard is the Qt tests' own.
+    // A test started with a HOME, bench or XDG folder that is not inside the
+    // runner's temporary folder once resolved stops before it touches a
+    // file: a device library test, whose guard is the Qt tests' own.
     void testsRefuseOutsideTheirWorld_data()
     {
-        QTest::addColumn<QString>("world");  // DIZADI_TEST_TMP; "-": unset
-        QTest::addColumn<QString>("home");   // below this test's world
+        QTest::addColumn<QString>("world");     // DIZADI_TEST_TMP; "-": unset
+        QTest::addColumn<QString>("home");      // below this test's world
+        QTest::addColumn<QString>("variable");  // one more set below this test's world
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("exitCode");
         const QString world = qEnvironmentVariable("DIZADI_TEST_TMP");
-        QTest::newRow("no world") << "-" << "/home";
-        QTest::newRow("the world is /") << "/" << "/home";
-        QTest::newRow("home elsewhere") << world + "/home" << "/run";
-        QTest::newRow("home climbs out") << world << "/home/../..";
-        QTest::newRow("home a link out") << world << "/out";
+        QTest::newRow("no world") << "-" << "/home" << QString() << QString() << 2;
+        QTest::newRow("the world is /") << "/" << "/home" << QString() << QString() << 2;
+        QTest::newRow("home elsewhere") << world + "/home" << "/run" << QString() << QString() << 2;
+        QTest::newRow("home climbs out") << world << "/home/../.." << QString() << QString() << 2;
+        QTest::newRow("home a link out") << world << "/out" << QString() << QString() << 2;
+        QTest::newRow("bench climbs out") << world << "/home" << "HIDUSB_BENCH" << "/bench/../.." << 2;
+        QTest::newRow("config not made, through a link out")
+            << world << "/home" << "XDG_CONFIG_HOME" << "/out/not-made" << 2;
+        QTest::newRow("data not made, climbing out") << world << "/home" << "XDG_DATA_HOME" << "/new/../.." << 2;
+        QTest::newRow("state a link out") << world << "/home" << "XDG_STATE_HOME" << "/out/tmp" << 2;
+        QTest::newRow("all inside, the bench not made") << world << "/home" << "HIDUSB_BENCH" << "/bench/new" << 0;
     }
     void testsRefuseOutsideTheirWorld()
     {
         QFETCH(QString, world);
         QFETCH(QString, home);
+        QFETCH(QString, variable);
+        QFETCH(QString, value);
+        QFETCH(int, exitCode);
         const QString root = qEnvironmentVariable("DIZADI_TEST_TMP");
         QVERIFY(QFileInfo::exists(root + "/out") || QFile::link(QDir::rootPath(), root + "/out"));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -118,12 +130,14 @@ private slots:
         if (world != "-")
             env.insert("DIZADI_TEST_TMP", world);
         env.insert("HOME", root + home);
+        if (!variable.isEmpty())
+            env.insert(variable, root + value);
         QProcess child;
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationDirPath() + "/hidusb_codec", QStringList());
         QVERIFY(child.waitForFinished(60000));
-        QCOMPARE(child.exitCode(), 2);
-        QVERIFY(child.readAllStandardError().startsWith("refused: "));
+        QCOMPARE(child.exitCode(), exitCode);
+        QCOMPARE(child.readAllStandardError().startsWith("refused: "), exitCode == 2);
     }
 
     void situationsSetTheFlags_data()
