@@ -25,11 +25,10 @@
 //                      to the first paint of the pages
 // The process then ends at once (_exit(0)): the measurement is done.
 //
-// Wakeups: the voluntary context switches of all the process's threads
-// (each time a thread blocks, it later wakes). Between the start and the
-// end of a watch the probe itself runs nothing.
+// Wakeups: the voluntary context switches of all the process's threads,
+// ended ones included (each time a thread blocks, it later wakes). Between
+// the start and the end of a watch the probe itself runs nothing.
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
@@ -40,6 +39,7 @@
 #include <ctime>
 #include <functional>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -78,17 +78,15 @@ long statusField(const char* path, const char* field)
 
 long rssKb() { return statusField("/proc/self/status", "VmRSS:"); }
 
+// Counted by the kernel for the whole process: every thread's, those that
+// have ended included (idle pool threads end during a watch, and a sum over
+// the threads alive at its end would lose theirs).
 long voluntarySwitches()
 {
-    long sum = 0;
-    const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& task : tasks) {
-        const QByteArray path = QByteArrayLiteral("/proc/self/task/") + task.toLatin1() + QByteArrayLiteral("/status");
-        const long v = statusField(path.constData(), "voluntary_ctxt_switches:");
-        if (v > 0)
-            sum += v;
-    }
-    return sum;
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0)
+        return -1;
+    return usage.ru_nvcsw;
 }
 
 bool insideClass(const QObject* o, const char* className)
@@ -234,7 +232,8 @@ public:
         const double start = nowMs();
         QTimer::singleShot(ms, [=] {
             const double cpuUsed = cpuMs() - cpu;
-            const long woken = voluntarySwitches() - switches;
+            const long now = voluntarySwitches();
+            const long woken = now < 0 || switches < 0 ? -1 : now - switches;  // -1: fails the table
             const double minutes = (nowMs() - start) / 60000.0;
             add(name + "_wakeups", double(woken) / minutes);
             add(name + "_cpu_ms", cpuUsed / minutes);

@@ -14,6 +14,7 @@
 #include <QImageReader>
 #include <QTextCodec>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
 
@@ -204,6 +205,12 @@ int RunApplication(int& argc, char** argv, const std::function<QWidget*()>& make
     }
 
     QApplication app(argc, argv);
+    // Idle threads of the global pool stay parked instead of ending 30 s
+    // after their last task (the device list's search, the pictures Qt
+    // converts on the pool): an ending thread wakes, and an idle program
+    // should not. They are at most one a core, and are joined when the
+    // application object goes.
+    QThreadPool::globalInstance()->setExpiryTimeout(-1);
     // The exit sequence ends the event loop itself; closing a notice while
     // the main window sits in the tray must not end the program.
     app.setQuitOnLastWindowClosed(false);
