@@ -107,7 +107,8 @@ struct FirmwareFile {
 };
 
 // The scan over folder's "*.bin" files (any case), in name order ignoring
-// case, reading the header of each only. A file matches when its header is
+// case, reading the header of each (all of those named for the device, see
+// below). A file matches when its header is
 // for kind, id, mid and name (exact). A matching file whose version equals
 // currentVersion is passed over; an empty currentVersion (a device in boot
 // mode, which reports none) takes any version. A later match replaces an
