@@ -8,50 +8,25 @@
 // ".." resolved (HOME=/x/../.. is not inside /x). Plain C++: the device
 // library's tests have it too.
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
-
-#include <sys/stat.h>
+#include <system_error>
 
 namespace {
 
 // The path with links and "." and ".." resolved; empty when it names
-// nothing. A path not made yet is its nearest existing parent resolved, with
-// the rest added as it stands; a rest that climbs ("..") or a dangling link
-// on the way gives empty: where either leads is not known before the
-// folders are made.
+// nothing or cannot be resolved. A path not made yet is its nearest existing
+// parent resolved, with the rest added and its "." and ".." folded, as the
+// folders would be made.
 std::string resolved(const char* path)
 {
     if (path == nullptr || *path == '\0')
         return {};
-    std::string head(path);
-    std::string rest;
-    for (;;) {
-        if (char* real = ::realpath(head.c_str(), nullptr)) {
-            std::string out(real);
-            std::free(real);
-            return rest.empty() ? out : (out == "/" ? out : out + '/') + rest;
-        }
-        // Anything else than nothing there (a dangling link included) is
-        // refused, as is a path whose start cannot be found.
-        struct stat st;
-        if (errno != ENOENT || ::lstat(head.c_str(), &st) == 0 || head == "." || head == "/")
-            return {};
-        while (head.size() > 1 && head.back() == '/')
-            head.pop_back();
-        const std::string::size_type slash = head.rfind('/');
-        const std::string last = head.substr(slash == std::string::npos ? 0 : slash + 1);
-        if (last == "..")
-            return {};
-        if (last != "." && !last.empty())
-            rest = rest.empty() ? last : last + '/' + rest;
-        if (slash == std::string::npos)
-            head = ".";
-        else
-            head.erase(slash == 0 ? 1 : slash);
-    }
+    std::error_code error;
+    const std::filesystem::path out = std::filesystem::weakly_canonical(path, error);
+    return error ? std::string() : out.string();
 }
 
 // Whether path lies strictly inside one of the worlds: the folders, separated
